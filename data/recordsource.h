@@ -1,0 +1,87 @@
+#pragma once
+
+#include "data/fields.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace velmoran {
+
+// A failure of the record source: the file can't be opened or written, a
+// criterion can't be evaluated, an operation without a current row. The
+// message is Persian, ready to be shown, and names the file and the problem
+// (with SQLite's own message where there is one).
+class RecordSourceError : public std::runtime_error {
+public:
+    explicit RecordSourceError(const QString& message);
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// The record source a data screen owns (`Data1`): a cursor over one table of
+// one file, in natural (rowid) order, with one current row that the bound
+// controls show and edit.
+//
+// Write-back: a change through a bound control marks the current row
+// changed. Before AddNew, a find or MoveFirst, and when the screen unloads
+// (writeBack()), a changed row is stored: a pending new row inserted, an
+// existing row updated. A pending new row without changes is dropped then.
+// Every stored change is one transaction.
+//
+// Nothing loads the table: opening and every find cost the rows stepped over.
+class RecordSource : public QObject {
+    Q_OBJECT
+public:
+    // Opens `folder`/spec.fileName read-write and stands on the first row.
+    // The file must exist with its table and every field's column.
+    RecordSource(const QString& folder, const TableSpec& spec, QObject* parent = nullptr);
+    ~RecordSource() override;
+
+    const TableSpec& spec() const;
+    QString filePath() const;
+
+    // Current row.
+    bool hasCurrentRow() const;
+    long long currentRowId() const; // 0 for a pending new row or none
+    bool isNewRow() const;          // an AddNew row not stored yet
+    bool isChanged() const;         // a bound change not stored yet
+
+    // Values of the current row; empty text / false without a current row.
+    QString text(int field) const;
+    bool flag(int field) const;
+    // A change through a bound control. Without a current row it does nothing
+    // and returns false. Emits fieldChanged(field) when the value differs.
+    bool setText(int field, const QString& value);
+    bool setFlag(int field, bool value);
+
+    // The operations the screens rely on; each raises RecordSourceError.
+    void AddNew();
+    void Update();
+    void CancelUpdate();
+    void FindFirst(const QString& criterion);
+    void FindNext(const QString& criterion);
+    bool NoMatch() const;
+    void Delete();
+    void MoveFirst();
+
+    // The write-back rule, run by the screen when it unloads.
+    void writeBack();
+
+signals:
+    // The current row is another one (or none): bound controls show it anew.
+    void rowChanged();
+    // One field of the current row was set: controls bound to it refresh.
+    void fieldChanged(int field);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace velmoran

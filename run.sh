@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds into build/ and starts the program.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+"$here/tools/setup.sh" build
+exec "$here/build/velmoran" "$@"

@@ -1,0 +1,74 @@
+#include "screens/common/boundcontrols.h"
+
+#include "data/recordsource.h"
+
+namespace velmoran {
+
+void FieldBinding::bind(QObject* control, RecordSource* source, const QString& field,
+                        std::function<void()> show) {
+    if (source_) {
+        QObject::disconnect(source_, nullptr, control, nullptr);
+    }
+    source_ = source;
+    field_ = field;
+    index_ = source ? source->spec().indexOf(field) : -1;
+    if (source) {
+        QObject::connect(source, &RecordSource::rowChanged, control, show);
+        QObject::connect(source, &RecordSource::fieldChanged, control,
+                         [this, show](int changed) {
+                             if (changed == index_) {
+                                 show();
+                             }
+                         });
+    }
+    show();
+}
+
+void FieldBinding::display(const std::function<void()>& apply) {
+    showing_ = true;
+    apply();
+    showing_ = false;
+}
+
+BoundTextBox::BoundTextBox(QWidget* parent) : QLineEdit(parent) {
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& value) {
+        if (binding_.acceptsChange()) {
+            binding_.source()->setText(binding_.index(), value);
+        }
+    });
+}
+
+void BoundTextBox::bind(RecordSource* dataSource, const QString& dataField) {
+    binding_.bind(this, dataSource, dataField, [this] { showField(); });
+}
+
+void BoundTextBox::showField() {
+    const QString value = binding_.source() && binding_.index() >= 0
+                              ? binding_.source()->text(binding_.index())
+                              : QString();
+    if (value != text()) {
+        binding_.display([&] { setText(value); });
+    }
+}
+
+BoundCheckBox::BoundCheckBox(QWidget* parent) : QCheckBox(parent) {
+    connect(this, &QCheckBox::toggled, this, [this](bool checked) {
+        if (binding_.acceptsChange()) {
+            binding_.source()->setFlag(binding_.index(), checked);
+        }
+    });
+}
+
+void BoundCheckBox::bind(RecordSource* dataSource, const QString& dataField) {
+    binding_.bind(this, dataSource, dataField, [this] { showField(); });
+}
+
+void BoundCheckBox::showField() {
+    const bool value = binding_.source() && binding_.index() >= 0 &&
+                       binding_.source()->flag(binding_.index());
+    if (value != isChecked()) {
+        binding_.display([&] { setChecked(value); });
+    }
+}
+
+} // namespace velmoran
