@@ -73,6 +73,15 @@ public:
     // The write-back rule, run by the screen when it unloads.
     void writeBack();
 
+    // True when the last stored change was to a row that another copy of the
+    // program had deleted meanwhile: the row was stored anew, as a new row at
+    // the end of the table, so nothing typed is lost. It is current.
+    bool wasStoredAnew() const;
+
+    // How long a write waits for another copy's write to finish before it
+    // fails (3 s unless set).
+    void setBusyTimeout(int milliseconds);
+
 signals:
     // The current row is another one (or none): bound controls show it anew.
     void rowChanged();

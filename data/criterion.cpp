@@ -1,0 +1,234 @@
+#include "data/criterion.h"
+
+#include "data/numbers.h"
+#include "data/recordsource.h"
+#include "data/sqlite.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+namespace {
+
+enum class Tok { Name, Op, Text, Number, End };
+
+struct Token {
+    Tok kind;
+    QString text; // the name, the operator, the unquoted text or the digits
+    int at;       // position in the criterion, from 0
+};
+
+[[noreturn]] void refuse(const QString& why) {
+    throw RecordSourceError(QStringLiteral("شرط جستجو قابل ارزيابي نيست: ") + why);
+}
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+bool isAsciiLetter(QChar c) {
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_');
+}
+bool isAsciiDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+std::vector<Token> tokenize(const QString& s) {
+    std::vector<Token> tokens;
+    int i = 0;
+    const int n = s.size();
+    while (i < n) {
+        const QChar c = s[i];
+        if (isBlank(c)) {
+            ++i;
+        } else if (isAsciiLetter(c)) {
+            const int start = i;
+            while (i < n && (isAsciiLetter(s[i]) || isAsciiDigit(s[i]))) {
+                ++i;
+            }
+            tokens.push_back({Tok::Name, s.mid(start, i - start), start});
+        } else if (c == QLatin1Char('>') || c == QLatin1Char('<') || c == QLatin1Char('=')) {
+            tokens.push_back({Tok::Op, QString(c), i});
+            ++i;
+        } else if (c == QLatin1Char('\'')) {
+            const int start = i++;
+            QString text;
+            for (;;) {
+                if (i >= n) {
+                    refuse(QStringLiteral("علامت ' در جاي %1 بسته نشده است").arg(start + 1));
+                }
+                if (s[i] == QLatin1Char('\'')) {
+                    if (i + 1 < n && s[i + 1] == QLatin1Char('\'')) {
+                        text += QLatin1Char('\'');
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                text += s[i++];
+            }
+            tokens.push_back({Tok::Text, text, start});
+        } else if (isAsciiDigit(c) || ((c == QLatin1Char('-') || c == QLatin1Char('+')) &&
+                                       i + 1 < n && isAsciiDigit(s[i + 1]))) {
+            const int start = i++;
+            while (i < n && isAsciiDigit(s[i])) {
+                ++i;
+            }
+            tokens.push_back({Tok::Number, s.mid(start, i - start), start});
+        } else {
+            refuse(QStringLiteral("نويسه «%1» در جاي %2 مجاز نيست").arg(c).arg(i + 1));
+        }
+    }
+    tokens.push_back({Tok::End, QString(), n});
+    return tokens;
+}
+
+[[noreturn]] void unexpected(const Token& t) {
+    if (t.kind == Tok::End) {
+        refuse(QStringLiteral("شرط ناتمام است"));
+    }
+    const QString shown =
+        t.kind == Tok::Text ? QLatin1Char('\'') + t.text + QLatin1Char('\'') : t.text;
+    refuse(QStringLiteral("«%1» در جاي %2 نادرست است").arg(shown).arg(t.at + 1));
+}
+
+// One comparison, compiled; `cost` orders the terms so that cheap tests run
+// before the number reading.
+struct Term {
+    int cost;
+    QString sql;
+    Criterion::Param param;
+};
+
+Criterion::Param textParam(const QString& text) {
+    return {Criterion::Param::Kind::Text, text, 0, 0};
+}
+
+Term compile(const FieldDef& field, QChar op, const Token& value) {
+    const QString column = sql::quoted(field.name);
+    const QString cmp = QString(op) + QStringLiteral(" ?");
+    Criterion::Param param = textParam(value.text);
+    if (value.kind == Tok::Number) {
+        bool ok = false;
+        param = {Criterion::Param::Kind::Integer, QString(), value.text.toLongLong(&ok), 0};
+        if (!ok) {
+            refuse(QStringLiteral("عدد «%1» بيش از حد بزرگ است").arg(value.text));
+        }
+    }
+    if (field.kind == FieldKind::Flag) {
+        return {0, column + QLatin1Char(' ') + cmp, param};
+    }
+    if (op == QLatin1Char('=')) {
+        return {1, column + QStringLiteral(" COLLATE BINARY ") + cmp, textParam(value.text)};
+    }
+    // ">" or "<" on a text field: numbers by value, other text by text order.
+    std::optional<double> number;
+    if (value.kind == Tok::Number) {
+        number = static_cast<double>(param.integer);
+    } else {
+        number = readNumber(value.text);
+    }
+    if (number) {
+        return {3,
+                QLatin1String(kNumberFunction) + QLatin1Char('(') + column + QStringLiteral(") ") +
+                    cmp,
+                {Criterion::Param::Kind::Real, QString(), 0, *number}};
+    }
+    return {2, column + QStringLiteral(" COLLATE BINARY ") + cmp, textParam(value.text)};
+}
+
+void numberFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    sqlite3_value* v = argv[0];
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        sqlite3_result_int64(context, sqlite3_value_int64(v));
+        return;
+    case SQLITE_FLOAT:
+        sqlite3_result_double(context, sqlite3_value_double(v));
+        return;
+    case SQLITE_TEXT: {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        const auto size = static_cast<std::size_t>(sqlite3_value_bytes(v));
+        if (const auto number = readNumber(std::string_view(bytes, size))) {
+            sqlite3_result_double(context, *number);
+            return;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    sqlite3_result_null(context);
+}
+
+} // namespace
+
+Criterion::Criterion(const QString& text, const TableSpec& spec) {
+    const std::vector<Token> tokens = tokenize(text);
+    std::vector<Term> terms;
+    std::size_t i = 0;
+    for (;;) {
+        const Token& name = tokens[i];
+        if (name.kind != Tok::Name) {
+            unexpected(name);
+        }
+        const int field = spec.indexOf(name.text);
+        if (field < 0) {
+            refuse(QStringLiteral("فيلد «%1» در جدول %2 وجود ندارد")
+                       .arg(name.text, QString::fromUtf8(spec.table)));
+        }
+        const Token& op = tokens[i + 1];
+        if (op.kind != Tok::Op) {
+            unexpected(op);
+        }
+        const Token& value = tokens[i + 2];
+        if (value.kind != Tok::Text && value.kind != Tok::Number) {
+            unexpected(value);
+        }
+        terms.push_back(compile(spec.fields[field], op.text[0], value));
+        i += 3;
+        if (tokens[i].kind == Tok::End) {
+            break;
+        }
+        if (tokens[i].kind != Tok::Name ||
+            tokens[i].text.compare(QLatin1String("and"), Qt::CaseInsensitive) != 0) {
+            unexpected(tokens[i]);
+        }
+        ++i;
+    }
+    std::stable_sort(terms.begin(), terms.end(),
+                     [](const Term& a, const Term& b) { return a.cost < b.cost; });
+    for (const Term& term : terms) {
+        if (!sql_.isEmpty()) {
+            sql_ += QStringLiteral(" AND ");
+        }
+        sql_ += term.sql;
+        params_.push_back(term.param);
+    }
+}
+
+void Criterion::bind(sql::Statement& statement, int first) const {
+    int index = first;
+    for (const Param& p : params_) {
+        switch (p.kind) {
+        case Param::Kind::Text:
+            statement.bindText(index++, p.text);
+            break;
+        case Param::Kind::Integer:
+            statement.bindInt(index++, p.integer);
+            break;
+        case Param::Kind::Real:
+            statement.bindDouble(index++, p.real);
+            break;
+        }
+    }
+}
+
+void registerCriterionFunctions(sqlite3* db) {
+    sqlite3_create_function_v2(db, kNumberFunction, 1,
+                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                               numberFunction, nullptr, nullptr, nullptr);
+}
+
+} // namespace velmoran

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "data/fields.h"
+
+#include <QString>
+
+#include <sqlite3.h>
+
+#include <vector>
+
+namespace velmoran {
+
+namespace sql {
+class Statement;
+}
+
+// A find criterion as the panels write it, compiled to an SQL condition.
+//
+// The language: one or more comparisons joined by "and" (any case), each a
+// field name of the table (any case), one of ">", "<", "=", and a value: a
+// single-quoted text ('' stands for a quote) or a whole number such as -1.
+// Blanks may stand between any two items.
+//
+// Field names enter the SQL only from the field table; every value is a bound
+// parameter. A ">" or "<" whose value is a number compares numbers: the
+// field's text is read as the agency writes numbers (data/numbers.h), and a
+// text that is not a number does not satisfy it. Any other value compares as
+// text, character by character. "=" is exact text equality (for a flag, the
+// number).
+class Criterion {
+public:
+    // Throws RecordSourceError (Persian) for anything outside the language
+    // or a field the table does not have.
+    Criterion(const QString& text, const TableSpec& spec);
+
+    // The condition, with anonymous "?" parameters.
+    const QString& sql() const { return sql_; }
+    // Binds the values starting at parameter `first`.
+    void bind(sql::Statement& statement, int first) const;
+    int parameterCount() const { return static_cast<int>(params_.size()); }
+
+    struct Param {
+        enum class Kind { Text, Integer, Real } kind;
+        QString text;
+        long long integer = 0;
+        double real = 0;
+    };
+
+private:
+    QString sql_;
+    std::vector<Param> params_;
+};
+
+// The SQL function the compiled conditions call to read a field as a number;
+// registered on each connection by registerCriterionFunctions().
+constexpr const char* kNumberFunction = "velmoran_number";
+void registerCriterionFunctions(sqlite3* db);
+
+} // namespace velmoran

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QString>
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// Small owning wrappers over SQLite's C interface: one connection, one
+// prepared statement. Every failure throws sql::Error carrying SQLite's
+// result code and message.
+namespace velmoran::sql {
+
+class Error : public std::runtime_error {
+public:
+    Error(int code, const std::string& message);
+    int code() const { return code_; }
+    // SQLite's own English text, for the end of a Persian message.
+    QString text() const { return QString::fromUtf8(what()); }
+
+private:
+    int code_;
+};
+
+class Statement;
+
+class Database {
+public:
+    Database() = default;
+    // Opens `path` with SQLITE_OPEN_* `flags`; throws on failure.
+    Database(const QString& path, int flags);
+    ~Database();
+    Database(Database&& other) noexcept;
+    Database& operator=(Database&& other) noexcept;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    sqlite3* handle() const { return db_; }
+    bool isOpen() const { return db_ != nullptr; }
+    void close();
+
+    // Runs SQL without parameters (pragmas, BEGIN/COMMIT, schema).
+    void exec(const char* sql);
+    void exec(const QString& sql) { exec(sql.toUtf8().constData()); }
+    Statement prepare(const QString& sql);
+
+    void setBusyTimeout(int milliseconds);
+    bool isReadOnly() const;
+    long long lastInsertRowId() const;
+    int changes() const;
+    bool inTransaction() const;
+
+    // Throws Error with the connection's last message for result `rc`.
+    [[noreturn]] void fail(int rc) const;
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+class Statement {
+public:
+    Statement() = default;
+    Statement(sqlite3* db, const QString& sql);
+    ~Statement();
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool isValid() const { return stmt_ != nullptr; }
+    sqlite3_stmt* handle() const { return stmt_; }
+
+    // Parameters are numbered from 1.
+    void bindText(int index, const QString& value);
+    void bindText(int index, const std::string& utf8);
+    void bindInt(int index, long long value);
+    void bindDouble(int index, double value);
+
+    // One step: true when a row is ready, false when done.
+    bool step();
+    // Steps a statement that returns no row, then resets it.
+    void run();
+    // Ready to step again; bindings are kept.
+    void reset();
+
+    int columnCount() const;
+    bool isNull(int column) const;
+    QString columnText(int column) const;
+    long long columnInt(int column) const;
+
+private:
+    [[noreturn]] void fail(int rc) const;
+
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Resets a statement when the scope ends, so no read stays open on the
+// connection between operations.
+class ResetGuard {
+public:
+    explicit ResetGuard(Statement& statement) : statement_(statement) {}
+    ~ResetGuard() { sqlite3_reset(statement_.handle()); }
+    ResetGuard(const ResetGuard&) = delete;
+    ResetGuard& operator=(const ResetGuard&) = delete;
+
+private:
+    Statement& statement_;
+};
+
+// A write transaction (BEGIN IMMEDIATE); rolled back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& db_;
+    bool open_ = true;
+};
+
+// An SQL identifier in double quotes, inner quotes doubled.
+QString quoted(const char* identifier);
+
+} // namespace velmoran::sql

@@ -1,0 +1,204 @@
+#include "data/storage.h"
+
+#include "data/sqlite.h"
+#include "data/storemessages.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmoran {
+
+namespace {
+
+// The fields the finds test come first in a created table, so that a pass
+// over the rows reads them from the front of each record.
+const char* const kSearchedFirst[] = {"fooroosh",    "rahn",           "ejareh",   "kolanghi",
+                                      "maghazeh",    "daftarehkar",    "apartman", "vila",
+                                      "mostaghelat", "gheymatehkoole", "vahed02",  "malek"};
+
+// Page size of a created file: large pages make a pass over the table cheap.
+constexpr int kPageSize = 4096;
+
+QString columnDefinition(const FieldDef& field) {
+    return sql::quoted(field.name) + (field.kind == FieldKind::Flag
+                                          ? QStringLiteral(" INTEGER NOT NULL DEFAULT 0")
+                                          : QStringLiteral(" TEXT NOT NULL DEFAULT ''"));
+}
+
+QString createTableSql(const TableSpec& spec) {
+    QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY")};
+    std::set<int> placed;
+    for (const char* name : kSearchedFirst) {
+        const int i = spec.indexOf(QLatin1String(name));
+        if (i >= 0) {
+            columns << columnDefinition(spec.fields[i]);
+            placed.insert(i);
+        }
+    }
+    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+        if (!placed.count(static_cast<int>(i))) {
+            columns << columnDefinition(spec.fields[i]);
+        }
+    }
+    return QStringLiteral("CREATE TABLE %1 (%2)")
+        .arg(sql::quoted(spec.table), columns.join(QStringLiteral(", ")));
+}
+
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Removes a file (and what SQLite may have left beside it) when the scope ends.
+class TemporaryStore {
+public:
+    explicit TemporaryStore(QString path) : path_(std::move(path)) {}
+    ~TemporaryStore() {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+            ::unlink((path_ + QLatin1String(suffix)).toLocal8Bit().constData());
+        }
+    }
+    TemporaryStore(const TemporaryStore&) = delete;
+    TemporaryStore& operator=(const TemporaryStore&) = delete;
+
+private:
+    QString path_;
+};
+
+// Builds the file under a temporary name in the folder and links it in place
+// without replacing anything, so two copies starting at once never clobber
+// each other: the second finds the first one's file and uses it.
+QString createStore(const QString& folder, const QString& path, const TableSpec& spec) {
+    QByteArray pattern = (folder + QStringLiteral("/.") + QString::fromUtf8(spec.fileName) +
+                          QStringLiteral(".XXXXXX"))
+                             .toLocal8Bit();
+    const int fd = ::mkstemp(pattern.data()); // mode 600
+    if (fd < 0) {
+        return storeMessage(StoreProblem::CannotCreate, path, systemError(errno));
+    }
+    ::close(fd);
+    // Both files stay mode 600 as mkstemp made them: the password, and the
+    // owners' names and telephone numbers, are for the agency's user alone.
+    const QString temporary = QString::fromLocal8Bit(pattern);
+    TemporaryStore cleanup(temporary);
+    try {
+        sql::Database db(temporary, SQLITE_OPEN_READWRITE);
+        db.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));
+        db.exec("PRAGMA journal_mode = WAL");
+        db.exec("PRAGMA synchronous = FULL");
+        sql::Transaction transaction(db);
+        db.exec(createTableSql(spec));
+        if (spec.fields == kPasswordFields) {
+            // The password row: empty until the user sets one.
+            db.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sql::quoted(spec.table)));
+        }
+        transaction.commit();
+        db.close(); // checkpoints the journal into the file
+    } catch (const sql::Error& e) {
+        return storeMessage(StoreProblem::CannotCreate, path, e.text());
+    }
+    if (::link(pattern.constData(), path.toLocal8Bit().constData()) != 0 && errno != EEXIST) {
+        return storeMessage(StoreProblem::CannotCreate, path, systemError(errno));
+    }
+    // Make the new name durable.
+    const int dir = ::open(folder.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return QString();
+}
+
+// Checks an existing file without writing to it; the empty string when fine.
+QString checkStore(const QString& path, const TableSpec& spec, const struct stat& st) {
+    if (!S_ISREG(st.st_mode)) {
+        return storeMessage(StoreProblem::NotAFile, path);
+    }
+    const QByteArray native = path.toLocal8Bit();
+    // access() alone says yes to root; the owner's write bit says what the
+    // user meant.
+    if (::access(native.constData(), R_OK | W_OK) != 0 || !(st.st_mode & S_IWUSR)) {
+        return storeMessage(StoreProblem::NotWritable, path);
+    }
+    try {
+        sql::Database db(path, SQLITE_OPEN_READWRITE);
+        // A check must not fold someone's journal into the file.
+        sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        if (db.isReadOnly()) {
+            return storeMessage(StoreProblem::NotWritable, path);
+        }
+        sql::Statement table = db.prepare(QStringLiteral(
+            "SELECT type, wr FROM pragma_table_list WHERE schema = 'main' AND name = ?"));
+        table.bindText(1, QString::fromUtf8(spec.table));
+        if (!table.step() || table.columnText(0) != QLatin1String("table")) {
+            return storeMessage(StoreProblem::NoTable, path, QString::fromUtf8(spec.table));
+        }
+        if (table.columnInt(1) != 0) {
+            return storeMessage(StoreProblem::WithoutRowid, path, QString::fromUtf8(spec.table));
+        }
+        table.reset();
+        sql::Statement info = db.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+        info.bindText(1, QString::fromUtf8(spec.table));
+        std::set<QString> present;
+        while (info.step()) {
+            present.insert(info.columnText(0).toLower());
+        }
+        QStringList missing;
+        for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+            if (!present.count(QString::fromUtf8(spec.fields[i].name).toLower())) {
+                missing << QString::fromUtf8(spec.fields[i].name);
+            }
+        }
+        if (!missing.isEmpty()) {
+            return storeMessage(StoreProblem::MissingColumns, path,
+                                missing.join(QStringLiteral("، ")));
+        }
+    } catch (const sql::Error& e) {
+        const int primary = e.code() & 0xff;
+        if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
+            return storeMessage(StoreProblem::NotADatabase, path, e.text());
+        }
+        return storeMessage(StoreProblem::CannotOpen, path, e.text());
+    }
+    return QString();
+}
+
+} // namespace
+
+QString prepareStore(const QString& folder, const TableSpec& spec) {
+    const QString path = QDir(folder).filePath(QString::fromUtf8(spec.fileName));
+    struct stat st {};
+    if (::stat(path.toLocal8Bit().constData(), &st) != 0) {
+        if (errno != ENOENT) {
+            return storeMessage(StoreProblem::CannotOpen, path, systemError(errno));
+        }
+        const QString error = createStore(folder, path, spec);
+        if (!error.isEmpty()) {
+            return error;
+        }
+        if (::stat(path.toLocal8Bit().constData(), &st) != 0) {
+            return storeMessage(StoreProblem::CannotOpen, path, systemError(errno));
+        }
+    }
+    const QString error = checkStore(path, spec, st);
+    if (!error.isEmpty()) {
+        return error;
+    }
+    // Only a sound file gets the write-ahead journal; a busy file keeps its
+    // journal as it is, which is just as safe.
+    try {
+        sql::Database db(path, SQLITE_OPEN_READWRITE);
+        db.setBusyTimeout(3000);
+        db.exec("PRAGMA journal_mode = WAL");
+    } catch (const sql::Error&) {
+    }
+    return QString();
+}
+
+} // namespace velmoran
