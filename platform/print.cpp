@@ -1,0 +1,43 @@
+#include "platform/print.h"
+
+namespace velmoran::Print {
+
+namespace {
+std::shared_ptr<Backend>& current() {
+    static std::shared_ptr<Backend> instance;
+    return instance;
+}
+} // namespace
+
+Outcome printPage(const QImage& page, const QString& title) {
+    if (!current()) {
+        Outcome outcome;
+        outcome.problem = QStringLiteral("امكان چاپ در اين برنامه فراهم نشده است.");
+        return outcome;
+    }
+    return current()->printPage(page, title);
+}
+
+void setBackend(std::shared_ptr<Backend> backend) {
+    current() = std::move(backend);
+}
+
+std::shared_ptr<Backend> backend() {
+    return current();
+}
+
+QString outcomeMessage(const Outcome& outcome) {
+    switch (outcome.kind) {
+    case Outcome::Printed:
+        return QString();
+    case Outcome::SavedAsPdf:
+        return QStringLiteral("چاپگري براي اين رايانه تعريف نشده است. تصوير فرم در اين فايل "
+                              "ذخيره شد:\n%1")
+            .arg(outcome.where);
+    case Outcome::Failed:
+        break;
+    }
+    return QStringLiteral("فرم چاپ نشد.\n%1").arg(outcome.problem);
+}
+
+} // namespace velmoran::Print

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QImage;
+
+namespace velmoran {
+
+// Printing a screen's image on the default printer. Screens go through
+// Print::printPage; the program installs the Qt Print Support backend at
+// start (platform/widgets/printqt.h), tests a recorder
+// (platform/widgets/printrecorder.h), so no test reaches a real printer.
+namespace Print {
+
+// What became of a page.
+struct Outcome {
+    enum Kind { Printed, SavedAsPdf, Failed };
+    Kind kind = Failed;
+    QString where;   // Printed: the printer's name; SavedAsPdf: the file's path
+    QString problem; // Failed: what went wrong, in Persian
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    // Prints `page` as one page, fitted to the paper; `title` names the job.
+    virtual Outcome printPage(const QImage& page, const QString& title) = 0;
+};
+
+// Prints through the installed backend. Without one the outcome is a failure
+// that says printing is not available.
+Outcome printPage(const QImage& page, const QString& title);
+
+void setBackend(std::shared_ptr<Backend> backend);
+std::shared_ptr<Backend> backend();
+
+// The Persian message that tells the user what became of a page: null for a
+// page that went to the printer (nothing to say), the file's path for a PDF,
+// the problem for a failure.
+QString outcomeMessage(const Outcome& outcome);
+
+} // namespace Print
+} // namespace velmoran
