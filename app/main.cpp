@@ -1,6 +1,28 @@
-#include <QApplication>
+#include "app/application.h"
+#include "app/mdiform1.h"
+#include "app/screens.h"
+#include "app/startup.h"
+#include "platform/terminationsignals.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    velmoran::Application app(argc, argv);
+    velmoran::Screens& screens = velmoran::Screens::instance();
+    QObject::connect(&screens, &velmoran::Screens::programEnded, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+
+    // At log-out or shut-down the main window is unloaded as on any close, so
+    // every record source writes back first.
+    velmoran::TerminationSignals termination;
+    QObject::connect(&termination, &velmoran::TerminationSignals::terminationRequested, &app,
+                     [&screens] {
+                         if (velmoran::MDIForm1* window = screens.mainWindow()) {
+                             window->unload();
+                         }
+                         QApplication::quit();
+                     });
+
+    if (!velmoran::startProgram()) {
+        return 1;
+    }
+    return app.exec();
 }

@@ -1,0 +1,36 @@
+#include "app/application.h"
+
+#include "app/screen.h"
+#include "data/recordsource.h"
+#include "platform/exitwindows.h"
+#include "platform/messagebox.h"
+#include "platform/widgets/exitwindowsdialog.h"
+#include "platform/widgets/fonts.h"
+#include "platform/widgets/messageboxbackend.h"
+
+namespace velmoran {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    setLayoutDirection(Qt::RightToLeft);
+    // The program ends when its last screen is unloaded (a hidden screen
+    // counts), not when its last window is closed.
+    setQuitOnLastWindowClosed(false);
+    installFontSubstitutes();
+    MessageBox::setBackend(std::make_shared<MessageBox::QtBackend>());
+    ExitWindows::setBackend(std::make_shared<ExitWindows::DesktopBackend>());
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const RecordSourceError& error) {
+        showRecordSourceError(error);
+    } catch (const std::exception& error) {
+        MessageBox::show(
+            QStringLiteral("خطاي پيش بيني نشده: %1").arg(QString::fromLocal8Bit(error.what())),
+            QStringLiteral("خطا"), MessageBox::Icon::Critical, MessageBox::Buttons::Ok);
+    }
+    return false;
+}
+
+} // namespace velmoran

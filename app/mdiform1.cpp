@@ -1,0 +1,245 @@
+#include "app/mdiform1.h"
+
+#include "app/artwork.h"
+#include "app/screen.h"
+#include "app/screens.h"
+#include "app/workspace.h"
+#include "platform/exitwindows.h"
+#include "platform/messagebox.h"
+
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace velmoran {
+
+namespace {
+
+QString exitQuestion() {
+    return QStringLiteral("آيا مايل به خروج از برنامه مي باشيد ؟");
+}
+QString exitTitle() {
+    return QStringLiteral("خروج از برنامه . . . ! ! !");
+}
+
+Screen* screenOf(QMdiSubWindow* window) {
+    return window ? qobject_cast<Screen*>(window->widget()) : nullptr;
+}
+
+} // namespace
+
+MDIForm1::MDIForm1() {
+    setObjectName(QStringLiteral("MDIForm1"));
+    setWindowIcon(windowIcon());
+    setCaption(QString());
+
+    workspace_ = new Workspace(this);
+    setCentralWidget(workspace_);
+    connect(workspace_, &QMdiArea::subWindowActivated, this, &MDIForm1::childWindowActivated);
+
+    menuBar()->setObjectName(QStringLiteral("MenuBar"));
+    mainMenus_ = buildMainMenu(this, [this](const MainMenuItem& item) { runMenuItem(item); });
+    updateMenuBar();
+}
+
+MDIForm1::~MDIForm1() = default;
+
+const QList<ScreenId>& MDIForm1::sweepOrder() {
+    static const QList<ScreenId> order = {
+        ScreenId::Form1, ScreenId::Form2, ScreenId::Form4, ScreenId::Form5,  ScreenId::Form6,
+        ScreenId::Form7, ScreenId::Form8, ScreenId::Form9, ScreenId::Form10, ScreenId::Form13,
+    };
+    return order;
+}
+
+void MDIForm1::setCaption(const QString& caption) {
+    caption_ = caption;
+    setWindowTitle(caption);
+}
+
+void MDIForm1::runMenuItem(const MainMenuItem& item) {
+    if (!isEnabled()) {
+        return; // the Main-window lock
+    }
+    switch (item.command) {
+    case MainMenuItem::Command::Show:
+        Screens::instance().show(item.screen);
+        break;
+    case MainMenuItem::Command::ExitApp:
+        exitapp_Click();
+        break;
+    case MainMenuItem::Command::ExitWin:
+        exitwin_Click();
+        break;
+    case MainMenuItem::Command::OpenMenu:
+    case MainMenuItem::Command::None:
+        break;
+    }
+}
+
+void MDIForm1::exitapp_Click() {
+    exitAnswer_ = MessageBox::show(exitQuestion(), exitTitle(), MessageBox::Icon::None,
+                                   MessageBox::Buttons::YesNo);
+    if (exitAnswer_ == MessageBox::vbYes) {
+        unload();
+    }
+}
+
+void MDIForm1::exitwin_Click() {
+    ExitWindows::show();
+}
+
+bool MDIForm1::unload() {
+    if (unloaded_) {
+        return true;
+    }
+    if (!MDIForm_Unload()) {
+        return false;
+    }
+    unloaded_ = true;
+    Screens::instance().mainWindowUnloaded(this);
+    return true;
+}
+
+bool MDIForm1::MDIForm_Unload() {
+    Screens& screens = Screens::instance();
+    sweeping_ = true;
+    screens.activationsPaused_ = true;
+    bool unloadedAll = true;
+    for (ScreenId id : sweepOrder()) {
+        Screen* screen = screens.find(id);
+        if (!screen) {
+            continue;
+        }
+        QMdiSubWindow* child = subWindowOf(screen);
+        QWidget* window = child ? static_cast<QWidget*>(child) : screen;
+        const bool wasVisible = window->isVisible();
+        window->hide();
+        if (!screens.unload(id)) {
+            if (wasVisible) {
+                window->show();
+            }
+            unloadedAll = false;
+            break;
+        }
+    }
+    screens.activationsPaused_ = false;
+    sweeping_ = false;
+    updateMenuBar();
+    return unloadedAll;
+}
+
+void MDIForm1::closeEvent(QCloseEvent* event) {
+    if (unloaded_ || (isEnabled() && unload())) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MDIForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        Screens::instance().windowActivated(this);
+    }
+}
+
+void MDIForm1::addChild(Screen* screen) {
+    auto* window = new QMdiSubWindow;
+    window->setObjectName(screen->objectName() + QStringLiteral("Window"));
+    window->setWidget(screen);
+    workspace_->addSubWindow(window);
+    window->hide();
+}
+
+void MDIForm1::showChild(Screen* screen) {
+    QMdiSubWindow* window = subWindowOf(screen);
+    if (!window) {
+        return;
+    }
+    window->showMaximized();
+    workspace_->setActiveSubWindow(window);
+    currentChildWindow_ = window;
+    Screens::instance().childActivated(screen);
+    updateMenuBar();
+    raise();
+    activateWindow();
+}
+
+void MDIForm1::removeChild(Screen* screen) {
+    QMdiSubWindow* window = subWindowOf(screen);
+    if (!window) {
+        return;
+    }
+    window->hide();
+    workspace_->removeSubWindow(window);
+    window->deleteLater();
+    if (currentChildWindow_ == window) {
+        currentChildWindow_ = nullptr;
+    }
+    if (!sweeping_) {
+        // The most recently active of the other children takes over.
+        const QList<QMdiSubWindow*> others =
+            workspace_->subWindowList(QMdiArea::ActivationHistoryOrder);
+        for (auto it = others.rbegin(); it != others.rend(); ++it) {
+            if ((*it)->isVisible() && screenOf(*it)) {
+                workspace_->setActiveSubWindow(*it);
+                currentChildWindow_ = *it;
+                Screens::instance().childActivated(screenOf(*it));
+                break;
+            }
+        }
+    }
+    updateMenuBar();
+}
+
+QMdiSubWindow* MDIForm1::subWindowOf(const Screen* screen) const {
+    return screen ? qobject_cast<QMdiSubWindow*>(screen->parentWidget()) : nullptr;
+}
+
+Screen* MDIForm1::currentChild() const {
+    if (!currentChildWindow_ || !currentChildWindow_->isVisible()) {
+        return nullptr;
+    }
+    Screen* screen = screenOf(currentChildWindow_);
+    return screen && Screens::instance().find(screen->id()) == screen ? screen : nullptr;
+}
+
+void MDIForm1::childWindowActivated(QMdiSubWindow* window) {
+    // A null window only means the main window lost the focus: the current
+    // child stays what it was.
+    if (!window || sweeping_) {
+        return;
+    }
+    currentChildWindow_ = window;
+    if (Screen* screen = screenOf(window)) {
+        Screens::instance().childActivated(screen);
+    }
+    updateMenuBar();
+}
+
+void MDIForm1::updateMenuBar() {
+    Screen* child = currentChild();
+    const QList<QMenu*>& menus =
+        child && !child->menuBarMenus().isEmpty() ? child->menuBarMenus() : mainMenus_;
+    QList<QAction*> wanted;
+    for (QMenu* menu : menus) {
+        wanted << menu->menuAction();
+    }
+    if (menuBar()->actions() == wanted) {
+        return;
+    }
+    menuBar()->clear();
+    for (QMenu* menu : menus) {
+        menuBar()->addMenu(menu);
+    }
+}
+
+void setMainWindowEnabled(bool enabled) {
+    if (MDIForm1* window = Screens::instance().mainWindow()) {
+        window->setEnabled(enabled);
+    }
+}
+
+} // namespace velmoran

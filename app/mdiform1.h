@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/mainmenu.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+namespace velmoran {
+
+class Screen;
+class Workspace;
+
+// The main window: a maximised frame whose workspace holds the listing
+// screens (Form1, Form2, Form7), with the menu tree of mainmenu.h. There is
+// one at most; Screens::showMainWindow() makes and shows it.
+//
+// Leaving: the exit command asks first; the close box does not. Either way
+// MDIForm_Unload sweeps the screens (hides and unloads each open one in a
+// fixed order, so every record source writes back) and the window goes.
+class MDIForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    MDIForm1();
+    ~MDIForm1() override;
+
+    // Unloads the main window: the sweep, then the window goes. False, and
+    // the window stays, when a screen could not be unloaded (its write-back
+    // failed; the message was shown).
+    bool unload();
+
+    // Menu commands that are not a plain "show a screen".
+    void exitapp_Click();
+    void exitwin_Click();
+
+    // The answer code of the last exit question (0 before the first).
+    int exitAnswer() const { return exitAnswer_; }
+
+    // The caption the title animation builds: the window's own title, apart
+    // from what a maximised child adds to the title bar.
+    QString caption() const { return caption_; }
+    void setCaption(const QString& caption);
+
+    Workspace* workspace() const { return workspace_; }
+    const QList<QMenu*>& mainMenus() const { return mainMenus_; }
+
+    // The order in which the sweep closes the screens.
+    static const QList<ScreenId>& sweepOrder();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    friend class Screens;
+
+    void runMenuItem(const MainMenuItem& item);
+    bool MDIForm_Unload();
+
+    // The listing screens inside the workspace.
+    void addChild(Screen* screen);
+    void showChild(Screen* screen);
+    void removeChild(Screen* screen);
+    QMdiSubWindow* subWindowOf(const Screen* screen) const;
+    Screen* currentChild() const;
+    void childWindowActivated(QMdiSubWindow* window);
+    // Shows the active child's own menus in the menu bar, or the main menu.
+    void updateMenuBar();
+
+    Workspace* workspace_ = nullptr;
+    QPointer<QMdiSubWindow> currentChildWindow_;
+    QList<QMenu*> mainMenus_;
+    QString caption_;
+    int exitAnswer_ = 0;
+    bool sweeping_ = false;
+    bool unloaded_ = false;
+};
+
+// The Main-window lock: a dialog screen switches the main window off while it
+// is open (menus, close box and listing screens take no input; it stays
+// visible, its timers run) and on again when it unloads. Nothing happens
+// when the main window is not open.
+void setMainWindowEnabled(bool enabled);
+
+} // namespace velmoran

@@ -1,0 +1,40 @@
+#include "app/startup.h"
+
+#include "app/screens.h"
+#include "data/datafolder.h"
+#include "data/fields.h"
+#include "data/storage.h"
+#include "platform/messagebox.h"
+
+namespace velmoran {
+
+namespace {
+
+QString startupTitle() {
+    return QStringLiteral("خطا در شروع برنامه");
+}
+
+bool refuse(const QString& message) {
+    MessageBox::show(message, startupTitle(), MessageBox::Icon::Critical, MessageBox::Buttons::Ok);
+    return false;
+}
+
+} // namespace
+
+bool startProgram() {
+    const QString folder = dataFolder();
+    if (!ensureDataFolder(folder)) {
+        return refuse(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(folder));
+    }
+    for (const TableSpec* spec : {&listingsTable(), &passwordTable()}) {
+        const QString problem = prepareStore(folder, *spec);
+        if (!problem.isEmpty()) {
+            return refuse(problem);
+        }
+    }
+    Screens& screens = Screens::instance();
+    registerScreens(screens);
+    return screens.show(ScreenId::Form9) != nullptr;
+}
+
+} // namespace velmoran

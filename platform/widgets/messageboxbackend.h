@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/messagebox.h"
+
+namespace velmoran::MessageBox {
+
+// The backend the program shows its boxes with: a modal QMessageBox, right
+// to left, with Persian button texts; Yes is the default button and Escape
+// answers No. The text is shown as plain text, never as markup, since a
+// message may echo what the user typed.
+class QtBackend : public Backend {
+public:
+    int show(const Request& request) override;
+};
+
+// The Persian texts of the buttons.
+QString okButtonText();
+QString yesButtonText();
+QString noButtonText();
+
+} // namespace velmoran::MessageBox
