@@ -1,6 +1,7 @@
 #include "data/recordsource.h"
 
 #include "data/criterion.h"
+#include "data/fileaccess.h"
 #include "data/sqlite.h"
 #include "data/storemessages.h"
 
@@ -196,7 +197,7 @@ RecordSource::RecordSource(const QString& folder, const TableSpec& spec, QObject
     d->columns = names.join(QStringLiteral(", "));
     try {
         d->db = sql::Database(d->path, SQLITE_OPEN_READWRITE);
-        if (d->db.isReadOnly()) {
+        if (d->db.isReadOnly() || !mayWrite(d->path)) {
             throw RecordSourceError(storeMessage(StoreProblem::NotWritable, d->path));
         }
         d->db.setBusyTimeout(kDefaultBusyTimeout);

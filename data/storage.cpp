@@ -1,5 +1,6 @@
 #include "data/storage.h"
 
+#include "data/fileaccess.h"
 #include "data/sqlite.h"
 #include "data/storemessages.h"
 
@@ -33,7 +34,9 @@ QString columnDefinition(const FieldDef& field) {
 }
 
 QString createTableSql(const TableSpec& spec) {
-    QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY")};
+    // AUTOINCREMENT: a deleted row's id is never given again, so a copy still
+    // standing on it can't write into someone else's new listing.
+    QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT")};
     std::set<int> placed;
     for (const char* name : kSearchedFirst) {
         const int i = spec.indexOf(QLatin1String(name));
@@ -120,10 +123,7 @@ QString checkStore(const QString& path, const TableSpec& spec, const struct stat
     if (!S_ISREG(st.st_mode)) {
         return storeMessage(StoreProblem::NotAFile, path);
     }
-    const QByteArray native = path.toLocal8Bit();
-    // access() alone says yes to root; the owner's write bit says what the
-    // user meant.
-    if (::access(native.constData(), R_OK | W_OK) != 0 || !(st.st_mode & S_IWUSR)) {
+    if (!mayWrite(path)) {
         return storeMessage(StoreProblem::NotWritable, path);
     }
     try {
@@ -133,8 +133,9 @@ QString checkStore(const QString& path, const TableSpec& spec, const struct stat
         if (db.isReadOnly()) {
             return storeMessage(StoreProblem::NotWritable, path);
         }
-        sql::Statement table = db.prepare(QStringLiteral(
-            "SELECT type, wr FROM pragma_table_list WHERE schema = 'main' AND name = ?"));
+        sql::Statement table =
+            db.prepare(QStringLiteral("SELECT type, wr FROM pragma_table_list WHERE schema = "
+                                      "'main' AND name = ? COLLATE NOCASE"));
         table.bindText(1, QString::fromUtf8(spec.table));
         if (!table.step() || table.columnText(0) != QLatin1String("table")) {
             return storeMessage(StoreProblem::NoTable, path, QString::fromUtf8(spec.table));

@@ -1,0 +1,300 @@
+#include "tests/core/storefixture.h"
+
+#include <QStringList>
+
+#include <vector>
+
+using namespace velmoran;
+using velmoran::test::StoreTest;
+
+namespace {
+
+// The criteria exactly as the panels send them: whole examples, and the
+// pieces they are joined from.
+const char* const kExamples[] = {
+    "gheymatehkoole > '100' AND  gheymatehkoole < '200' and  rahn = -1 and kolanghi = -1 ",
+    "gheymatehkoole > '2000' AND  gheymatehkoole < '8000' and  fooroosh = -1 and maghazeh = -1 ",
+    "gheymatehkoole > '500' AND  gheymatehkoole < '900' and  vahed02 > '10' AND  vahed02 < '20'  "
+    "and ejareh = -1 and apartman = -1  ",
+    "gheymatehkoole > '1000' AND  gheymatehkoole < '5000' and  fooroosh = -1",
+};
+const char* const kPriceLow = "gheymatehkoole > '";
+const char* const kPriceHigh = "' AND  gheymatehkoole < '";
+const char* const kRentLow = "' and  vahed02 > '";
+const char* const kRentHigh = "' AND  vahed02 < '";
+const char* const kOwner = "malek='";
+// Deal-only closings of the locate panel: sale, mortgage, rent.
+const char* const kDealClosing[3] = {"' and  fooroosh = -1  ", "' and  rahn = -1  ",
+                                     "' and  ejareh = -1  "};
+// Kind flag, then the closing of its sale, mortgage and rent rows.
+struct KindClosing {
+    const char* kind;
+    const char* closing[3];
+};
+const KindClosing kKindClosings[] = {
+    {"kolanghi",
+     {"' and  fooroosh = -1 and kolanghi = -1 ", "' and  rahn = -1 and kolanghi = -1 ",
+      "'  and ejareh = -1 and kolanghi = -1  "}},
+    {"maghazeh",
+     {"' and  fooroosh = -1 and maghazeh = -1 ", "' and  rahn = -1 and maghazeh = -1 ",
+      "'  and ejareh = -1 and maghazeh = -1  "}},
+    {"daftarehkar",
+     {"' and  fooroosh = -1 and daftarehkar = -1 ", "' and  rahn = -1 and daftarehkar = -1 ",
+      "'  and ejareh = -1 and daftarehkar = -1  "}},
+    {"apartman",
+     {"' and  fooroosh = -1 and apartman = -1 ", "' and  rahn = -1 and apartman = -1 ",
+      "'  and ejareh = -1 and apartman = -1  "}},
+    {"vila",
+     {"' and  fooroosh = -1 and vila = -1 ", "' and  rahn = -1 and vila = -1 ",
+      "'  and ejareh = -1 and vila = -1  "}},
+    {"mostaghelat",
+     {"' and  fooroosh = -1 and mostaghelat = -1 ", "' and  rahn = -1 and mostaghelat = -1 ",
+      "'  and ejareh = -1 and mostaghelat = -1  "}},
+};
+
+class CriterionTest : public StoreTest {
+protected:
+    // The owners of every row the criterion finds, by FindFirst then FindNext
+    // until NoMatch.
+    QStringList ownersFound(RecordSource& source, const QString& criterion) {
+        QStringList owners;
+        source.FindFirst(criterion);
+        while (!source.NoMatch()) {
+            owners << source.text(field("malek"));
+            source.FindNext(criterion);
+        }
+        return owners;
+    }
+
+    // A listing with the owner, the price, the rent value and the flags.
+    static long long add(RecordSource& source, const QString& owner, const QString& price,
+                         const QString& rent, const std::vector<const char*>& flags) {
+        return addListing(source, {{"malek", owner}, {"gheymatehkoole", price}, {"vahed02", rent}},
+                          flags);
+    }
+
+    // A criterion that must be refused leaves everything as it was: the
+    // row, the no-match indicator, a pending change, the table.
+    void expectRefused(RecordSource& source, const QString& criterion) {
+        const long long row = source.currentRowId();
+        const bool noMatch = source.NoMatch();
+        const long long rows = countRows();
+        for (int next = 0; next < 2; ++next) {
+            try {
+                next ? source.FindNext(criterion) : source.FindFirst(criterion);
+                ADD_FAILURE() << "accepted: [" << criterion.toStdString() << "]";
+            } catch (const RecordSourceError& e) {
+                EXPECT_TRUE(e.message().startsWith(QStringLiteral("شرط جستجو")))
+                    << e.message().toStdString();
+            }
+            EXPECT_EQ(source.currentRowId(), row) << criterion.toStdString();
+            EXPECT_EQ(source.NoMatch(), noMatch) << criterion.toStdString();
+        }
+        EXPECT_EQ(countRows(), rows) << criterion.toStdString();
+    }
+};
+
+struct ExampleRow {
+    const char* owner;
+    const char* price;
+    const char* rent;
+    std::vector<const char*> flags;
+};
+
+TEST_F(CriterionTest, EveryExampleCriterionFindsExactlyItsRows) {
+    // For each example: rows that match it (owner "yes...") and near misses.
+    const std::vector<std::vector<ExampleRow>> rows = {
+        {{"yes", "150", "", {"rahn", "kolanghi"}},
+         {"no: text order only", "1500", "", {"rahn", "kolanghi"}},
+         {"no: bound", "200", "", {"rahn", "kolanghi"}},
+         {"no: below", "50", "", {"rahn", "kolanghi"}},
+         {"no: sale", "150", "", {"fooroosh", "kolanghi"}},
+         {"no: kind", "150", "", {"rahn", "apartman"}},
+         {"yes too", "۱۹۹", "", {"rahn", "kolanghi", "vila", "fooroosh"}}},
+        {{"yes", "5000", "", {"fooroosh", "maghazeh"}},
+         {"no: text order only", "800", "", {"fooroosh", "maghazeh"}},
+         {"no: bound", "2000", "", {"fooroosh", "maghazeh"}},
+         {"no: mortgage", "5000", "", {"rahn", "maghazeh"}},
+         {"no: not a number", "توافقي", "", {"fooroosh", "maghazeh"}}},
+        {{"yes", "700", "15", {"ejareh", "apartman"}},
+         {"no: rent by text order only", "700", "150", {"ejareh", "apartman"}},
+         {"no: rent bound", "700", "20", {"ejareh", "apartman"}},
+         {"no: price", "5000", "15", {"ejareh", "apartman"}},
+         {"no: villa", "700", "15", {"ejareh", "vila"}},
+         {"yes, Persian digits", "۷۰۰", "۱۲", {"ejareh", "apartman"}}},
+        {{"yes", "1500", "", {"fooroosh"}},
+         {"no: text order only", "12000", "", {"fooroosh"}},
+         {"no: mortgage", "1500", "", {"rahn"}},
+         {"yes, grouped", "4,999", "", {"fooroosh", "rahn"}}},
+    };
+    ASSERT_EQ(std::size(kExamples), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_TRUE(QFile::remove(listingsPath()));
+        ASSERT_EQ(prepareStore(folder(), listingsTable()), QString());
+        RecordSource source(folder(), listingsTable());
+        QStringList expected;
+        for (const ExampleRow& row : rows[i]) {
+            add(source, row.owner, row.price, row.rent, row.flags);
+            const QString owner = QString::fromUtf8(row.owner);
+            if (owner.startsWith("yes")) {
+                expected << owner;
+            }
+        }
+        EXPECT_EQ(ownersFound(source, kExamples[i]), expected) << kExamples[i];
+    }
+}
+
+TEST_F(CriterionTest, EveryRowOfThePanelsFindsItsKindAndDealOnly) {
+    RecordSource source(folder(), listingsTable());
+    const char* const deals[3] = {"fooroosh", "rahn", "ejareh"};
+    for (const KindClosing& k : kKindClosings) {
+        for (const char* deal : deals) {
+            add(source, QString("%1-%2").arg(k.kind, deal), "150", "15", {k.kind, deal});
+        }
+    }
+    // Near misses of every row: price by text order, a price that is no
+    // number, a rent value by text order.
+    add(source, "price 1500", "1500", "15",
+        {"fooroosh", "rahn", "ejareh", "kolanghi", "maghazeh", "daftarehkar", "apartman", "vila",
+         "mostaghelat"});
+    add(source, "price by agreement", "توافقي", "15",
+        {"fooroosh", "rahn", "ejareh", "kolanghi", "maghazeh", "daftarehkar", "apartman", "vila",
+         "mostaghelat"});
+    add(source, "rent 150", "150", "150",
+        {"ejareh", "kolanghi", "maghazeh", "daftarehkar", "apartman", "vila", "mostaghelat"});
+
+    for (const KindClosing& k : kKindClosings) {
+        for (int d = 0; d < 3; ++d) {
+            QString criterion = QString(kPriceLow) + "100" + kPriceHigh + "200";
+            if (d == 2) {
+                criterion += QString(kRentLow) + "10" + kRentHigh + "20";
+            }
+            criterion += k.closing[d];
+            EXPECT_EQ(ownersFound(source, criterion),
+                      QStringList{QString("%1-%2").arg(k.kind, deals[d])})
+                << criterion.toStdString();
+        }
+    }
+    for (int d = 0; d < 3; ++d) {
+        const QString criterion = QString(kPriceLow) + "100" + kPriceHigh + "200" + kDealClosing[d];
+        QStringList expected;
+        for (const KindClosing& k : kKindClosings) {
+            expected << QString("%1-%2").arg(k.kind, deals[d]);
+        }
+        if (d == 2) {
+            expected << "rent 150"; // the locate panel does not test the rent value
+        }
+        EXPECT_EQ(ownersFound(source, criterion), expected) << criterion.toStdString();
+    }
+    // The locate panel's sale example, as it is sent: it ends in two blanks.
+    EXPECT_EQ(QString(kPriceLow) + "1000" + kPriceHigh + "5000" + kDealClosing[0],
+              QString(kExamples[3]) + "  ");
+    EXPECT_EQ(ownersFound(source, QString(kOwner) + "vila-rahn'"), QStringList{"vila-rahn"});
+    EXPECT_EQ(ownersFound(source, QString(kOwner) + "'"), QStringList{});
+}
+
+TEST_F(CriterionTest, NamesAndAndInAnyCaseBlanksQuotesAndSignedNumbers) {
+    RecordSource source(folder(), listingsTable());
+    add(source, "it's", "150", "", {"vila"});
+    add(source, "b", "150", "", {});
+    EXPECT_EQ(ownersFound(source, "MALEK='it''s'"), QStringList{"it's"});
+    EXPECT_EQ(ownersFound(source, "   Malek  =  'b'   AnD   VILA = 0  "), QStringList{"b"});
+    EXPECT_EQ(ownersFound(source, "vila=-1 and gheymatehkoole>'100'and gheymatehkoole<+151"),
+              QStringList{"it's"});
+    EXPECT_EQ(ownersFound(source, "gheymatehkoole > -1000"), (QStringList{"it's", "b"}));
+    // A value that is not a number compares as text, character by character.
+    EXPECT_EQ(ownersFound(source, "malek > 'c'"), QStringList{"it's"});
+    EXPECT_EQ(ownersFound(source, "malek < 'c' and malek > 'a'"), QStringList{"b"});
+    // "=" is exact text equality, never a number comparison.
+    EXPECT_EQ(ownersFound(source, "gheymatehkoole = '150.0'"), QStringList{});
+}
+
+TEST_F(CriterionTest, AnythingOutsideTheLanguageIsRefusedAndChangesNothing) {
+    RecordSource source(folder(), listingsTable());
+    add(source, "a", "150", "", {"vila"});
+    const long long b = add(source, "b", "150", "", {});
+    source.FindFirst("malek='b'");
+    source.setText(field("details"), "pending");
+    for (const char* bad : {"",
+                            "   ",
+                            "malek",
+                            "malek=",
+                            "malek='a' and",
+                            "and malek='a'",
+                            "malek='a' or vila=-1",
+                            "malek>='a'",
+                            "malek<>'a'",
+                            "(malek='a')",
+                            "malek='a'; DROP TABLE new",
+                            "malek='a",
+                            "malek='a''",
+                            "nosuch='a'",
+                            "malek=\"a\"",
+                            "malek='a' vila=-1",
+                            "malek=a",
+                            "vila=-1.5",
+                            "malek='a' and and vila=-1",
+                            "malek LIKE 'a%'",
+                            "malek='a' --",
+                            "rowid > 0",
+                            "id = 1",
+                            "malek='a' and vila=-",
+                            "vila=1e3",
+                            "vila = 99999999999999999999",
+                            "malek = 'O'Brien'",
+                            "‏malek='a'"}) {
+        expectRefused(source, QString::fromUtf8(bad));
+    }
+    EXPECT_EQ(source.currentRowId(), b);
+    EXPECT_TRUE(source.isChanged()); // not written back by a refused find
+    EXPECT_EQ(rawText(b, "details"), "");
+}
+
+TEST_F(CriterionTest, TypedTextNeverBecomesSql) {
+    RecordSource source(folder(), listingsTable());
+    add(source, "a", "150", "", {});
+    add(source, "x", "150", "", {});
+    source.MoveFirst();
+    const long long a = source.currentRowId();
+    // An owner name with quotes in it, put in the owner criterion as typed.
+    const QString owner = QString(kOwner) + "x' and malek > '" + "'";
+    EXPECT_EQ(ownersFound(source, owner), QStringList{"x"}); // only what the words say
+
+    source.MoveFirst();
+    expectRefused(source, QString(kOwner) + "'; DROP TABLE new; --" + "'");
+    expectRefused(source, QString(kOwner) + "'; DELETE FROM new; --" + "'");
+    // Inside a quoted value it is only text to compare with.
+    source.FindFirst("malek=''';DROP TABLE new;--'");
+    EXPECT_TRUE(source.NoMatch());
+    source.FindFirst("malek > ''' OR 1=1 --' and malek < 'b'");
+    EXPECT_EQ(source.currentRowId(), a);
+    EXPECT_EQ(countRows(), 2);
+}
+
+TEST_F(CriterionTest, PriceRangesCompareNumbersAsTheAgencyWritesThem) {
+    RecordSource source(folder(), listingsTable());
+    for (const char* price :
+         {"150", "1500", "50", "100", "200", "۱۵۰", "١٥٠", " 150 ", "+150", "1,500", "۱٬۵۰۰",
+          "150.5", "۱۵۰٫۵", "توافقي", "", "150 تومان", "1,50", "-150"}) {
+        add(source, price, price, "", {"fooroosh"});
+    }
+    const auto range = [](const char* low, const char* high) {
+        return QString(kPriceLow) + low + kPriceHigh + high + kDealClosing[0];
+    };
+    EXPECT_EQ(ownersFound(source, range("100", "200")),
+              (QStringList{"150", "۱۵۰", "١٥٠", " 150 ", "+150", "150.5", "۱۵۰٫۵"}));
+    EXPECT_EQ(ownersFound(source, range("1000", "2000")), (QStringList{"1500", "1,500", "۱٬۵۰۰"}));
+    EXPECT_EQ(ownersFound(source, range("-200", "0")), QStringList{"-150"});
+    // A price that is no number lies in no range, however wide.
+    const QStringList all = ownersFound(source, range("-9999999999", "9999999999"));
+    EXPECT_FALSE(all.contains("توافقي"));
+    EXPECT_FALSE(all.contains(""));
+    EXPECT_FALSE(all.contains("150 تومان"));
+    EXPECT_FALSE(all.contains("1,50"));
+    EXPECT_EQ(all.size(), 14);
+    // The bounds themselves never match.
+    EXPECT_EQ(ownersFound(source, range("150", "1500")), (QStringList{"200", "150.5", "۱۵۰٫۵"}));
+    EXPECT_EQ(ownersFound(source, range("200", "100")), QStringList{});
+}
+
+} // namespace
