@@ -4,9 +4,11 @@
 #include "data/recordsource.h"
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
+#include "platform/print.h"
 #include "platform/widgets/exitwindowsdialog.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/messageboxbackend.h"
+#include "platform/widgets/printqt.h"
 
 namespace velmoran {
 
@@ -18,6 +20,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     installFontSubstitutes();
     MessageBox::setBackend(std::make_shared<MessageBox::QtBackend>());
     ExitWindows::setBackend(std::make_shared<ExitWindows::DesktopBackend>());
+    Print::setBackend(std::make_shared<QtPrintBackend>());
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

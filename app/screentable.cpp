@@ -1,5 +1,6 @@
 #include "app/form9.h"
 #include "app/screens.h"
+#include "screens/entry/form1.h"
 
 namespace velmoran {
 
@@ -7,6 +8,7 @@ namespace velmoran {
 // yet leaves its menu command doing nothing. Add a screen with one line:
 //     screens.registerScreen(ScreenId::Form1, [] { return new Form1; });
 void registerScreens(Screens& screens) {
+    screens.registerScreen(ScreenId::Form1, [] { return new Form1; });
     screens.registerScreen(ScreenId::Form9, [] { return new Form9; });
 }
 
