@@ -170,10 +170,11 @@ QPixmap backgroundPicture() {
     paintTree(p, QPointF(720, 470), 140);
     paintHouse(p);
     paintName(p);
+    p.end();
     return picture;
 }
 
-QIcon windowIcon() {
+QIcon applicationIcon() {
     QPixmap icon(kIconSize, kIconSize);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
@@ -192,6 +193,7 @@ QIcon windowIcon() {
     p.drawPolygon(QPolygonF({QPointF(9, 23), QPointF(24, 10), QPointF(39, 23)}));
     p.setBrush(QColor(0x7a, 0x4a, 0x2a));
     p.drawRect(QRectF(21, 29, 7, 9));
+    p.end();
     return QIcon(icon);
 }
 

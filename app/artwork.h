@@ -14,7 +14,7 @@ constexpr int kBackgroundWidth = 826;
 constexpr int kBackgroundHeight = 590;
 
 // The main window's icon, 48 x 48 pixels: a house on a blue tile.
-QIcon windowIcon();
+QIcon applicationIcon();
 constexpr int kIconSize = 48;
 
 // The maker's name as the pictures show it.

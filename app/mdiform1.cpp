@@ -31,7 +31,7 @@ Screen* screenOf(QMdiSubWindow* window) {
 
 MDIForm1::MDIForm1() {
     setObjectName(QStringLiteral("MDIForm1"));
-    setWindowIcon(windowIcon());
+    setWindowIcon(applicationIcon());
     setCaption(QString());
 
     workspace_ = new Workspace(this);
