@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTest>
 
@@ -110,6 +111,16 @@ TEST_F(Form1Test, OpensOnABlankNewRowWithTheFocusOnTheOwner) {
     for (QLineEdit* edit : form->listingForm()->findChildren<QLineEdit*>()) {
         EXPECT_TRUE(edit->text().isEmpty()) << qPrintable(edit->objectName());
     }
+    // The Tab key goes through the whole form inside the main window too,
+    // from the owner to the rent flag, the last control.
+    const QList<QWidget*>& order = form->listingForm()->tabOrder();
+    ASSERT_EQ(order.size(), 103);
+    for (QWidget* expected : order) {
+        ASSERT_EQ(QApplication::focusWidget(), expected);
+        QTest::keyClick(expected, Qt::Key_Tab);
+    }
+    EXPECT_EQ(order.last()->objectName(), QStringLiteral("Check1"));
+
     // Choosing enterfile again brings the same screen.
     EXPECT_EQ(Screens::instance().show(ScreenId::Form1), form);
 }
@@ -248,7 +259,10 @@ TEST_F(Form1Test, CancelStoresNothingAndAsksNothingEvenFromATextBox) {
 TEST_F(Form1Test, ClosingStoresAChangedRowWithoutTheCheckAndDropsAnUntouchedOne) {
     Form1* form = open();
     ASSERT_NE(form, nullptr);
-    form->close(); // untouched
+    // Untouched, closed with the child window's close command.
+    auto* window = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    ASSERT_NE(window, nullptr);
+    window->close();
     settle();
     EXPECT_FALSE(isOpen());
     EXPECT_TRUE(rows().empty());
