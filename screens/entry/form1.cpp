@@ -73,11 +73,8 @@ void Form1::Form_Activate() {
     if (!data1_) {
         return;
     }
-    try {
-        data1_->AddNew();
-    } catch (const RecordSourceError& error) {
-        // The changed row could not be stored: it stays on the screen.
-        showStoreFailure(error);
+    // When the changed row can't be stored first, it stays on the screen.
+    if (!run(&RecordSource::AddNew)) {
         return;
     }
     if (QLineEdit* owner = box("Text1")) {
@@ -89,9 +86,15 @@ QLineEdit* Form1::box(const char* objectName) const {
     return form_ ? form_->findChild<QLineEdit*>(QLatin1String(objectName)) : nullptr;
 }
 
-void Form1::showStoreFailure(const RecordSourceError& error) {
-    MessageBox::show(error.message(), text(kStoreFailedTitle), MessageBox::Icon::Critical,
-                     MessageBox::Buttons::Ok);
+bool Form1::run(void (RecordSource::*operation)()) {
+    try {
+        (data1_->*operation)();
+        return true;
+    } catch (const RecordSourceError& error) {
+        MessageBox::show(error.message(), text(kStoreFailedTitle), MessageBox::Icon::Critical,
+                         MessageBox::Buttons::Ok);
+        return false;
+    }
 }
 
 void Form1::SAVE_Click() {
@@ -107,10 +110,7 @@ void Form1::SAVE_Click() {
             return;
         }
     }
-    try {
-        data1_->Update();
-    } catch (const RecordSourceError& error) {
-        showStoreFailure(error);
+    if (!run(&RecordSource::Update)) {
         return;
     }
     if (MessageBox::show(text(kAnotherFile), text(kAnotherFileTitle), MessageBox::Icon::None,
@@ -122,13 +122,8 @@ void Form1::SAVE_Click() {
 }
 
 void Form1::CANCEL_Click() {
-    if (data1_) {
-        try {
-            data1_->CancelUpdate();
-        } catch (const RecordSourceError& error) {
-            showStoreFailure(error);
-            return;
-        }
+    if (data1_ && !run(&RecordSource::CancelUpdate)) {
+        return;
     }
     unload();
 }

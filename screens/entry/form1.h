@@ -10,7 +10,6 @@ namespace velmoran {
 
 class ListingForm;
 class RecordSource;
-class RecordSourceError;
 
 // The new-listing entry screen: the listing layout bound to a record source of
 // its own on table `new`, always on a new row. Its menu FILE (SAVE, CANCEL,
@@ -39,7 +38,9 @@ protected:
 
 private:
     QLineEdit* box(const char* objectName) const;
-    void showStoreFailure(const RecordSourceError& error);
+    // Runs an operation of Data1; a failure of the file is shown, naming the
+    // problem, and leaves the typed row where it is. False then.
+    bool run(void (RecordSource::*operation)());
 
     RecordSource* data1_ = nullptr;
     ListingForm* form_ = nullptr;
