@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/artwork.h"
 #include "app/screen.h"
 #include "data/recordsource.h"
 #include "platform/exitwindows.h"
@@ -17,6 +18,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // The program ends when its last screen is unloaded (a hidden screen
     // counts), not when its last window is closed.
     setQuitOnLastWindowClosed(false);
+    setWindowIcon(applicationIcon());
     installFontSubstitutes();
     MessageBox::setBackend(std::make_shared<MessageBox::QtBackend>());
     ExitWindows::setBackend(std::make_shared<ExitWindows::DesktopBackend>());

@@ -68,32 +68,44 @@ void paintMountains(QPainter& p) {
     }
 }
 
-void paintHills(QPainter& p) {
-    QPainterPath back;
-    back.moveTo(0, 380);
-    back.cubicTo(180, 320, 360, 400, 520, 350);
-    back.cubicTo(660, 310, 760, 350, 826, 340);
-    back.lineTo(826, 590);
-    back.lineTo(0, 590);
-    back.closeSubpath();
-    QLinearGradient backGreen(0, 320, 0, 590);
-    backGreen.setColorAt(0.0, QColor(0x86, 0xb9, 0x5a));
-    backGreen.setColorAt(1.0, QColor(0x5b, 0x8f, 0x3c));
-    p.setBrush(backGreen);
-    p.drawPath(back);
+// A band of hills from the left edge to the right one, filled to the bottom:
+// its left height, two curves through the given points, a green gradient.
+struct Hill {
+    qreal left;
+    QPointF curve[6];
+    qreal gradientTop;
+    QColor top;
+    QColor bottom;
+};
 
-    QPainterPath front;
-    front.moveTo(0, 470);
-    front.cubicTo(200, 420, 420, 500, 620, 455);
-    front.cubicTo(720, 435, 790, 450, 826, 460);
-    front.lineTo(826, 590);
-    front.lineTo(0, 590);
-    front.closeSubpath();
-    QLinearGradient frontGreen(0, 420, 0, 590);
-    frontGreen.setColorAt(0.0, QColor(0x5f, 0x9e, 0x3e));
-    frontGreen.setColorAt(1.0, QColor(0x3c, 0x6e, 0x2a));
-    p.setBrush(frontGreen);
-    p.drawPath(front);
+const Hill kHills[] = {
+    {380,
+     {{180, 320}, {360, 400}, {520, 350}, {660, 310}, {760, 350}, {826, 340}},
+     320,
+     QColor(0x86, 0xb9, 0x5a),
+     QColor(0x5b, 0x8f, 0x3c)},
+    {470,
+     {{200, 420}, {420, 500}, {620, 455}, {720, 435}, {790, 450}, {826, 460}},
+     420,
+     QColor(0x5f, 0x9e, 0x3e),
+     QColor(0x3c, 0x6e, 0x2a)},
+};
+
+void paintHills(QPainter& p) {
+    for (const Hill& hill : kHills) {
+        QPainterPath path;
+        path.moveTo(0, hill.left);
+        path.cubicTo(hill.curve[0], hill.curve[1], hill.curve[2]);
+        path.cubicTo(hill.curve[3], hill.curve[4], hill.curve[5]);
+        path.lineTo(kBackgroundWidth, kBackgroundHeight);
+        path.lineTo(0, kBackgroundHeight);
+        path.closeSubpath();
+        QLinearGradient green(0, hill.gradientTop, 0, kBackgroundHeight);
+        green.setColorAt(0.0, hill.top);
+        green.setColorAt(1.0, hill.bottom);
+        p.setBrush(green);
+        p.drawPath(path);
+    }
 
     QPainterPath road;
     road.moveTo(262, 420);

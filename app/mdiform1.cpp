@@ -148,6 +148,7 @@ void MDIForm1::changeEvent(QEvent* event) {
 void MDIForm1::addChild(Screen* screen) {
     auto* window = new QMdiSubWindow;
     window->setObjectName(screen->objectName() + QStringLiteral("Window"));
+    window->setWindowIcon(windowIcon());
     window->setWidget(screen);
     workspace_->addSubWindow(window);
     window->hide();
@@ -159,9 +160,7 @@ void MDIForm1::showChild(Screen* screen) {
         return;
     }
     window->showMaximized();
-    workspace_->setActiveSubWindow(window);
-    currentChildWindow_ = window;
-    Screens::instance().childActivated(screen);
+    makeCurrent(window);
     updateMenuBar();
     raise();
     activateWindow();
@@ -184,14 +183,20 @@ void MDIForm1::removeChild(Screen* screen) {
             workspace_->subWindowList(QMdiArea::ActivationHistoryOrder);
         for (auto it = others.rbegin(); it != others.rend(); ++it) {
             if ((*it)->isVisible() && screenOf(*it)) {
-                workspace_->setActiveSubWindow(*it);
-                currentChildWindow_ = *it;
-                Screens::instance().childActivated(screenOf(*it));
+                makeCurrent(*it);
                 break;
             }
         }
     }
     updateMenuBar();
+}
+
+void MDIForm1::makeCurrent(QMdiSubWindow* window) {
+    workspace_->setActiveSubWindow(window);
+    currentChildWindow_ = window;
+    if (Screen* screen = screenOf(window)) {
+        Screens::instance().childActivated(screen);
+    }
 }
 
 QMdiSubWindow* MDIForm1::subWindowOf(const Screen* screen) const {

@@ -16,6 +16,9 @@ class Workspace;
 // screens (Form1, Form2, Form7), with the menu tree of mainmenu.h. There is
 // one at most; Screens::showMainWindow() makes and shows it.
 //
+// The title animation (Timer1 ... Timer9) is not part of this class yet; it
+// will read and write the window's caption through caption() / setCaption().
+//
 // Leaving: the exit command asks first; the close box does not. Either way
 // MDIForm_Unload sweeps the screens (hides and unloads each open one in a
 // fixed order, so every record source writes back) and the window goes.
@@ -62,6 +65,8 @@ private:
     void addChild(Screen* screen);
     void showChild(Screen* screen);
     void removeChild(Screen* screen);
+    // The active child from now on; its activation runs when it is another one.
+    void makeCurrent(QMdiSubWindow* window);
     QMdiSubWindow* subWindowOf(const Screen* screen) const;
     Screen* currentChild() const;
     void childWindowActivated(QMdiSubWindow* window);

@@ -5,6 +5,8 @@
 #include "data/sqlite.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace velmoran {
 
@@ -98,15 +100,31 @@ std::vector<Token> tokenize(const QString& s) {
 struct Term {
     int cost;
     QString sql;
-    Criterion::Param param;
+    std::vector<Criterion::Param> params;
 };
 
 Criterion::Param textParam(const QString& text) {
     return {Criterion::Param::Kind::Text, text, 0, 0};
 }
 
-Term compile(const FieldDef& field, QChar op, const Token& value) {
-    const QString column = sql::quoted(field.name);
+Criterion::Param realParam(double value) {
+    return {Criterion::Param::Kind::Real, QString(), 0, value};
+}
+
+// The number comparisons of one text field, joined into one range so that
+// each row's text is read as a number once: low < number < high.
+struct NumberRange {
+    int field;
+    double low = -std::numeric_limits<double>::infinity();
+    double high = std::numeric_limits<double>::infinity();
+};
+
+// Compiles one comparison into `terms`, or into `ranges` when it compares a
+// text field with a number.
+void compile(const TableSpec& spec, int field, QChar op, const Token& value,
+             std::vector<Term>& terms, std::vector<NumberRange>& ranges) {
+    const FieldDef& def = spec.fields[field];
+    const QString column = sql::quoted(def.name);
     const QString cmp = QString(op) + QStringLiteral(" ?");
     Criterion::Param param = textParam(value.text);
     if (value.kind == Tok::Number) {
@@ -116,50 +134,57 @@ Term compile(const FieldDef& field, QChar op, const Token& value) {
             refuse(QStringLiteral("عدد «%1» بيش از حد بزرگ است").arg(value.text));
         }
     }
-    if (field.kind == FieldKind::Flag) {
-        return {0, column + QLatin1Char(' ') + cmp, param};
+    if (def.kind == FieldKind::Flag) {
+        terms.push_back({0, column + QLatin1Char(' ') + cmp, {param}});
+        return;
     }
     if (op == QLatin1Char('=')) {
-        return {1, column + QStringLiteral(" COLLATE BINARY ") + cmp, textParam(value.text)};
+        terms.push_back(
+            {1, column + QStringLiteral(" COLLATE BINARY ") + cmp, {textParam(value.text)}});
+        return;
     }
     // ">" or "<" on a text field: numbers by value, other text by text order.
-    std::optional<double> number;
-    if (value.kind == Tok::Number) {
-        number = static_cast<double>(param.integer);
+    const std::optional<double> number =
+        value.kind == Tok::Number ? std::optional<double>(static_cast<double>(param.integer))
+                                  : readNumber(value.text);
+    if (!number) {
+        terms.push_back({2, column + QStringLiteral(" COLLATE BINARY ") + cmp, {param}});
+        return;
+    }
+    auto range = std::find_if(ranges.begin(), ranges.end(),
+                              [field](const NumberRange& r) { return r.field == field; });
+    if (range == ranges.end()) {
+        range = ranges.insert(ranges.end(), NumberRange{field});
+    }
+    if (op == QLatin1Char('>')) {
+        range->low = std::max(range->low, *number);
     } else {
-        number = readNumber(value.text);
+        range->high = std::min(range->high, *number);
     }
-    if (number) {
-        return {3,
-                QLatin1String(kNumberFunction) + QLatin1Char('(') + column + QStringLiteral(") ") +
-                    cmp,
-                {Criterion::Param::Kind::Real, QString(), 0, *number}};
-    }
-    return {2, column + QStringLiteral(" COLLATE BINARY ") + cmp, textParam(value.text)};
 }
 
-void numberFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+// velmoran_number_between(value, low, high): 1 when the value is a number,
+// or a text the agency would read as one, strictly between low and high;
+// else 0.
+void numberBetween(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_value* v = argv[0];
+    std::optional<double> number;
     switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
-        sqlite3_result_int64(context, sqlite3_value_int64(v));
-        return;
     case SQLITE_FLOAT:
-        sqlite3_result_double(context, sqlite3_value_double(v));
-        return;
+        number = sqlite3_value_double(v);
+        break;
     case SQLITE_TEXT: {
         const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(v));
-        const auto size = static_cast<std::size_t>(sqlite3_value_bytes(v));
-        if (const auto number = readNumber(std::string_view(bytes, size))) {
-            sqlite3_result_double(context, *number);
-            return;
-        }
+        number =
+            readNumber(std::string_view(bytes, static_cast<std::size_t>(sqlite3_value_bytes(v))));
         break;
     }
     default:
         break;
     }
-    sqlite3_result_null(context);
+    sqlite3_result_int(context, number && *number > sqlite3_value_double(argv[1]) &&
+                                    *number < sqlite3_value_double(argv[2]));
 }
 
 } // namespace
@@ -167,6 +192,7 @@ void numberFunction(sqlite3_context* context, int, sqlite3_value** argv) {
 Criterion::Criterion(const QString& text, const TableSpec& spec) {
     const std::vector<Token> tokens = tokenize(text);
     std::vector<Term> terms;
+    std::vector<NumberRange> ranges;
     std::size_t i = 0;
     for (;;) {
         const Token& name = tokens[i];
@@ -186,7 +212,8 @@ Criterion::Criterion(const QString& text, const TableSpec& spec) {
         if (value.kind != Tok::Text && value.kind != Tok::Number) {
             unexpected(value);
         }
-        terms.push_back(compile(spec.fields[field], op.text[0], value));
+        compile(spec, field, op.text[0], value, terms, ranges);
+        fields_.push_back(field);
         i += 3;
         if (tokens[i].kind == Tok::End) {
             break;
@@ -197,6 +224,13 @@ Criterion::Criterion(const QString& text, const TableSpec& spec) {
         }
         ++i;
     }
+    for (const NumberRange& r : ranges) {
+        terms.push_back({3,
+                         QStringLiteral("%1(%2, ?, ?)")
+                             .arg(QLatin1String(kNumberBetweenFunction),
+                                  sql::quoted(spec.fields[r.field].name)),
+                         {realParam(r.low), realParam(r.high)}});
+    }
     std::stable_sort(terms.begin(), terms.end(),
                      [](const Term& a, const Term& b) { return a.cost < b.cost; });
     for (const Term& term : terms) {
@@ -204,7 +238,7 @@ Criterion::Criterion(const QString& text, const TableSpec& spec) {
             sql_ += QStringLiteral(" AND ");
         }
         sql_ += term.sql;
-        params_.push_back(term.param);
+        params_.insert(params_.end(), term.params.begin(), term.params.end());
     }
 }
 
@@ -226,9 +260,9 @@ void Criterion::bind(sql::Statement& statement, int first) const {
 }
 
 void registerCriterionFunctions(sqlite3* db) {
-    sqlite3_create_function_v2(db, kNumberFunction, 1,
+    sqlite3_create_function_v2(db, kNumberBetweenFunction, 3,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                               numberFunction, nullptr, nullptr, nullptr);
+                               numberBetween, nullptr, nullptr, nullptr);
 }
 
 } // namespace velmoran

@@ -38,6 +38,8 @@ public:
     // Binds the values starting at parameter `first`.
     void bind(sql::Statement& statement, int first) const;
     int parameterCount() const { return static_cast<int>(params_.size()); }
+    // The fields it tests, by index in the table's field list.
+    const std::vector<int>& fields() const { return fields_; }
 
     struct Param {
         enum class Kind { Text, Integer, Real } kind;
@@ -49,11 +51,14 @@ public:
 private:
     QString sql_;
     std::vector<Param> params_;
+    std::vector<int> fields_;
 };
 
-// The SQL function the compiled conditions call to read a field as a number;
-// registered on each connection by registerCriterionFunctions().
-constexpr const char* kNumberFunction = "velmoran_number";
+// The SQL function the compiled conditions call to test a field's number
+// against a range (all ">" and "<" of one field, joined, so each row's text
+// is read once); registered on each connection by
+// registerCriterionFunctions().
+constexpr const char* kNumberBetweenFunction = "velmoran_number_between";
 void registerCriterionFunctions(sqlite3* db);
 
 } // namespace velmoran

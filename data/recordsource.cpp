@@ -7,6 +7,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -29,8 +30,10 @@ struct RecordSource::Impl {
     sql::Database db;
     QString table;   // quoted table name
     QString columns; // quoted field names in field order
-    sql::Statement first, byId, insert, remove, find;
+    sql::Statement first, byId, insert, remove, lastFind;
     QString findSql;
+    QString findIndex;         // the find index's name; empty when the file has none
+    std::vector<bool> indexed; // by field: held by the find index
 
     State state = State::None;
     long long rowId = 0;                // the stored current row
@@ -168,18 +171,85 @@ struct RecordSource::Impl {
         }
     }
 
+    // The first row after `after` (or the first of all) satisfying `c`
+    // becomes current; false, and nothing changed, when there is none. With
+    // the find index and every field of `c` in it, the pass steps over the
+    // index's narrow entries and reads only the row found.
+    bool find(const Criterion& c, std::optional<long long> after) {
+        const bool narrow =
+            !findIndex.isEmpty() &&
+            std::all_of(c.fields().begin(), c.fields().end(), [this](int f) { return indexed[f]; });
+        QString sql = narrow
+                          ? QStringLiteral("SELECT rowid FROM %1 INDEXED BY %2 WHERE ")
+                                .arg(table, sql::quoted(findIndex))
+                          : QStringLiteral("SELECT rowid, %1 FROM %2 WHERE ").arg(columns, table);
+        if (after) {
+            sql += QStringLiteral("rowid > ? AND ");
+        }
+        sql += c.sql() + QStringLiteral(" ORDER BY rowid LIMIT 1");
+        sql::Statement& st = findStatement(sql);
+        long long id = 0;
+        {
+            sql::ResetGuard guard(st);
+            try {
+                if (after) {
+                    st.bindInt(1, *after);
+                }
+                c.bind(st, after ? 2 : 1);
+                if (!narrow) {
+                    if (!st.step()) {
+                        return false;
+                    }
+                    take(st);
+                    return true;
+                }
+                if (!st.step()) {
+                    return false;
+                }
+                id = st.columnInt(0);
+            } catch (const sql::Error& e) {
+                fail(StoreProblem::CannotRead, e);
+            }
+        }
+        return load(id);
+    }
+
+    // Notes which fields the find index holds, when the file has it.
+    void lookForFindIndex() {
+        const QString name = QString::fromUtf8(spec.table) + QStringLiteral("_find");
+        indexed.assign(spec.fieldCount, false);
+        sql::Statement info =
+            db.prepare(QStringLiteral("SELECT name FROM pragma_index_info(?) ORDER BY seqno"));
+        info.bindText(1, name);
+        bool first = true;
+        while (info.step()) {
+            const QString column = info.columnText(0);
+            if (first && column.compare(QLatin1String("id"), Qt::CaseInsensitive) != 0) {
+                return; // not in stored order: no use for a find
+            }
+            first = false;
+            const int field = spec.indexOf(column);
+            if (field >= 0) {
+                indexed[field] = true;
+            }
+        }
+        if (!first) {
+            findIndex = name;
+        }
+    }
+
     sql::Statement& findStatement(const QString& sql) {
-        if (sql != findSql || !find.isValid()) {
-            find = sql::Statement();
+        if (sql != findSql || !lastFind.isValid()) {
+            lastFind = sql::Statement();
             findSql.clear();
             try {
-                find = db.prepare(sql);
+                lastFind = db.prepare(sql);
             } catch (const sql::Error& e) {
                 fail(StoreProblem::CannotRead, e);
             }
             findSql = sql;
         }
-        return find;
+        return lastFind;
     }
 };
 
@@ -210,6 +280,7 @@ RecordSource::RecordSource(const QString& folder, const TableSpec& spec, QObject
         d->insert = d->db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                       .arg(d->table, d->columns, params.join(QLatin1Char(','))));
         d->remove = d->db.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table));
+        d->lookForFindIndex();
     } catch (const sql::Error& e) {
         d->fail(StoreProblem::CannotOpen, e);
     }
@@ -334,15 +405,7 @@ void RecordSource::CancelUpdate() {
 void RecordSource::FindFirst(const QString& criterion) {
     const Criterion compiled(criterion, d->spec);
     writeBack();
-    sql::Statement& st =
-        d->findStatement(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3 ORDER BY rowid LIMIT 1")
-                             .arg(d->columns, d->table, compiled.sql()));
-    try {
-        compiled.bind(st, 1);
-    } catch (const sql::Error& e) {
-        d->fail(StoreProblem::CannotRead, e);
-    }
-    d->noMatch = !d->moveTo(st);
+    d->noMatch = !d->find(compiled, std::nullopt);
     if (!d->noMatch) {
         emit rowChanged();
     }
@@ -351,20 +414,8 @@ void RecordSource::FindFirst(const QString& criterion) {
 void RecordSource::FindNext(const QString& criterion) {
     const Criterion compiled(criterion, d->spec);
     writeBack();
-    if (!d->position) {
-        FindFirst(criterion);
-        return;
-    }
-    sql::Statement& st = d->findStatement(
-        QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid > ? AND %3 ORDER BY rowid LIMIT 1")
-            .arg(d->columns, d->table, compiled.sql()));
-    try {
-        st.bindInt(1, *d->position);
-        compiled.bind(st, 2);
-    } catch (const sql::Error& e) {
-        d->fail(StoreProblem::CannotRead, e);
-    }
-    d->noMatch = !d->moveTo(st);
+    // Without a row to go on from (an empty table at opening), from the start.
+    d->noMatch = !d->find(compiled, d->position);
     if (!d->noMatch) {
         emit rowChanged();
     }

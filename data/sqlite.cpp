@@ -200,7 +200,11 @@ void Transaction::commit() {
 }
 
 QString quoted(const char* identifier) {
-    QString name = QString::fromUtf8(identifier);
+    return quoted(QString::fromUtf8(identifier));
+}
+
+QString quoted(const QString& identifier) {
+    QString name = identifier;
     name.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + name + QLatin1Char('"');
 }

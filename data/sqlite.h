@@ -125,5 +125,6 @@ private:
 
 // An SQL identifier in double quotes, inner quotes doubled.
 QString quoted(const char* identifier);
+QString quoted(const QString& identifier);
 
 } // namespace velmoran::sql

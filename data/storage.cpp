@@ -25,7 +25,10 @@ const char* const kSearchedFirst[] = {"fooroosh",    "rahn",           "ejareh",
                                       "mostaghelat", "gheymatehkoole", "vahed02",  "malek"};
 
 // Page size of a created file: large pages make a pass over the table cheap.
-constexpr int kPageSize = 4096;
+constexpr int kPageSize = 65536;
+
+// How long a check waits for another copy that holds the file.
+constexpr int kBusyTimeout = 3000;
 
 QString columnDefinition(const FieldDef& field) {
     return sql::quoted(field.name) + (field.kind == FieldKind::Flag
@@ -52,6 +55,25 @@ QString createTableSql(const TableSpec& spec) {
     }
     return QStringLiteral("CREATE TABLE %1 (%2)")
         .arg(sql::quoted(spec.table), columns.join(QStringLiteral(", ")));
+}
+
+// A narrow copy of the searched fields in stored order: a find steps over
+// its entries instead of whole listings, a tenth of the bytes. Empty for a
+// table without searched fields.
+QString createFindIndexSql(const TableSpec& spec) {
+    QStringList columns{QStringLiteral("id")};
+    for (const char* name : kSearchedFirst) {
+        const int i = spec.indexOf(QLatin1String(name));
+        if (i >= 0) {
+            columns << sql::quoted(spec.fields[i].name);
+        }
+    }
+    if (columns.size() == 1) {
+        return QString();
+    }
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        .arg(sql::quoted(QString::fromUtf8(spec.table) + QStringLiteral("_find")),
+             sql::quoted(spec.table), columns.join(QStringLiteral(", ")));
 }
 
 QString systemError(int error) {
@@ -97,6 +119,10 @@ QString createStore(const QString& folder, const QString& path, const TableSpec&
         db.exec("PRAGMA synchronous = FULL");
         sql::Transaction transaction(db);
         db.exec(createTableSql(spec));
+        const QString index = createFindIndexSql(spec);
+        if (!index.isEmpty()) {
+            db.exec(index);
+        }
         if (spec.fields == kPasswordFields) {
             // The password row: empty until the user sets one.
             db.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sql::quoted(spec.table)));
@@ -128,6 +154,8 @@ QString checkStore(const QString& path, const TableSpec& spec, const struct stat
     }
     try {
         sql::Database db(path, SQLITE_OPEN_READWRITE);
+        // Another copy starting at the same moment may hold the file briefly.
+        db.setBusyTimeout(kBusyTimeout);
         // A check must not fold someone's journal into the file.
         sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         if (db.isReadOnly()) {
@@ -195,7 +223,7 @@ QString prepareStore(const QString& folder, const TableSpec& spec) {
     // journal as it is, which is just as safe.
     try {
         sql::Database db(path, SQLITE_OPEN_READWRITE);
-        db.setBusyTimeout(3000);
+        db.setBusyTimeout(kBusyTimeout);
         db.exec("PRAGMA journal_mode = WAL");
     } catch (const sql::Error&) {
     }

@@ -193,6 +193,27 @@ TEST_F(CriterionTest, EveryRowOfThePanelsFindsItsKindAndDealOnly) {
     EXPECT_EQ(ownersFound(source, QString(kOwner) + "'"), QStringList{});
 }
 
+TEST_F(CriterionTest, FindsTheSameRowsWithOrWithoutTheFindIndex) {
+    const auto run = [&] {
+        RecordSource source(folder(), listingsTable());
+        QStringList found = ownersFound(source, QString(kPriceLow) + "100" + kPriceHigh + "200" +
+                                                    kKindClosings[3].closing[0]);
+        found << "|" << ownersFound(source, "details='x' and vila=-1"); // details: not indexed
+        return found;
+    };
+    {
+        RecordSource source(folder(), listingsTable());
+        add(source, "a", "150", "", {"fooroosh", "apartman"});
+        add(source, "b", "1500", "", {"fooroosh", "apartman"});
+        addListing(source, {{"malek", "c"}, {"details", "x"}}, {"vila"});
+        add(source, "d", "۱۲۰", "", {"fooroosh", "apartman", "vila"});
+    }
+    const QStringList expected{"a", "d", "|", "c"};
+    EXPECT_EQ(run(), expected);
+    openRaw().exec("DROP INDEX new_find");
+    EXPECT_EQ(run(), expected);
+}
+
 TEST_F(CriterionTest, NamesAndAndInAnyCaseBlanksQuotesAndSignedNumbers) {
     RecordSource source(folder(), listingsTable());
     add(source, "it's", "150", "", {"vila"});

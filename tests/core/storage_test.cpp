@@ -194,8 +194,8 @@ TEST_F(StorageTest, TwoCopiesStartingAtOnceShareOneFile) {
         std::thread b([&] { second = prepareStore(dir, passwordTable()); });
         a.join();
         b.join();
-        EXPECT_EQ(first, QString());
-        EXPECT_EQ(second, QString());
+        EXPECT_TRUE(first.isEmpty()) << first.toStdString();
+        EXPECT_TRUE(second.isEmpty()) << second.toStdString();
         EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"pc.db"});
         sql::Database db(QDir(dir).filePath("pc.db"), SQLITE_OPEN_READONLY);
         sql::Statement count = db.prepare("SELECT count(*) FROM pc");

@@ -377,6 +377,33 @@ TEST_F(MainWindowTest, ChildActivationRunsOncePerSwitchOfTheActiveChild) {
     EXPECT_EQ(probe(ScreenId::Form7)->activations, 2);
 }
 
+TEST_F(MainWindowTest, WindowActivationRunsWhenComingFromAnotherScreenOnly) {
+    registerProbe(ScreenId::Form10);
+    registerProbe(ScreenId::Form5);
+    openMain();
+    ProbeScreen* dialog = static_cast<ProbeScreen*>(screens().show(ScreenId::Form10));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    EXPECT_EQ(dialog->activations, 1);
+
+    // A window that is no screen (a message box, say) coming and going is no
+    // activation.
+    QWidget box;
+    box.show();
+    box.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+    box.hide();
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    EXPECT_EQ(dialog->activations, 1);
+
+    ProbeScreen* other = static_cast<ProbeScreen*>(screens().show(ScreenId::Form5));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(other));
+    EXPECT_EQ(other->activations, 1);
+    screens().show(ScreenId::Form10);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    EXPECT_EQ(dialog->activations, 2);
+}
+
 TEST_F(MainWindowTest, ExitWindowsCallsTheDesktopDialogAndKeepsRunning) {
     MDIForm1* window = openMain();
     QTest::keyClick(window, Qt::Key_F12);

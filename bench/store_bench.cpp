@@ -1,0 +1,212 @@
+// The record source against plain SQLite on the same generated files: open,
+// a find that matches nothing (a whole pass), stepping a rent row's find-next
+// through every match, and storing a new listing.
+
+#include "bench/listinggen.h"
+#include "data/fields.h"
+#include "data/recordsource.h"
+
+#include <QDir>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <memory>
+
+using namespace velmoran;
+using velmoran::bench::cachedListings;
+using velmoran::bench::residentMegabytes;
+
+namespace {
+
+// Shape 1 with an empty price range on the commonest kind and deal: every
+// row is looked at, none matches.
+const char* const kNoMatch =
+    "gheymatehkoole > '0' AND  gheymatehkoole < '1' and  fooroosh = -1 and apartman = -1 ";
+// The apartments-for-rent row.
+const char* const kRentRow =
+    "gheymatehkoole > '100000000' AND  gheymatehkoole < '500000000' and  vahed02 > '1000000' "
+    "AND  vahed02 < '5000000'  and ejareh = -1 and apartman = -1  ";
+
+// The same tests as plain SQL, compared as text as the old engine did.
+const char* const kPlainNoMatch =
+    "SELECT rowid, * FROM new WHERE gheymatehkoole > '0' AND gheymatehkoole < '1' AND "
+    "fooroosh = -1 AND apartman = -1 ORDER BY rowid LIMIT 1";
+const char* const kPlainRentRow =
+    "SELECT rowid, * FROM new WHERE gheymatehkoole > '100000000' AND gheymatehkoole < "
+    "'500000000' AND vahed02 > '1000000' AND vahed02 < '5000000' AND ejareh = -1 AND "
+    "apartman = -1 ORDER BY rowid";
+
+QString fileOf(const QString& folder) {
+    return QDir(folder).filePath("newil.db");
+}
+
+sqlite3* openPlain(const QString& folder) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(fileOf(folder).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    return db;
+}
+
+// Steps `sql` to the end; returns the rows it gave.
+long long stepAll(sqlite3* db, const char* sql) {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    long long rows = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        ++rows;
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+
+void withRss(benchmark::State& state) {
+    state.counters["rss_MB"] = benchmark::Counter(residentMegabytes());
+}
+
+void Open(benchmark::State& state) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        RecordSource source(folder, listingsTable());
+        benchmark::DoNotOptimize(source.currentRowId());
+    }
+    RecordSource open(folder, listingsTable());
+    withRss(state);
+}
+
+void PlainOpen(benchmark::State& state) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        sqlite3* db = openPlain(folder);
+        benchmark::DoNotOptimize(stepAll(db, "SELECT rowid, * FROM new ORDER BY rowid LIMIT 1"));
+        sqlite3_close(db);
+    }
+}
+
+void FindNoMatch(benchmark::State& state) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    RecordSource source(folder, listingsTable());
+    for (auto _ : state) {
+        source.FindFirst(kNoMatch);
+        if (!source.NoMatch()) {
+            state.SkipWithError("the no-match criterion matched");
+            break;
+        }
+    }
+    withRss(state);
+}
+
+void PlainFindNoMatch(benchmark::State& state) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    sqlite3* db = openPlain(folder);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(stepAll(db, kPlainNoMatch));
+    }
+    sqlite3_close(db);
+    withRss(state);
+}
+
+void FindNextEveryMatch(benchmark::State& state) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    RecordSource source(folder, listingsTable());
+    long long matches = 0;
+    for (auto _ : state) {
+        matches = 0;
+        source.FindFirst(kRentRow);
+        while (!source.NoMatch()) {
+            ++matches;
+            source.FindNext(kRentRow);
+        }
+    }
+    state.counters["matches"] = benchmark::Counter(static_cast<double>(matches));
+    withRss(state);
+}
+
+void PlainFindEveryMatch(benchmark::State& state) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    sqlite3* db = openPlain(folder);
+    long long matches = 0;
+    for (auto _ : state) {
+        matches = stepAll(db, kPlainRentRow);
+    }
+    sqlite3_close(db);
+    state.counters["matches"] = benchmark::Counter(static_cast<double>(matches));
+}
+
+void UpdateNewRow(benchmark::State& state) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    const TableSpec& spec = listingsTable();
+    long long firstAdded = 0;
+    {
+        RecordSource source(folder, spec);
+        for (auto _ : state) {
+            source.AddNew();
+            source.setText(spec.indexOf("malek"), QStringLiteral("حسين كريمي"));
+            source.setText(spec.indexOf("date"), QStringLiteral("1402/05/12"));
+            source.setText(spec.indexOf("vahed01"), QStringLiteral("120"));
+            source.setText(spec.indexOf("gheymatehkoole"), QStringLiteral("4500000000"));
+            source.setText(spec.indexOf("address"), QStringLiteral("خيابان وليعصر، كوچه 12"));
+            source.setFlag(spec.indexOf("fooroosh"), true);
+            source.setFlag(spec.indexOf("apartman"), true);
+            source.Update();
+            if (!firstAdded) {
+                firstAdded = source.currentRowId();
+            }
+        }
+        withRss(state);
+    }
+    // Leave the cached file as it was generated.
+    sqlite3* db = openPlain(folder);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "DELETE FROM new WHERE rowid >= ?", -1, &st, nullptr);
+    sqlite3_bind_int64(st, 1, firstAdded);
+    sqlite3_step(st);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
+void PlainInsert(benchmark::State& state) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    sqlite3* db = openPlain(folder);
+    sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO new (malek, \"date\", vahed01, gheymatehkoole, address, "
+                       "fooroosh, apartman) VALUES (?, ?, ?, ?, ?, -1, -1)",
+                       -1, &st, nullptr);
+    long long firstAdded = 0;
+    for (auto _ : state) {
+        sqlite3_bind_text(st, 1, "حسين كريمي", -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 2, "1402/05/12", -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 3, "120", -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 4, "4500000000", -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 5, "خيابان وليعصر، كوچه 12", -1, SQLITE_STATIC);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+        if (!firstAdded) {
+            firstAdded = sqlite3_last_insert_rowid(db);
+        }
+    }
+    sqlite3_finalize(st);
+    sqlite3_prepare_v2(db, "DELETE FROM new WHERE rowid >= ?", -1, &st, nullptr);
+    sqlite3_bind_int64(st, 1, firstAdded);
+    sqlite3_step(st);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(Open)->Apply(Sizes);
+BENCHMARK(PlainOpen)->Apply(Sizes);
+BENCHMARK(FindNoMatch)->Apply(Sizes);
+BENCHMARK(PlainFindNoMatch)->Apply(Sizes);
+BENCHMARK(FindNextEveryMatch)->Apply(Sizes);
+BENCHMARK(PlainFindEveryMatch)->Apply(Sizes);
+BENCHMARK(UpdateNewRow)->Apply(Sizes);
+BENCHMARK(PlainInsert)->Apply(Sizes);
+
+} // namespace
+
+BENCHMARK_MAIN();
