@@ -1,6 +1,9 @@
 #include "app/form9.h"
 #include "app/screens.h"
 #include "screens/entry/form1.h"
+#include "screens/search/form13.h"
+#include "screens/search/form2.h"
+#include "screens/search/form4.h"
 
 namespace velmoran {
 
@@ -9,7 +12,10 @@ namespace velmoran {
 //     screens.registerScreen(ScreenId::Form1, [] { return new Form1; });
 void registerScreens(Screens& screens) {
     screens.registerScreen(ScreenId::Form1, [] { return new Form1; });
+    screens.registerScreen(ScreenId::Form2, [] { return new Form2; });
+    screens.registerScreen(ScreenId::Form4, [] { return new Form4; });
     screens.registerScreen(ScreenId::Form9, [] { return new Form9; });
+    screens.registerScreen(ScreenId::Form13, [] { return new Form13; });
 }
 
 } // namespace velmoran

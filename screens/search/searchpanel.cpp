@@ -1,0 +1,132 @@
+#include "screens/search/searchpanel.h"
+
+#include "platform/twips.h"
+#include "platform/widgets/fonts.h"
+#include "platform/widgets/placement.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace velmoran {
+
+namespace {
+
+// The width of a place on the screen for a panel, in twips: the wider panel
+// and a margin.
+constexpr int kSlotWidth = 3720;
+
+QFont panelFont(PanelFont font) {
+    switch (font) {
+    case PanelFont::KindLabel:
+        return designFont(QStringLiteral("B Traffic"), 15.75, true);
+    case PanelFont::DealLabel:
+        return designFont(QStringLiteral("B Jadid"), 11.25, true);
+    case PanelFont::Box:
+        return designFont(QStringLiteral("B Nazanin"), 12);
+    case PanelFont::Default:
+        break;
+    }
+    return designFont(QStringLiteral("MS Sans Serif"), 8.25);
+}
+
+QWidget* makeControl(const PanelControl& control, QWidget* parent) {
+    const QString caption = QString::fromUtf8(control.caption);
+    switch (control.kind) {
+    case PanelControl::Label: {
+        auto* label = new QLabel(caption, parent);
+        // The kind stands over the middle of its block, the deal at the
+        // right edge, where the row starts.
+        label->setAlignment(control.font == PanelFont::KindLabel
+                                ? Qt::AlignCenter
+                                : Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+        return label;
+    }
+    case PanelControl::TextBox:
+        return new QLineEdit(parent);
+    case PanelControl::Button: {
+        auto* button = new QPushButton(caption, parent);
+        // No default button: Enter does not press anything.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        return button;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+SearchPanel::SearchPanel(ScreenId id, const PanelDesign& design) : Screen(id), design_(design) {
+    Qt::WindowFlags flags =
+        Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    if (!design.sizable) {
+        flags |= Qt::MSWindowsFixedSizeDialogHint;
+    }
+    setWindowFlags(flags);
+    setWindowTitle(QString::fromUtf8(design.caption));
+    setFont(panelFont(PanelFont::Default));
+    build();
+    if (design.sizable) {
+        resizeTwips(this, design.clientWidth, design.clientHeight);
+    } else {
+        setFixedSize(twipsToPixels(design.clientWidth, logicalDpiX()),
+                     twipsToPixels(design.clientHeight, logicalDpiY()));
+    }
+    if (!tabOrder_.isEmpty()) {
+        tabOrder_.first()->setFocus(Qt::OtherFocusReason);
+    }
+    connectFindButtons(this, kTarget, design.buttons, design.buttonCount);
+}
+
+void SearchPanel::build() {
+    std::vector<std::pair<int, QWidget*>> focusable;
+    for (std::size_t i = 0; i < design_.controlCount; ++i) {
+        const PanelControl& control = design_.controls[i];
+        QWidget* widget = makeControl(control, this);
+        widget->setObjectName(QString::fromLatin1(control.objectName));
+        if (control.font != PanelFont::Default) {
+            widget->setFont(panelFont(control.font));
+        }
+        placeTwips(widget, control.left, control.top, control.width, control.height);
+        if (control.kind == PanelControl::Label) {
+            widget->lower(); // a label stands under the boxes it touches
+        } else {
+            focusable.emplace_back(control.tabIndex, widget);
+        }
+    }
+    std::stable_sort(focusable.begin(), focusable.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& entry : focusable) {
+        if (!tabOrder_.isEmpty()) {
+            QWidget::setTabOrder(tabOrder_.last(), entry.second);
+        }
+        tabOrder_.append(entry.second);
+    }
+}
+
+QLineEdit* SearchPanel::box(const QString& objectName) const {
+    return findChild<QLineEdit*>(objectName);
+}
+
+void SearchPanel::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        // Side by side from the left of the screen, under the main menu bar.
+        if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            const int gap = twipsToPixels(180, logicalDpiX());
+            const int slot = twipsToPixels(kSlotWidth, logicalDpiX());
+            move(area.left() + gap + design_.screenSlot * slot, area.top() + 4 * gap);
+        }
+    }
+    Screen::showEvent(event);
+}
+
+} // namespace velmoran

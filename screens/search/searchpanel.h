@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/screen.h"
+#include "screens/search/findpress.h"
+
+#include <QList>
+
+#include <cstddef>
+
+class QLineEdit;
+
+namespace velmoran {
+
+// The fonts of the search panels' controls.
+enum class PanelFont {
+    KindLabel, // "B Traffic" 15.75 bold: the block's property kind
+    DealLabel, // "B Jadid" 11.25 bold: the row's deal
+    Box,       // "B Nazanin" 12
+    Default,   // the window's font: the buttons
+};
+
+// One control of a search panel as the form designer placed it, in twips
+// from the panel's top left corner.
+struct PanelControl {
+    enum Kind { Label, TextBox, Button };
+
+    const char* objectName;
+    Kind kind;
+    const char* caption; // UTF-8; null for a text box
+    PanelFont font;
+    int left;
+    int top;
+    int width;
+    int height;
+    int tabIndex;
+};
+
+// What makes a search panel: its controls, its find buttons (each a row of
+// data run by the one find press), its client size in twips and its frame.
+struct PanelDesign {
+    const PanelControl* controls;
+    std::size_t controlCount;
+    const FindButton* buttons;
+    std::size_t buttonCount;
+    int clientWidth;
+    int clientHeight;
+    bool sizable;        // a sizable tool-window frame, else a fixed one
+    const char* caption; // UTF-8
+    int screenSlot;      // where it opens: slots side by side from the screen's left
+};
+
+// A criteria panel of the search screen (Form4, Form13): a top-level tool
+// window of boxes and find buttons, driving the search screen's record
+// source. It keeps nothing but its boxes' texts, which live until it is
+// closed. The focus opens in the control of the lowest tab index.
+class SearchPanel : public Screen {
+    Q_OBJECT
+public:
+    SearchPanel(ScreenId id, const PanelDesign& design);
+
+    const PanelDesign& design() const { return design_; }
+    QLineEdit* box(const QString& objectName) const;
+    // The text boxes and buttons in tab order.
+    const QList<QWidget*>& tabOrder() const { return tabOrder_; }
+
+    // The screen every find button of the panels drives.
+    static constexpr ScreenId kTarget = ScreenId::Form2;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void build();
+
+    PanelDesign design_;
+    QList<QWidget*> tabOrder_;
+    bool placed_ = false;
+};
+
+} // namespace velmoran
