@@ -113,22 +113,7 @@ QString createStore(const QString& folder, const QString& path, const TableSpec&
     const QString temporary = QString::fromLocal8Bit(pattern);
     TemporaryStore cleanup(temporary);
     try {
-        sql::Database db(temporary, SQLITE_OPEN_READWRITE);
-        db.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));
-        db.exec("PRAGMA journal_mode = WAL");
-        db.exec("PRAGMA synchronous = FULL");
-        sql::Transaction transaction(db);
-        db.exec(createTableSql(spec));
-        const QString index = createFindIndexSql(spec);
-        if (!index.isEmpty()) {
-            db.exec(index);
-        }
-        if (spec.fields == kPasswordFields) {
-            // The password row: empty until the user sets one.
-            db.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sql::quoted(spec.table)));
-        }
-        transaction.commit();
-        db.close(); // checkpoints the journal into the file
+        createStoreSchema(temporary, spec);
     } catch (const sql::Error& e) {
         return storeMessage(StoreProblem::CannotCreate, path, e.text());
     }
@@ -199,6 +184,25 @@ QString checkStore(const QString& path, const TableSpec& spec, const struct stat
 }
 
 } // namespace
+
+void createStoreSchema(const QString& path, const TableSpec& spec) {
+    sql::Database db(path, SQLITE_OPEN_READWRITE);
+    db.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));
+    db.exec("PRAGMA journal_mode = WAL");
+    db.exec("PRAGMA synchronous = FULL");
+    sql::Transaction transaction(db);
+    db.exec(createTableSql(spec));
+    const QString index = createFindIndexSql(spec);
+    if (!index.isEmpty()) {
+        db.exec(index);
+    }
+    if (spec.fields == kPasswordFields) {
+        // The password row: empty until the user sets one.
+        db.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sql::quoted(spec.table)));
+    }
+    transaction.commit();
+    db.close(); // checkpoints the journal into the file
+}
 
 QString prepareStore(const QString& folder, const TableSpec& spec) {
     const QString path = QDir(folder).filePath(QString::fromUtf8(spec.fileName));

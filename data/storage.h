@@ -14,4 +14,10 @@ namespace velmoran {
 // is fine, else a Persian message naming the file and the problem.
 QString prepareStore(const QString& folder, const TableSpec& spec);
 
+// Gives the empty SQLite file at `path` the structure prepareStore gives a
+// file it creates: large pages, the write-ahead journal, the table with its
+// find index and, for table `pc`, its one row holding the empty text. The
+// import builds its files this way under a temporary name. Throws sql::Error.
+void createStoreSchema(const QString& path, const TableSpec& spec);
+
 } // namespace velmoran

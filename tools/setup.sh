@@ -12,6 +12,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6printsupport6
     libgl-dev
     libsqlite3-dev sqlite3
+    mdbtools-dev mdbtools
     libgtest-dev googletest libbenchmark-dev
     fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2
     cups-client

@@ -1,0 +1,196 @@
+#include "import/importtool.h"
+
+#include "data/datafolder.h"
+#include "data/fields.h"
+#include "import/importer.h"
+#include "import/importerror.h"
+#include "import/importprotocol.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <csignal>
+#include <cstring>
+#include <unistd.h>
+
+namespace velmoran::import {
+
+namespace {
+
+// The temporary file of the import under way, for the signal handler: plain
+// bytes, since a handler may only unlink.
+constexpr int kSuffixes = 4;
+constexpr std::size_t kPathRoom = 4096;
+char g_temporary[kSuffixes][kPathRoom];
+
+void rememberTemporary(const QString& path) {
+    const char* suffixes[kSuffixes] = {"", "-wal", "-shm", "-journal"};
+    for (int i = 0; i < kSuffixes; ++i) {
+        const QByteArray name = (path + QLatin1String(suffixes[i])).toLocal8Bit();
+        if (path.isEmpty() || static_cast<std::size_t>(name.size()) >= kPathRoom) {
+            g_temporary[i][0] = '\0';
+        } else {
+            std::memcpy(g_temporary[i], name.constData(), name.size() + 1);
+        }
+    }
+}
+
+extern "C" void removeTemporaryAndDie(int signal) {
+    for (auto& path : g_temporary) {
+        if (path[0] != '\0') {
+            ::unlink(path);
+        }
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+QString names(const QStringList& list) {
+    return list.isEmpty() ? QStringLiteral("ندارد") : list.join(QStringLiteral("، "));
+}
+
+// How the report names the encoding the text was read from.
+QString encodingName(const ImportReport& report) {
+    if (report.jetVersion == 4) {
+        return QStringLiteral("يونيكد");
+    }
+    QString name = QString::fromLatin1(report.encoding);
+    if (name.startsWith(QLatin1String("CP"))) {
+        name = QStringLiteral("Windows-") + name.mid(2);
+    }
+    return name;
+}
+
+QString usage() {
+    return QStringLiteral("usage: velmoran-import [--replace] [--folder DIR] NEWIL.mdb [PC.mdb]\n"
+                          "       velmoran-import [--replace] [--folder DIR] --pc PC.mdb\n");
+}
+
+} // namespace
+
+QStringList reportLines(const ImportReport& report) {
+    QStringList lines;
+    lines << QStringLiteral("%1 (Jet %2، جدول %3، متن از %4) ← %5")
+                 .arg(QDir::toNativeSeparators(report.source))
+                 .arg(report.jetVersion)
+                 .arg(report.table, encodingName(report), QDir::toNativeSeparators(report.target));
+    lines << QStringLiteral("رديفهاي جدول: %1، خوانده شده: %2، ذخيره شده: %3")
+                 .arg(report.rowsInTable)
+                 .arg(report.rowsRead)
+                 .arg(report.rowsStored);
+    lines
+        << QStringLiteral("ستونهايي كه نبودند (خالي يا 0 ذخيره شد): %1").arg(names(report.missing));
+    lines << QStringLiteral("ستونهاي اضافي (ناديده گرفته شد): %1").arg(names(report.extra));
+    if (!report.keptAs.isEmpty()) {
+        lines << QStringLiteral("فايل قبلي با اين نام نگه داشته شد: %1")
+                     .arg(QDir::toNativeSeparators(report.keptAs));
+    }
+    return lines;
+}
+
+void installSignalCleanup() {
+    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTERM, SIGINT, SIGHUP}) {
+        std::signal(signal, removeTemporaryAndDie);
+    }
+}
+
+int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    const QCommandLineOption replace(QStringLiteral("replace"),
+                                     QStringLiteral("replace existing store files"));
+    const QCommandLineOption folderOption(QStringLiteral("folder"), QStringLiteral("data folder"),
+                                          QStringLiteral("DIR"));
+    const QCommandLineOption pcOption(QStringLiteral("pc"), QStringLiteral("the password file"),
+                                      QStringLiteral("PC.mdb"));
+    QCommandLineOption progress(QStringLiteral("progress"));
+    progress.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({replace, folderOption, pcOption, progress});
+    parser.addPositionalArgument(QStringLiteral("NEWIL.mdb"), QString());
+    parser.addPositionalArgument(QStringLiteral("PC.mdb"), QString());
+    if (!parser.parse(QStringList{QStringLiteral("velmoran-import")} + arguments)) {
+        err << parser.errorText() << '\n' << usage();
+        return 2;
+    }
+    const QStringList positional = parser.positionalArguments();
+    QString listings = positional.value(0);
+    QString password = parser.isSet(pcOption) ? parser.value(pcOption) : positional.value(1);
+    if (positional.size() > 2 || (parser.isSet(pcOption) && positional.size() > 1) ||
+        (listings.isEmpty() && password.isEmpty())) {
+        err << usage();
+        return 2;
+    }
+    const bool machine = parser.isSet(progress);
+    const QString folder = parser.isSet(folderOption) ? parser.value(folderOption) : dataFolder();
+    const auto fail = [&](const QString& message) {
+        if (machine) {
+            out << protocol::line(protocol::kError, message) << '\n';
+            out.flush();
+        }
+        err << message << '\n';
+        err.flush();
+        return 1;
+    };
+    if (!ensureDataFolder(folder)) {
+        return fail(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(folder));
+    }
+    struct Job {
+        QString source;
+        bool isPassword;
+    };
+    std::vector<Job> jobs;
+    if (!listings.isEmpty()) {
+        jobs.push_back({listings, false});
+    }
+    if (!password.isEmpty()) {
+        jobs.push_back({password, true});
+    }
+    // Both refusals come before anything is brought over.
+    for (const Job& job : jobs) {
+        const TableSpec& spec = job.isPassword ? passwordTable() : listingsTable();
+        const QString target = QDir(folder).filePath(QString::fromUtf8(spec.fileName));
+        if (!parser.isSet(replace) && QFileInfo::exists(target)) {
+            return fail(importMessage(ImportProblem::TargetExists, target) +
+                        QStringLiteral(" براي جايگزيني، --replace را بدهيد."));
+        }
+    }
+    ImportOptions options;
+    options.replace = parser.isSet(replace);
+    options.temporaryCreated = [&](const QString& temporary) {
+        rememberTemporary(temporary);
+        if (machine) {
+            out << protocol::line(protocol::kTemporary, temporary) << '\n';
+            out.flush();
+        }
+    };
+    if (machine) {
+        options.progress = [&](quint64 stored, quint64 total) {
+            out << protocol::line(protocol::kProgress,
+                                  QStringLiteral("%1 %2").arg(stored).arg(total))
+                << '\n';
+            out.flush();
+        };
+    }
+    for (const Job& job : jobs) {
+        if (machine) {
+            out << protocol::line(protocol::kFile, job.source) << '\n';
+            out.flush();
+        }
+        try {
+            const ImportReport report = job.isPassword
+                                            ? importPassword(job.source, folder, options)
+                                            : importListings(job.source, folder, options);
+            rememberTemporary(QString());
+            for (const QString& line : reportLines(report)) {
+                out << (machine ? protocol::line(protocol::kReport, line) : line) << '\n';
+            }
+            out.flush();
+        } catch (const ImportError& e) {
+            rememberTemporary(QString());
+            return fail(e.message());
+        }
+    }
+    return 0;
+}
+
+} // namespace velmoran::import

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace velmoran::import {
+
+// The command-line tool:
+//   velmoran-import [--replace] [--folder DIR] NEWIL.mdb [PC.mdb]
+//   velmoran-import [--replace] [--folder DIR] --pc PC.mdb
+// brings the Access files into the data folder (or DIR) and prints a report:
+// rows read and stored, columns missing and extra. An existing store file is
+// refused unless --replace, which keeps the old file under another name.
+// With --progress it speaks the protocol of importprotocol.h instead.
+// `arguments` exclude the program's name. Returns the exit status: 0 done,
+// 1 failed (the Persian message on `err`), 2 wrong usage.
+int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+// The report of one import, as printed.
+struct ImportReport;
+QStringList reportLines(const ImportReport& report);
+
+// Removes the temporary file of an import under way should the process be
+// ended by a signal (a crash inside the reading library, kill, Ctrl+C).
+void installSignalCleanup();
+
+} // namespace velmoran::import

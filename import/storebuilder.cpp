@@ -1,0 +1,229 @@
+#include "import/storebuilder.h"
+
+#include "data/storage.h"
+#include "import/importerror.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmoran::import {
+
+namespace {
+
+// Rows stored per transaction.
+constexpr int kBatchRows = 2000;
+
+// How long the fold of a file being replaced waits for another copy.
+constexpr int kBusyTimeout = 3000;
+
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QByteArray local(const QString& path) {
+    return path.toLocal8Bit();
+}
+
+// fsync on a file or a folder; false with errno set when it fails.
+bool sync(const QString& path, bool folder) {
+    const int fd = ::open(local(path).constData(), folder ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return synced;
+}
+
+bool exists(const QString& path) {
+    struct stat st {};
+    return ::lstat(local(path).constData(), &st) == 0;
+}
+
+// Folds the journal of the store file about to be replaced into it, so the
+// kept file holds every row by itself. A file that isn't an SQLite database
+// has no journal of ours and is kept as it is; a file another copy of the
+// program holds open is refused.
+void foldJournal(const QString& path) {
+    try {
+        sql::Database db(path, SQLITE_OPEN_READWRITE);
+        db.setBusyTimeout(kBusyTimeout);
+        sql::Statement checkpoint = db.prepare(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        if (checkpoint.step() && checkpoint.columnInt(0) != 0) {
+            throw ImportError(ImportProblem::CannotStore, path,
+                              QStringLiteral("برنامه ديگري از اين فايل استفاده مي كند"));
+        }
+    } catch (const sql::Error& e) {
+        const int primary = e.code() & 0xff;
+        if (primary != SQLITE_NOTADB && primary != SQLITE_CORRUPT) {
+            throw ImportError(ImportProblem::CannotStore, path, e.text());
+        }
+    }
+    QFileInfo journal(path + QStringLiteral("-wal"));
+    if (journal.exists() && journal.size() > 0) {
+        throw ImportError(ImportProblem::CannotStore, path,
+                          QStringLiteral("برنامه ديگري از اين فايل استفاده مي كند"));
+    }
+}
+
+// A name beside `path` that nothing has yet.
+QString keepingName(const QString& path) {
+    const QString base = path + QStringLiteral(".before-import-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; exists(name); ++n) {
+        name = base + QLatin1Char('-') + QString::number(n);
+    }
+    return name;
+}
+
+} // namespace
+
+StoreBuilder::StoreBuilder(const QString& folder, const TableSpec& spec)
+    : spec_(spec), folder_(folder),
+      target_(QDir(folder).filePath(QString::fromUtf8(spec.fileName))) {
+    QByteArray pattern = local(QDir(folder).filePath(
+        QStringLiteral(".") + QString::fromUtf8(spec.fileName) + QStringLiteral(".import.XXXXXX")));
+    const int fd = ::mkstemp(pattern.data()); // mode 600
+    if (fd < 0) {
+        throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));
+    }
+    ::close(fd);
+    temporary_ = QString::fromLocal8Bit(pattern);
+    try {
+        createStoreSchema(temporary_, spec);
+        db_ = sql::Database(temporary_, SQLITE_OPEN_READWRITE);
+        // Nobody sees the file before finish(), which syncs it whole.
+        db_.exec("PRAGMA synchronous = OFF");
+        QStringList columns;
+        QStringList marks;
+        for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+            columns << sql::quoted(spec.fields[i].name);
+            marks << QStringLiteral("?");
+        }
+        insert_ = db_.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(sql::quoted(spec.table), columns.join(QLatin1Char(',')),
+                                       marks.join(QLatin1Char(','))));
+    } catch (const sql::Error& e) {
+        removeTemporary();
+        throw ImportError(ImportProblem::CannotStore, target_, e.text());
+    }
+}
+
+StoreBuilder::~StoreBuilder() {
+    if (!done_) {
+        removeTemporary();
+    }
+}
+
+void StoreBuilder::removeTemporary() {
+    insert_ = sql::Statement();
+    db_.close();
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        ::unlink(local(temporary_ + QLatin1String(suffix)).constData());
+    }
+}
+
+void StoreBuilder::bindAll(sql::Statement& statement, const std::vector<FieldValue>& values) {
+    for (std::size_t i = 0; i < spec_.fieldCount; ++i) {
+        const int parameter = static_cast<int>(i) + 1;
+        if (spec_.fields[i].kind == FieldKind::Flag) {
+            statement.bindInt(parameter, values[i].flag);
+        } else {
+            statement.bindText(parameter, values[i].text);
+        }
+    }
+}
+
+void StoreBuilder::append(const std::vector<FieldValue>& values) {
+    try {
+        if (pending_ == 0) {
+            db_.exec("BEGIN IMMEDIATE");
+        }
+        bindAll(insert_, values);
+        insert_.run();
+        if (++pending_ >= kBatchRows) {
+            commitBatch();
+        }
+    } catch (const sql::Error& e) {
+        throw ImportError(ImportProblem::CannotStore, target_, e.text());
+    }
+}
+
+void StoreBuilder::commitBatch() {
+    if (pending_ > 0) {
+        db_.exec("COMMIT");
+        pending_ = 0;
+    }
+}
+
+void StoreBuilder::setFirstRow(const std::vector<FieldValue>& values) {
+    try {
+        commitBatch();
+        QStringList sets;
+        for (std::size_t i = 0; i < spec_.fieldCount; ++i) {
+            sets << sql::quoted(spec_.fields[i].name) + QStringLiteral(" = ?");
+        }
+        sql::Statement update =
+            db_.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = (SELECT min(rowid) FROM %1)")
+                            .arg(sql::quoted(spec_.table), sets.join(QStringLiteral(", "))));
+        bindAll(update, values);
+        update.run();
+    } catch (const sql::Error& e) {
+        throw ImportError(ImportProblem::CannotStore, target_, e.text());
+    }
+}
+
+QString StoreBuilder::finish(bool replace) {
+    try {
+        commitBatch();
+        db_.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        insert_ = sql::Statement();
+        db_.close();
+    } catch (const sql::Error& e) {
+        throw ImportError(ImportProblem::CannotStore, target_, e.text());
+    }
+    if (!sync(temporary_, false)) {
+        throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));
+    }
+    QString keptAs;
+    if (exists(target_)) {
+        if (!replace) {
+            throw ImportError(ImportProblem::TargetExists, target_);
+        }
+        foldJournal(target_);
+        keptAs = keepingName(target_);
+        // The old file keeps a name of its own before the new one takes its
+        // place in one step: at no moment is there no store file.
+        if (::link(local(target_).constData(), local(keptAs).constData()) != 0 ||
+            ::rename(local(temporary_).constData(), local(target_).constData()) != 0) {
+            const int error = errno;
+            ::unlink(local(keptAs).constData());
+            throw ImportError(ImportProblem::CannotStore, target_, systemError(error));
+        }
+    } else {
+        // Linked, not renamed: a file another copy made meanwhile is never
+        // replaced.
+        if (::link(local(temporary_).constData(), local(target_).constData()) != 0) {
+            if (errno == EEXIST) {
+                throw ImportError(ImportProblem::TargetExists, target_);
+            }
+            throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));
+        }
+        ::unlink(local(temporary_).constData());
+    }
+    done_ = true;
+    sync(folder_, true);
+    return keptAs;
+}
+
+} // namespace velmoran::import
