@@ -1,0 +1,145 @@
+#include "tests/gui/searchfixture.h"
+
+#include "app/mdiform1.h"
+#include "data/fields.h"
+#include "data/recordsource.h"
+#include "screens/common/listinglayout.h"
+#include "screens/search/form2.h"
+#include "screens/search/searchpanel.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <cstring>
+
+namespace velmoran::test {
+
+long long SearchTest::addListing(const TestListing& listing) {
+    const TableSpec& spec = listingsTable();
+    RecordSource source(folder(), spec);
+    source.AddNew();
+    for (const char* flag : listing.flags) {
+        EXPECT_TRUE(source.setFlag(spec.indexOf(QString::fromLatin1(flag)), true)) << flag;
+    }
+    source.setText(spec.indexOf(QStringLiteral("gheymatehkoole")), listing.price);
+    source.setText(spec.indexOf(QStringLiteral("vahed02")), listing.rent);
+    source.setText(spec.indexOf(QStringLiteral("malek")), listing.owner);
+    source.Update();
+    return source.currentRowId();
+}
+
+Form2* SearchTest::openSearch() {
+    MDIForm1* window = screens().showMainWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_F3);
+    settle();
+    return search();
+}
+
+Form2* SearchTest::search() const {
+    return Screens::instance().find<Form2>(ScreenId::Form2);
+}
+
+SearchPanel* SearchTest::openPanel(const char* menuCommand, ScreenId id) {
+    Form2* form = search();
+    EXPECT_TRUE(form);
+    if (!form) {
+        return nullptr;
+    }
+    auto* action = form->findChild<QAction*>(QString::fromLatin1(menuCommand));
+    EXPECT_TRUE(action) << menuCommand;
+    if (!action) {
+        return nullptr;
+    }
+    action->trigger();
+    auto* panel = screens().find<SearchPanel>(id);
+    EXPECT_TRUE(panel);
+    if (panel) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(panel));
+    }
+    settle();
+    return panel;
+}
+
+SearchPanel* SearchTest::openForm4() {
+    return openPanel("mghazehkolanghidaftarehkarsearch", ScreenId::Form4);
+}
+
+SearchPanel* SearchTest::openForm13() {
+    return openPanel("mosvilaapasearch", ScreenId::Form13);
+}
+
+long long SearchTest::shownRow() const {
+    Form2* form = search();
+    return form && form->Data1() ? form->Data1()->currentRowId() : 0;
+}
+
+QString SearchTest::shownPrice() const {
+    Form2* form = search();
+    const ListingItem* item = listingTable().find(QStringLiteral("Text10"));
+    EXPECT_TRUE(item && std::strcmp(item->field, "gheymatehkoole") == 0);
+    auto* priceBox =
+        form ? form->listingForm()->findChild<QLineEdit*>(QStringLiteral("Text10")) : nullptr;
+    return priceBox ? priceBox->text() : QString();
+}
+
+QLineEdit* SearchTest::box(QWidget* panel, const char* name) {
+    auto* found = panel->findChild<QLineEdit*>(QString::fromLatin1(name));
+    EXPECT_TRUE(found) << name;
+    return found;
+}
+
+QAbstractButton* SearchTest::button(QWidget* panel, const char* name) {
+    auto* found = panel->findChild<QAbstractButton*>(QString::fromLatin1(name));
+    EXPECT_TRUE(found) << name;
+    return found;
+}
+
+void SearchTest::type(QWidget* panel, const char* name, const QString& text) {
+    QLineEdit* edit = box(panel, name);
+    if (!edit) {
+        return;
+    }
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void SearchTest::fill(QWidget* panel, const FindButton& row, const QStringList& texts) {
+    for (int i = 0; i < texts.size() && i < 4 && row.boxes[i]; ++i) {
+        type(panel, row.boxes[i], texts[i]);
+    }
+}
+
+void SearchTest::click(QWidget* panel, const char* name) {
+    if (QAbstractButton* target = button(panel, name)) {
+        QTest::mouseClick(target, Qt::LeftButton);
+    }
+}
+
+const FindButton& SearchTest::row(const SearchPanel* panel, const char* name) {
+    const PanelDesign& design = panel->design();
+    for (std::size_t i = 0; i < design.buttonCount; ++i) {
+        if (std::strcmp(design.buttons[i].button, name) == 0) {
+            return design.buttons[i];
+        }
+    }
+    ADD_FAILURE() << "no find button " << name;
+    return design.buttons[0];
+}
+
+QString SearchTest::lastMessage() {
+    return boxes().shown().empty() ? QString() : boxes().shown().back().request.text;
+}
+
+QString SearchTest::lastTitle() {
+    return boxes().shown().empty() ? QString() : boxes().shown().back().request.title;
+}
+
+} // namespace velmoran::test
