@@ -33,11 +33,6 @@ std::optional<QStringList> typedTexts(const QWidget* panel, const FindButton& bu
     return typed;
 }
 
-void showInputError() {
-    MessageBox::show(inputErrorText(), inputErrorTitle(), MessageBox::Icon::Exclamation,
-                     MessageBox::Buttons::Ok);
-}
-
 // True when the record source's language takes `criterion`: a refused one is
 // the user's input, anything else that fails is the file.
 bool criterionAccepted(const QString& criterion, const RecordSource& source) {
@@ -49,15 +44,21 @@ bool criterionAccepted(const QString& criterion, const RecordSource& source) {
     }
 }
 
-// After a closed target was opened in the main window, the panel is the
-// active window again, with the focus on the button that was pressed.
-void giveBackFocus(QWidget* panel, QWidget* pressed) {
+// The panel is the active window again: after a closed target was opened in
+// the main window, and after a message box, which a window manager may end
+// by activating the main window.
+void activatePanel(QWidget* panel) {
     QWidget* window = panel->window();
-    window->raise();
-    window->activateWindow();
-    if (pressed) {
-        pressed->setFocus(Qt::OtherFocusReason);
+    if (window->isVisible() && !window->isActiveWindow()) {
+        window->raise();
+        window->activateWindow();
     }
+}
+
+void showInputError(QWidget* panel) {
+    MessageBox::show(inputErrorText(), inputErrorTitle(), MessageBox::Icon::Exclamation,
+                     MessageBox::Buttons::Ok);
+    activatePanel(panel);
 }
 
 } // namespace
@@ -96,18 +97,21 @@ FindOutcome pressFindButton(QWidget* panel, ScreenId target, const FindButton& b
         return FindOutcome::Failed;
     }
     if (opened) {
-        giveBackFocus(panel, pressed);
+        activatePanel(panel);
+        if (pressed) {
+            pressed->setFocus(Qt::OtherFocusReason);
+        }
     }
     if (!source) {
         if (!Screens::instance().isRegistered(target)) {
-            showInputError(); // nothing else has told the user
+            showInputError(panel); // nothing else has told the user
         }
         return FindOutcome::Failed;
     }
 
     const std::optional<QString> criterion = criterionFor(panel, button);
     if (!criterion) {
-        showInputError();
+        showInputError(panel);
         return FindOutcome::InputError;
     }
     try {
@@ -119,9 +123,10 @@ FindOutcome pressFindButton(QWidget* panel, ScreenId target, const FindButton& b
     } catch (const RecordSourceError& error) {
         if (criterionAccepted(*criterion, *source)) {
             showRecordSourceError(error);
+            activatePanel(panel);
             return FindOutcome::Failed;
         }
-        showInputError();
+        showInputError(panel);
         return FindOutcome::InputError;
     }
 
@@ -140,13 +145,14 @@ FindOutcome pressFindButton(QWidget* panel, ScreenId target, const FindButton& b
     if (!guard) {
         return FindOutcome::NotFound;
     }
+    activatePanel(panel);
     if (button.clearsAfterNotFound && clear) {
         clear();
     }
     if (button.focusBox) {
         QWidget* focus = panel->findChild<QWidget*>(QLatin1String(button.focusBox));
         if (!focus) {
-            showInputError(); // the focus could not be moved
+            showInputError(panel); // the focus could not be moved
             return FindOutcome::NotFound;
         }
         focus->setFocus(Qt::OtherFocusReason);
