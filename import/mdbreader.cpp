@@ -66,7 +66,9 @@ struct MdbDatabase::Handle {
 
 struct MdbTable::Cursor {
     MdbTableDef* table = nullptr;
-    std::vector<std::vector<char>> values;
+    // Not zeroed: each is large, and the library writes a value's text with
+    // its terminating NUL on every fetch; untouched pages cost nothing.
+    std::vector<std::unique_ptr<char[]>> values;
     std::vector<int> lengths;
     ~Cursor() { mdb_free_tabledef(table); }
 };
@@ -146,8 +148,9 @@ MdbTable::MdbTable(const MdbDatabase& database, std::unique_ptr<Cursor> cursor)
         auto* column = static_cast<::MdbColumn*>(g_ptr_array_index(table->columns, i));
         columns_.push_back({QString::fromUtf8(column->name), kindOf(column->col_type)});
         if (columns_.back().kind != ColumnKind::Binary) {
-            cursor_->values[i].assign(kBindSize, '\0');
-            mdb_bind_column(table, static_cast<int>(i) + 1, cursor_->values[i].data(),
+            cursor_->values[i].reset(new char[kBindSize]);
+            cursor_->values[i][0] = '\0';
+            mdb_bind_column(table, static_cast<int>(i) + 1, cursor_->values[i].get(),
                             &cursor_->lengths[i]);
         }
     }
@@ -170,10 +173,8 @@ bool MdbTable::next(MdbRow& row) {
     }
     row.resize(columns_.size());
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-        const std::vector<char>& value = cursor_->values[i];
-        row[i] = value.empty()
-                     ? QString()
-                     : QString::fromUtf8(value.data(), qstrnlen(value.data(), value.size()));
+        const char* value = cursor_->values[i].get();
+        row[i] = value ? QString::fromUtf8(value, qstrnlen(value, kBindSize)) : QString();
     }
     ++rowsRead_;
     return true;
