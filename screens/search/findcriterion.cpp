@@ -109,7 +109,11 @@ std::optional<QString> buildCriterion(CriterionShape shape, const QStringList& t
         return std::nullopt;
     }
     if (shape == CriterionShape::Owner) {
-        return text(kOwnerOpen) + typed[0] + text(kOwnerClose);
+        // Every quote of the name doubled, so the name is one literal,
+        // compared whole, whatever it holds.
+        QString owner = typed[0];
+        owner.replace(QLatin1Char('\''), QLatin1String("''"));
+        return text(kOwnerOpen) + owner + text(kOwnerClose);
     }
     QStringList bounds;
     for (int i = 0; i < boxCount(shape); ++i) {

@@ -12,7 +12,7 @@ enum class CriterionShape {
     PriceDealKind, // price range, then a closing piece testing the deal and the kind
     PriceRentKind, // price range, rent range (vahed02), then the closing piece
     PriceDeal,     // price range, then a closing piece testing the deal only
-    Owner,         // the owner name, whole and exactly as typed
+    Owner,         // the owner name, whole and exact (its quotes doubled in the literal)
 };
 
 // The number of boxes a shape reads: 2, 4, 2 and 1.
@@ -31,7 +31,8 @@ std::optional<QString> boundText(const QString& typed);
 // The criterion of `shape` for the boxes' texts as typed, in the order low
 // price, high price, low rent, high rent (the owner box alone for Owner),
 // ended by the row's closing piece (unused for Owner). Nothing when a price
-// or rent text does not pass the bound rule.
+// or rent text does not pass the bound rule. The owner stands in one quoted
+// literal with each of its quotes doubled: "O'Neil" gives malek='O''Neil'.
 std::optional<QString> buildCriterion(CriterionShape shape, const QStringList& typed,
                                       const QString& closingPiece);
 

@@ -75,9 +75,11 @@ TEST(CriterionShapeTest, TheFourShapes) {
     EXPECT_EQ(buildCriterion(CriterionShape::PriceDeal, {"1000", "5000"}, "' and  fooroosh = -1  "),
               QStringLiteral("gheymatehkoole > '1000' AND  gheymatehkoole < '5000' and  "
                              "fooroosh = -1  "));
-    // Shape 4: the owner exactly as typed, quote and blanks included.
+    // Shape 4: the owner whole, blanks included, its quotes doubled.
     EXPECT_EQ(buildCriterion(CriterionShape::Owner, {QStringLiteral(" a'b ")}, QString()),
-              QStringLiteral("malek=' a'b '"));
+              QStringLiteral("malek=' a''b '"));
+    EXPECT_EQ(buildCriterion(CriterionShape::Owner, {QStringLiteral("x' and malek > '")}, {}),
+              QStringLiteral("malek='x'' and malek > '''"));
     EXPECT_EQ(buildCriterion(CriterionShape::Owner, {QString()}, QString()),
               QStringLiteral("malek=''"));
 }
