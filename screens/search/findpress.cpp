@@ -46,10 +46,12 @@ bool criterionAccepted(const QString& criterion, const RecordSource& source) {
 
 // The panel is the active window again: after a closed target was opened in
 // the main window, and after a message box, which a window manager may end
-// by activating the main window.
-void activatePanel(QWidget* panel) {
+// by activating the main window. `always`: even while the panel still counts
+// as active, as it does until the main window's activation, just asked for,
+// arrives.
+void activatePanel(QWidget* panel, bool always = false) {
     QWidget* window = panel->window();
-    if (window->isVisible() && !window->isActiveWindow()) {
+    if (window->isVisible() && (always || !window->isActiveWindow())) {
         window->raise();
         window->activateWindow();
     }
@@ -97,7 +99,7 @@ FindOutcome pressFindButton(QWidget* panel, ScreenId target, const FindButton& b
         return FindOutcome::Failed;
     }
     if (opened) {
-        activatePanel(panel);
+        activatePanel(panel, true);
         if (pressed) {
             pressed->setFocus(Qt::OtherFocusReason);
         }
