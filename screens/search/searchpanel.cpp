@@ -30,6 +30,8 @@ QFont panelFont(PanelFont font) {
         return designFont(QStringLiteral("B Jadid"), 11.25, true);
     case PanelFont::Box:
         return designFont(QStringLiteral("B Nazanin"), 12);
+    case PanelFont::Command:
+        return designFont(QStringLiteral("B Badr"), 15.75, true);
     case PanelFont::Default:
         break;
     }
@@ -63,7 +65,12 @@ QWidget* makeControl(const PanelControl& control, QWidget* parent) {
 
 } // namespace
 
-SearchPanel::SearchPanel(ScreenId id, const PanelDesign& design) : Screen(id), design_(design) {
+SearchPanel::SearchPanel(ScreenId id, const PanelDesign& design)
+    : SearchPanel(id, design, kTarget, {}) {}
+
+SearchPanel::SearchPanel(ScreenId id, const PanelDesign& design, ScreenId target,
+                         std::function<void()> clear)
+    : Screen(id), design_(design), target_(target) {
     Qt::WindowFlags flags =
         Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     if (!design.sizable) {
@@ -82,7 +89,7 @@ SearchPanel::SearchPanel(ScreenId id, const PanelDesign& design) : Screen(id), d
     if (!tabOrder_.isEmpty()) {
         tabOrder_.first()->setFocus(Qt::OtherFocusReason);
     }
-    connectFindButtons(this, kTarget, design.buttons, design.buttonCount);
+    connectFindButtons(this, target_, design.buttons, design.buttonCount, std::move(clear));
 }
 
 void SearchPanel::build() {

@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <cstddef>
+#include <functional>
 
 class QLineEdit;
 
@@ -17,6 +18,7 @@ enum class PanelFont {
     DealLabel, // "B Jadid" 11.25 bold: the row's deal
     Box,       // "B Nazanin" 12
     Default,   // the window's font: the buttons
+    Command,   // "B Badr" 15.75 bold: a button of its own (the edit panel's delete)
 };
 
 // One control of a search panel as the form designer placed it, in twips
@@ -49,13 +51,15 @@ struct PanelDesign {
     int screenSlot;      // where it opens: slots side by side from the screen's left
 };
 
-// A criteria panel of the search screen (Form4, Form13): a top-level tool
-// window of boxes and find buttons, driving the search screen's record
-// source. It keeps nothing but its boxes' texts, which live until it is
-// closed. The focus opens in the control of the lowest tab index.
+// A criteria panel (Form4, Form13 of the search screen; Form8 of the edit
+// view): a top-level tool window of boxes and find buttons, driving its
+// target screen's record source. It keeps nothing but its boxes' texts, which
+// live until it is closed. The focus opens in the control of the lowest tab
+// index.
 class SearchPanel : public Screen {
     Q_OBJECT
 public:
+    // A panel of the search screen.
     SearchPanel(ScreenId id, const PanelDesign& design);
 
     const PanelDesign& design() const { return design_; }
@@ -63,16 +67,24 @@ public:
     // The text boxes and buttons in tab order.
     const QList<QWidget*>& tabOrder() const { return tabOrder_; }
 
-    // The screen every find button of the panels drives.
+    // The screen every find button of the search panels drives.
     static constexpr ScreenId kTarget = ScreenId::Form2;
+    // The screen this panel's find buttons drive.
+    ScreenId target() const { return target_; }
 
 protected:
+    // A panel driving `target`; `clear` is its clearing operation, run after
+    // a no-match by the rows that ask for it.
+    SearchPanel(ScreenId id, const PanelDesign& design, ScreenId target,
+                std::function<void()> clear);
+
     void showEvent(QShowEvent* event) override;
 
 private:
     void build();
 
     PanelDesign design_;
+    ScreenId target_;
     QList<QWidget*> tabOrder_;
     bool placed_ = false;
 };
