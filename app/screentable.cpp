@@ -1,5 +1,7 @@
 #include "app/form9.h"
 #include "app/screens.h"
+#include "screens/edit/form7.h"
+#include "screens/edit/form8.h"
 #include "screens/entry/form1.h"
 #include "screens/search/form13.h"
 #include "screens/search/form2.h"
@@ -14,6 +16,8 @@ void registerScreens(Screens& screens) {
     screens.registerScreen(ScreenId::Form1, [] { return new Form1; });
     screens.registerScreen(ScreenId::Form2, [] { return new Form2; });
     screens.registerScreen(ScreenId::Form4, [] { return new Form4; });
+    screens.registerScreen(ScreenId::Form7, [] { return new Form7; });
+    screens.registerScreen(ScreenId::Form8, [] { return new Form8; });
     screens.registerScreen(ScreenId::Form9, [] { return new Form9; });
     screens.registerScreen(ScreenId::Form13, [] { return new Form13; });
 }
