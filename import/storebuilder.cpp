@@ -5,7 +5,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -49,29 +48,38 @@ bool exists(const QString& path) {
     return ::lstat(local(path).constData(), &st) == 0;
 }
 
-// Folds the journal of the store file about to be replaced into it, so the
-// kept file holds every row by itself. A file that isn't an SQLite database
-// has no journal of ours and is kept as it is; a file another copy of the
-// program holds open is refused.
-void foldJournal(const QString& path) {
+QString inUse() {
+    return QStringLiteral("برنامه ديگري از اين فايل استفاده مي كند");
+}
+
+// Makes the store file about to be replaced whole by itself, its journal
+// folded in, and holds it locked until `holder` is let go, so that no copy of
+// the program writes into it while it changes names. Leaving the
+// write-ahead journal needs the file to be open nowhere else: a file another
+// copy holds open is refused. A file that isn't an SQLite database has no
+// journal of ours and is kept as it is.
+void foldAndLock(const QString& path, sql::Database& holder) {
     try {
-        sql::Database db(path, SQLITE_OPEN_READWRITE);
-        db.setBusyTimeout(kBusyTimeout);
-        sql::Statement checkpoint = db.prepare(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        if (checkpoint.step() && checkpoint.columnInt(0) != 0) {
-            throw ImportError(ImportProblem::CannotStore, path,
-                              QStringLiteral("برنامه ديگري از اين فايل استفاده مي كند"));
+        holder = sql::Database(path, SQLITE_OPEN_READWRITE);
+        holder.setBusyTimeout(kBusyTimeout);
+        QString mode;
+        {
+            sql::Statement journal = holder.prepare(QStringLiteral("PRAGMA journal_mode = DELETE"));
+            mode = journal.step() ? journal.columnText(0) : QString();
         }
+        if (mode.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
+            throw ImportError(ImportProblem::CannotStore, path, inUse());
+        }
+        holder.exec("BEGIN EXCLUSIVE");
     } catch (const sql::Error& e) {
+        holder.close();
         const int primary = e.code() & 0xff;
+        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+            throw ImportError(ImportProblem::CannotStore, path, inUse());
+        }
         if (primary != SQLITE_NOTADB && primary != SQLITE_CORRUPT) {
             throw ImportError(ImportProblem::CannotStore, path, e.text());
         }
-    }
-    QFileInfo journal(path + QStringLiteral("-wal"));
-    if (journal.exists() && journal.size() > 0) {
-        throw ImportError(ImportProblem::CannotStore, path,
-                          QStringLiteral("برنامه ديگري از اين فايل استفاده مي كند"));
     }
 }
 
@@ -200,7 +208,8 @@ QString StoreBuilder::finish(bool replace) {
         if (!replace) {
             throw ImportError(ImportProblem::TargetExists, target_);
         }
-        foldJournal(target_);
+        sql::Database holder;
+        foldAndLock(target_, holder);
         keptAs = keepingName(target_);
         // The old file keeps a name of its own before the new one takes its
         // place in one step: at no moment is there no store file.
