@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/screens.h"
+#include "app/startupimport.h"
 #include "data/datafolder.h"
 #include "data/fields.h"
 #include "data/storage.h"
@@ -25,6 +26,11 @@ bool startProgram() {
     const QString folder = dataFolder();
     if (!ensureDataFolder(folder)) {
         return refuse(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(folder));
+    }
+    // An agency's Access files are brought over before the stores are
+    // checked, so a store made from them is checked like any other.
+    if (!importWaitingAccessFiles(folder)) {
+        return false;
     }
     for (const TableSpec* spec : {&listingsTable(), &passwordTable()}) {
         const QString problem = prepareStore(folder, *spec);

@@ -3,7 +3,8 @@
 namespace velmoran {
 
 // Everything the program does before the login: the data folder made when it
-// is missing, both store files checked (created when missing), the screens
+// is missing, Access files waiting there brought over (importWaitingAccessFiles),
+// both store files checked (created when missing), the screens
 // registered, then the login screen Form9 shown. On a failure the user sees a
 // Persian message box naming the file and the problem, and false is
 // returned: the program ends without reaching the login.

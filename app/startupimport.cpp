@@ -1,0 +1,174 @@
+#include "app/startupimport.h"
+
+#include "import/importerror.h"
+#include "import/importprotocol.h"
+#include "platform/messagebox.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressDialog>
+
+namespace velmoran {
+
+namespace {
+
+using import::ImportProblem;
+namespace protocol = import::protocol;
+
+QString g_toolPath;
+
+// What the tool said on its standard output, line by line.
+struct ToolState {
+    QString currentFile;
+    QStringList temporaries;
+    QStringList report;
+    QString error;
+};
+
+QString title() {
+    return QStringLiteral("انتقال اطلاعات از اكسس");
+}
+
+bool fail(const QString& message) {
+    MessageBox::show(message, title(), MessageBox::Icon::Critical, MessageBox::Buttons::Ok);
+    return false;
+}
+
+// Removes what a tool that didn't finish may have left.
+void removeTemporaries(const QStringList& temporaries) {
+    for (const QString& temporary : temporaries) {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+            QFile::remove(temporary + QLatin1String(suffix));
+        }
+    }
+}
+
+void readLines(QProcess& process, ToolState& state, QProgressDialog& dialog) {
+    while (process.canReadLine()) {
+        const QString line = QString::fromUtf8(process.readLine()).trimmed();
+        const protocol::Message message = protocol::parse(line);
+        if (message.word == QLatin1String(protocol::kFile)) {
+            state.currentFile = message.payload;
+            dialog.setLabelText(QStringLiteral("انتقال اطلاعات فايل %1 ...")
+                                    .arg(QFileInfo(message.payload).fileName()));
+            dialog.setRange(0, 0);
+        } else if (message.word == QLatin1String(protocol::kTemporary)) {
+            state.temporaries << message.payload;
+        } else if (message.word == QLatin1String(protocol::kProgress)) {
+            const QStringList numbers = message.payload.split(QLatin1Char(' '));
+            const int stored = numbers.value(0).toInt();
+            const int total = numbers.value(1).toInt();
+            dialog.setRange(0, qMax(total, 1));
+            dialog.setValue(qMin(stored, qMax(total, 1)));
+        } else if (message.word == QLatin1String(protocol::kReport)) {
+            state.report << message.payload;
+        } else if (message.word == QLatin1String(protocol::kError)) {
+            state.error = message.payload;
+        }
+    }
+}
+
+} // namespace
+
+QString importToolPath() {
+    if (!g_toolPath.isEmpty()) {
+        return g_toolPath;
+    }
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/velmoran-import");
+}
+
+void setImportToolPath(const QString& path) {
+    g_toolPath = path;
+}
+
+bool importWaitingAccessFiles(const QString& folder) {
+    const import::PendingImports pending = import::pendingImports(folder);
+    if (!pending.any()) {
+        return true;
+    }
+    QStringList arguments{QStringLiteral("--progress"), QStringLiteral("--folder"), folder};
+    if (!pending.listings.isEmpty()) {
+        arguments << pending.listings;
+    }
+    if (!pending.password.isEmpty()) {
+        arguments << QStringLiteral("--pc") << pending.password;
+    }
+
+    QProgressDialog dialog;
+    dialog.setObjectName(QStringLiteral("importProgress"));
+    dialog.setWindowTitle(title());
+    dialog.setLabelText(QStringLiteral("انتقال اطلاعات از فايلهاي اكسس ..."));
+    dialog.setCancelButtonText(QStringLiteral("انصراف"));
+    dialog.setRange(0, 0);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setMinimumDuration(0);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.show();
+
+    QProcess process;
+    process.setProgram(importToolPath());
+    process.setArguments(arguments);
+    ToolState state;
+    QByteArray errorOutput;
+    bool cancelled = false;
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop,
+                     [&] { readLines(process, state, dialog); });
+    QObject::connect(&process, &QProcess::readyReadStandardError, &loop, [&] {
+        // The reading library's own words, for a crash's message.
+        errorOutput = (errorOutput + process.readAllStandardError()).right(2000);
+    });
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart) {
+            loop.quit();
+        }
+    });
+    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [&] {
+        cancelled = true;
+        process.kill();
+    });
+    process.start();
+    if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart) {
+        loop.exec();
+    }
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    }
+    readLines(process, state, dialog);
+    dialog.hide();
+
+    if (process.error() == QProcess::FailedToStart) {
+        return fail(QStringLiteral("برنامه انتقال اطلاعات (%1) اجرا نشد: %2")
+                        .arg(process.program(), process.errorString()));
+    }
+    const bool finished =
+        !cancelled && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!finished) {
+        removeTemporaries(state.temporaries);
+        if (cancelled) {
+            return false;
+        }
+        if (process.exitStatus() == QProcess::CrashExit) {
+            const QString file = state.currentFile.isEmpty() ? pending.listings : state.currentFile;
+            return fail(import::importMessage(ImportProblem::Interrupted, file,
+                                              QStringLiteral("برنامه خواندن آن از كار افتاد. %1")
+                                                  .arg(QString::fromUtf8(errorOutput).trimmed())));
+        }
+        return fail(state.error.isEmpty() ? QStringLiteral("انتقال اطلاعات انجام نشد: %1")
+                                                .arg(QString::fromUtf8(errorOutput).trimmed())
+                                          : state.error);
+    }
+    MessageBox::show(QStringLiteral("اطلاعات فايلهاي اكسس به برنامه منتقل شد.\n") +
+                         state.report.join(QLatin1Char('\n')),
+                     title(), MessageBox::Icon::None, MessageBox::Buttons::Ok);
+    return true;
+}
+
+} // namespace velmoran

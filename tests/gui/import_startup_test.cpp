@@ -1,0 +1,175 @@
+// The start of the program with an agency's Access files waiting in the data
+// folder: brought over behind a progress dialog before the login, or a
+// Persian message and nothing left behind.
+
+#include "app/startup.h"
+#include "app/startupimport.h"
+#include "data/sqlite.h"
+#include "tests/gui/apptest.h"
+#include "tests/support/importfixtures.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+using namespace velmoran;
+using namespace velmoran::test;
+
+namespace {
+
+QProgressDialog* progressDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("importProgress") && widget->isVisible()) {
+            return qobject_cast<QProgressDialog*>(widget);
+        }
+    }
+    return nullptr;
+}
+
+class ImportStartupTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        screens().discardAll(); // startProgram registers the screens itself
+        QFile::remove(path("newil.db"));
+        QFile::remove(path("pc.db"));
+        setImportToolPath(QStringLiteral(VELMORAN_IMPORT_TOOL));
+    }
+    void TearDown() override {
+        setImportToolPath(QString());
+        AppTest::TearDown();
+    }
+    QString path(const char* name) const { return QDir(folder()).filePath(QLatin1String(name)); }
+    QByteArray contents(const char* name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // A stand-in for the tool: a shell script run with the tool's arguments
+    // (--progress --folder FOLDER NEWIL.mdb).
+    void fakeTool(const QByteArray& body) {
+        ASSERT_TRUE(tools_.isValid());
+        const QString script = tools_.filePath(QStringLiteral("fake-import"));
+        writeFile(script, "#!/bin/sh\nfolder=\"$3\"\n" + body);
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        setImportToolPath(script);
+    }
+    bool hiddenFilesLeft() const {
+        for (const QString& name : filesIn(folder())) {
+            if (name.startsWith(QLatin1Char('.'))) {
+                return true;
+            }
+        }
+        return false;
+    }
+    QTemporaryDir tools_;
+};
+
+TEST_F(ImportStartupTest, AccessFilesAreBroughtOverBehindAProgressDialogBeforeTheLogin) {
+    writeFile(path("newil.mdb"), listingsMdb());
+    writeFile(path("pc.mdb"), passwordMdb());
+    const QByteArray newilBefore = contents("newil.mdb");
+    const QByteArray pcBefore = contents("pc.mdb");
+    const std::vector<QStringList> owners = mdbExport(path("newil.mdb"), QStringLiteral("new"));
+    bool dialogShown = false;
+    QTimer::singleShot(0, [&] { dialogShown = progressDialog() != nullptr; });
+
+    ASSERT_TRUE(startProgram());
+    EXPECT_TRUE(dialogShown);
+    EXPECT_FALSE(progressDialog());
+    Screen* login = screens().find(ScreenId::Form9);
+    ASSERT_TRUE(login);
+    EXPECT_TRUE(login->isVisible());
+
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    const MessageBox::Request& box = boxes().shown().front().request;
+    EXPECT_EQ(box.icon, MessageBox::Icon::None);
+    EXPECT_EQ(box.title, QStringLiteral("انتقال اطلاعات از اكسس"));
+    EXPECT_TRUE(box.text.contains(QStringLiteral("رديفهاي جدول: 8، خوانده شده: 8، ذخيره شده: 8")))
+        << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(path("pc.mdb")));
+
+    sql::Database db(path("newil.db"), SQLITE_OPEN_READONLY);
+    sql::Statement select = db.prepare(QStringLiteral("SELECT malek FROM new ORDER BY rowid"));
+    for (std::size_t r = 1; r < owners.size(); ++r) {
+        ASSERT_TRUE(select.step());
+        EXPECT_EQ(select.columnText(0), owners[r][1]);
+    }
+    EXPECT_FALSE(select.step());
+    EXPECT_TRUE(passwordInTable().startsWith(QStringLiteral("Jon Iles this is a")));
+    struct stat st {};
+    ASSERT_EQ(::stat(path("pc.db").toLocal8Bit().constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(contents("newil.mdb"), newilBefore);
+    EXPECT_EQ(contents("pc.mdb"), pcBefore);
+    EXPECT_FALSE(hiddenFilesLeft());
+}
+
+TEST_F(ImportStartupTest, ADamagedAccessFileIsReportedAndNothingIsLeft) {
+    writeFile(path("newil.mdb"), listingsMdb().left(55 * 4096));
+    EXPECT_FALSE(startProgram());
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    const MessageBox::Request& box = boxes().shown().front().request;
+    EXPECT_EQ(box.icon, MessageBox::Icon::Critical);
+    EXPECT_TRUE(box.text.contains(path("newil.mdb"))) << box.text.toStdString();
+    EXPECT_FALSE(screens().anyLoaded());
+    EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
+}
+
+TEST_F(ImportStartupTest, AReadingThatCrashesIsReportedAndItsTemporaryFileRemoved) {
+    writeFile(path("newil.mdb"), listingsMdb());
+    fakeTool(": > \"$folder/.newil.db.import.x\"\n"
+             ": > \"$folder/.newil.db.import.x-wal\"\n"
+             "echo \"@file $4\"\n"
+             "echo \"@temporary $folder/.newil.db.import.x\"\n"
+             "echo \"@progress 10 100\"\n"
+             "kill -SEGV $$\n");
+    EXPECT_FALSE(startProgram());
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    const MessageBox::Request& box = boxes().shown().front().request;
+    EXPECT_EQ(box.icon, MessageBox::Icon::Critical);
+    EXPECT_TRUE(box.text.contains(path("newil.mdb"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("نيمه كاره")));
+    EXPECT_FALSE(screens().anyLoaded());
+    EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
+}
+
+TEST_F(ImportStartupTest, CancelEndsTheProgramWithNothingLeftAndTheUiAnswering) {
+    writeFile(path("newil.mdb"), listingsMdb());
+    fakeTool(": > \"$folder/.newil.db.import.x\"\n"
+             "echo \"@temporary $folder/.newil.db.import.x\"\n"
+             "exec sleep 30\n");
+    QTimer::singleShot(300, [] {
+        QProgressDialog* dialog = progressDialog();
+        ASSERT_TRUE(dialog);
+        QPushButton* cancel = dialog->findChild<QPushButton*>();
+        ASSERT_TRUE(cancel);
+        EXPECT_EQ(cancel->text(), QStringLiteral("انصراف"));
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(startProgram());
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_TRUE(boxes().shown().empty());
+    EXPECT_FALSE(screens().anyLoaded());
+    EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
+}
+
+TEST_F(ImportStartupTest, AToolThatCannotRunIsNamed) {
+    writeFile(path("pc.mdb"), passwordMdb());
+    setImportToolPath(QStringLiteral("/nonexistent/velmoran-import"));
+    EXPECT_FALSE(startProgram());
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    EXPECT_TRUE(boxes().shown().front().request.text.contains(
+        QStringLiteral("/nonexistent/velmoran-import")));
+    EXPECT_EQ(filesIn(folder()), QStringList{"pc.mdb"});
+}
+
+} // namespace
