@@ -1,3 +1,4 @@
+#include "app/form10.h"
 #include "app/form9.h"
 #include "app/screens.h"
 #include "screens/edit/form7.h"
@@ -19,6 +20,7 @@ void registerScreens(Screens& screens) {
     screens.registerScreen(ScreenId::Form7, [] { return new Form7; });
     screens.registerScreen(ScreenId::Form8, [] { return new Form8; });
     screens.registerScreen(ScreenId::Form9, [] { return new Form9; });
+    screens.registerScreen(ScreenId::Form10, [] { return new Form10; });
     screens.registerScreen(ScreenId::Form13, [] { return new Form13; });
 }
 
