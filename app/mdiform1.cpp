@@ -3,6 +3,7 @@
 #include "app/artwork.h"
 #include "app/screen.h"
 #include "app/screens.h"
+#include "app/titleanimation.h"
 #include "app/workspace.h"
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
@@ -41,6 +42,8 @@ MDIForm1::MDIForm1() {
     menuBar()->setObjectName(QStringLiteral("MenuBar"));
     mainMenus_ = buildMainMenu(this, [this](const MainMenuItem& item) { runMenuItem(item); });
     updateMenuBar();
+
+    titleAnimation_ = new TitleAnimation(this);
 }
 
 MDIForm1::~MDIForm1() = default;

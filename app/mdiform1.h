@@ -10,14 +10,15 @@
 namespace velmoran {
 
 class Screen;
+class TitleAnimation;
 class Workspace;
 
 // The main window: a maximised frame whose workspace holds the listing
 // screens (Form1, Form2, Form7), with the menu tree of mainmenu.h. There is
 // one at most; Screens::showMainWindow() makes and shows it.
 //
-// The title animation (Timer1 ... Timer9) is not part of this class yet; it
-// will read and write the window's caption through caption() / setCaption().
+// The title animation (titleanimation.h, the timers Timer1 ... Timer9) reads
+// and writes the window's caption through caption() / setCaption().
 //
 // Leaving: the exit command asks first; the close box does not. Either way
 // MDIForm_Unload sweeps the screens (hides and unloads each open one in a
@@ -46,6 +47,7 @@ public:
     void setCaption(const QString& caption);
 
     Workspace* workspace() const { return workspace_; }
+    TitleAnimation* titleAnimation() const { return titleAnimation_; }
     const QList<QMenu*>& mainMenus() const { return mainMenus_; }
 
     // The order in which the sweep closes the screens.
@@ -74,6 +76,7 @@ private:
     void updateMenuBar();
 
     Workspace* workspace_ = nullptr;
+    TitleAnimation* titleAnimation_ = nullptr;
     QPointer<QMdiSubWindow> currentChildWindow_;
     QList<QMenu*> mainMenus_;
     QString caption_;
