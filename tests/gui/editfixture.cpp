@@ -79,6 +79,17 @@ Form8* EditTest::editPanel() const {
     return Screens::instance().find<Form8>(ScreenId::Form8);
 }
 
+void EditTest::openBoth() {
+    ASSERT_TRUE(openEdit());
+    panel = openEditPanel();
+    ASSERT_TRUE(panel);
+}
+
+void EditTest::findOwner(const QString& owner) {
+    type(panel, "Text5", owner);
+    click(panel, "Command7");
+}
+
 long long EditTest::viewRow() const {
     Form7* view = edit();
     return view && view->Data1() ? view->Data1()->currentRowId() : 0;
@@ -107,6 +118,16 @@ QString EditTest::storedText(long long row, const char* field) const {
 QString EditTest::focusName(QWidget* window) {
     QWidget* focus = window ? window->focusWidget() : nullptr;
     return focus ? focus->objectName() : QString();
+}
+
+void EditTest::expectLastBox(const QString& text, const QString& title, MessageBox::Icon icon,
+                             MessageBox::Buttons buttons) {
+    ASSERT_FALSE(boxes().shown().empty());
+    const MessageBox::Request& shown = boxes().shown().back().request;
+    EXPECT_EQ(shown.text, text);
+    EXPECT_EQ(shown.title, title);
+    EXPECT_EQ(shown.icon, icon);
+    EXPECT_EQ(shown.buttons, buttons);
 }
 
 } // namespace velmoran::test

@@ -24,6 +24,10 @@ protected:
     // The edit view's "جستجو" button clicked: the panel, active.
     Form8* openEditPanel();
     Form8* editPanel() const;
+    // Both, one after the other; the panel in `panel`.
+    void openBoth();
+    // Types the owner into the panel and presses the owner row's search.
+    void findOwner(const QString& owner);
 
     // The listing the edit view stands on (0: none) and the text of one of
     // its bound boxes.
@@ -37,6 +41,12 @@ protected:
 
     // The name of the widget with the focus in `window`, or empty.
     static QString focusName(QWidget* window);
+
+    // Checks the last message box shown.
+    void expectLastBox(const QString& text, const QString& title, MessageBox::Icon icon,
+                       MessageBox::Buttons buttons = MessageBox::Buttons::Ok);
+
+    Form8* panel = nullptr;
 };
 
 } // namespace velmoran::test

@@ -26,42 +26,24 @@ QString utf8(const char* text) {
 
 class EditDeleteTest : public EditTest {
 protected:
-    void openBoth() {
-        ASSERT_TRUE(openEdit());
-        panel = openEditPanel();
-        ASSERT_TRUE(panel);
-    }
     // Presses delete and answers its question.
     void pressDelete(int answer) {
         boxes().setNextAnswer(answer);
         click(panel, "Command9");
         settle();
     }
-    static QString question(const QString& owner) {
-        return utf8(kDeleteQuestionOpening) + owner + utf8(kDeleteQuestionClosing);
-    }
+    // The question naming `owner` is box `index` of those shown.
     void expectQuestion(std::size_t index, const QString& owner) {
         ASSERT_GT(boxes().shown().size(), index);
         const MessageBox::Request& shown = boxes().shown()[index].request;
-        EXPECT_EQ(shown.text, question(owner));
+        EXPECT_EQ(shown.text, utf8(kDeleteQuestionOpening) + owner + utf8(kDeleteQuestionClosing));
         EXPECT_EQ(shown.title, utf8(kDeleteQuestionTitle));
         EXPECT_EQ(shown.icon, MessageBox::Icon::None);
         EXPECT_EQ(shown.buttons, MessageBox::Buttons::YesNo);
     }
     void expectNothingToDelete() {
-        ASSERT_FALSE(boxes().shown().empty());
-        const MessageBox::Request& shown = boxes().shown().back().request;
-        EXPECT_EQ(shown.text, utf8(kNothingToDelete));
-        EXPECT_EQ(shown.title, utf8(kNothingToDeleteTitle));
-        EXPECT_EQ(shown.icon, MessageBox::Icon::None);
-        EXPECT_EQ(shown.buttons, MessageBox::Buttons::Ok);
+        expectLastBox(utf8(kNothingToDelete), utf8(kNothingToDeleteTitle), MessageBox::Icon::None);
     }
-    void findOwner(const QString& owner) {
-        type(panel, "Text5", owner);
-        click(panel, "Command7");
-    }
-
-    Form8* panel = nullptr;
 };
 
 TEST_F(EditDeleteTest, NoToTheQuestionChangesNothing) {

@@ -25,37 +25,12 @@ QString utf8(const char* text) {
 
 class EditFindTest : public EditTest {
 protected:
-    void openBoth() {
-        ASSERT_TRUE(openEdit());
-        panel = openEditPanel();
-        ASSERT_TRUE(panel);
-    }
-    void expectBox(const char* text, const char* title, MessageBox::Icon icon) {
-        ASSERT_FALSE(boxes().shown().empty());
-        const MessageBox::Request& shown = boxes().shown().back().request;
-        EXPECT_EQ(shown.text, utf8(text));
-        EXPECT_EQ(shown.title, utf8(title));
-        EXPECT_EQ(shown.icon, icon);
-        EXPECT_EQ(shown.buttons, MessageBox::Buttons::Ok);
-    }
     void expectNotFound(const QString& text) {
-        ASSERT_FALSE(boxes().shown().empty());
-        const MessageBox::Request& shown = boxes().shown().back().request;
-        EXPECT_EQ(shown.text, text);
-        EXPECT_EQ(shown.title, utf8(kNotFoundTitle));
-        EXPECT_EQ(shown.icon, MessageBox::Icon::Critical);
-        EXPECT_EQ(shown.buttons, MessageBox::Buttons::Ok);
+        expectLastBox(text, utf8(kNotFoundTitle), MessageBox::Icon::Critical);
     }
     void expectInputError() {
-        expectBox(kInputError, kInputErrorTitle, MessageBox::Icon::Exclamation);
+        expectLastBox(utf8(kInputError), utf8(kInputErrorTitle), MessageBox::Icon::Exclamation);
     }
-    // Types the owner and presses the owner row's search.
-    void findOwner(const QString& owner) {
-        type(panel, "Text5", owner);
-        click(panel, "Command7");
-    }
-
-    Form8* panel = nullptr;
 };
 
 const char* const kAllBoxes[] = {"Text56", "Text68", "Text2", "Text1", "Text4", "Text3", "Text5"};
