@@ -3,6 +3,7 @@
 // search screen that was closed.
 
 #include "app/mdiform1.h"
+#include "app/workspace.h"
 #include "data/recordsource.h"
 #include "screens/search/form2.h"
 #include "screens/search/searchpanel.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 
@@ -308,6 +310,32 @@ TEST_F(FindPressTest, AClosedSearchScreenIsReopenedByThePressOnItsFirstListing) 
     expectInputError();
     ASSERT_TRUE(search());
     EXPECT_EQ(shownRow(), first);
+}
+
+TEST_F(FindPressTest, AFindLeavesTheSearchScreenWhereItIsAmongTheChildWindows) {
+    addListing({{"vila", "rahn"}, "150", "", {}});
+    const long long villa = addListing({{"vila", "fooroosh"}, "150", "", {}});
+    openAll();
+    // The entry screen comes over the search screen.
+    ASSERT_TRUE(screens().show(ScreenId::Form1));
+    settle();
+    MDIForm1* window = screens().mainWindow();
+    QMdiSubWindow* active = window->workspace()->activeSubWindow();
+    ASSERT_TRUE(active);
+    ASSERT_EQ(active->widget(), screens().find(ScreenId::Form1));
+
+    QWidget* panel = screens().find(ScreenId::Form13);
+    ASSERT_TRUE(panel);
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    fill(form13, row(form13, "Command26"), {"100", "200"});
+    click(form13, "Command26");
+    settle();
+    EXPECT_TRUE(boxes().shown().empty());
+    EXPECT_EQ(shownRow(), villa);
+    EXPECT_EQ(window->workspace()->activeSubWindow(), active);
+    EXPECT_EQ(QApplication::activeWindow(), panel);
+    EXPECT_EQ(QApplication::focusWidget(), button(form13, "Command26"));
 }
 
 TEST_F(FindPressTest, AFileThatFailsIsNamedNotBlamedOnTheBoxes) {
