@@ -165,7 +165,7 @@ bool importWaitingAccessFiles(const QString& folder) {
                                                 .arg(QString::fromUtf8(errorOutput).trimmed())
                                           : state.error);
     }
-    MessageBox::show(QStringLiteral("اطلاعات فايلهاي اكسس به برنامه منتقل شد.\n") +
+    MessageBox::show(QStringLiteral("اطلاعات فايلهاي اكسس به برنامه منتقل شد.\n\n") +
                          state.report.join(QLatin1Char('\n')),
                      title(), MessageBox::Icon::None, MessageBox::Buttons::Ok);
     return true;

@@ -50,6 +50,16 @@ QString names(const QStringList& list) {
     return list.isEmpty() ? QStringLiteral("ندارد") : list.join(QStringLiteral("، "));
 }
 
+// At most `shown` names, then how many more.
+QString someNames(const QStringList& list, int shown) {
+    if (list.size() <= shown) {
+        return names(list);
+    }
+    return QStringLiteral("%1 و %2 ستون ديگر")
+        .arg(list.mid(0, shown).join(QStringLiteral("، ")))
+        .arg(list.size() - shown);
+}
+
 // How the report names the encoding the text was read from.
 QString encodingName(const ImportReport& report) {
     if (report.jetVersion == 4) {
@@ -85,6 +95,27 @@ QStringList reportLines(const ImportReport& report) {
     if (!report.keptAs.isEmpty()) {
         lines << QStringLiteral("فايل قبلي با اين نام نگه داشته شد: %1")
                      .arg(QDir::toNativeSeparators(report.keptAs));
+    }
+    return lines;
+}
+
+QStringList summaryLines(const ImportReport& report) {
+    constexpr int kShown = 8;
+    QStringList lines;
+    lines << QStringLiteral("فايل %1: %2 رديف از %3 رديف جدول %4 ذخيره شد.")
+                 .arg(QFileInfo(report.source).fileName())
+                 .arg(report.rowsStored)
+                 .arg(report.rowsInTable)
+                 .arg(report.table);
+    if (!report.missing.isEmpty()) {
+        lines << QStringLiteral("ستونهايي كه نبودند (%1): %2")
+                     .arg(report.missing.size())
+                     .arg(someNames(report.missing, kShown));
+    }
+    if (!report.extra.isEmpty()) {
+        lines << QStringLiteral("ستونهاي اضافي (%1): %2")
+                     .arg(report.extra.size())
+                     .arg(someNames(report.extra, kShown));
     }
     return lines;
 }
@@ -181,7 +212,9 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
                                             ? importPassword(job.source, folder, options)
                                             : importListings(job.source, folder, options);
             rememberTemporary(QString());
-            for (const QString& line : reportLines(report)) {
+            // The program shows a short summary in a box; a person at the
+            // command line gets the whole report.
+            for (const QString& line : machine ? summaryLines(report) : reportLines(report)) {
                 out << (machine ? protocol::line(protocol::kReport, line) : line) << '\n';
             }
             out.flush();

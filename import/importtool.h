@@ -16,9 +16,12 @@ namespace velmoran::import {
 // 1 failed (the Persian message on `err`), 2 wrong usage.
 int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
-// The report of one import, as printed.
+// The report of one import, as printed: every column named.
 struct ImportReport;
 QStringList reportLines(const ImportReport& report);
+// Its summary, for the program's box: rows stored, how many columns were
+// missing and extra with the first few named.
+QStringList summaryLines(const ImportReport& report);
 
 // Removes the temporary file of an import under way should the process be
 // ended by a signal (a crash inside the reading library, kill, Ctrl+C).
