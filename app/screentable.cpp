@@ -4,6 +4,10 @@
 #include "screens/edit/form7.h"
 #include "screens/edit/form8.h"
 #include "screens/entry/form1.h"
+#include "screens/info/form11.h"
+#include "screens/info/form12.h"
+#include "screens/info/form5.h"
+#include "screens/info/form6.h"
 #include "screens/search/form13.h"
 #include "screens/search/form2.h"
 #include "screens/search/form4.h"
@@ -17,10 +21,14 @@ void registerScreens(Screens& screens) {
     screens.registerScreen(ScreenId::Form1, [] { return new Form1; });
     screens.registerScreen(ScreenId::Form2, [] { return new Form2; });
     screens.registerScreen(ScreenId::Form4, [] { return new Form4; });
+    screens.registerScreen(ScreenId::Form5, [] { return new Form5; });
+    screens.registerScreen(ScreenId::Form6, [] { return new Form6; });
     screens.registerScreen(ScreenId::Form7, [] { return new Form7; });
     screens.registerScreen(ScreenId::Form8, [] { return new Form8; });
     screens.registerScreen(ScreenId::Form9, [] { return new Form9; });
     screens.registerScreen(ScreenId::Form10, [] { return new Form10; });
+    screens.registerScreen(ScreenId::Form11, [] { return new Form11; });
+    screens.registerScreen(ScreenId::Form12, [] { return new Form12; });
     screens.registerScreen(ScreenId::Form13, [] { return new Form13; });
 }
 

@@ -52,6 +52,18 @@ QPoint InfoScreenTest::backgroundPoint(QWidget* form) {
     return QPoint();
 }
 
+QList<QColor> InfoScreenTest::freshColours(int count) {
+    Random fresh;
+    QList<QColor> colours;
+    for (int i = 0; i < count; ++i) {
+        const int red = colourComponent(fresh.next());
+        const int green = colourComponent(fresh.next());
+        const int blue = colourComponent(fresh.next());
+        colours << QColor(red, green, blue);
+    }
+    return colours;
+}
+
 bool InfoScreenTest::drawsColour(QWidget* widget, const QColor& colour) {
     const QImage image = widget->grab().toImage();
     for (int y = 0; y < image.height(); ++y) {

@@ -53,6 +53,9 @@ protected:
     static QColor textColour(const QLabel* label) {
         return label->palette().color(label->foregroundRole());
     }
+    // The first `count` colours a fresh run of the program's generator gives:
+    // three fractions each, red, green and blue.
+    static QList<QColor> freshColours(int count);
     // True when some pixel of `widget` as drawn has `colour`.
     static bool drawsColour(QWidget* widget, const QColor& colour);
 
