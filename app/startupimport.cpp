@@ -2,9 +2,11 @@
 
 #include "import/importerror.h"
 #include "import/importprotocol.h"
+#include "import/importtool.h"
 #include "platform/messagebox.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -148,22 +150,33 @@ bool importWaitingAccessFiles(const QString& folder) {
         return fail(QStringLiteral("برنامه انتقال اطلاعات (%1) اجرا نشد: %2")
                         .arg(process.program(), process.errorString()));
     }
-    const bool finished =
-        !cancelled && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (!finished) {
+    const bool exited = !cancelled && process.exitStatus() == QProcess::NormalExit;
+    if (!exited || process.exitCode() != import::kDone) {
         removeTemporaries(state.temporaries);
         if (cancelled) {
             return false;
         }
-        if (process.exitStatus() == QProcess::CrashExit) {
+        if (exited && process.exitCode() == import::kStoreExists) {
+            // Another copy of the program, started at the same moment, made
+            // the store first: it is checked as any existing store.
+            return true;
+        }
+        // The program ends; at the next start the file is tried again.
+        const QString advice =
+            QStringLiteral("\n\nبرنامه بسته مي شود. فايل را درست كنيد يا آن را از پوشه %1 "
+                           "برداريد و برنامه را دوباره اجرا كنيد.")
+                .arg(QDir::toNativeSeparators(folder));
+        if (!exited) {
             const QString file = state.currentFile.isEmpty() ? pending.listings : state.currentFile;
             return fail(import::importMessage(ImportProblem::Interrupted, file,
                                               QStringLiteral("برنامه خواندن آن از كار افتاد. %1")
-                                                  .arg(QString::fromUtf8(errorOutput).trimmed())));
+                                                  .arg(QString::fromUtf8(errorOutput).trimmed())) +
+                        advice);
         }
-        return fail(state.error.isEmpty() ? QStringLiteral("انتقال اطلاعات انجام نشد: %1")
-                                                .arg(QString::fromUtf8(errorOutput).trimmed())
-                                          : state.error);
+        return fail((state.error.isEmpty() ? QStringLiteral("انتقال اطلاعات انجام نشد: %1")
+                                                 .arg(QString::fromUtf8(errorOutput).trimmed())
+                                           : state.error) +
+                    advice);
     }
     MessageBox::show(QStringLiteral("اطلاعات فايلهاي اكسس به برنامه منتقل شد.\n\n") +
                          state.report.join(QLatin1Char('\n')),

@@ -24,7 +24,9 @@ constexpr int kSuffixes = 4;
 constexpr std::size_t kPathRoom = 4096;
 char g_temporary[kSuffixes][kPathRoom];
 
-void rememberTemporary(const QString& path) {
+} // namespace
+
+void removeOnSignal(const QString& path) {
     const char* suffixes[kSuffixes] = {"", "-wal", "-shm", "-journal"};
     for (int i = 0; i < kSuffixes; ++i) {
         const QByteArray name = (path + QLatin1String(suffixes[i])).toLocal8Bit();
@@ -35,6 +37,8 @@ void rememberTemporary(const QString& path) {
         }
     }
 }
+
+namespace {
 
 extern "C" void removeTemporaryAndDie(int signal) {
     for (auto& path : g_temporary) {
@@ -141,7 +145,7 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     parser.addPositionalArgument(QStringLiteral("PC.mdb"), QString());
     if (!parser.parse(QStringList{QStringLiteral("velmoran-import")} + arguments)) {
         err << parser.errorText() << '\n' << usage();
-        return 2;
+        return kUsage;
     }
     const QStringList positional = parser.positionalArguments();
     QString listings = positional.value(0);
@@ -149,18 +153,18 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     if (positional.size() > 2 || (parser.isSet(pcOption) && positional.size() > 1) ||
         (listings.isEmpty() && password.isEmpty())) {
         err << usage();
-        return 2;
+        return kUsage;
     }
     const bool machine = parser.isSet(progress);
     const QString folder = parser.isSet(folderOption) ? parser.value(folderOption) : dataFolder();
-    const auto fail = [&](const QString& message) {
+    const auto fail = [&](const QString& message, int status = kFailed) {
         if (machine) {
             out << protocol::line(protocol::kError, message) << '\n';
             out.flush();
         }
         err << message << '\n';
         err.flush();
-        return 1;
+        return status;
     };
     if (!ensureDataFolder(folder)) {
         return fail(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(folder));
@@ -182,13 +186,14 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         const QString target = QDir(folder).filePath(QString::fromUtf8(spec.fileName));
         if (!parser.isSet(replace) && QFileInfo::exists(target)) {
             return fail(importMessage(ImportProblem::TargetExists, target) +
-                        QStringLiteral(" براي جايگزيني، --replace را بدهيد."));
+                            QStringLiteral(" براي جايگزيني، --replace را بدهيد."),
+                        kStoreExists);
         }
     }
     ImportOptions options;
     options.replace = parser.isSet(replace);
     options.temporaryCreated = [&](const QString& temporary) {
-        rememberTemporary(temporary);
+        removeOnSignal(temporary);
         if (machine) {
             out << protocol::line(protocol::kTemporary, temporary) << '\n';
             out.flush();
@@ -211,7 +216,7 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
             const ImportReport report = job.isPassword
                                             ? importPassword(job.source, folder, options)
                                             : importListings(job.source, folder, options);
-            rememberTemporary(QString());
+            removeOnSignal(QString());
             // The program shows a short summary in a box; a person at the
             // command line gets the whole report.
             for (const QString& line : machine ? summaryLines(report) : reportLines(report)) {
@@ -219,11 +224,12 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
             }
             out.flush();
         } catch (const ImportError& e) {
-            rememberTemporary(QString());
-            return fail(e.message());
+            removeOnSignal(QString());
+            return fail(e.message(),
+                        e.problem() == ImportProblem::TargetExists ? kStoreExists : kFailed);
         }
     }
-    return 0;
+    return kDone;
 }
 
 } // namespace velmoran::import

@@ -2,6 +2,7 @@
 // replace a store, its errors on stderr with a non-zero exit.
 
 #include "data/sqlite.h"
+#include "import/importtool.h"
 #include "tests/support/importfixtures.h"
 #include "tests/support/testenv.h"
 
@@ -10,6 +11,10 @@
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace velmoran;
 using namespace velmoran::test;
@@ -83,7 +88,7 @@ TEST_F(ImportToolTest, RefusesToReplaceUnlessToldAndThenKeepsTheOldFile) {
     file.close();
 
     const ToolRun refused = run({newil_, pc_});
-    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.exitCode, 3);
     EXPECT_TRUE(refused.err.contains(store("newil.db"))) << refused.err.toStdString();
     EXPECT_TRUE(refused.err.contains(QStringLiteral("--replace")));
     EXPECT_TRUE(refused.out.isEmpty());
@@ -135,6 +140,26 @@ TEST_F(ImportToolTest, ProgressModeSpeaksOnlyItsProtocolOnStdout) {
     EXPECT_TRUE(r.out.contains(QStringLiteral("@temporary ")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("@error ")));
     EXPECT_TRUE(filesIn(folder()).isEmpty());
+}
+
+TEST_F(ImportToolTest, ACrashRemovesTheTemporaryFileBeforeTheProcessDies) {
+    const QString temporary = QDir(folder()).filePath(QStringLiteral(".newil.db.import.test"));
+    writeFile(temporary, "half a store");
+    writeFile(temporary + QStringLiteral("-wal"), "its journal");
+    import::removeOnSignal(temporary);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        import::installSignalCleanup();
+        std::raise(SIGSEGV);
+        ::_exit(0);
+    }
+    import::removeOnSignal(QString());
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGSEGV);
+    EXPECT_TRUE(filesIn(folder()).isEmpty()) << filesIn(folder()).join(' ').toStdString();
 }
 
 } // namespace

@@ -132,8 +132,21 @@ TEST_F(ImportStartupTest, ADamagedAccessFileIsReportedAndNothingIsLeft) {
     const MessageBox::Request& box = boxes().shown().front().request;
     EXPECT_EQ(box.icon, MessageBox::Icon::Critical);
     EXPECT_TRUE(box.text.contains(path("newil.mdb"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(folder())); // where to take it away from
     EXPECT_FALSE(screens().anyLoaded());
     EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
+}
+
+TEST_F(ImportStartupTest, AStoreMadeMeanwhileByAnotherCopyIsUsed) {
+    writeFile(path("newil.mdb"), listingsMdb());
+    // The tool finds newil.db made by another copy starting at the same moment.
+    fakeTool(": > \"$folder/.newil.db.import.x\"\n"
+             "echo \"@temporary $folder/.newil.db.import.x\"\n"
+             "exit 3\n");
+    EXPECT_TRUE(startProgram());
+    EXPECT_TRUE(boxes().shown().empty());
+    EXPECT_TRUE(screens().find(ScreenId::Form9));
+    EXPECT_FALSE(hiddenFilesLeft());
 }
 
 TEST_F(ImportStartupTest, AReadingThatCrashesIsReportedAndItsTemporaryFileRemoved) {
