@@ -1,5 +1,7 @@
 #include "screens/search/searchpanel.h"
 
+#include "app/mdiform1.h"
+#include "app/screens.h"
 #include "platform/twips.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/placement.h"
@@ -9,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -132,6 +135,13 @@ void SearchPanel::showEvent(QShowEvent* event) {
             const int slot = twipsToPixels(kSlotWidth, logicalDpiX());
             move(area.left() + gap + design_.screenSlot * slot, area.top() + 4 * gap);
         }
+    }
+    // Kept above the main window, whose screens it works on, when the user
+    // clicks into them; it stays a window of its own.
+    MDIForm1* main = Screens::instance().mainWindow();
+    QWindow* own = windowHandle();
+    if (main && own && main->windowHandle() && !own->transientParent()) {
+        own->setTransientParent(main->windowHandle());
     }
     Screen::showEvent(event);
 }
