@@ -6,11 +6,14 @@
 #include "data/recordsource.h"
 #include "data/storemessages.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 #include "screens/edit/form7.h"
 
 #include <QAbstractButton>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScreen>
 
 #include <iterator>
 
@@ -99,6 +102,23 @@ void Form8::clearallcommands() {
         if (QLineEdit* edit = box(QLatin1String(name))) {
             edit->setText(QString());
         }
+    }
+}
+
+void Form8::showEvent(QShowEvent* event) {
+    SearchPanel::showEvent(event);
+    if (placed_) {
+        return;
+    }
+    placed_ = true;
+    // In the bottom right corner of the screen, where the edit view's form,
+    // drawn from the top and centred, leaves the most room: the owner, the
+    // district and the price it has found stay in sight.
+    // The window manager adds its frame around the panel where it stands.
+    if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const int gap = twipsToPixels(180, logicalDpiX());
+        move(area.right() - width() - gap, area.bottom() - height() - gap);
     }
 }
 

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <algorithm>
 #include <iterator>
@@ -100,6 +101,9 @@ TEST_F(EditViewTest, TheButtonShowsOnePanelModelessWithItsBoxesUntilClosed) {
     MDIForm1* window = screens().mainWindow();
     EXPECT_TRUE(window->menuBar()->isEnabled());
     EXPECT_TRUE(window->workspace()->isEnabled());
+    // It stays above the main window when the user clicks into the view.
+    ASSERT_TRUE(panel->windowHandle());
+    EXPECT_EQ(panel->windowHandle()->transientParent(), window->windowHandle());
     // The focus opens on the rent row's search.
     EXPECT_EQ(QApplication::focusWidget(), button(panel, "Command6"));
 
