@@ -3,6 +3,7 @@
 #include "app/mdiform1.h"
 #include "app/screens.h"
 #include "platform/twips.h"
+#include "platform/widgets/fixedwindow.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/placement.h"
 
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -138,11 +138,7 @@ void SearchPanel::showEvent(QShowEvent* event) {
     }
     // Kept above the main window, whose screens it works on, when the user
     // clicks into them; it stays a window of its own.
-    MDIForm1* main = Screens::instance().mainWindow();
-    QWindow* own = windowHandle();
-    if (main && own && main->windowHandle() && !own->transientParent()) {
-        own->setTransientParent(main->windowHandle());
-    }
+    keepAbove(this, Screens::instance().mainWindow());
     Screen::showEvent(event);
 }
 
