@@ -12,6 +12,8 @@ QString dataFolder() {
     return base + QStringLiteral("/velmoran");
 }
 
-bool ensureDataFolder(const QString& folder) { return QDir().mkpath(folder); }
+bool ensureDataFolder(const QString& folder) {
+    return QDir().mkpath(folder);
+}
 
 } // namespace velmoran

@@ -452,11 +452,16 @@ void RecordSource::Delete() {
 }
 
 void RecordSource::MoveFirst() {
-    writeBack();
-    if (!d->moveTo(d->first)) {
+    if (!tryMoveFirst()) {
         throw RecordSourceError(storeMessage(StoreProblem::EmptyTable, d->path));
     }
+}
+
+bool RecordSource::tryMoveFirst() {
+    writeBack();
+    const bool moved = d->moveTo(d->first);
     emit rowChanged();
+    return moved;
 }
 
 bool RecordSource::wasStoredAnew() const {

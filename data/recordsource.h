@@ -69,6 +69,9 @@ public:
     bool NoMatch() const;
     void Delete();
     void MoveFirst();
+    // MoveFirst that takes an empty table as an answer, not a failure: false
+    // when there is no row (and so no current row).
+    bool tryMoveFirst();
 
     // The write-back rule, run by the screen when it unloads.
     void writeBack();

@@ -4,7 +4,6 @@
 
 #include "app/screens.h"
 #include "data/recordsource.h"
-#include "data/storemessages.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
 #include "screens/edit/form7.h"
@@ -182,13 +181,11 @@ void Form8::deleteShown(RecordSource& source) {
         return;
     }
     try {
-        source.MoveFirst();
-    } catch (const RecordSourceError& error) {
         // After the last listing went the table is empty: the edit view shows
         // empty fields, and the delete did what was asked.
-        if (error.message() != storeMessage(StoreProblem::EmptyTable, source.filePath())) {
-            showRecordSourceError(error);
-        }
+        source.tryMoveFirst();
+    } catch (const RecordSourceError& error) {
+        showRecordSourceError(error);
     }
 }
 
