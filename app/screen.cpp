@@ -30,8 +30,8 @@ QList<RecordSource*> Screen::recordSources() const {
     return sources;
 }
 
-RecordSource* Screen::openRecordSource(const TableSpec& spec, const QString& objectName) {
-    auto* source = new RecordSource(dataFolder(), spec, this);
+RecordSource* Screen::openRecordSource(const TableSpec& tableSpec, const QString& objectName) {
+    auto* source = new RecordSource(dataFolder(), tableSpec, this);
     source->setObjectName(objectName);
     recordSources_ << source;
     return source;

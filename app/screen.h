@@ -68,9 +68,9 @@ protected:
     virtual void Form_Activate() {}
     virtual void Form_Unload() {}
 
-    // Opens a record source on `spec` in the data folder, owned by this
+    // Opens a record source on `tableSpec` in the data folder, owned by this
     // screen and written back when it unloads. Raises RecordSourceError.
-    RecordSource* openRecordSource(const TableSpec& spec,
+    RecordSource* openRecordSource(const TableSpec& tableSpec,
                                    const QString& objectName = QStringLiteral("Data1"));
 
     // Adds a menu to this screen's own menu bar; its actions are added by the

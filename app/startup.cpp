@@ -32,8 +32,8 @@ bool startProgram() {
     if (!importWaitingAccessFiles(folder)) {
         return false;
     }
-    for (const TableSpec* spec : {&listingsTable(), &passwordTable()}) {
-        const QString problem = prepareStore(folder, *spec);
+    for (const TableSpec* tableSpec : {&listingsTable(), &passwordTable()}) {
+        const QString problem = prepareStore(folder, *tableSpec);
         if (!problem.isEmpty()) {
             return refuse(problem);
         }

@@ -21,7 +21,7 @@ using namespace velmoran::import;
 
 namespace {
 
-const TableSpec& spec = listingsTable();
+const TableSpec& tableSpec = listingsTable();
 
 // Rows as an agency's table gives them: every field's column, owners'
 // names, addresses and remarks of Persian words, prices of 6 to 10 digits,
@@ -49,18 +49,18 @@ const Generated& generated(int count) {
         }
         return out.join(QLatin1Char(' '));
     };
-    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
         g.columns.push_back(
-            {QString::fromUtf8(spec.fields[i].name),
-             spec.fields[i].kind == FieldKind::Flag ? ColumnKind::Flag : ColumnKind::Text});
+            {QString::fromUtf8(tableSpec.fields[i].name),
+             tableSpec.fields[i].kind == FieldKind::Flag ? ColumnKind::Flag : ColumnKind::Text});
     }
     g.rows.reserve(count);
     for (int r = 0; r < count; ++r) {
         MdbRow row;
-        row.reserve(spec.fieldCount);
-        for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-            const QString name = QString::fromUtf8(spec.fields[i].name);
-            if (spec.fields[i].kind == FieldKind::Flag) {
+        row.reserve(tableSpec.fieldCount);
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            const QString name = QString::fromUtf8(tableSpec.fields[i].name);
+            if (tableSpec.fields[i].kind == FieldKind::Flag) {
                 row.push_back(below(4) == 0 ? QStringLiteral("1") : QStringLiteral("0"));
             } else if (name == QLatin1String("malek") || name == QLatin1String("tanzimkonnandeh")) {
                 row.push_back(phrase(2));
@@ -86,7 +86,7 @@ const Generated& generated(int count) {
 // Maps only: the rate of the mapping alone.
 void ImportMap(benchmark::State& state) {
     const Generated& g = generated(static_cast<int>(state.range(0)));
-    const FieldMapping mapping(spec, g.columns);
+    const FieldMapping mapping(tableSpec, g.columns);
     std::vector<FieldValue> values;
     for (auto _ : state) {
         for (const MdbRow& row : g.rows) {
@@ -101,13 +101,13 @@ void ImportMap(benchmark::State& state) {
 // the import does after reading.
 void ImportMapAndStore(benchmark::State& state) {
     const Generated& g = generated(static_cast<int>(state.range(0)));
-    const FieldMapping mapping(spec, g.columns);
+    const FieldMapping mapping(tableSpec, g.columns);
     std::vector<FieldValue> values;
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir folder;
         state.ResumeTiming();
-        StoreBuilder store(folder.path(), spec);
+        StoreBuilder store(folder.path(), tableSpec);
         for (const MdbRow& row : g.rows) {
             mapping.map(row, values);
             store.append(values);

@@ -96,13 +96,13 @@ public:
     }
 
     // Values of one listing by field name.
-    void fill(const TableSpec& spec, std::vector<QString>& texts, std::vector<int>& flags) {
-        for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+    void fill(const TableSpec& tableSpec, std::vector<QString>& texts, std::vector<int>& flags) {
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
             texts[i].clear();
             flags[i] = 0;
         }
-        auto set = [&](const char* name, const QString& v) { texts[spec.indexOf(name)] = v; };
-        auto flag = [&](const char* name) { flags[spec.indexOf(name)] = -1; };
+        auto set = [&](const char* name, const QString& v) { texts[tableSpec.indexOf(name)] = v; };
+        auto flag = [&](const char* name) { flags[tableSpec.indexOf(name)] = -1; };
 
         const int deal = below(4);
         flag(deal < 2 ? "fooroosh" : deal == 2 ? "rahn" : "ejareh");
@@ -163,7 +163,7 @@ public:
             set(cols[f][4], pick(kService));
             set(cols[f][5], pick(kFlooring));
             if (chance(0.6)) {
-                flags[spec.indexOf(QStringLiteral("p0%1").arg(f + 1))] = -1;
+                flags[tableSpec.indexOf(QStringLiteral("p0%1").arg(f + 1))] = -1;
             }
         }
     }
@@ -173,29 +173,29 @@ private:
 };
 
 void generate(const QString& folder, int rows) {
-    const TableSpec& spec = listingsTable();
-    const QString problem = prepareStore(folder, spec);
+    const TableSpec& tableSpec = listingsTable();
+    const QString problem = prepareStore(folder, tableSpec);
     if (!problem.isEmpty()) {
         throw std::runtime_error(problem.toStdString());
     }
-    sql::Database db(QDir(folder).filePath(spec.fileName), SQLITE_OPEN_READWRITE);
+    sql::Database db(QDir(folder).filePath(tableSpec.fileName), SQLITE_OPEN_READWRITE);
     db.exec("PRAGMA synchronous = OFF");
     QStringList names, params;
-    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-        names << sql::quoted(spec.fields[i].name);
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        names << sql::quoted(tableSpec.fields[i].name);
         params << QStringLiteral("?");
     }
     sql::Statement insert = db.prepare(
         QStringLiteral("INSERT INTO new (%1) VALUES (%2)").arg(names.join(','), params.join(',')));
     Generator gen(12345u + static_cast<unsigned>(rows));
-    std::vector<QString> texts(spec.fieldCount);
-    std::vector<int> flags(spec.fieldCount);
+    std::vector<QString> texts(tableSpec.fieldCount);
+    std::vector<int> flags(tableSpec.fieldCount);
     for (int done = 0; done < rows;) {
         db.exec("BEGIN");
         for (int n = 0; n < 20000 && done < rows; ++n, ++done) {
-            gen.fill(spec, texts, flags);
-            for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-                if (spec.fields[i].kind == FieldKind::Flag) {
+            gen.fill(tableSpec, texts, flags);
+            for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+                if (tableSpec.fields[i].kind == FieldKind::Flag) {
                     insert.bindInt(static_cast<int>(i) + 1, flags[i]);
                 } else {
                     insert.bindText(static_cast<int>(i) + 1, texts[i]);

@@ -134,19 +134,19 @@ void PlainFindEveryMatch(benchmark::State& state) {
 
 void UpdateNewRow(benchmark::State& state) {
     const QString folder = cachedListings(static_cast<int>(state.range(0)));
-    const TableSpec& spec = listingsTable();
+    const TableSpec& tableSpec = listingsTable();
     long long firstAdded = 0;
     {
-        RecordSource source(folder, spec);
+        RecordSource source(folder, tableSpec);
         for (auto _ : state) {
             source.AddNew();
-            source.setText(spec.indexOf("malek"), QStringLiteral("حسين كريمي"));
-            source.setText(spec.indexOf("date"), QStringLiteral("1402/05/12"));
-            source.setText(spec.indexOf("vahed01"), QStringLiteral("120"));
-            source.setText(spec.indexOf("gheymatehkoole"), QStringLiteral("4500000000"));
-            source.setText(spec.indexOf("address"), QStringLiteral("خيابان وليعصر، كوچه 12"));
-            source.setFlag(spec.indexOf("fooroosh"), true);
-            source.setFlag(spec.indexOf("apartman"), true);
+            source.setText(tableSpec.indexOf("malek"), QStringLiteral("حسين كريمي"));
+            source.setText(tableSpec.indexOf("date"), QStringLiteral("1402/05/12"));
+            source.setText(tableSpec.indexOf("vahed01"), QStringLiteral("120"));
+            source.setText(tableSpec.indexOf("gheymatehkoole"), QStringLiteral("4500000000"));
+            source.setText(tableSpec.indexOf("address"), QStringLiteral("خيابان وليعصر، كوچه 12"));
+            source.setFlag(tableSpec.indexOf("fooroosh"), true);
+            source.setFlag(tableSpec.indexOf("apartman"), true);
             source.Update();
             if (!firstAdded) {
                 firstAdded = source.currentRowId();

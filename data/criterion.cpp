@@ -121,9 +121,9 @@ struct NumberRange {
 
 // Compiles one comparison into `terms`, or into `ranges` when it compares a
 // text field with a number.
-void compile(const TableSpec& spec, int field, QChar op, const Token& value,
+void compile(const TableSpec& tableSpec, int field, QChar op, const Token& value,
              std::vector<Term>& terms, std::vector<NumberRange>& ranges) {
-    const FieldDef& def = spec.fields[field];
+    const FieldDef& def = tableSpec.fields[field];
     const QString column = sql::quoted(def.name);
     const QString cmp = QString(op) + QStringLiteral(" ?");
     Criterion::Param param = textParam(value.text);
@@ -189,7 +189,7 @@ void numberBetween(sqlite3_context* context, int, sqlite3_value** argv) {
 
 } // namespace
 
-Criterion::Criterion(const QString& text, const TableSpec& spec) {
+Criterion::Criterion(const QString& text, const TableSpec& tableSpec) {
     const std::vector<Token> tokens = tokenize(text);
     std::vector<Term> terms;
     std::vector<NumberRange> ranges;
@@ -199,10 +199,10 @@ Criterion::Criterion(const QString& text, const TableSpec& spec) {
         if (name.kind != Tok::Name) {
             unexpected(name);
         }
-        const int field = spec.indexOf(name.text);
+        const int field = tableSpec.indexOf(name.text);
         if (field < 0) {
             refuse(QStringLiteral("فيلد «%1» در جدول %2 وجود ندارد")
-                       .arg(name.text, QString::fromUtf8(spec.table)));
+                       .arg(name.text, QString::fromUtf8(tableSpec.table)));
         }
         const Token& op = tokens[i + 1];
         if (op.kind != Tok::Op) {
@@ -212,7 +212,7 @@ Criterion::Criterion(const QString& text, const TableSpec& spec) {
         if (value.kind != Tok::Text && value.kind != Tok::Number) {
             unexpected(value);
         }
-        compile(spec, field, op.text[0], value, terms, ranges);
+        compile(tableSpec, field, op.text[0], value, terms, ranges);
         fields_.push_back(field);
         i += 3;
         if (tokens[i].kind == Tok::End) {
@@ -228,7 +228,7 @@ Criterion::Criterion(const QString& text, const TableSpec& spec) {
         terms.push_back({3,
                          QStringLiteral("%1(%2, ?, ?)")
                              .arg(QLatin1String(kNumberBetweenFunction),
-                                  sql::quoted(spec.fields[r.field].name)),
+                                  sql::quoted(tableSpec.fields[r.field].name)),
                          {realParam(r.low), realParam(r.high)}});
     }
     std::stable_sort(terms.begin(), terms.end(),

@@ -31,7 +31,7 @@ class Criterion {
 public:
     // Throws RecordSourceError (Persian) for anything outside the language
     // or a field the table does not have.
-    Criterion(const QString& text, const TableSpec& spec);
+    Criterion(const QString& text, const TableSpec& tableSpec);
 
     // The condition, with anonymous "?" parameters.
     const QString& sql() const { return sql_; }

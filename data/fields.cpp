@@ -122,13 +122,13 @@ int TableSpec::indexOf(const QString& name) const {
 }
 
 const TableSpec& listingsTable() {
-    static const TableSpec spec{"newil.db", "new", kListingFields, kListingFieldCount};
-    return spec;
+    static const TableSpec tableSpec{"newil.db", "new", kListingFields, kListingFieldCount};
+    return tableSpec;
 }
 
 const TableSpec& passwordTable() {
-    static const TableSpec spec{"pc.db", "pc", kPasswordFields, kPasswordFieldCount};
-    return spec;
+    static const TableSpec tableSpec{"pc.db", "pc", kPasswordFields, kPasswordFieldCount};
+    return tableSpec;
 }
 
 } // namespace velmoran

@@ -23,9 +23,9 @@ constexpr int kDefaultBusyTimeout = 3000;
 struct RecordSource::Impl {
     enum class State { None, Stored, New };
 
-    Impl(const TableSpec& s, const QString& p) : spec(s), path(p) {}
+    Impl(const TableSpec& s, const QString& p) : tableSpec(s), path(p) {}
 
-    const TableSpec& spec;
+    const TableSpec& tableSpec;
     QString path;
     sql::Database db;
     QString table;   // quoted table name
@@ -51,9 +51,9 @@ struct RecordSource::Impl {
     }
 
     void clearValues() {
-        texts.assign(spec.fieldCount, QString());
-        flags.assign(spec.fieldCount, false);
-        changed.assign(spec.fieldCount, false);
+        texts.assign(tableSpec.fieldCount, QString());
+        flags.assign(tableSpec.fieldCount, false);
+        changed.assign(tableSpec.fieldCount, false);
         anyChanged = false;
     }
 
@@ -61,9 +61,9 @@ struct RecordSource::Impl {
     void take(const sql::Statement& st) {
         clearValues();
         rowId = st.columnInt(0);
-        for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
             const int column = static_cast<int>(i) + 1;
-            if (spec.fields[i].kind == FieldKind::Flag) {
+            if (tableSpec.fields[i].kind == FieldKind::Flag) {
                 flags[i] = st.columnInt(column) != 0;
             } else {
                 texts[i] = st.columnText(column);
@@ -93,9 +93,9 @@ struct RecordSource::Impl {
     }
 
     void bindValues(sql::Statement& st) const {
-        for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
             const int param = static_cast<int>(i) + 1;
-            if (spec.fields[i].kind == FieldKind::Flag) {
+            if (tableSpec.fields[i].kind == FieldKind::Flag) {
                 st.bindInt(param, flags[i] ? -1 : 0);
             } else {
                 st.bindText(param, texts[i]);
@@ -120,20 +120,20 @@ struct RecordSource::Impl {
                 id = insertRow();
             } else {
                 QStringList sets;
-                for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+                for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
                     if (changed[i]) {
-                        sets << sql::quoted(spec.fields[i].name) + QStringLiteral(" = ?");
+                        sets << sql::quoted(tableSpec.fields[i].name) + QStringLiteral(" = ?");
                     }
                 }
                 sql::Statement update =
                     db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                                    .arg(table, sets.join(QStringLiteral(", "))));
                 int param = 1;
-                for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+                for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
                     if (!changed[i]) {
                         continue;
                     }
-                    if (spec.fields[i].kind == FieldKind::Flag) {
+                    if (tableSpec.fields[i].kind == FieldKind::Flag) {
                         update.bindInt(param++, flags[i] ? -1 : 0);
                     } else {
                         update.bindText(param++, texts[i]);
@@ -155,7 +155,7 @@ struct RecordSource::Impl {
         storedAnew = anew;
         state = State::Stored;
         position = rowId;
-        changed.assign(spec.fieldCount, false);
+        changed.assign(tableSpec.fieldCount, false);
         anyChanged = false;
         beforeNew.reset();
     }
@@ -216,8 +216,8 @@ struct RecordSource::Impl {
 
     // Notes which fields the find index holds, when the file has it.
     void lookForFindIndex() {
-        const QString name = QString::fromUtf8(spec.table) + QStringLiteral("_find");
-        indexed.assign(spec.fieldCount, false);
+        const QString name = QString::fromUtf8(tableSpec.table) + QStringLiteral("_find");
+        indexed.assign(tableSpec.fieldCount, false);
         sql::Statement info =
             db.prepare(QStringLiteral("SELECT name FROM pragma_index_info(?) ORDER BY seqno"));
         info.bindText(1, name);
@@ -228,7 +228,7 @@ struct RecordSource::Impl {
                 return; // not in stored order: no use for a find
             }
             first = false;
-            const int field = spec.indexOf(column);
+            const int field = tableSpec.indexOf(column);
             if (field >= 0) {
                 indexed[field] = true;
             }
@@ -253,15 +253,15 @@ struct RecordSource::Impl {
     }
 };
 
-RecordSource::RecordSource(const QString& folder, const TableSpec& spec, QObject* parent)
+RecordSource::RecordSource(const QString& folder, const TableSpec& tableSpec, QObject* parent)
     : QObject(parent),
-      d(std::make_unique<Impl>(spec, QDir(folder).filePath(QString::fromUtf8(spec.fileName)))) {
+      d(std::make_unique<Impl>(tableSpec, QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName)))) {
     d->clearValues();
-    d->table = sql::quoted(spec.table);
+    d->table = sql::quoted(tableSpec.table);
     QStringList names;
     QStringList params;
-    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-        names << sql::quoted(spec.fields[i].name);
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        names << sql::quoted(tableSpec.fields[i].name);
         params << QStringLiteral("?");
     }
     d->columns = names.join(QStringLiteral(", "));
@@ -292,8 +292,8 @@ RecordSource::RecordSource(const QString& folder, const TableSpec& spec, QObject
 
 RecordSource::~RecordSource() = default;
 
-const TableSpec& RecordSource::spec() const {
-    return d->spec;
+const TableSpec& RecordSource::tableSpec() const {
+    return d->tableSpec;
 }
 
 QString RecordSource::filePath() const {
@@ -317,24 +317,24 @@ bool RecordSource::isChanged() const {
 }
 
 QString RecordSource::text(int field) const {
-    if (field < 0 || static_cast<std::size_t>(field) >= d->spec.fieldCount ||
+    if (field < 0 || static_cast<std::size_t>(field) >= d->tableSpec.fieldCount ||
         d->state == Impl::State::None) {
         return QString();
     }
-    if (d->spec.fields[field].kind == FieldKind::Flag) {
+    if (d->tableSpec.fields[field].kind == FieldKind::Flag) {
         return d->flags[field] ? QStringLiteral("-1") : QStringLiteral("0");
     }
     return d->texts[field];
 }
 
 bool RecordSource::flag(int field) const {
-    return field >= 0 && static_cast<std::size_t>(field) < d->spec.fieldCount &&
+    return field >= 0 && static_cast<std::size_t>(field) < d->tableSpec.fieldCount &&
            d->state != Impl::State::None && d->flags[field];
 }
 
 bool RecordSource::setText(int field, const QString& value) {
-    if (field < 0 || static_cast<std::size_t>(field) >= d->spec.fieldCount ||
-        d->state == Impl::State::None || d->spec.fields[field].kind != FieldKind::Text) {
+    if (field < 0 || static_cast<std::size_t>(field) >= d->tableSpec.fieldCount ||
+        d->state == Impl::State::None || d->tableSpec.fields[field].kind != FieldKind::Text) {
         return false;
     }
     if (d->texts[field] != value) {
@@ -347,8 +347,8 @@ bool RecordSource::setText(int field, const QString& value) {
 }
 
 bool RecordSource::setFlag(int field, bool value) {
-    if (field < 0 || static_cast<std::size_t>(field) >= d->spec.fieldCount ||
-        d->state == Impl::State::None || d->spec.fields[field].kind != FieldKind::Flag) {
+    if (field < 0 || static_cast<std::size_t>(field) >= d->tableSpec.fieldCount ||
+        d->state == Impl::State::None || d->tableSpec.fields[field].kind != FieldKind::Flag) {
         return false;
     }
     if (d->flags[field] != value) {
@@ -406,7 +406,7 @@ void RecordSource::CancelUpdate() {
 }
 
 void RecordSource::FindFirst(const QString& criterion) {
-    const Criterion compiled(criterion, d->spec);
+    const Criterion compiled(criterion, d->tableSpec);
     writeBack();
     d->noMatch = !d->find(compiled, std::nullopt);
     if (!d->noMatch) {
@@ -415,7 +415,7 @@ void RecordSource::FindFirst(const QString& criterion) {
 }
 
 void RecordSource::FindNext(const QString& criterion) {
-    const Criterion compiled(criterion, d->spec);
+    const Criterion compiled(criterion, d->tableSpec);
     writeBack();
     // Without a row to go on from (an empty table at opening), from the start.
     d->noMatch = !d->find(compiled, d->position);

@@ -38,12 +38,12 @@ private:
 class RecordSource : public QObject {
     Q_OBJECT
 public:
-    // Opens `folder`/spec.fileName read-write and stands on the first row.
+    // Opens `folder`/tableSpec.fileName read-write and stands on the first row.
     // The file must exist with its table and every field's column.
-    RecordSource(const QString& folder, const TableSpec& spec, QObject* parent = nullptr);
+    RecordSource(const QString& folder, const TableSpec& tableSpec, QObject* parent = nullptr);
     ~RecordSource() override;
 
-    const TableSpec& spec() const;
+    const TableSpec& tableSpec() const;
     QString filePath() const;
 
     // Current row.

@@ -36,44 +36,44 @@ QString columnDefinition(const FieldDef& field) {
                                           : QStringLiteral(" TEXT NOT NULL DEFAULT ''"));
 }
 
-QString createTableSql(const TableSpec& spec) {
+QString createTableSql(const TableSpec& tableSpec) {
     // AUTOINCREMENT: a deleted row's id is never given again, so a copy still
     // standing on it can't write into someone else's new listing.
     QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT")};
     std::set<int> placed;
     for (const char* name : kSearchedFirst) {
-        const int i = spec.indexOf(QLatin1String(name));
+        const int i = tableSpec.indexOf(QLatin1String(name));
         if (i >= 0) {
-            columns << columnDefinition(spec.fields[i]);
+            columns << columnDefinition(tableSpec.fields[i]);
             placed.insert(i);
         }
     }
-    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
         if (!placed.count(static_cast<int>(i))) {
-            columns << columnDefinition(spec.fields[i]);
+            columns << columnDefinition(tableSpec.fields[i]);
         }
     }
     return QStringLiteral("CREATE TABLE %1 (%2)")
-        .arg(sql::quoted(spec.table), columns.join(QStringLiteral(", ")));
+        .arg(sql::quoted(tableSpec.table), columns.join(QStringLiteral(", ")));
 }
 
 // A narrow copy of the searched fields in stored order: a find steps over
 // its entries instead of whole listings, a tenth of the bytes. Empty for a
 // table without searched fields.
-QString createFindIndexSql(const TableSpec& spec) {
+QString createFindIndexSql(const TableSpec& tableSpec) {
     QStringList columns{QStringLiteral("id")};
     for (const char* name : kSearchedFirst) {
-        const int i = spec.indexOf(QLatin1String(name));
+        const int i = tableSpec.indexOf(QLatin1String(name));
         if (i >= 0) {
-            columns << sql::quoted(spec.fields[i].name);
+            columns << sql::quoted(tableSpec.fields[i].name);
         }
     }
     if (columns.size() == 1) {
         return QString();
     }
     return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-        .arg(sql::quoted(QString::fromUtf8(spec.table) + QStringLiteral("_find")),
-             sql::quoted(spec.table), columns.join(QStringLiteral(", ")));
+        .arg(sql::quoted(QString::fromUtf8(tableSpec.table) + QStringLiteral("_find")),
+             sql::quoted(tableSpec.table), columns.join(QStringLiteral(", ")));
 }
 
 QString systemError(int error) {
@@ -99,8 +99,8 @@ private:
 // Builds the file under a temporary name in the folder and links it in place
 // without replacing anything, so two copies starting at once never clobber
 // each other: the second finds the first one's file and uses it.
-QString createStore(const QString& folder, const QString& path, const TableSpec& spec) {
-    QByteArray pattern = (folder + QStringLiteral("/.") + QString::fromUtf8(spec.fileName) +
+QString createStore(const QString& folder, const QString& path, const TableSpec& tableSpec) {
+    QByteArray pattern = (folder + QStringLiteral("/.") + QString::fromUtf8(tableSpec.fileName) +
                           QStringLiteral(".XXXXXX"))
                              .toLocal8Bit();
     const int fd = ::mkstemp(pattern.data()); // mode 600
@@ -113,7 +113,7 @@ QString createStore(const QString& folder, const QString& path, const TableSpec&
     const QString temporary = QString::fromLocal8Bit(pattern);
     TemporaryStore cleanup(temporary);
     try {
-        createStoreSchema(temporary, spec);
+        createStoreSchema(temporary, tableSpec);
     } catch (const sql::Error& e) {
         return storeMessage(StoreProblem::CannotCreate, path, e.text());
     }
@@ -130,7 +130,7 @@ QString createStore(const QString& folder, const QString& path, const TableSpec&
 }
 
 // Checks an existing file without writing to it; the empty string when fine.
-QString checkStore(const QString& path, const TableSpec& spec, const struct stat& st) {
+QString checkStore(const QString& path, const TableSpec& tableSpec, const struct stat& st) {
     if (!S_ISREG(st.st_mode)) {
         return storeMessage(StoreProblem::NotAFile, path);
     }
@@ -149,24 +149,24 @@ QString checkStore(const QString& path, const TableSpec& spec, const struct stat
         sql::Statement table =
             db.prepare(QStringLiteral("SELECT type, wr FROM pragma_table_list WHERE schema = "
                                       "'main' AND name = ? COLLATE NOCASE"));
-        table.bindText(1, QString::fromUtf8(spec.table));
+        table.bindText(1, QString::fromUtf8(tableSpec.table));
         if (!table.step() || table.columnText(0) != QLatin1String("table")) {
-            return storeMessage(StoreProblem::NoTable, path, QString::fromUtf8(spec.table));
+            return storeMessage(StoreProblem::NoTable, path, QString::fromUtf8(tableSpec.table));
         }
         if (table.columnInt(1) != 0) {
-            return storeMessage(StoreProblem::WithoutRowid, path, QString::fromUtf8(spec.table));
+            return storeMessage(StoreProblem::WithoutRowid, path, QString::fromUtf8(tableSpec.table));
         }
         table.reset();
         sql::Statement info = db.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
-        info.bindText(1, QString::fromUtf8(spec.table));
+        info.bindText(1, QString::fromUtf8(tableSpec.table));
         std::set<QString> present;
         while (info.step()) {
             present.insert(info.columnText(0).toLower());
         }
         QStringList missing;
-        for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-            if (!present.count(QString::fromUtf8(spec.fields[i].name).toLower())) {
-                missing << QString::fromUtf8(spec.fields[i].name);
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            if (!present.count(QString::fromUtf8(tableSpec.fields[i].name).toLower())) {
+                missing << QString::fromUtf8(tableSpec.fields[i].name);
             }
         }
         if (!missing.isEmpty()) {
@@ -185,33 +185,33 @@ QString checkStore(const QString& path, const TableSpec& spec, const struct stat
 
 } // namespace
 
-void createStoreSchema(const QString& path, const TableSpec& spec) {
+void createStoreSchema(const QString& path, const TableSpec& tableSpec) {
     sql::Database db(path, SQLITE_OPEN_READWRITE);
     db.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));
     db.exec("PRAGMA journal_mode = WAL");
     db.exec("PRAGMA synchronous = FULL");
     sql::Transaction transaction(db);
-    db.exec(createTableSql(spec));
-    const QString index = createFindIndexSql(spec);
+    db.exec(createTableSql(tableSpec));
+    const QString index = createFindIndexSql(tableSpec);
     if (!index.isEmpty()) {
         db.exec(index);
     }
-    if (spec.fields == kPasswordFields) {
+    if (tableSpec.fields == kPasswordFields) {
         // The password row: empty until the user sets one.
-        db.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sql::quoted(spec.table)));
+        db.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sql::quoted(tableSpec.table)));
     }
     transaction.commit();
     db.close(); // checkpoints the journal into the file
 }
 
-QString prepareStore(const QString& folder, const TableSpec& spec) {
-    const QString path = QDir(folder).filePath(QString::fromUtf8(spec.fileName));
+QString prepareStore(const QString& folder, const TableSpec& tableSpec) {
+    const QString path = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
     struct stat st {};
     if (::stat(path.toLocal8Bit().constData(), &st) != 0) {
         if (errno != ENOENT) {
             return storeMessage(StoreProblem::CannotOpen, path, systemError(errno));
         }
-        const QString error = createStore(folder, path, spec);
+        const QString error = createStore(folder, path, tableSpec);
         if (!error.isEmpty()) {
             return error;
         }
@@ -219,7 +219,7 @@ QString prepareStore(const QString& folder, const TableSpec& spec) {
             return storeMessage(StoreProblem::CannotOpen, path, systemError(errno));
         }
     }
-    const QString error = checkStore(path, spec, st);
+    const QString error = checkStore(path, tableSpec, st);
     if (!error.isEmpty()) {
         return error;
     }

@@ -12,12 +12,12 @@ namespace velmoran {
 // the table and every field's column, readable and writable. An existing file
 // is never altered by a failed check. Returns the empty string when the file
 // is fine, else a Persian message naming the file and the problem.
-QString prepareStore(const QString& folder, const TableSpec& spec);
+QString prepareStore(const QString& folder, const TableSpec& tableSpec);
 
 // Gives the empty SQLite file at `path` the structure prepareStore gives a
 // file it creates: large pages, the write-ahead journal, the table with its
 // find index and, for table `pc`, its one row holding the empty text. The
 // import builds its files this way under a temporary name. Throws sql::Error.
-void createStoreSchema(const QString& path, const TableSpec& spec);
+void createStoreSchema(const QString& path, const TableSpec& tableSpec);
 
 } // namespace velmoran

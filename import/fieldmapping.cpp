@@ -2,10 +2,10 @@
 
 namespace velmoran::import {
 
-FieldMapping::FieldMapping(const TableSpec& spec, const std::vector<MdbColumn>& columns)
-    : spec_(spec), columns_(columns), source_(spec.fieldCount, -1) {
+FieldMapping::FieldMapping(const TableSpec& tableSpec, const std::vector<MdbColumn>& columns)
+    : spec_(tableSpec), columns_(columns), source_(tableSpec.fieldCount, -1) {
     for (std::size_t c = 0; c < columns_.size(); ++c) {
-        const int field = spec.indexOf(columns_[c].name);
+        const int field = tableSpec.indexOf(columns_[c].name);
         if (field >= 0 && source_[field] < 0) {
             source_[field] = static_cast<int>(c);
         }

@@ -21,9 +21,9 @@ struct FieldValue {
 // column gets the empty text or 0; a column without a field is ignored.
 class FieldMapping {
 public:
-    FieldMapping(const TableSpec& spec, const std::vector<MdbColumn>& columns);
+    FieldMapping(const TableSpec& tableSpec, const std::vector<MdbColumn>& columns);
 
-    const TableSpec& spec() const { return spec_; }
+    const TableSpec& tableSpec() const { return spec_; }
     // Fields no column feeds, in the table's field order.
     QStringList missing() const;
     // Columns no field takes, in the Access table's column order.

@@ -17,26 +17,26 @@ constexpr quint64 kProgressRows = 500;
 
 } // namespace
 
-ImportReport importTable(const QString& mdb, const QString& folder, const TableSpec& spec,
+ImportReport importTable(const QString& mdb, const QString& folder, const TableSpec& tableSpec,
                          bool firstRowOnly, const ImportOptions& options) {
     ImportReport report;
     report.source = mdb;
-    report.target = QDir(folder).filePath(QString::fromUtf8(spec.fileName));
+    report.target = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
     // Refused before anything is read: the user learns it at once.
     if (!options.replace && QFileInfo::exists(report.target)) {
         throw ImportError(ImportProblem::TargetExists, report.target);
     }
     MdbDatabase database(mdb);
-    std::unique_ptr<MdbTable> table = database.openTable(QString::fromUtf8(spec.table));
+    std::unique_ptr<MdbTable> table = database.openTable(QString::fromUtf8(tableSpec.table));
     report.table = table->name();
     report.jetVersion = database.header().jetVersion;
     report.encoding = database.textEncoding();
     report.rowsInTable = table->declaredRows();
-    const FieldMapping mapping(spec, table->columns());
+    const FieldMapping mapping(tableSpec, table->columns());
     report.missing = mapping.missing();
     report.extra = mapping.extra();
 
-    StoreBuilder store(folder, spec);
+    StoreBuilder store(folder, tableSpec);
     if (options.temporaryCreated) {
         options.temporaryCreated(store.temporaryPath());
     }

@@ -52,7 +52,7 @@ ImportReport importPassword(const QString& mdb, const QString& folder,
                             const ImportOptions& options = {});
 
 // The generic import behind both: `firstRowOnly` for table `pc`.
-ImportReport importTable(const QString& mdb, const QString& folder, const TableSpec& spec,
+ImportReport importTable(const QString& mdb, const QString& folder, const TableSpec& tableSpec,
                          bool firstRowOnly, const ImportOptions& options);
 
 } // namespace velmoran::import

@@ -30,9 +30,9 @@ Message parse(const QString& line) {
 
 namespace {
 
-// The Access file for the store `spec` when the store is missing.
-QString waiting(const QDir& folder, const TableSpec& spec) {
-    const QString store = QString::fromUtf8(spec.fileName);
+// The Access file for the store `tableSpec` when the store is missing.
+QString waiting(const QDir& folder, const TableSpec& tableSpec) {
+    const QString store = QString::fromUtf8(tableSpec.fileName);
     if (QFileInfo::exists(folder.filePath(store))) {
         return QString();
     }

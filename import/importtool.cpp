@@ -182,8 +182,8 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     }
     // Both refusals come before anything is brought over.
     for (const Job& job : jobs) {
-        const TableSpec& spec = job.isPassword ? passwordTable() : listingsTable();
-        const QString target = QDir(folder).filePath(QString::fromUtf8(spec.fileName));
+        const TableSpec& tableSpec = job.isPassword ? passwordTable() : listingsTable();
+        const QString target = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
         if (!parser.isSet(replace) && QFileInfo::exists(target)) {
             return fail(importMessage(ImportProblem::TargetExists, target) +
                             QStringLiteral(" براي جايگزيني، --replace را بدهيد."),

@@ -96,11 +96,11 @@ QString keepingName(const QString& path) {
 
 } // namespace
 
-StoreBuilder::StoreBuilder(const QString& folder, const TableSpec& spec)
-    : spec_(spec), folder_(folder),
-      target_(QDir(folder).filePath(QString::fromUtf8(spec.fileName))) {
+StoreBuilder::StoreBuilder(const QString& folder, const TableSpec& tableSpec)
+    : spec_(tableSpec), folder_(folder),
+      target_(QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName))) {
     QByteArray pattern = local(QDir(folder).filePath(
-        QStringLiteral(".") + QString::fromUtf8(spec.fileName) + QStringLiteral(".import.XXXXXX")));
+        QStringLiteral(".") + QString::fromUtf8(tableSpec.fileName) + QStringLiteral(".import.XXXXXX")));
     const int fd = ::mkstemp(pattern.data()); // mode 600
     if (fd < 0) {
         throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));
@@ -108,18 +108,18 @@ StoreBuilder::StoreBuilder(const QString& folder, const TableSpec& spec)
     ::close(fd);
     temporary_ = QString::fromLocal8Bit(pattern);
     try {
-        createStoreSchema(temporary_, spec);
+        createStoreSchema(temporary_, tableSpec);
         db_ = sql::Database(temporary_, SQLITE_OPEN_READWRITE);
         // Nobody sees the file before finish(), which syncs it whole.
         db_.exec("PRAGMA synchronous = OFF");
         QStringList columns;
         QStringList marks;
-        for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-            columns << sql::quoted(spec.fields[i].name);
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            columns << sql::quoted(tableSpec.fields[i].name);
             marks << QStringLiteral("?");
         }
         insert_ = db_.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(sql::quoted(spec.table), columns.join(QLatin1Char(',')),
+                                  .arg(sql::quoted(tableSpec.table), columns.join(QLatin1Char(',')),
                                        marks.join(QLatin1Char(','))));
     } catch (const sql::Error& e) {
         removeTemporary();

@@ -17,7 +17,7 @@ class StoreBuilder {
 public:
     // Makes the temporary file (mode 600) with the structure prepareStore
     // gives a new store. Throws ImportError (CannotStore).
-    StoreBuilder(const QString& folder, const TableSpec& spec);
+    StoreBuilder(const QString& folder, const TableSpec& tableSpec);
     ~StoreBuilder();
     StoreBuilder(const StoreBuilder&) = delete;
     StoreBuilder& operator=(const StoreBuilder&) = delete;

@@ -11,7 +11,7 @@ void FieldBinding::bind(QObject* control, RecordSource* source, const QString& f
     }
     source_ = source;
     field_ = field;
-    index_ = source ? source->spec().indexOf(field) : -1;
+    index_ = source ? source->tableSpec().indexOf(field) : -1;
     if (source) {
         QObject::connect(source, &RecordSource::rowChanged, control, show);
         QObject::connect(source, &RecordSource::fieldChanged, control,

@@ -51,8 +51,8 @@ bool shiftedRightOnEdit(const ListingItem& item) {
 }
 
 QFont fontFor(ListingFont role) {
-    const FontSpec spec = listingFontSpec(role);
-    return designFont(QString::fromLatin1(spec.family), spec.pointSize, spec.bold);
+    const FontSpec fontSpec = listingFontSpec(role);
+    return designFont(QString::fromLatin1(fontSpec.family), fontSpec.pointSize, fontSpec.bold);
 }
 
 // Column captions (the deal row, the floor table, the land row) and the

@@ -31,17 +31,17 @@ QColor colourOf(TextColour colour, const QPalette& palette) {
 
 QList<QLabel*> addLabels(QWidget* form, const QList<LabelSpec>& specs) {
     QList<QLabel*> labels;
-    for (const LabelSpec& spec : specs) {
-        auto* label = new QLabel(spec.text, form);
-        label->setObjectName(QString::fromLatin1(spec.name));
+    for (const LabelSpec& labelSpec : specs) {
+        auto* label = new QLabel(labelSpec.text, form);
+        label->setObjectName(QString::fromLatin1(labelSpec.name));
         label->setTextFormat(Qt::PlainText);
-        label->setFont(designFont(QString::fromLatin1(spec.family), spec.points, spec.bold));
-        if (spec.script == Script::Latin) {
+        label->setFont(designFont(QString::fromLatin1(labelSpec.family), labelSpec.points, labelSpec.bold));
+        if (labelSpec.script == Script::Latin) {
             label->setLayoutDirection(Qt::LeftToRight);
         }
-        setTextColour(label, colourOf(spec.colour, form->palette()));
+        setTextColour(label, colourOf(labelSpec.colour, form->palette()));
         keepClicks(label);
-        placeTwips(label, spec.left, spec.top, spec.width, spec.height);
+        placeTwips(label, labelSpec.left, labelSpec.top, labelSpec.width, labelSpec.height);
         fitLabel(label);
         labels << label;
     }

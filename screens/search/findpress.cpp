@@ -37,7 +37,7 @@ std::optional<QStringList> typedTexts(const QWidget* panel, const FindButton& bu
 // the user's input, anything else that fails is the file.
 bool criterionAccepted(const QString& criterion, const RecordSource& source) {
     try {
-        const Criterion compiled(criterion, source.spec());
+        const Criterion compiled(criterion, source.tableSpec());
         return true;
     } catch (const RecordSourceError&) {
         return false;

@@ -23,12 +23,12 @@ using namespace velmoran::test;
 
 namespace {
 
-const TableSpec& spec = listingsTable();
+const TableSpec& tableSpec = listingsTable();
 
 QStringList fieldsExcept(const QStringList& present) {
     QStringList names;
-    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-        const QString name = QString::fromUtf8(spec.fields[i].name);
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        const QString name = QString::fromUtf8(tableSpec.fields[i].name);
         if (!present.contains(name)) {
             names << name;
         }
@@ -45,7 +45,7 @@ TEST(FieldMappingTest, EachFieldTakesTheColumnOfItsNameInAnyCase) {
                                          {"malek", ColumnKind::Text},
                                          {"KHAB0", ColumnKind::Text},
                                          {"Apartman", ColumnKind::Number}};
-    const FieldMapping mapping(spec, columns);
+    const FieldMapping mapping(tableSpec, columns);
     EXPECT_EQ(mapping.missing(),
               fieldsExcept({"malek", "fooroosh", "date", "gheymatehkoole", "khab0", "apartman"}));
     // A second column of one field's name is no field's.
@@ -61,9 +61,9 @@ TEST(FieldMappingTest, EachFieldTakesTheColumnOfItsNameInAnyCase) {
                      "0"};
     std::vector<FieldValue> values;
     mapping.map(row, values);
-    ASSERT_EQ(values.size(), spec.fieldCount);
-    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-        const QString name = QString::fromUtf8(spec.fields[i].name);
+    ASSERT_EQ(values.size(), tableSpec.fieldCount);
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        const QString name = QString::fromUtf8(tableSpec.fields[i].name);
         SCOPED_TRACE(name.toStdString());
         QString text;
         int flag = 0;
@@ -124,15 +124,15 @@ struct Generated {
 
 Generated generate(int rows) {
     Generated g;
-    std::vector<int> order(spec.fieldCount);
+    std::vector<int> order(tableSpec.fieldCount);
     for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = static_cast<int>(i);
     }
     std::reverse(order.begin(), order.end());
     for (int i : order) {
         g.columns.push_back(
-            {QString::fromUtf8(spec.fields[i].name).toUpper(),
-             spec.fields[i].kind == FieldKind::Flag ? ColumnKind::Flag : ColumnKind::Text});
+            {QString::fromUtf8(tableSpec.fields[i].name).toUpper(),
+             tableSpec.fields[i].kind == FieldKind::Flag ? ColumnKind::Flag : ColumnKind::Text});
     }
     QRandomGenerator random(7);
     const QString letters = QStringLiteral("ابپتثجچحخدذرزسشصضطظعغفقكگلمنويه ۰۱۲۳abc'\"");
@@ -158,12 +158,12 @@ class ImportStoreTest : public DataFolderTest {};
 
 TEST_F(ImportStoreTest, MappedRowsAreStoredInOrderInAFileTheProgramAccepts) {
     const Generated g = generate(4500); // more than two batches
-    const FieldMapping mapping(spec, g.columns);
+    const FieldMapping mapping(tableSpec, g.columns);
     ASSERT_TRUE(mapping.missing().isEmpty());
     ASSERT_TRUE(mapping.extra().isEmpty());
     QString temporary;
     {
-        StoreBuilder store(folder(), spec);
+        StoreBuilder store(folder(), tableSpec);
         temporary = store.temporaryPath();
         EXPECT_FALSE(QFileInfo::exists(store.targetPath()));
         std::vector<FieldValue> values;
@@ -180,23 +180,23 @@ TEST_F(ImportStoreTest, MappedRowsAreStoredInOrderInAFileTheProgramAccepts) {
     struct stat st {};
     ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(prepareStore(folder(), spec), QString());
+    EXPECT_EQ(prepareStore(folder(), tableSpec), QString());
 
     sql::Database db(path, SQLITE_OPEN_READONLY);
     QStringList names;
-    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-        names << sql::quoted(spec.fields[i].name);
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        names << sql::quoted(tableSpec.fields[i].name);
     }
     sql::Statement select = db.prepare(
         QStringLiteral("SELECT %1 FROM new ORDER BY rowid").arg(names.join(QLatin1Char(','))));
     std::size_t r = 0;
     while (select.step()) {
         ASSERT_LT(r, g.rows.size());
-        for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-            const int c = static_cast<int>(spec.fieldCount - 1 - i); // the columns were reversed
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            const int c = static_cast<int>(tableSpec.fieldCount - 1 - i); // the columns were reversed
             const int column = static_cast<int>(i);
             ASSERT_FALSE(select.isNull(column));
-            if (spec.fields[i].kind == FieldKind::Flag) {
+            if (tableSpec.fields[i].kind == FieldKind::Flag) {
                 ASSERT_EQ(select.columnInt(column), g.rows[r][c] == QLatin1String("1") ? -1 : 0);
             } else {
                 ASSERT_EQ(select.columnText(column), g.rows[r][c]) << "row " << r << " field " << i;
@@ -210,9 +210,9 @@ TEST_F(ImportStoreTest, MappedRowsAreStoredInOrderInAFileTheProgramAccepts) {
 TEST_F(ImportStoreTest, AnUnfinishedStoreLeavesNothing) {
     QString temporary;
     {
-        StoreBuilder store(folder(), spec);
+        StoreBuilder store(folder(), tableSpec);
         temporary = store.temporaryPath();
-        std::vector<FieldValue> values(spec.fieldCount);
+        std::vector<FieldValue> values(tableSpec.fieldCount);
         values[0].text = QStringLiteral("x");
         store.append(values);
         EXPECT_TRUE(QFileInfo::exists(temporary));

@@ -29,13 +29,13 @@ int main(int argc, char** argv) {
     }
     try {
         RecordSource source(folder, listingsTable());
-        const TableSpec& spec = listingsTable();
+        const TableSpec& tableSpec = listingsTable();
         for (int n = 0;; ++n) {
             source.AddNew();
-            source.setText(spec.indexOf("malek"), test::crashOwner(tag, n));
-            source.setText(spec.indexOf("details"), test::crashDetails(tag, n));
-            source.setText(spec.indexOf("gheymatehkoole"), test::crashPrice(n));
-            source.setFlag(spec.indexOf("fooroosh"), n % 2 == 0);
+            source.setText(tableSpec.indexOf("malek"), test::crashOwner(tag, n));
+            source.setText(tableSpec.indexOf("details"), test::crashDetails(tag, n));
+            source.setText(tableSpec.indexOf("gheymatehkoole"), test::crashPrice(n));
+            source.setFlag(tableSpec.indexOf("fooroosh"), n % 2 == 0);
             source.Update();
             std::printf("%d %lld\n", n, source.currentRowId());
             std::fflush(stdout);

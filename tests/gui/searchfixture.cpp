@@ -18,15 +18,15 @@
 namespace velmoran::test {
 
 long long SearchTest::addListing(const TestListing& listing) {
-    const TableSpec& spec = listingsTable();
-    RecordSource source(folder(), spec);
+    const TableSpec& tableSpec = listingsTable();
+    RecordSource source(folder(), tableSpec);
     source.AddNew();
     for (const char* flag : listing.flags) {
-        EXPECT_TRUE(source.setFlag(spec.indexOf(QString::fromLatin1(flag)), true)) << flag;
+        EXPECT_TRUE(source.setFlag(tableSpec.indexOf(QString::fromLatin1(flag)), true)) << flag;
     }
-    source.setText(spec.indexOf(QStringLiteral("gheymatehkoole")), listing.price);
-    source.setText(spec.indexOf(QStringLiteral("vahed02")), listing.rent);
-    source.setText(spec.indexOf(QStringLiteral("malek")), listing.owner);
+    source.setText(tableSpec.indexOf(QStringLiteral("gheymatehkoole")), listing.price);
+    source.setText(tableSpec.indexOf(QStringLiteral("vahed02")), listing.rent);
+    source.setText(tableSpec.indexOf(QStringLiteral("malek")), listing.owner);
     source.Update();
     return source.currentRowId();
 }
