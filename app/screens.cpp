@@ -129,7 +129,9 @@ bool Screens::unloadScreen(Screen* screen) {
     return true;
 }
 
-MDIForm1* Screens::mainWindow() const { return mainWindow_; }
+MDIForm1* Screens::mainWindow() const {
+    return mainWindow_;
+}
 
 MDIForm1* Screens::showMainWindow() {
     if (!mainWindow_) {

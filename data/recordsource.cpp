@@ -255,7 +255,8 @@ struct RecordSource::Impl {
 
 RecordSource::RecordSource(const QString& folder, const TableSpec& tableSpec, QObject* parent)
     : QObject(parent),
-      d(std::make_unique<Impl>(tableSpec, QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName)))) {
+      d(std::make_unique<Impl>(tableSpec,
+                               QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName)))) {
     d->clearValues();
     d->table = sql::quoted(tableSpec.table);
     QStringList names;

@@ -154,7 +154,8 @@ QString checkStore(const QString& path, const TableSpec& tableSpec, const struct
             return storeMessage(StoreProblem::NoTable, path, QString::fromUtf8(tableSpec.table));
         }
         if (table.columnInt(1) != 0) {
-            return storeMessage(StoreProblem::WithoutRowid, path, QString::fromUtf8(tableSpec.table));
+            return storeMessage(StoreProblem::WithoutRowid, path,
+                                QString::fromUtf8(tableSpec.table));
         }
         table.reset();
         sql::Statement info = db.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));

@@ -99,8 +99,9 @@ QString keepingName(const QString& path) {
 StoreBuilder::StoreBuilder(const QString& folder, const TableSpec& tableSpec)
     : spec_(tableSpec), folder_(folder),
       target_(QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName))) {
-    QByteArray pattern = local(QDir(folder).filePath(
-        QStringLiteral(".") + QString::fromUtf8(tableSpec.fileName) + QStringLiteral(".import.XXXXXX")));
+    QByteArray pattern =
+        local(QDir(folder).filePath(QStringLiteral(".") + QString::fromUtf8(tableSpec.fileName) +
+                                    QStringLiteral(".import.XXXXXX")));
     const int fd = ::mkstemp(pattern.data()); // mode 600
     if (fd < 0) {
         throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));

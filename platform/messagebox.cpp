@@ -13,9 +13,13 @@ int show(const QString& text, const QString& title, Icon icon, Buttons buttons) 
     return current()->show(Request{text, title, icon, buttons});
 }
 
-void setBackend(std::shared_ptr<Backend> backend) { current() = std::move(backend); }
+void setBackend(std::shared_ptr<Backend> backend) {
+    current() = std::move(backend);
+}
 
-std::shared_ptr<Backend> backend() { return current(); }
+std::shared_ptr<Backend> backend() {
+    return current();
+}
 
 int Recorder::show(const Request& request) {
     int answer = request.buttons == Buttons::YesNo ? vbYes : vbOK;

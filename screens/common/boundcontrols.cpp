@@ -14,12 +14,11 @@ void FieldBinding::bind(QObject* control, RecordSource* source, const QString& f
     index_ = source ? source->tableSpec().indexOf(field) : -1;
     if (source) {
         QObject::connect(source, &RecordSource::rowChanged, control, show);
-        QObject::connect(source, &RecordSource::fieldChanged, control,
-                         [this, show](int changed) {
-                             if (changed == index_) {
-                                 show();
-                             }
-                         });
+        QObject::connect(source, &RecordSource::fieldChanged, control, [this, show](int changed) {
+            if (changed == index_) {
+                show();
+            }
+        });
     }
     show();
 }
@@ -64,8 +63,8 @@ void BoundCheckBox::bind(RecordSource* dataSource, const QString& dataField) {
 }
 
 void BoundCheckBox::showField() {
-    const bool value = binding_.source() && binding_.index() >= 0 &&
-                       binding_.source()->flag(binding_.index());
+    const bool value =
+        binding_.source() && binding_.index() >= 0 && binding_.source()->flag(binding_.index());
     if (value != isChecked()) {
         binding_.display([&] { setChecked(value); });
     }

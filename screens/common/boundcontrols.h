@@ -10,8 +10,6 @@
 
 namespace velmoran {
 
-
-
 // What a bound control knows of its field: the record source (DataSource),
 // the field (DataField) and whether it is showing the row right now, so that
 // showing a row never counts as a change.

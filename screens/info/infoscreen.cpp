@@ -35,7 +35,8 @@ QList<QLabel*> addLabels(QWidget* form, const QList<LabelSpec>& specs) {
         auto* label = new QLabel(labelSpec.text, form);
         label->setObjectName(QString::fromLatin1(labelSpec.name));
         label->setTextFormat(Qt::PlainText);
-        label->setFont(designFont(QString::fromLatin1(labelSpec.family), labelSpec.points, labelSpec.bold));
+        label->setFont(
+            designFont(QString::fromLatin1(labelSpec.family), labelSpec.points, labelSpec.bold));
         if (labelSpec.script == Script::Latin) {
             label->setLayoutDirection(Qt::LeftToRight);
         }

@@ -193,7 +193,8 @@ TEST_F(ImportStoreTest, MappedRowsAreStoredInOrderInAFileTheProgramAccepts) {
     while (select.step()) {
         ASSERT_LT(r, g.rows.size());
         for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
-            const int c = static_cast<int>(tableSpec.fieldCount - 1 - i); // the columns were reversed
+            const int c =
+                static_cast<int>(tableSpec.fieldCount - 1 - i); // the columns were reversed
             const int column = static_cast<int>(i);
             ASSERT_FALSE(select.isNull(column));
             if (tableSpec.fields[i].kind == FieldKind::Flag) {

@@ -27,6 +27,8 @@ void DataFolderTest::TearDown() {
     home_.reset();
 }
 
-QString DataFolderTest::folder() const { return dataFolder(); }
+QString DataFolderTest::folder() const {
+    return dataFolder();
+}
 
 } // namespace velmoran::test
