@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Shared set-up of run.sh and test.sh: installs the Debian packages this
 # program needs when they are missing, then configures and builds.
-# Usage: tools/setup.sh BUILD_DIR [cmake options...]
+# Usage: [VELMORAN_TARGETS="a b"] tools/setup.sh BUILD_DIR [cmake options...]
+# VELMORAN_TARGETS limits the build to those targets (default: everything).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="$1"
@@ -35,4 +36,6 @@ if ((${#missing[@]})); then
 fi
 
 cmake -S "$here" -B "$here/$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$here/$build_dir" -j"$(nproc)"
+targets=()
+for t in ${VELMORAN_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$here/$build_dir" -j"$(nproc)" "${targets[@]}"
