@@ -2,6 +2,8 @@
 
 #include "data/recordsource.h"
 
+#include <limits>
+
 namespace velmoran {
 
 void FieldBinding::bind(QObject* control, RecordSource* source, const QString& field,
@@ -30,6 +32,10 @@ void FieldBinding::display(const std::function<void()>& apply) {
 }
 
 BoundTextBox::BoundTextBox(QWidget* parent) : QLineEdit(parent) {
+    // A field's text is taken whole, however long (a memo brought over from
+    // Access): a text box cuts at 32767 characters unless told otherwise, and
+    // the first key typed would store the cut text.
+    setMaxLength(std::numeric_limits<int>::max());
     connect(this, &QLineEdit::textChanged, this, [this](const QString& value) {
         if (binding_.acceptsChange()) {
             binding_.source()->setText(binding_.index(), value);
