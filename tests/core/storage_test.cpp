@@ -196,7 +196,13 @@ TEST_F(StorageTest, TwoCopiesStartingAtOnceShareOneFile) {
         b.join();
         EXPECT_TRUE(first.isEmpty()) << first.toStdString();
         EXPECT_TRUE(second.isEmpty()) << second.toStdString();
-        EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"pc.db"});
+        // One store and no temporary file. The write-ahead journal's two
+        // files may stay beside it: a check closing last leaves them (it must
+        // not fold the journal), and SQLite takes them up at the next open.
+        QStringList files = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+        files.removeAll(QStringLiteral("pc.db-wal"));
+        files.removeAll(QStringLiteral("pc.db-shm"));
+        EXPECT_EQ(files, QStringList{"pc.db"});
         sql::Database db(QDir(dir).filePath("pc.db"), SQLITE_OPEN_READONLY);
         sql::Statement count = db.prepare("SELECT count(*) FROM pc");
         ASSERT_TRUE(count.step());
