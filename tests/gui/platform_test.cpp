@@ -9,6 +9,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -171,6 +172,38 @@ TEST(MessageBoxBackend, ShowsPersianRightToLeftPlainTextAndAnswersWithTheCodes) 
     backend.show({QStringLiteral("m"), QStringLiteral("t"), MessageBox::Icon::Critical,
                   MessageBox::Buttons::Ok});
     EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+// The window a box stands over may go while the box is up: at log-out the
+// main window unloads every screen whatever is on the screen. The box goes
+// with it, and the question is answered No.
+TEST(MessageBoxBackend, AWindowGoingWhileItsBoxIsUpEndsTheBoxAnsweredNo) {
+    MessageBox::QtBackend backend;
+    QPointer<QWidget> window = new QWidget;
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_EQ(QApplication::activeWindow(), window.data());
+
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&window] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            return;
+        }
+        if (window) {
+            delete window.data();
+        } else {
+            box->close(); // a box standing by itself: not left waiting
+        }
+    });
+    timer.start();
+    const int answer = backend.show({QStringLiteral("q"), QStringLiteral("t"),
+                                     MessageBox::Icon::None, MessageBox::Buttons::YesNo});
+    timer.stop();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(answer, MessageBox::vbNo);
 }
 
 } // namespace
