@@ -461,6 +461,12 @@ void RecordSource::MoveFirst() {
 bool RecordSource::tryMoveFirst() {
     writeBack();
     const bool moved = d->moveTo(d->first);
+    if (!moved) {
+        // The table is empty: no row is current any more.
+        d->state = Impl::State::None;
+        d->rowId = 0;
+        d->clearValues();
+    }
     emit rowChanged();
     return moved;
 }

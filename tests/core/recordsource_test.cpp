@@ -211,6 +211,19 @@ TEST_F(RecordSourceTest, DeleteRemovesTheRowAndFindNextGoesOnFromWhereItWas) {
     EXPECT_FALSE(source.hasCurrentRow());
 }
 
+TEST_F(RecordSourceTest, MoveFirstOnATableEmptiedByAnotherCopyLeavesNoRowShown) {
+    RecordSource source(folder(), listingsTable());
+    addListing(source, {{"malek", QStringLiteral("احمد")}});
+    source.MoveFirst();
+    ASSERT_TRUE(source.hasCurrentRow());
+    openRaw().exec("DELETE FROM new");
+
+    EXPECT_FALSE(source.tryMoveFirst());
+    EXPECT_FALSE(source.hasCurrentRow());
+    EXPECT_EQ(source.text(field("malek")), QString());
+    EXPECT_THROW(source.Delete(), RecordSourceError);
+}
+
 TEST_F(RecordSourceTest, FieldChangedOnlyWhenTheValueDiffers) {
     RecordSource source(folder(), listingsTable());
     source.AddNew();
