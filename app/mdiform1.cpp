@@ -8,10 +8,12 @@
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 namespace velmoran {
 
@@ -144,7 +146,36 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
 void MDIForm1::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        if (!isEnabled()) {
+            // A click on the switched-off window must not take the keys away
+            // from the dialog that switched it off.
+            QTimer::singleShot(0, this, &MDIForm1::passActivationOn);
+            return;
+        }
         Screens::instance().windowActivated(this);
+    }
+}
+
+void MDIForm1::passActivationOn() {
+    if (isEnabled() || !isActiveWindow()) {
+        return;
+    }
+    QWidget* target = QApplication::activeModalWidget();
+    // The screens that switch the main window off while they are open.
+    static const ScreenId lockScreens[] = {ScreenId::Form10, ScreenId::Form5, ScreenId::Form6,
+                                           ScreenId::Form11};
+    for (ScreenId id : lockScreens) {
+        if (target) {
+            break;
+        }
+        Screen* screen = Screens::instance().find(id);
+        if (screen && screen->isWindow() && screen->isVisible()) {
+            target = screen;
+        }
+    }
+    if (target) {
+        target->raise();
+        target->activateWindow();
     }
 }
 

@@ -74,6 +74,9 @@ private:
     void childWindowActivated(QMdiSubWindow* window);
     // Shows the active child's own menus in the menu bar, or the main menu.
     void updateMenuBar();
+    // While switched off, the window the desktop activated is not this one but
+    // the open message box, or else the dialog screen that switched it off.
+    void passActivationOn();
 
     Workspace* workspace_ = nullptr;
     TitleAnimation* titleAnimation_ = nullptr;

@@ -269,6 +269,21 @@ TEST_F(PasswordChangeTest, ComingBackToTheDialogInStage2PutsTheFocusInTheNewBox)
     EXPECT_EQ(QApplication::focusWidget(), box(form, "Text2"));
 }
 
+TEST_F(PasswordChangeTest, AClickOnTheLockedMainWindowLeavesTheKeysWithTheDialog) {
+    Form10* form = openDialog();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(waitActive(form));
+    MDIForm1* window = screens().mainWindow();
+    ASSERT_TRUE(mainLocked());
+    // The desktop hands the activation to the switched-off main window.
+    window->activateWindow();
+    QTest::qWait(100);
+    EXPECT_EQ(QApplication::activeWindow(), form);
+    EXPECT_EQ(QApplication::focusWidget(), box(form, "Text1"));
+    type(box(form, "Text1"), QStringLiteral("x"));
+    EXPECT_EQ(box(form, "Text1")->text(), QStringLiteral("x"));
+}
+
 TEST_F(PasswordChangeTest, ASaveThatCannotBeStoredIsReportedAndNothingIsLost) {
     setPasswordInTable(QStringLiteral("old"));
     Form10* form = openDialog();
