@@ -10,8 +10,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 #include <utility>
@@ -133,7 +135,18 @@ void SearchPanel::showEvent(QShowEvent* event) {
             const QRect area = screen->availableGeometry();
             const int gap = twipsToPixels(180, logicalDpiX());
             const int slot = twipsToPixels(kSlotWidth, logicalDpiX());
-            move(area.left() + gap + design_.screenSlot * slot, area.top() + 4 * gap);
+            int top = area.top() + 4 * gap;
+            // Below the main window's menu bar, whose right or left end holds
+            // the buttons of a maximised listing screen.
+            if (MDIForm1* window = Screens::instance().mainWindow();
+                window && window->isVisible() && window->menuBar()) {
+                const QWidget* bar = window->menuBar();
+                // The desktop may put its title bar above the place asked for.
+                const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+                top =
+                    std::max(top, bar->mapToGlobal(QPoint(0, bar->height())).y() + gap + titleBar);
+            }
+            move(area.left() + gap + design_.screenSlot * slot, top);
         }
     }
     // Kept above the main window, whose screens it works on, when the user

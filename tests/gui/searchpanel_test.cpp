@@ -117,6 +117,25 @@ TEST_F(SearchScreenTest, EachPanelIsOneWindowKeptWithItsBoxesUntilClosed) {
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form13));
 }
 
+TEST_F(SearchScreenTest, PanelsOpenUnderTheMenuBarLeavingTheChildButtonsFree) {
+    ASSERT_TRUE(openSearch());
+    MDIForm1* window = screens().mainWindow();
+    // Wherever the main window stands, the panels leave its menu bar, with
+    // the search screen's own buttons in it, to be clicked.
+    window->showNormal();
+    window->setGeometry(60, 240, 700, 500);
+    settle();
+    const QRect menuBar(window->menuBar()->mapToGlobal(QPoint()), window->menuBar()->size());
+    SearchPanel* form4 = openForm4();
+    SearchPanel* form13 = openForm13();
+    ASSERT_TRUE(form4 && form13);
+    for (SearchPanel* panel : {form4, form13}) {
+        SCOPED_TRACE(qPrintable(panel->objectName()));
+        EXPECT_GT(panel->frameGeometry().top(), menuBar.bottom());
+    }
+    EXPECT_FALSE(form4->frameGeometry().intersects(form13->frameGeometry()));
+}
+
 TEST_F(SearchScreenTest, PanelsOpenWithTheFocusInTheirFirstBoxAndTabInDesignOrder) {
     ASSERT_TRUE(openSearch());
     const struct {
