@@ -226,6 +226,11 @@ void MDIForm1::removeChild(Screen* screen) {
 }
 
 void MDIForm1::makeCurrent(QMdiSubWindow* window) {
+    // A listing screen always fills the workspace; one left behind when the
+    // screen above it closes was put back to its small normal size.
+    if (window && !window->isMaximized()) {
+        window->showMaximized();
+    }
     workspace_->setActiveSubWindow(window);
     currentChildWindow_ = window;
     if (Screen* screen = screenOf(window)) {

@@ -163,6 +163,25 @@ TEST_F(MainWindowTest, ListingScreensAreMaximisedChildrenOthersWindowsOfTheirOwn
     EXPECT_TRUE(probe(ScreenId::Form5)->isWindow());
 }
 
+TEST_F(MainWindowTest, AListingScreenLeftBehindFillsTheWindowAgainWhenTheOneAboveCloses) {
+    registerProbe(ScreenId::Form7);
+    registerProbe(ScreenId::Form1);
+    MDIForm1* window = openMain();
+    QTest::keyClick(window, Qt::Key_F6);
+    QTest::keyClick(window, Qt::Key_F2);
+    ASSERT_TRUE(probe(ScreenId::Form7) && probe(ScreenId::Form1));
+    auto* below = qobject_cast<QMdiSubWindow*>(probe(ScreenId::Form7)->parentWidget());
+    ASSERT_TRUE(below);
+
+    // Entry done (its close box, a Cancel or a No after saving).
+    ASSERT_TRUE(screens().unload(ScreenId::Form1));
+    settle();
+    EXPECT_TRUE(below->isVisible());
+    EXPECT_TRUE(below->isMaximized());
+    EXPECT_EQ(window->workspace()->activeSubWindow(), below);
+    EXPECT_EQ(below->geometry(), window->workspace()->viewport()->rect());
+}
+
 TEST_F(MainWindowTest, CommandsWhoseScreensDoNotExistYetDoNothing) {
     screens().discardAll(); // no screen registered at all
     MDIForm1* window = openMain();
