@@ -7,17 +7,24 @@
 #include "app/workspace.h"
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 #include <QTimer>
 
 namespace velmoran {
 
 namespace {
+
+// The main window's design client area in twips, which the listing screens
+// are drawn to fit.
+constexpr int kDesignWidth = 11880;
+constexpr int kDesignHeight = 8190;
 
 QString exitQuestion() {
     return QStringLiteral("آيا مايل به خروج از برنامه مي باشيد ؟");
@@ -184,6 +191,13 @@ void MDIForm1::addChild(Screen* screen) {
     window->setObjectName(screen->objectName() + QStringLiteral("Window"));
     window->setWindowIcon(windowIcon());
     window->setWidget(screen);
+    // Its normal size, which the restore button brings back: the main
+    // window's client area the listing screens were drawn for.
+    QStyle* style = window->style();
+    const int frame = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, window);
+    const int title = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    window->resize(twipsToPixels(kDesignWidth, window->logicalDpiX()) + 2 * frame,
+                   twipsToPixels(kDesignHeight, window->logicalDpiY()) + title + frame);
     workspace_->addSubWindow(window);
     window->hide();
 }

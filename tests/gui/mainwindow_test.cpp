@@ -5,6 +5,7 @@
 #include "data/fields.h"
 #include "data/recordsource.h"
 #include "data/sqlite.h"
+#include "platform/twips.h"
 #include "tests/gui/apptest.h"
 
 #include <QAction>
@@ -180,6 +181,25 @@ TEST_F(MainWindowTest, AListingScreenLeftBehindFillsTheWindowAgainWhenTheOneAbov
     EXPECT_TRUE(below->isMaximized());
     EXPECT_EQ(window->workspace()->activeSubWindow(), below);
     EXPECT_EQ(below->geometry(), window->workspace()->viewport()->rect());
+}
+
+TEST_F(MainWindowTest, AListingScreenRestoredByItsButtonKeepsTheSizeItWasDrawnFor) {
+    registerProbe(ScreenId::Form7);
+    MDIForm1* window = openMain();
+    QTest::keyClick(window, Qt::Key_F6);
+    ASSERT_TRUE(probe(ScreenId::Form7));
+    auto* sub = qobject_cast<QMdiSubWindow*>(probe(ScreenId::Form7)->parentWidget());
+    ASSERT_TRUE(sub);
+    sub->showNormal();
+    settle();
+    // The main window's design client area, 11880 x 8190 twips.
+    EXPECT_GE(sub->width(), twipsToPixels(11880, sub->logicalDpiX()));
+    EXPECT_GE(sub->height(), twipsToPixels(8190, sub->logicalDpiY()));
+    // Most of it within the workspace, not pushed out of sight.
+    const QRect seen = sub->geometry() & window->workspace()->viewport()->rect();
+    EXPECT_GE(seen.width(), sub->width() * 9 / 10);
+    sub->showMaximized();
+    EXPECT_EQ(sub->geometry(), window->workspace()->viewport()->rect());
 }
 
 TEST_F(MainWindowTest, CommandsWhoseScreensDoNotExistYetDoNothing) {
