@@ -48,6 +48,9 @@ void BoundTextBox::bind(RecordSource* dataSource, const QString& dataField) {
 }
 
 void BoundTextBox::showField() {
+    // With no row to hold it (an empty table, the listing just deleted) what
+    // is typed would go nowhere: the box takes no typing then.
+    setReadOnly(binding_.source() && !binding_.source()->hasCurrentRow());
     const QString value = binding_.source() && binding_.index() >= 0
                               ? binding_.source()->text(binding_.index())
                               : QString();
@@ -69,6 +72,7 @@ void BoundCheckBox::bind(RecordSource* dataSource, const QString& dataField) {
 }
 
 void BoundCheckBox::showField() {
+    setEnabled(!binding_.source() || binding_.source()->hasCurrentRow());
     const bool value =
         binding_.source() && binding_.index() >= 0 && binding_.source()->flag(binding_.index());
     if (value != isChecked()) {

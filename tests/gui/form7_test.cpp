@@ -12,6 +12,7 @@
 #include "tests/gui/form8expect.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -88,6 +89,23 @@ TEST_F(EditViewTest, OnAnEmptyTableTheFieldsAreEmptyAndNothingIsStored) {
     settle();
     EXPECT_TRUE(ownersInTable().isEmpty());
     EXPECT_TRUE(boxes().shown().empty());
+}
+
+TEST_F(EditViewTest, WithNoListingShownTheFieldsTakeNoTypingThatWouldBeLost) {
+    Form7* view = openEdit();
+    ASSERT_TRUE(view);
+    auto* owner = view->listingForm()->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    ASSERT_TRUE(owner);
+    QTest::keyClicks(owner, QStringLiteral("typed"));
+    QCheckBox* flag = view->listingForm()->findChildren<QCheckBox*>().value(0);
+    ASSERT_TRUE(flag);
+    QTest::mouseClick(flag, Qt::LeftButton, {}, flag->rect().center());
+    // Nothing stands on the screen that the table will not hold.
+    EXPECT_TRUE(owner->text().isEmpty());
+    EXPECT_FALSE(flag->isChecked());
+    ASSERT_TRUE(view->unload());
+    settle();
+    EXPECT_TRUE(ownersInTable().isEmpty());
 }
 
 TEST_F(EditViewTest, TheButtonShowsOnePanelModelessWithItsBoxesUntilClosed) {
