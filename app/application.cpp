@@ -14,6 +14,9 @@
 namespace velmoran {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationVersion(QStringLiteral(VELMORAN_VERSION));
+    // The menu entry the desktop matches the program's windows with.
+    setDesktopFileName(QStringLiteral("velmoran"));
     setLayoutDirection(Qt::RightToLeft);
     // The program ends when its last screen is unloaded (a hidden screen
     // counts), not when its last window is closed.

@@ -6,6 +6,13 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgRenderer>
+
+// The icon is a resource of this static library: registered by hand, since
+// nothing else refers to it and the linker would leave it out.
+static void initIconResource() {
+    Q_INIT_RESOURCE(velmoran);
+}
 
 namespace velmoran {
 
@@ -187,26 +194,20 @@ QPixmap backgroundPicture() {
 }
 
 QIcon applicationIcon() {
-    QPixmap icon(kIconSize, kIconSize);
-    icon.fill(Qt::transparent);
-    QPainter p(&icon);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    QLinearGradient tile(0, 0, 0, kIconSize);
-    tile.setColorAt(0.0, QColor(0x3a, 0x7b, 0xd5));
-    tile.setColorAt(1.0, QColor(0x1d, 0x4e, 0x96));
-    p.setBrush(tile);
-    p.drawRoundedRect(QRectF(1, 1, 46, 46), 9, 9);
-    p.setBrush(QColor(0x5f, 0x9e, 0x3e));
-    p.drawRoundedRect(QRectF(1, 36, 46, 11), 5, 5);
-    p.setBrush(QColor(0xf3, 0xe3, 0xc3));
-    p.drawRect(QRectF(13, 22, 22, 16));
-    p.setBrush(QColor(0xd9, 0x55, 0x32));
-    p.drawPolygon(QPolygonF({QPointF(9, 23), QPointF(24, 10), QPointF(39, 23)}));
-    p.setBrush(QColor(0x7a, 0x4a, 0x2a));
-    p.drawRect(QRectF(21, 29, 7, 9));
-    p.end();
-    return QIcon(icon);
+    // The same picture the desktop menu shows: the SVG installed as the
+    // program's icon, drawn at each size a window manager asks for.
+    initIconResource();
+    QSvgRenderer picture(QStringLiteral(":/velmoran/velmoran.svg"));
+    QIcon icon;
+    for (const int size : kIconSizes) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        picture.render(&p);
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 } // namespace velmoran

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QString>
 
 namespace velmoran {
 
@@ -13,9 +14,9 @@ QPixmap backgroundPicture();
 constexpr int kBackgroundWidth = 826;
 constexpr int kBackgroundHeight = 590;
 
-// The main window's icon, 48 x 48 pixels: a house on a blue tile.
+// The program's icon, a house on a blue tile, at the sizes of kIconSizes.
 QIcon applicationIcon();
-constexpr int kIconSize = 48;
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 // The maker's name as the pictures show it.
 QString makerName();

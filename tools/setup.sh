@@ -2,6 +2,7 @@
 # Shared set-up of run.sh and test.sh: installs the Debian packages this
 # program needs when they are missing, then configures and builds.
 # Usage: [VELMORAN_TARGETS="a b"] tools/setup.sh BUILD_DIR [cmake options...]
+# (options after BUILD_DIR win over the defaults here, CMAKE_BUILD_TYPE too).
 # VELMORAN_TARGETS limits the build to those targets (default: everything).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -10,13 +11,14 @@ shift
 
 packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6printsupport6
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6printsupport6 qt6-svg-dev
     libgl-dev
     libsqlite3-dev sqlite3
     mdbtools-dev mdbtools
     libgtest-dev googletest libbenchmark-dev
     fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2
     cups-client
+    desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()
@@ -33,6 +35,15 @@ if ((${#missing[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     "${sudo_cmd[@]}" apt-get update -qq
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A package build takes Debian's hardening flags (dpkg-buildflags, from
+# dpkg-dev installed above); CMake reads them when it first configures.
+if [ -n "${VELMORAN_DEBIAN_FLAGS:-}" ]; then
+    export DEB_BUILD_MAINT_OPTIONS="hardening=+all"
+    CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+    LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
+    export CXXFLAGS LDFLAGS
 fi
 
 cmake -S "$here" -B "$here/$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null

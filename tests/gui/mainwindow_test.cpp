@@ -126,7 +126,16 @@ TEST_F(MainWindowTest, StartsWithAnEmptyCaptionItsIconAndTheBackgroundPicture) {
                 window->geometry().size() == window->screen()->availableGeometry().size());
     const QIcon icon = window->windowIcon();
     EXPECT_FALSE(icon.isNull());
-    EXPECT_EQ(icon.availableSizes(), QList<QSize>{QSize(kIconSize, kIconSize)});
+    QList<QSize> sizes;
+    for (const int size : kIconSizes) {
+        sizes << QSize(size, size);
+    }
+    EXPECT_EQ(icon.availableSizes(), sizes);
+    // Drawn from the program's SVG: the tile's corner is clear, the roof red.
+    const QImage drawn = icon.pixmap(QSize(48, 48)).toImage();
+    EXPECT_EQ(drawn.pixelColor(0, 0).alpha(), 0);
+    EXPECT_EQ(drawn.pixelColor(24, 16).name(), QStringLiteral("#d95532"));
+    EXPECT_EQ(drawn.pixelColor(24, 42).name(), QStringLiteral("#5f9e3e"));
     EXPECT_EQ(window->workspace()->picture().size(), QSize(kBackgroundWidth, kBackgroundHeight));
 }
 
