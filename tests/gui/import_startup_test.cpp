@@ -40,7 +40,7 @@ protected:
         screens().discardAll(); // startProgram registers the screens itself
         QFile::remove(path("newil.db"));
         QFile::remove(path("pc.db"));
-        setImportToolPath(QStringLiteral(VELMORAN_IMPORT_TOOL));
+        setImportToolPath(QStringLiteral(VELMORAN_CLI_TOOL));
     }
     void TearDown() override {
         setImportToolPath(QString());
@@ -52,11 +52,11 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // A stand-in for the tool: a shell script run with the tool's arguments
-    // (--progress --folder FOLDER NEWIL.mdb).
+    // (import --progress --folder FOLDER NEWIL.mdb ...).
     void fakeTool(const QByteArray& body) {
         ASSERT_TRUE(tools_.isValid());
         const QString script = tools_.filePath(QStringLiteral("fake-import"));
-        writeFile(script, "#!/bin/sh\nfolder=\"$3\"\n" + body);
+        writeFile(script, "#!/bin/sh\nfolder=\"$4\"\n" + body);
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         setImportToolPath(script);
     }
@@ -153,7 +153,7 @@ TEST_F(ImportStartupTest, AReadingThatCrashesIsReportedAndItsTemporaryFileRemove
     writeFile(path("newil.mdb"), listingsMdb());
     fakeTool(": > \"$folder/.newil.db.import.x\"\n"
              ": > \"$folder/.newil.db.import.x-wal\"\n"
-             "echo \"@file $4\"\n"
+             "echo \"@file $5\"\n"
              "echo \"@temporary $folder/.newil.db.import.x\"\n"
              "echo \"@progress 10 100\"\n"
              "kill -SEGV $$\n");
@@ -191,11 +191,11 @@ TEST_F(ImportStartupTest, CancelEndsTheProgramWithNothingLeftAndTheUiAnswering) 
 
 TEST_F(ImportStartupTest, AToolThatCannotRunIsNamed) {
     writeFile(path("pc.mdb"), passwordMdb());
-    setImportToolPath(QStringLiteral("/nonexistent/velmoran-import"));
+    setImportToolPath(QStringLiteral("/nonexistent/velmoran-cli"));
     EXPECT_FALSE(startProgram());
     ASSERT_EQ(boxes().shown().size(), 1u);
     EXPECT_TRUE(boxes().shown().front().request.text.contains(
-        QStringLiteral("/nonexistent/velmoran-import")));
+        QStringLiteral("/nonexistent/velmoran-cli")));
     EXPECT_EQ(filesIn(folder()), QStringList{"pc.mdb"});
 }
 
