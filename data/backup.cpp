@@ -254,7 +254,11 @@ BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, cons
 
 bool backupDue(const QString& folder, const TableSpec& tableSpec) {
     const QString store = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
-    const qint64 written = std::max(modified(store), modified(store + QStringLiteral("-wal")));
+    // A journal counts when it holds something: any connection makes an
+    // empty one.
+    const QString journal = store + QStringLiteral("-wal");
+    const qint64 written =
+        std::max(modified(store), QFileInfo(journal).size() > 0 ? modified(journal) : -1);
     if (written < 0) {
         return false;
     }
