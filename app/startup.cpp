@@ -60,10 +60,10 @@ bool startProgram() {
         removeLeftovers(folder);
     }
     if (!state.lock.lock(folder, FolderLock::Mode::Shared, kFolderWait)) {
-        return refuse(errno == EWOULDBLOCK
-                          ? folderInUseMessage(folder)
-                          : QStringLiteral("پوشه اطلاعات برنامه %1 باز نشد: %2")
-                                .arg(pathText(folder), QString::fromLocal8Bit(std::strerror(errno))));
+        return refuse(errno == EWOULDBLOCK ? folderInUseMessage(folder)
+                                           : QStringLiteral("پوشه اطلاعات برنامه %1 باز نشد: %2")
+                                                 .arg(pathText(folder), QString::fromLocal8Bit(
+                                                                            std::strerror(errno))));
     }
     state.folder = folder;
     // An agency's Access files are brought over before the stores are

@@ -213,9 +213,10 @@ bool importWaitingAccessFiles(const QString& folder) {
             QStringLiteral("\n\nبرنامه بسته مي شود. فايل را درست كنيد يا آن را از پوشه %1 "
                            "برداريد و برنامه را دوباره اجرا كنيد.")
                 .arg(QDir::toNativeSeparators(folder));
-        const QString file = state.currentFile.isEmpty()
-                                 ? (pending.listings.isEmpty() ? pending.password : pending.listings)
-                                 : state.currentFile;
+        const QString file =
+            state.currentFile.isEmpty()
+                ? (pending.listings.isEmpty() ? pending.password : pending.listings)
+                : state.currentFile;
         if (!stuck.isEmpty()) {
             return fail(import::importMessage(ImportProblem::Unreadable, file, stuck) + advice);
         }

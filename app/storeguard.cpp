@@ -38,17 +38,16 @@ QString solarTime(const QDateTime& time) {
 // no backup is sound.
 std::optional<BackupFile> newestSoundBackup(const QString& folder, const TableSpec& tableSpec) {
     std::optional<BackupFile> found;
-    runInBackground("damageProgress", title(), QStringLiteral("جستجوي پشتيبان سالم ..."),
-                    [&](WorkProgress&) {
-                        for (const BackupFile& backup :
-                             listBackups(backupFolder(folder), tableSpec)) {
-                            if (checkStoreFile(backup.path, CheckDepth::Full).sound() &&
-                                storeOfBackup(backup.path) == &tableSpec) {
-                                found = backup;
-                                return;
-                            }
-                        }
-                    });
+    runInBackground(
+        "damageProgress", title(), QStringLiteral("جستجوي پشتيبان سالم ..."), [&](WorkProgress&) {
+            for (const BackupFile& backup : listBackups(backupFolder(folder), tableSpec)) {
+                if (checkStoreFile(backup.path, CheckDepth::Full).sound() &&
+                    storeOfBackup(backup.path) == &tableSpec) {
+                    found = backup;
+                    return;
+                }
+            }
+        });
     return found;
 }
 
@@ -69,14 +68,14 @@ bool offerRestore(const QString& folder, const TableSpec& tableSpec, const QStri
         return false;
     }
     const int answer = MessageBox::show(
-        damage + QStringLiteral(" پشتيبان سالم %1 از تاريخ %2 به جاي آن گذاشته شود؟ فايل آسيب "
-                                "ديده با نام %3 كنار آن مي ماند.\n\nاگر نه، برنامه بسته مي شود "
-                                "و فايل دست نخورده مي ماند.")
-                     .arg(pathText(QFileInfo(backup->path).fileName()), solarTime(backup->made),
-                          pathText(QString::fromUtf8(tableSpec.fileName) +
-                                   QStringLiteral(".damaged-") +
-                                   QDateTime::currentDateTime().toString(
-                                       QStringLiteral("yyyyMMdd-HHmmss")))),
+        damage +
+            QStringLiteral(" پشتيبان سالم %1 از تاريخ %2 به جاي آن گذاشته شود؟ فايل آسيب "
+                           "ديده با نام %3 كنار آن مي ماند.\n\nاگر نه، برنامه بسته مي شود "
+                           "و فايل دست نخورده مي ماند.")
+                .arg(pathText(QFileInfo(backup->path).fileName()), solarTime(backup->made),
+                     pathText(
+                         QString::fromUtf8(tableSpec.fileName) + QStringLiteral(".damaged-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))),
         title(), MessageBox::Icon::Critical, MessageBox::Buttons::YesNo);
     if (answer != MessageBox::vbYes) {
         return false;
@@ -104,8 +103,8 @@ bool offerRestore(const QString& folder, const TableSpec& tableSpec, const QStri
     }
     MessageBox::show(QStringLiteral("پشتيبان %1 برگردانده شد. فايل آسيب ديده با نام %2 نگه داشته "
                                     "شد؛ آنچه پس از %3 ذخيره شده بود فقط در آن است.")
-                         .arg(pathText(QFileInfo(backup->path).fileName()),
-                              pathText(result.keptAs), solarTime(backup->made)),
+                         .arg(pathText(QFileInfo(backup->path).fileName()), pathText(result.keptAs),
+                              solarTime(backup->made)),
                      title(), MessageBox::Icon::None, MessageBox::Buttons::Ok);
     return true;
 }

@@ -29,7 +29,9 @@ const ExitCodeText kExitCodes[] = {
 QString exitCodes(bool persian) {
     QString text = persian ? QStringLiteral("كدهاي خروج:\n") : QStringLiteral("Exit codes:\n");
     for (const ExitCodeText& code : kExitCodes) {
-        text += QStringLiteral("  %1  %2\n").arg(code.code).arg(QString::fromUtf8(persian ? code.fa : code.en));
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(code.code)
+                    .arg(QString::fromUtf8(persian ? code.fa : code.en));
     }
     return text;
 }
@@ -67,10 +69,11 @@ QString help(bool persian) {
                     .arg(QString::fromUtf8(subcommand.name).leftJustified(width),
                          QString::fromUtf8(persian ? subcommand.summaryFa : subcommand.summaryEn));
     }
-    text += persian ? QStringLiteral("\nهر فرمان روي پوشه اطلاعات برنامه كار مي كند؛ با --folder DIR "
-                                     "روي پوشه ديگري. راهنماي هر فرمان: velmoran-cli فرمان --help\n\n")
-                    : QStringLiteral("\nEvery command works on the program's data folder, or on DIR "
-                                     "with --folder DIR. Help on one: velmoran-cli COMMAND --help\n\n");
+    text += persian
+                ? QStringLiteral("\nهر فرمان روي پوشه اطلاعات برنامه كار مي كند؛ با --folder DIR "
+                                 "روي پوشه ديگري. راهنماي هر فرمان: velmoran-cli فرمان --help\n\n")
+                : QStringLiteral("\nEvery command works on the program's data folder, or on DIR "
+                                 "with --folder DIR. Help on one: velmoran-cli COMMAND --help\n\n");
     return text + exitCodes(persian);
 }
 
@@ -101,7 +104,9 @@ int run(const QStringList& arguments, Io& io) {
         }
         const Subcommand* subcommand = subcommands().find(name);
         if (!subcommand) {
-            io.err << (persian ? QStringLiteral("فرمان ناشناخته: %1\n") : QStringLiteral("unknown command: %1\n")).arg(name);
+            io.err << (persian ? QStringLiteral("فرمان ناشناخته: %1\n")
+                               : QStringLiteral("unknown command: %1\n"))
+                          .arg(name);
             return kUsage;
         }
         io.out << help(*subcommand, persian);

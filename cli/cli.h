@@ -9,11 +9,11 @@ namespace velmoran::cli {
 // check). Its exit status is one of:
 enum ExitCode {
     kOk = 0,
-    kFailed = 1,       // a Persian message naming the file and the problem on stderr
-    kUsage = 2,        // wrong arguments
-    kStoreExists = 3,  // import: a store file exists and --replace was not given
-    kFolderInUse = 4,  // the program (or another velmoran-cli) works on the folder
-    kDamageFound = 5,  // check, restore: a damaged file
+    kFailed = 1,      // a Persian message naming the file and the problem on stderr
+    kUsage = 2,       // wrong arguments
+    kStoreExists = 3, // import: a store file exists and --replace was not given
+    kFolderInUse = 4, // the program (or another velmoran-cli) works on the folder
+    kDamageFound = 5, // check, restore: a damaged file
 };
 
 struct Io {

@@ -79,7 +79,8 @@ const Subcommand kSubcommands[] = {
 } // namespace
 
 const SubcommandTable& subcommands() {
-    static const SubcommandTable table{kSubcommands, sizeof(kSubcommands) / sizeof(kSubcommands[0])};
+    static const SubcommandTable table{kSubcommands,
+                                       sizeof(kSubcommands) / sizeof(kSubcommands[0])};
     return table;
 }
 

@@ -1,7 +1,7 @@
 // The subcommands on the store files: backup, restore and check.
 
-#include "cli/common.h"
 #include "cli/commands.h"
+#include "cli/common.h"
 #include "data/backup.h"
 #include "data/pathtext.h"
 #include "data/storecheck.h"
@@ -20,8 +20,9 @@ QString storePath(const QString& folder, const TableSpec& tableSpec) {
 }
 
 int noStores(Io& io, const QString& folder) {
-    return fail(io, QStringLiteral("در پوشه %1 فايل اطلاعاتي (newil.db يا pc.db) نيست.")
-                        .arg(pathText(folder)));
+    return fail(
+        io,
+        QStringLiteral("در پوشه %1 فايل اطلاعاتي (newil.db يا pc.db) نيست.").arg(pathText(folder)));
 }
 
 } // namespace
@@ -69,7 +70,8 @@ int restoreCommand(const QStringList& arguments, Io& io) {
     if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Exclusive, io)) {
         return status;
     }
-    const RestoreResult result = restoreBackup(parsed.folder, backup, QStringLiteral("before-restore"));
+    const RestoreResult result =
+        restoreBackup(parsed.folder, backup, QStringLiteral("before-restore"));
     if (!result.ok()) {
         return fail(io, result.error, result.damaged ? kDamageFound : kFailed);
     }
@@ -77,8 +79,9 @@ int restoreCommand(const QStringList& arguments, Io& io) {
                   .arg(pathText(backup), pathText(result.store))
            << '\n';
     if (!result.keptAs.isEmpty()) {
-        io.out << QStringLiteral("فايل قبلي با اين نام نگه داشته شد: %1").arg(pathText(result.keptAs))
-               << '\n';
+        io.out
+            << QStringLiteral("فايل قبلي با اين نام نگه داشته شد: %1").arg(pathText(result.keptAs))
+            << '\n';
     }
     return kOk;
 }

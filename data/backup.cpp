@@ -71,9 +71,9 @@ QString freeName(const QString& base, const QString& suffix) {
 
 // An empty file (mode 600) named .<store>.<word>.XXXXXX in `dir`.
 QString makeTemporary(const QString& dir, const TableSpec& tableSpec, const char* word) {
-    QByteArray pattern = local(QDir(dir).filePath(QStringLiteral(".%1.%2.XXXXXX")
-                                                      .arg(QString::fromUtf8(tableSpec.fileName),
-                                                           QLatin1String(word))));
+    QByteArray pattern = local(
+        QDir(dir).filePath(QStringLiteral(".%1.%2.XXXXXX")
+                               .arg(QString::fromUtf8(tableSpec.fileName), QLatin1String(word))));
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
         return QString();
@@ -156,9 +156,10 @@ const QRegularExpression& backupName(const TableSpec& tableSpec) {
     auto it = patterns.find(&tableSpec);
     if (it == patterns.end()) {
         it = patterns
-                 .emplace(&tableSpec, QRegularExpression(
-                                          QStringLiteral("^%1-(\\d{8}-\\d{6})(?:-(\\d+))?\\.db$")
-                                              .arg(QRegularExpression::escape(baseName(tableSpec)))))
+                 .emplace(
+                     &tableSpec,
+                     QRegularExpression(QStringLiteral("^%1-(\\d{8}-\\d{6})(?:-(\\d+))?\\.db$")
+                                            .arg(QRegularExpression::escape(baseName(tableSpec)))))
                  .first;
     }
     return it->second;

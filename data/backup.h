@@ -62,9 +62,9 @@ QStringList pruneBackups(const QString& dir, const TableSpec& tableSpec, const Q
 const TableSpec* storeOfBackup(const QString& backup);
 
 struct RestoreResult {
-    QString store;  // the store file put back
-    QString keptAs; // where the file it replaced was kept; empty when none
-    QString error;  // the Persian message; empty on success
+    QString store;        // the store file put back
+    QString keptAs;       // where the file it replaced was kept; empty when none
+    QString error;        // the Persian message; empty on success
     bool damaged = false; // the backup failed its check
     bool ok() const { return error.isEmpty(); }
 };

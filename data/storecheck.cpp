@@ -27,11 +27,10 @@ StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atom
             sqlite3_progress_handler(db.handle(), 10000, stopWhenAsked,
                                      const_cast<std::atomic<bool>*>(stop));
         }
-        sql::Statement check = db.prepare(depth == CheckDepth::Full
-                                              ? QStringLiteral("PRAGMA integrity_check(%1)")
-                                                    .arg(kProblemsShown)
-                                              : QStringLiteral("PRAGMA quick_check(%1)")
-                                                    .arg(kProblemsShown));
+        sql::Statement check =
+            db.prepare(depth == CheckDepth::Full
+                           ? QStringLiteral("PRAGMA integrity_check(%1)").arg(kProblemsShown)
+                           : QStringLiteral("PRAGMA quick_check(%1)").arg(kProblemsShown));
         QStringList problems;
         while (check.step()) {
             const QString line = check.columnText(0);
@@ -45,8 +44,8 @@ StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atom
         const int primary = e.code() & 0xff;
         if (primary == SQLITE_INTERRUPT) {
             result.outcome = StoreCheck::Stopped;
-        } else if (primary == SQLITE_CANTOPEN || primary == SQLITE_PERM ||
-                   primary == SQLITE_BUSY || primary == SQLITE_NOMEM) {
+        } else if (primary == SQLITE_CANTOPEN || primary == SQLITE_PERM || primary == SQLITE_BUSY ||
+                   primary == SQLITE_NOMEM) {
             result.outcome = StoreCheck::Unreadable;
             result.detail = e.text();
         } else {

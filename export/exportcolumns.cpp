@@ -60,9 +60,9 @@ public:
     QString of(const ListingItem& control) const {
         if (captionsAbove(control.band)) {
             const QString column = over(control);
-            return control.band == kFloorBand ? column + QLatin1Char(' ') +
-                                                    QString::number(floorRow(control))
-                                              : column;
+            return control.band == kFloorBand
+                       ? column + QLatin1Char(' ') + QString::number(floorRow(control))
+                       : column;
         }
         return beside(control);
     }

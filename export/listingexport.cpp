@@ -149,10 +149,9 @@ public:
                 value.truncate(kXlsxCellCharacters);
             }
             const QByteArray text = value.toUtf8();
-            const lxw_error rc =
-                worksheet_write_string(sheet_, static_cast<lxw_row_t>(row_),
-                                       static_cast<lxw_col_t>(i), text.constData(),
-                                       row_ == 0 ? bold_ : nullptr);
+            const lxw_error rc = worksheet_write_string(sheet_, static_cast<lxw_row_t>(row_),
+                                                        static_cast<lxw_col_t>(i), text.constData(),
+                                                        row_ == 0 ? bold_ : nullptr);
             if (rc != LXW_NO_ERROR) {
                 error_ = QString::fromUtf8(lxw_strerror(rc));
                 return false;

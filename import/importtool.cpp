@@ -133,9 +133,8 @@ QString usage() {
 }
 
 const QCommandLineOption& timeoutOption() {
-    static const QCommandLineOption option(QStringLiteral("timeout"),
-                                           QStringLiteral("seconds without progress"),
-                                           QStringLiteral("S"));
+    static const QCommandLineOption option(
+        QStringLiteral("timeout"), QStringLiteral("seconds without progress"), QStringLiteral("S"));
     return option;
 }
 
@@ -244,7 +243,8 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         return status;
     };
     if (!ensureDataFolder(folder)) {
-        return fail(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(pathText(folder)));
+        return fail(
+            QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(pathText(folder)));
     }
     // A new store is linked in beside a running program without harm; one
     // replaced must be open nowhere.

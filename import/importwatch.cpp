@@ -59,10 +59,9 @@ void ImportWatch::begin(const QString& file, bool machine) {
         file_ = file;
         machine_ = machine;
     }
-    const QString crashed =
-        readingFailed(file, QStringLiteral("برنامه خواندن آن از كار افتاد."));
-    messageOnSignal(message_, (crashed + QLatin1Char('\n')).toUtf8(),
-                    machine ? report_ : -1, protocolLine(crashed));
+    const QString crashed = readingFailed(file, QStringLiteral("برنامه خواندن آن از كار افتاد."));
+    messageOnSignal(message_, (crashed + QLatin1Char('\n')).toUtf8(), machine ? report_ : -1,
+                    protocolLine(crashed));
     progressed();
 }
 
@@ -140,7 +139,8 @@ void ImportWatch::forward() {
             pending.clear(); // a line without end: not shown
         }
     }
-    if (!pending.isEmpty() && pending != previous && forwarded + pending.size() <= kForwardedBytes) {
+    if (!pending.isEmpty() && pending != previous &&
+        forwarded + pending.size() <= kForwardedBytes) {
         writeOut(message_, pending + '\n');
     }
 }

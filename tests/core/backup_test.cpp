@@ -45,8 +45,8 @@ protected:
         sql::Database db(store(), SQLITE_OPEN_READWRITE);
         // Left in the journal, as a copy killed before folding it in leaves it.
         sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        sql::Statement update =
-            db.prepare(QStringLiteral("UPDATE new SET malek = ? WHERE id = (SELECT max(id) FROM new)"));
+        sql::Statement update = db.prepare(
+            QStringLiteral("UPDATE new SET malek = ? WHERE id = (SELECT max(id) FROM new)"));
         update.bindText(1, owner);
         update.run();
     }
@@ -59,8 +59,9 @@ TEST_F(BackupTest, ABackupIsACheckedWholeCopyNamedByItsTime) {
     const QDateTime made(QDate(2024, 5, 1), QTime(18, 30, 5));
     QStringList progressSeen;
     const BackupResult result =
-        writeBackup(folder(), listingsTable(), backups(), made,
-                    [&](qint64 done, qint64 total) { progressSeen << QStringLiteral("%1/%2").arg(done).arg(total); });
+        writeBackup(folder(), listingsTable(), backups(), made, [&](qint64 done, qint64 total) {
+            progressSeen << QStringLiteral("%1/%2").arg(done).arg(total);
+        });
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(result.path, QDir(backups()).filePath(QStringLiteral("newil-20240501-183005.db")));
     EXPECT_EQ(rows(result.path), 301);
@@ -101,15 +102,16 @@ TEST_F(BackupTest, AFailedBackupLeavesNothingAndTheEarlierBackupsAsTheyWere) {
     // A folder that can't be made: the message names it.
     const QString blocked = QDir(folder()).filePath(QStringLiteral("plainfile"));
     writeFile(blocked, "x");
-    const BackupResult noFolder = writeBackup(folder(), listingsTable(), blocked + "/inside",
-                                              QDateTime::currentDateTime());
+    const BackupResult noFolder =
+        writeBackup(folder(), listingsTable(), blocked + "/inside", QDateTime::currentDateTime());
     EXPECT_FALSE(noFolder.ok());
     EXPECT_TRUE(noFolder.error.contains(blocked)) << noFolder.error.toStdString();
 }
 
 TEST_F(BackupTest, ABackupIsDueOnlyWhenTheStoreWasWrittenSinceTheNewest) {
     EXPECT_TRUE(backupDue(folder(), listingsTable())); // none yet
-    ASSERT_TRUE(writeBackup(folder(), listingsTable(), backups(), QDateTime::currentDateTime()).ok());
+    ASSERT_TRUE(
+        writeBackup(folder(), listingsTable(), backups(), QDateTime::currentDateTime()).ok());
     EXPECT_FALSE(backupDue(folder(), listingsTable()));
     // Opening and reading the store, as the program does, writes nothing.
     {
@@ -167,11 +169,13 @@ TEST_F(BackupTest, ARestorePutsTheBackupBackAndKeepsTheFileItReplacesWithItsJour
     // leaves it.
     addOwner(QStringLiteral("after the backup"));
     ASSERT_GT(QFileInfo(store() + "-wal").size(), 0);
-    const RestoreResult result = restoreBackup(folder(), backup.path, QStringLiteral("before-restore"));
+    const RestoreResult result =
+        restoreBackup(folder(), backup.path, QStringLiteral("before-restore"));
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(result.store, store());
     EXPECT_EQ(rows(store()), 300);
-    ASSERT_TRUE(QFileInfo(result.keptAs).fileName().startsWith(QStringLiteral("newil.db.before-restore-")));
+    ASSERT_TRUE(
+        QFileInfo(result.keptAs).fileName().startsWith(QStringLiteral("newil.db.before-restore-")));
     EXPECT_TRUE(QFile::exists(result.keptAs + "-wal"));
     EXPECT_FALSE(QFile::exists(store() + "-wal"));
     EXPECT_EQ(rows(result.keptAs), 301); // the kept file reads with its journal
@@ -188,7 +192,8 @@ TEST_F(BackupTest, ADamagedOrForeignBackupIsNotPutBack) {
     ASSERT_TRUE(backup.ok());
     const QByteArray before = bytesOf(store());
     damagePages(backup.path);
-    const RestoreResult damaged = restoreBackup(folder(), backup.path, QStringLiteral("before-restore"));
+    const RestoreResult damaged =
+        restoreBackup(folder(), backup.path, QStringLiteral("before-restore"));
     EXPECT_FALSE(damaged.ok());
     EXPECT_TRUE(damaged.damaged);
     EXPECT_TRUE(damaged.error.contains(backup.path)) << damaged.error.toStdString();
@@ -198,7 +203,8 @@ TEST_F(BackupTest, ADamagedOrForeignBackupIsNotPutBack) {
         sql::Database db(foreign, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         db.exec("CREATE TABLE t (x)");
     }
-    const RestoreResult notOurs = restoreBackup(folder(), foreign, QStringLiteral("before-restore"));
+    const RestoreResult notOurs =
+        restoreBackup(folder(), foreign, QStringLiteral("before-restore"));
     EXPECT_FALSE(notOurs.ok());
     EXPECT_FALSE(notOurs.damaged);
     EXPECT_EQ(storeOfBackup(foreign), nullptr);
@@ -254,9 +260,9 @@ TEST(FolderLockTest, CopiesShareTheFolderAndAStepThatReplacesAStoreHasItAlone) {
 }
 
 TEST_F(BackupTest, LeftoversOfKilledStepsGoAndNoOtherFile) {
-    const QStringList ours{".newil.db.Ab12Cd",        ".newil.db.Ab12Cd-wal",
-                           ".pc.db.zzzzzz-journal",   ".newil.db.import.Q1w2E3",
-                           ".newil.db.import.Q1w2E3-shm", ".pc.db.restore.aaaaaa"};
+    const QStringList ours{
+        ".newil.db.Ab12Cd",        ".newil.db.Ab12Cd-wal",        ".pc.db.zzzzzz-journal",
+        ".newil.db.import.Q1w2E3", ".newil.db.import.Q1w2E3-shm", ".pc.db.restore.aaaaaa"};
     const QStringList kept{".newil.db.toolong7", "newil.db.before-import-20240101-000000",
                            ".newil.db.import.abc", ".other.db.Ab12Cd", "notes.newil.db.Ab12Cd"};
     for (const QString& name : ours + kept) {
@@ -276,8 +282,7 @@ TEST_F(BackupTest, LeftoversOfKilledStepsGoAndNoOtherFile) {
     for (const QString& name : kept + QStringList{"newil.db", "pc.db"}) {
         EXPECT_TRUE(left.contains(name)) << name.toStdString();
     }
-    EXPECT_EQ(filesIn(backups()),
-              (QStringList{".newil.db.Ab12Cd", "newil-20240101-000000.db"}));
+    EXPECT_EQ(filesIn(backups()), (QStringList{".newil.db.Ab12Cd", "newil-20240101-000000.db"}));
 }
 
 } // namespace

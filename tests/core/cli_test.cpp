@@ -43,8 +43,8 @@ CliRun cli(const QStringList& arguments, const QByteArray& lang = "C.UTF-8") {
     process.start(QStringLiteral(VELMORAN_CLI_TOOL), arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     CliRun run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError()), timer.elapsed()};
+               QString::fromUtf8(process.readAllStandardOutput()),
+               QString::fromUtf8(process.readAllStandardError()), timer.elapsed()};
     return run;
 }
 
@@ -54,8 +54,7 @@ TEST(CliHelpTest, EverySubcommandHasItsHelpInEnglishAndPersianWithTheExitCodes) 
     const CliRun help = cli({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     for (const char* name : kSubcommands) {
-        EXPECT_TRUE(help.out.contains(QStringLiteral("  %1 ").arg(QLatin1String(name))))
-            << name;
+        EXPECT_TRUE(help.out.contains(QStringLiteral("  %1 ").arg(QLatin1String(name)))) << name;
     }
     for (int code = 0; code <= 5; ++code) {
         EXPECT_TRUE(help.out.contains(QStringLiteral("  %1  ").arg(code))) << code;
@@ -64,11 +63,13 @@ TEST(CliHelpTest, EverySubcommandHasItsHelpInEnglishAndPersianWithTheExitCodes) 
         SCOPED_TRACE(name);
         const CliRun english = cli({QLatin1String(name), QStringLiteral("--help")});
         EXPECT_EQ(english.exitCode, 0);
-        EXPECT_TRUE(english.out.startsWith(QStringLiteral("usage: velmoran-cli %1").arg(QLatin1String(name))));
+        EXPECT_TRUE(english.out.startsWith(
+            QStringLiteral("usage: velmoran-cli %1").arg(QLatin1String(name))));
         EXPECT_TRUE(english.out.contains(QStringLiteral("Exit codes:")));
         const CliRun persian = cli({QStringLiteral("help"), QLatin1String(name)}, "fa_IR.UTF-8");
         EXPECT_EQ(persian.exitCode, 0);
-        EXPECT_TRUE(persian.out.startsWith(QStringLiteral("روش كار: velmoran-cli %1").arg(QLatin1String(name))));
+        EXPECT_TRUE(persian.out.startsWith(
+            QStringLiteral("روش كار: velmoran-cli %1").arg(QLatin1String(name))));
         EXPECT_TRUE(persian.out.contains(QStringLiteral("كدهاي خروج:")));
         EXPECT_NE(persian.out, english.out);
     }
@@ -95,7 +96,8 @@ TEST_F(CliTest, BackupRestoreAndCheckOnTheDataFolder) {
     const CliRun backup = cli({QStringLiteral("backup")});
     ASSERT_EQ(backup.exitCode, 0) << backup.err.toStdString();
     ASSERT_EQ(backups().size(), 2);
-    const QString newil = backupFolder(folder()) + QLatin1Char('/') + backups().filter(QStringLiteral("newil-")).front();
+    const QString newil = backupFolder(folder()) + QLatin1Char('/') +
+                          backups().filter(QStringLiteral("newil-")).front();
     EXPECT_TRUE(backup.out.contains(newil));
 
     const CliRun check = cli({QStringLiteral("check")});
@@ -122,7 +124,8 @@ TEST_F(CliTest, BackupRestoreAndCheckOnTheDataFolder) {
     const QString elsewhere = QDir(folder()).filePath(QStringLiteral("usb"));
     ASSERT_EQ(cli({QStringLiteral("backup"), elsewhere}).exitCode, 0);
     EXPECT_EQ(filesIn(elsewhere).size(), 2);
-    EXPECT_EQ(cli({QStringLiteral("check"), elsewhere + "/" + filesIn(elsewhere).front()}).exitCode, 0);
+    EXPECT_EQ(cli({QStringLiteral("check"), elsewhere + "/" + filesIn(elsewhere).front()}).exitCode,
+              0);
     // --folder: another data folder.
     QTemporaryDir other;
     const CliRun none = cli({QStringLiteral("backup"), QStringLiteral("--folder"), other.path()});
@@ -132,7 +135,8 @@ TEST_F(CliTest, BackupRestoreAndCheckOnTheDataFolder) {
 
 TEST_F(CliTest, StepsThatChangeTheStoresAreRefusedWhileTheProgramRunsOnTheFolder) {
     ASSERT_EQ(cli({QStringLiteral("backup")}).exitCode, 0);
-    const QString newil = backupFolder(folder()) + QLatin1Char('/') + backups().filter(QStringLiteral("newil-")).front();
+    const QString newil = backupFolder(folder()) + QLatin1Char('/') +
+                          backups().filter(QStringLiteral("newil-")).front();
     FolderLock program; // as the running program holds it
     ASSERT_TRUE(program.tryLock(folder(), FolderLock::Mode::Shared));
     const QByteArray before = bytesOf(path("newil.db"));
@@ -157,7 +161,8 @@ TEST_F(CliTest, ExportWritesTheFileAskedFor) {
     EXPECT_TRUE(xlsx.out.contains(QStringLiteral("200")));
     EXPECT_EQ(readXlsx(path("all.xlsx")).rows.size(), 201u);
     QTemporaryDir empty;
-    const CliRun noStore = cli({QStringLiteral("export"), QStringLiteral("--folder"), empty.path(), path("none.csv")});
+    const CliRun noStore =
+        cli({QStringLiteral("export"), QStringLiteral("--folder"), empty.path(), path("none.csv")});
     EXPECT_EQ(noStore.exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(path("none.csv")));
 }
@@ -172,11 +177,12 @@ TEST(CliImportTest, FilesThatHangOrCrashTheReadingLibraryEndWithAMessageAndLeave
         const QString source = dir.filePath(QStringLiteral("newil.mdb"));
         writeFile(source, readFixture(QStringLiteral("hostile/") + QLatin1String(name)));
         const QString data = dir.filePath(QStringLiteral("data"));
-        const CliRun run = cli({QStringLiteral("import"), QStringLiteral("--timeout"), QStringLiteral("5"),
-                             QStringLiteral("--folder"), data, source});
+        const CliRun run = cli({QStringLiteral("import"), QStringLiteral("--timeout"),
+                                QStringLiteral("5"), QStringLiteral("--folder"), data, source});
         EXPECT_NE(run.exitCode, 0);
         EXPECT_LT(run.milliseconds, 5000 + 3000);
-        EXPECT_TRUE(run.err.contains(QStringLiteral("⁨%1⁩").arg(source))) << run.err.left(500).toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("⁨%1⁩").arg(source)))
+            << run.err.left(500).toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("خوانده نشد")));
         EXPECT_LT(run.err.size(), 32 * 1024);
         EXPECT_TRUE(run.out.isEmpty());
@@ -191,15 +197,19 @@ TEST(CliImportTest, AnImportWithoutProgressGivesUpAfterItsTimeout) {
     const QString source = dir.filePath(QStringLiteral("newil.mdb"));
     ASSERT_EQ(::mkfifo(source.toLocal8Bit().constData(), 0600), 0);
     const QString data = dir.filePath(QStringLiteral("data"));
-    const CliRun run = cli({QStringLiteral("import"), QStringLiteral("--progress"), QStringLiteral("--timeout"),
-                         QStringLiteral("1"), QStringLiteral("--folder"), data, source});
+    const CliRun run =
+        cli({QStringLiteral("import"), QStringLiteral("--progress"), QStringLiteral("--timeout"),
+             QStringLiteral("1"), QStringLiteral("--folder"), data, source});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_GE(run.milliseconds, 1000);
     EXPECT_LT(run.milliseconds, 4000);
     EXPECT_TRUE(run.out.contains(QStringLiteral("@error ")));
     EXPECT_TRUE(run.err.contains(source));
     EXPECT_TRUE(filesIn(data).isEmpty());
-    EXPECT_EQ(cli({QStringLiteral("import"), QStringLiteral("--timeout"), QStringLiteral("soon"), source}).exitCode, 2);
+    EXPECT_EQ(
+        cli({QStringLiteral("import"), QStringLiteral("--timeout"), QStringLiteral("soon"), source})
+            .exitCode,
+        2);
 }
 
 } // namespace

@@ -21,108 +21,108 @@ namespace {
 
 // The headings, field by field, as the listing screens caption them.
 const char* const kExpectedHeadings[] = {
-    "مالك", // malek
-    "منطقه", // mantagheh
-    "تلفن", // tel03
-    "تاريخ", // date
-    "آدرس", // address
-    "شماره", // number
-    "فروش", // fooroosh
-    "رهن", // rahn
-    "اجاره", // ejareh
-    "ويلا", // vila
-    "آپارتمان", // apartman
-    "مستغلات", // mostaghelat
-    "كلنگي", // kolanghi
-    "دفتر كار", // daftarehkar
-    "مغازه", // maghazeh
-    "سوئيت", // soeit
-    "شمالي", // shoomali
-    "جنوبي", // joonoobi
-    "شرقي", // sharghi
-    "غربي", // gharbi
-    "تعداد طبقات", // tedadehtabaghat
-    "تعداد واحد", // tedadehvahed01
-    "تعداد واحد (2)", // tedadehvahedeh02
-    "قيمت كل / وديعه", // gheymatehkoole
-    "واحد / متري", // vahed01
-    "واحد / متري (2)", // vahed02
-    "شوفاژ", // shoofaj
-    "كولر", // cooler
-    "گاز", // gas
-    "فن كوئل", // fancoel
-    "چيلر", // chiler
-    "پكيج", // pakage
-    "آسانسور", // asensor
-    "سونا", // soona
-    "جكوزي", // jakozi
-    "استخر", // estakhr
-    "تراكم", // tarakoom
-    "طول بر", // tolebar
-    "اصلاحي", // eslahi
-    "حياط", // hayat
-    "حياط خلوت", // hayatkhalvat
-    "زير زمين", // zirzamin
-    "سرويس مستخدم", // servicemostakhdem
-    "پاسيو", // pasio
-    "مسكوني", // maskooni
-    "تخليه", // takhlieh
-    "اجاره", // ejarehdoen
-    "سن بنا", // senebana
-    "نما", // nama
-    "منبع اطلاعاتي", // manbaeetelaati
-    "تنظيم كننده", // tanzimkonnandeh
-    "سكونت مالك", // sookoonatehmalek
-    "وضعيت سند", // vaziatehsanad
-    "توضيحات", // details
-    "طبقات 1", // taba01
-    "طبقات 2", // taba02
-    "طبقات 3", // taba03
-    "طبقات 4", // taba04
-    "زير بنا 1", // zirbana01
-    "زير بنا 2", // zirbana02
-    "زير بنا 3", // zirbana03
-    "زير بنا 4", // zirbana04
-    "خواب 1", // khab0
-    "خواب 2", // khab02
-    "خواب 3", // khab03
-    "خواب 4", // khab04
-    "متراژ بالكن 1", // metrajehbalkoon01
-    "متراژ بالكن 2", // metrajehbalkoon02
-    "متراژ بالكن 3", // metrajehbalkoon03
-    "متراژ بالكن 4", // metrajehbalkoon04
-    "تلفن 1", // tele01
-    "تلفن 2", // tele02
-    "تلفن 3", // tele03
-    "تلفن 4", // tele04
+    "مالك",             // malek
+    "منطقه",            // mantagheh
+    "تلفن",             // tel03
+    "تاريخ",            // date
+    "آدرس",             // address
+    "شماره",            // number
+    "فروش",             // fooroosh
+    "رهن",              // rahn
+    "اجاره",            // ejareh
+    "ويلا",             // vila
+    "آپارتمان",         // apartman
+    "مستغلات",          // mostaghelat
+    "كلنگي",            // kolanghi
+    "دفتر كار",         // daftarehkar
+    "مغازه",            // maghazeh
+    "سوئيت",            // soeit
+    "شمالي",            // shoomali
+    "جنوبي",            // joonoobi
+    "شرقي",             // sharghi
+    "غربي",             // gharbi
+    "تعداد طبقات",      // tedadehtabaghat
+    "تعداد واحد",       // tedadehvahed01
+    "تعداد واحد (2)",   // tedadehvahedeh02
+    "قيمت كل / وديعه",  // gheymatehkoole
+    "واحد / متري",      // vahed01
+    "واحد / متري (2)",  // vahed02
+    "شوفاژ",            // shoofaj
+    "كولر",             // cooler
+    "گاز",              // gas
+    "فن كوئل",          // fancoel
+    "چيلر",             // chiler
+    "پكيج",             // pakage
+    "آسانسور",          // asensor
+    "سونا",             // soona
+    "جكوزي",            // jakozi
+    "استخر",            // estakhr
+    "تراكم",            // tarakoom
+    "طول بر",           // tolebar
+    "اصلاحي",           // eslahi
+    "حياط",             // hayat
+    "حياط خلوت",        // hayatkhalvat
+    "زير زمين",         // zirzamin
+    "سرويس مستخدم",     // servicemostakhdem
+    "پاسيو",            // pasio
+    "مسكوني",           // maskooni
+    "تخليه",            // takhlieh
+    "اجاره",            // ejarehdoen
+    "سن بنا",           // senebana
+    "نما",              // nama
+    "منبع اطلاعاتي",    // manbaeetelaati
+    "تنظيم كننده",      // tanzimkonnandeh
+    "سكونت مالك",       // sookoonatehmalek
+    "وضعيت سند",        // vaziatehsanad
+    "توضيحات",          // details
+    "طبقات 1",          // taba01
+    "طبقات 2",          // taba02
+    "طبقات 3",          // taba03
+    "طبقات 4",          // taba04
+    "زير بنا 1",        // zirbana01
+    "زير بنا 2",        // zirbana02
+    "زير بنا 3",        // zirbana03
+    "زير بنا 4",        // zirbana04
+    "خواب 1",           // khab0
+    "خواب 2",           // khab02
+    "خواب 3",           // khab03
+    "خواب 4",           // khab04
+    "متراژ بالكن 1",    // metrajehbalkoon01
+    "متراژ بالكن 2",    // metrajehbalkoon02
+    "متراژ بالكن 3",    // metrajehbalkoon03
+    "متراژ بالكن 4",    // metrajehbalkoon04
+    "تلفن 1",           // tele01
+    "تلفن 2",           // tele02
+    "تلفن 3",           // tele03
+    "تلفن 4",           // tele04
     "سرويس آشپزخانه 1", // serviceashpaz01
     "سرويس آشپزخانه 2", // serviceashpaz02
     "سرويس آشپزخانه 3", // serviceashpaz03
     "سرويس آشپزخانه 4", // serviceashpaz04
-    "OPEN 1", // open01
-    "OPEN 2", // open02
-    "OPEN 3", // open03
-    "OPEN 4", // open04
-    "سرويس بهداشتي 1", // servicebehdasht01
-    "سرويس بهداشتي 2", // servicebehdasht02
-    "سرويس بهداشتي 3", // servicebehdasht03
-    "سرويس بهداشتي 4", // servicebehdasht04
-    "كف پوش 1", // kafpoosh01
-    "كف پوش 2", // kafpoosh02
-    "كف پوش 3", // kafpoosh03
-    "كف پوش 4", // kafpoosh04
-    "پاركينگ 1", // p01
-    "پاركينگ 2", // p02
-    "پاركينگ 3", // p03
-    "پاركينگ 4", // p04
-    "انباري 1", // anbari01
-    "انباري 2", // anbari02
-    "انباري 3", // anbari03
-    "انباري 4", // anbari04
-    "شومينه 1", // shoomineh01
-    "شومينه 2", // shoomineh02
-    "شومينه 3", // shoomineh03
-    "شومينه 4", // shoomineh04
+    "OPEN 1",           // open01
+    "OPEN 2",           // open02
+    "OPEN 3",           // open03
+    "OPEN 4",           // open04
+    "سرويس بهداشتي 1",  // servicebehdasht01
+    "سرويس بهداشتي 2",  // servicebehdasht02
+    "سرويس بهداشتي 3",  // servicebehdasht03
+    "سرويس بهداشتي 4",  // servicebehdasht04
+    "كف پوش 1",         // kafpoosh01
+    "كف پوش 2",         // kafpoosh02
+    "كف پوش 3",         // kafpoosh03
+    "كف پوش 4",         // kafpoosh04
+    "پاركينگ 1",        // p01
+    "پاركينگ 2",        // p02
+    "پاركينگ 3",        // p03
+    "پاركينگ 4",        // p04
+    "انباري 1",         // anbari01
+    "انباري 2",         // anbari02
+    "انباري 3",         // anbari03
+    "انباري 4",         // anbari04
+    "شومينه 1",         // shoomineh01
+    "شومينه 2",         // shoomineh02
+    "شومينه 3",         // shoomineh03
+    "شومينه 4",         // shoomineh04
 };
 
 class ExportTest : public DataFolderTest {

@@ -195,8 +195,8 @@ TEST_F(ImportStartupTest, AToolThatCannotRunIsNamed) {
     setImportToolPath(QStringLiteral("/nonexistent/velmoran-cli"));
     EXPECT_FALSE(startProgram());
     ASSERT_EQ(boxes().shown().size(), 1u);
-    EXPECT_TRUE(boxes().shown().front().request.text.contains(
-        QStringLiteral("/nonexistent/velmoran-cli")));
+    EXPECT_TRUE(
+        boxes().shown().front().request.text.contains(QStringLiteral("/nonexistent/velmoran-cli")));
     EXPECT_EQ(filesIn(folder()), QStringList{"pc.mdb"});
 }
 
@@ -231,7 +231,8 @@ TEST_F(ImportStartupTest, AToolThatGoesQuietOrFloodsItsErrorOutputIsEndedAndItsF
     const QByteArray start = ": > \"$folder/.newil.db.import.x\"\n"
                              "echo \"@file $5\"\n"
                              "echo \"@temporary $folder/.newil.db.import.x\"\n";
-    for (const QByteArray& tail : {QByteArray("exec sleep 60\n"), QByteArray("exec yes warning >&2\n")}) {
+    for (const QByteArray& tail :
+         {QByteArray("exec sleep 60\n"), QByteArray("exec yes warning >&2\n")}) {
         SCOPED_TRACE(tail.toStdString());
         screens().discardAll();
         boxes().clear();
@@ -243,7 +244,8 @@ TEST_F(ImportStartupTest, AToolThatGoesQuietOrFloodsItsErrorOutputIsEndedAndItsF
         EXPECT_LT(timer.elapsed(), 20000);
         ASSERT_EQ(boxes().shown().size(), 1u);
         const QString text = boxes().shown().front().request.text;
-        EXPECT_TRUE(text.contains(QStringLiteral("⁨%1⁩").arg(path("newil.mdb")))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("⁨%1⁩").arg(path("newil.mdb"))))
+            << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("خوانده نشد")));
         EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
     }

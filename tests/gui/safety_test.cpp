@@ -19,8 +19,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QProgressDialog>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -111,7 +111,9 @@ TEST_F(SafetyTest, ADaysUseLeavesACheckedBackupHoldingTheDaysListings) {
     ASSERT_EQ(made.size(), 1u);
     EXPECT_TRUE(checkStoreFile(made[0].path, CheckDepth::Full).sound());
     EXPECT_EQ(count(made[0].path), 51);
-    EXPECT_EQ(count(made[0].path, QStringLiteral("WHERE malek = 'owner of the day' AND vahed01 = '25'")), 1);
+    EXPECT_EQ(
+        count(made[0].path, QStringLiteral("WHERE malek = 'owner of the day' AND vahed01 = '25'")),
+        1);
     EXPECT_EQ(count(made[0].path, QStringLiteral("WHERE id = 1 AND malek = 'edited owner'")), 1);
     EXPECT_EQ(listBackups(backups(), passwordTable()).size(), 1u);
     EXPECT_TRUE(boxes().shown().size() <= 2u); // the questions, no failure
@@ -126,7 +128,9 @@ TEST_F(SafetyTest, ADaysUseLeavesACheckedBackupHoldingTheDaysListings) {
 
 TEST_F(SafetyTest, ABackupThatFailsItsCheckIsToldAndTheEarlierBackupsStay) {
     storeListings(folder(), generatedListings(300, 2));
-    ASSERT_TRUE(writeBackup(folder(), listingsTable(), backups(), QDateTime(QDate(2024, 3, 1), QTime(8, 0))).ok());
+    ASSERT_TRUE(
+        writeBackup(folder(), listingsTable(), backups(), QDateTime(QDate(2024, 3, 1), QTime(8, 0)))
+            .ok());
     const QStringList before = filesIn(backups());
     ASSERT_EQ(before.size(), 1);
     // Damage the quick check at start can't see; the copy's full check does.
@@ -151,7 +155,8 @@ protected:
     void SetUp() override {
         SafetyTest::SetUp();
         storeListings(folder(), generatedListings(300, 4));
-        good_ = writeBackup(folder(), listingsTable(), backups(), QDateTime(QDate(2024, 3, 20), QTime(9, 15)));
+        good_ = writeBackup(folder(), listingsTable(), backups(),
+                            QDateTime(QDate(2024, 3, 20), QTime(9, 15)));
         ASSERT_TRUE(good_.ok());
         storeListings(folder(), generatedListings(5, 5)); // stored after the backup
         // The newest backup is itself damaged: the offer passes it by.
@@ -175,7 +180,8 @@ TEST_F(DamageTest, AStoreDamagedInItsPagesIsNotWrittenToAndDecliningEndsTheProgr
     ASSERT_EQ(boxes().shown().size(), 1u);
     const MessageBox::Request& box = boxes().shown().front().request;
     EXPECT_EQ(box.buttons, MessageBox::Buttons::YesNo);
-    EXPECT_TRUE(box.text.contains(QStringLiteral("⁨%1⁩").arg(store()))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("⁨%1⁩").arg(store())))
+        << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(QStringLiteral("newil-20240320-091500.db")));
     EXPECT_TRUE(box.text.contains(QStringLiteral("1403/01/01 09:15"))); // its date, solar calendar
     EXPECT_TRUE(box.text.contains(QStringLiteral("newil.db.damaged-")));
@@ -193,7 +199,8 @@ TEST_F(DamageTest, AcceptingPutsTheNewestGoodBackupBackAndKeepsTheDamagedFile) {
     ASSERT_TRUE(screens().mainWindow());
     EXPECT_EQ(count(store()), 300);
     EXPECT_TRUE(checkStoreFile(store(), CheckDepth::Full).sound());
-    QStringList kept = filesIn(folder()).filter(QRegularExpression(QStringLiteral("^newil\\.db\\.damaged-\\d{8}-\\d{6}$")));
+    QStringList kept = filesIn(folder()).filter(
+        QRegularExpression(QStringLiteral("^newil\\.db\\.damaged-\\d{8}-\\d{6}$")));
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(bytesOf(QDir(folder()).filePath(kept.front())), damaged_);
     ASSERT_EQ(boxes().shown().size(), 2u); // the offer, then what was done
@@ -215,7 +222,8 @@ TEST_F(DamageTest, ADamagedPasswordFileWithoutABackupIsRefusedBeforeTheLogin) {
 }
 
 TEST_F(SafetyTest, LeftoversOfKilledStepsGoAtStartOnlyWhenNoOtherCopyRuns) {
-    const QStringList leftovers{".newil.db.Zx81Qw", ".newil.db.import.aB3dE5", ".newil.db.import.aB3dE5-wal"};
+    const QStringList leftovers{".newil.db.Zx81Qw", ".newil.db.import.aB3dE5",
+                                ".newil.db.import.aB3dE5-wal"};
     const auto plant = [&] {
         for (const QString& name : leftovers) {
             writeFile(QDir(folder()).filePath(name), "half made");
@@ -261,16 +269,18 @@ TEST_F(SafetyTest, LongWorkShowsASmallProgressWindowAndShortWorkNone) {
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] { seen = seen || visible(); });
     probe.start(20);
-    runInBackground("workProgress", QStringLiteral("t"), QStringLiteral("short"),
-                    [](WorkProgress&) { std::this_thread::sleep_for(std::chrono::milliseconds(100)); });
+    runInBackground(
+        "workProgress", QStringLiteral("t"), QStringLiteral("short"),
+        [](WorkProgress&) { std::this_thread::sleep_for(std::chrono::milliseconds(100)); });
     EXPECT_FALSE(seen);
-    runInBackground("workProgress", QStringLiteral("t"), QStringLiteral("long"), [](WorkProgress& p) {
-        p.total = 10;
-        for (int i = 0; i < 10; ++i) {
-            p.done = i;
-            std::this_thread::sleep_for(std::chrono::milliseconds(90));
-        }
-    });
+    runInBackground("workProgress", QStringLiteral("t"), QStringLiteral("long"),
+                    [](WorkProgress& p) {
+                        p.total = 10;
+                        for (int i = 0; i < 10; ++i) {
+                            p.done = i;
+                            std::this_thread::sleep_for(std::chrono::milliseconds(90));
+                        }
+                    });
     EXPECT_TRUE(seen);
     EXPECT_FALSE(visible());
 }

@@ -104,7 +104,8 @@ Sheet readXlsx(const QString& path) {
             continue;
         }
         if (xml.name() == QLatin1String("sheetView")) {
-            sheet.rightToLeft = xml.attributes().value(QLatin1String("rightToLeft")) == QLatin1String("1");
+            sheet.rightToLeft =
+                xml.attributes().value(QLatin1String("rightToLeft")) == QLatin1String("1");
         } else if (xml.name() == QLatin1String("row")) {
             row = xml.attributes().value(QLatin1String("r")).toInt() - 1;
         } else if (xml.name() == QLatin1String("c")) {
@@ -172,7 +173,8 @@ std::vector<QStringList> readCsv(const QString& path, bool* bom) {
         } else if (c == QLatin1Char(',')) {
             row << field;
             field.clear();
-        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) {
+        } else if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                   text[i + 1] == QLatin1Char('\n')) {
             row << field;
             field.clear();
             rows.push_back(row);

@@ -15,12 +15,13 @@ namespace velmoran::test {
 
 namespace {
 
-const QStringList kWords = {"آپارتمان", "ويلا",  "شمالي",  "پاركينگ", "كوچه", "Tehran", "Vanak",
-                            "Block",    "سند",   "طبقه",   "۱۲۳۴",    "5678", "تك برگ", "B-12",
-                            "\"quoted\"", "a,b", "نيم,خط", "½",       "ي ك",  "emoji ✓"};
+const QStringList kWords = {"آپارتمان",   "ويلا", "شمالي",  "پاركينگ", "كوچه", "Tehran", "Vanak",
+                            "Block",      "سند",  "طبقه",   "۱۲۳۴",    "5678", "تك برگ", "B-12",
+                            "\"quoted\"", "a,b",  "نيم,خط", "½",       "ي ك",  "emoji ✓"};
 
 int pageSize(const QByteArray& file) {
-    const int size = (static_cast<unsigned char>(file[16]) << 8) | static_cast<unsigned char>(file[17]);
+    const int size =
+        (static_cast<unsigned char>(file[16]) << 8) | static_cast<unsigned char>(file[17]);
     return size == 1 ? 65536 : size;
 }
 
@@ -43,10 +44,10 @@ std::vector<ListingValues> generatedListings(int count, unsigned seed) {
             for (int w = 0; w < words; ++w) {
                 if (w > 0) {
                     const int glue = below(12);
-                    text += glue == 0 ? QStringLiteral("\n")
-                                      : glue == 1 ? QStringLiteral("\r\n")
-                                                  : glue == 2 ? QStringLiteral("\t")
-                                                              : QStringLiteral(" ");
+                    text += glue == 0   ? QStringLiteral("\n")
+                            : glue == 1 ? QStringLiteral("\r\n")
+                            : glue == 2 ? QStringLiteral("\t")
+                                        : QStringLiteral(" ");
                 }
                 text += kWords[below(kWords.size())];
             }
@@ -69,9 +70,9 @@ void storeListings(const QString& folder, const std::vector<ListingValues>& list
         columns << sql::quoted(kListingFields[f].name);
         marks << QStringLiteral("?");
     }
-    sql::Statement insert = db.prepare(QStringLiteral("INSERT INTO new (%1) VALUES (%2)")
-                                           .arg(columns.join(QLatin1Char(',')),
-                                                marks.join(QLatin1Char(','))));
+    sql::Statement insert =
+        db.prepare(QStringLiteral("INSERT INTO new (%1) VALUES (%2)")
+                       .arg(columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
     sql::Transaction transaction(db);
     for (const ListingValues& values : listings) {
         for (std::size_t f = 0; f < kListingFieldCount; ++f) {
