@@ -58,7 +58,7 @@ bool offerRestore(const QString& folder, const TableSpec& tableSpec, const QStri
     const QString store = storePath(folder, tableSpec);
     const QString damage = QStringLiteral("فايل اطلاعات %1 آسيب ديده است: %2\n\nبرنامه در اين "
                                           "فايل چيزي نمي نويسد.")
-                               .arg(pathText(store), detail);
+                               .arg(pathText(store), isolated(detail));
     const std::optional<BackupFile> backup = newestSoundBackup(folder, tableSpec);
     if (!backup) {
         MessageBox::show(damage + QStringLiteral(" پشتيبان سالمي از آن در پوشه %1 نيست. برنامه "
@@ -103,7 +103,8 @@ bool offerRestore(const QString& folder, const TableSpec& tableSpec, const QStri
     }
     MessageBox::show(QStringLiteral("پشتيبان %1 برگردانده شد. فايل آسيب ديده با نام %2 نگه داشته "
                                     "شد؛ آنچه پس از %3 ذخيره شده بود فقط در آن است.")
-                         .arg(pathText(QFileInfo(backup->path).fileName()), pathText(result.keptAs),
+                         .arg(pathText(QFileInfo(backup->path).fileName()),
+                              pathText(QFileInfo(result.keptAs).fileName()),
                               solarTime(backup->made)),
                      title(), MessageBox::Icon::None, MessageBox::Buttons::Ok);
     return true;

@@ -116,13 +116,15 @@ int checkCommand(const QStringList& arguments, Io& io) {
                    << '\n';
             break;
         case StoreCheck::Damaged:
-            io.out << QStringLiteral("%1: آسيب ديده است: %2").arg(pathText(file), check.detail)
+            io.out << QStringLiteral("%1: آسيب ديده است: %2")
+                          .arg(pathText(file), isolated(check.detail))
                    << '\n';
             status = kDamageFound;
             break;
         case StoreCheck::Unreadable:
         case StoreCheck::Stopped:
-            fail(io, QStringLiteral("فايل %1 خوانده نشد: %2").arg(pathText(file), check.detail));
+            fail(io, QStringLiteral("فايل %1 خوانده نشد: %2")
+                         .arg(pathText(file), isolated(check.detail)));
             if (status == kOk) {
                 status = kFailed;
             }

@@ -5,7 +5,11 @@
 namespace velmoran {
 
 QString pathText(const QString& path) {
-    return QChar(0x2068) + QDir::toNativeSeparators(path) + QChar(0x2069);
+    return isolated(QDir::toNativeSeparators(path));
+}
+
+QString isolated(const QString& text) {
+    return QChar(0x2068) + text + QChar(0x2069);
 }
 
 } // namespace velmoran

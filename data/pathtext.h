@@ -9,4 +9,8 @@ namespace velmoran {
 // Latin letters and slashes keep their order inside right-to-left text.
 QString pathText(const QString& path);
 
+// Other text of the system or of SQLite in Latin letters (an error message)
+// set apart the same way.
+QString isolated(const QString& text);
+
 } // namespace velmoran

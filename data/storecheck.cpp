@@ -32,13 +32,21 @@ StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atom
                            ? QStringLiteral("PRAGMA integrity_check(%1)").arg(kProblemsShown)
                            : QStringLiteral("PRAGMA quick_check(%1)").arg(kProblemsShown));
         QStringList problems;
+        bool sound = true;
         while (check.step()) {
-            const QString line = check.columnText(0);
-            if (line != QLatin1String("ok")) {
-                problems << line;
+            const QString row = check.columnText(0);
+            if (row == QLatin1String("ok")) {
+                continue;
+            }
+            sound = false;
+            // A row may hold several lines, and a line naming the database.
+            for (const QString& line : row.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                if (!line.startsWith(QLatin1String("***")) && problems.size() < kProblemsShown) {
+                    problems << line.trimmed();
+                }
             }
         }
-        result.outcome = problems.isEmpty() ? StoreCheck::Sound : StoreCheck::Damaged;
+        result.outcome = sound ? StoreCheck::Sound : StoreCheck::Damaged;
         result.detail = problems.join(QLatin1String("; "));
     } catch (const sql::Error& e) {
         const int primary = e.code() & 0xff;

@@ -13,8 +13,8 @@ enum class CheckDepth { Quick, Full };
 struct StoreCheck {
     enum Outcome { Sound, Damaged, Unreadable, Stopped };
     Outcome outcome = Stopped;
-    QString detail; // SQLite's words on the first problems found, or why it
-                    // could not be read
+    QString detail; // SQLite's words on the first problems found (one line), or
+                    // why it could not be read
     bool sound() const { return outcome == Sound; }
 };
 
