@@ -24,5 +24,8 @@ int main(int argc, char** argv) {
     if (!velmoran::startProgram()) {
         return 1;
     }
-    return app.exec();
+    const int status = app.exec();
+    // The main window has closed, its sweep done: the backups.
+    velmoran::endProgram();
+    return status;
 }

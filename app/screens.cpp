@@ -62,7 +62,13 @@ Screen* Screens::load(ScreenId id) {
     }
     open_[id] = screen;
     if (isChild(id)) {
-        showMainWindow()->addChild(screen);
+        MDIForm1* window = showMainWindow();
+        if (!window) {
+            open_.erase(id);
+            delete screen;
+            return nullptr;
+        }
+        window->addChild(screen);
     }
     if (!runHandler(screen, &Screen::Form_Load)) {
         open_.erase(id);
@@ -133,8 +139,15 @@ MDIForm1* Screens::mainWindow() const {
     return mainWindow_;
 }
 
+void Screens::setMainWindowGate(std::function<bool()> gate) {
+    mainWindowGate_ = std::move(gate);
+}
+
 MDIForm1* Screens::showMainWindow() {
     if (!mainWindow_) {
+        if (mainWindowGate_ && !mainWindowGate_()) {
+            return nullptr;
+        }
         mainWindow_ = new MDIForm1;
     }
     if (!mainWindow_->isVisible()) {
@@ -161,6 +174,7 @@ void Screens::discardAll() {
     activeWindow_ = nullptr;
     activeChild_ = nullptr;
     factories_.clear();
+    mainWindowGate_ = nullptr;
 }
 
 bool Screens::runHandler(Screen* screen, void (Screen::*handler)()) {

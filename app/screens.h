@@ -52,8 +52,14 @@ public:
 
     // The main window, or null when it is not open.
     MDIForm1* mainWindow() const;
-    // The main window, made when needed, shown maximised and activated.
+    // The main window, made when needed, shown maximised and activated. Null
+    // when the gate (below) refuses to open it.
     MDIForm1* showMainWindow();
+
+    // Asked before the main window is made: false keeps it from opening
+    // (the start-up's check of the listings file found it damaged and the
+    // user chose to end). None by default.
+    void setMainWindowGate(std::function<bool()> gate);
 
     // For tests: forgets every open screen and the main window at once,
     // without write-back or handlers, and every registered factory.
@@ -79,6 +85,7 @@ private:
     void mainWindowUnloaded(MDIForm1* window);
     void endWhenNothingIsLeft();
 
+    std::function<bool()> mainWindowGate_;
     std::map<ScreenId, Factory> factories_;
     std::map<ScreenId, QPointer<Screen>> open_;
     QPointer<MDIForm1> mainWindow_;

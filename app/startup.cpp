@@ -1,15 +1,27 @@
 #include "app/startup.h"
 
+#include "app/endbackup.h"
 #include "app/screens.h"
 #include "app/startupimport.h"
+#include "app/storeguard.h"
 #include "data/datafolder.h"
 #include "data/fields.h"
+#include "data/folderlock.h"
+#include "data/leftovers.h"
+#include "data/pathtext.h"
 #include "data/storage.h"
 #include "platform/messagebox.h"
+
+#include <cerrno>
+#include <cstring>
 
 namespace velmoran {
 
 namespace {
+
+// How long the start waits for a velmoran-cli step that has the folder to
+// itself (a backup, a restore) to end.
+constexpr int kFolderWait = 3000;
 
 QString startupTitle() {
     return QStringLiteral("خطا در شروع برنامه");
@@ -20,6 +32,17 @@ bool refuse(const QString& message) {
     return false;
 }
 
+// The folder this copy runs on, and its mark there.
+struct Running {
+    QString folder;
+    FolderLock lock;
+};
+
+Running& running() {
+    static Running state;
+    return state;
+}
+
 } // namespace
 
 bool startProgram() {
@@ -27,9 +50,28 @@ bool startProgram() {
     if (!ensureDataFolder(folder)) {
         return refuse(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(folder));
     }
+    storeguard::stopChecks();
+    Running& state = running();
+    state.lock.unlock();
+    state.folder.clear();
+    // Alone on the folder, the temporary files of steps killed half-way are
+    // known to be nobody's.
+    if (state.lock.tryLock(folder, FolderLock::Mode::Exclusive)) {
+        removeLeftovers(folder);
+    }
+    if (!state.lock.lock(folder, FolderLock::Mode::Shared, kFolderWait)) {
+        return refuse(errno == EWOULDBLOCK ? folderInUseMessage(folder)
+                                           : QStringLiteral("پوشه اطلاعات برنامه %1 باز نشد: %2")
+                                                 .arg(pathText(folder), QString::fromLocal8Bit(
+                                                                            std::strerror(errno))));
+    }
+    state.folder = folder;
     // An agency's Access files are brought over before the stores are
     // checked, so a store made from them is checked like any other.
     if (!importWaitingAccessFiles(folder)) {
+        return false;
+    }
+    if (!storeguard::checkBeforeLogin(folder, state.lock)) {
         return false;
     }
     for (const TableSpec* tableSpec : {&listingsTable(), &passwordTable()}) {
@@ -38,9 +80,27 @@ bool startProgram() {
             return refuse(problem);
         }
     }
+    storeguard::startListingsCheck(folder, state.lock);
     Screens& screens = Screens::instance();
     registerScreens(screens);
+    screens.setMainWindowGate([] {
+        if (storeguard::admitMainWindow()) {
+            return true;
+        }
+        running().folder.clear(); // a damaged store is not backed up either
+        return false;
+    });
     return screens.show(ScreenId::Form9) != nullptr;
+}
+
+void endProgram() {
+    storeguard::stopChecks();
+    Running& state = running();
+    if (!state.folder.isEmpty()) {
+        backupChangedStores(state.folder);
+    }
+    state.lock.unlock();
+    state.folder.clear();
 }
 
 } // namespace velmoran

@@ -7,12 +7,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QTimer>
 
 namespace velmoran {
 
@@ -22,6 +24,12 @@ using import::ImportProblem;
 namespace protocol = import::protocol;
 
 QString g_toolPath;
+int g_timeout = 30000;
+
+// What the program allows the tool beyond its own time limit, and how much
+// error output it takes before it ends a tool that floods it.
+constexpr int kTimeoutGrace = 3000;
+constexpr qint64 kErrorOutputLimit = 8 * 1024 * 1024;
 
 // What the tool said on its standard output, line by line.
 struct ToolState {
@@ -80,11 +88,19 @@ QString importToolPath() {
     if (!g_toolPath.isEmpty()) {
         return g_toolPath;
     }
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/velmoran-import");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/velmoran-cli");
 }
 
 void setImportToolPath(const QString& path) {
     g_toolPath = path;
+}
+
+int importTimeout() {
+    return g_timeout;
+}
+
+void setImportTimeout(int milliseconds) {
+    g_timeout = milliseconds;
 }
 
 bool importWaitingAccessFiles(const QString& folder) {
@@ -92,13 +108,15 @@ bool importWaitingAccessFiles(const QString& folder) {
     if (!pending.any()) {
         return true;
     }
-    QStringList arguments{QStringLiteral("--progress"), QStringLiteral("--folder"), folder};
+    QStringList arguments{QStringLiteral("import"), QStringLiteral("--progress"),
+                          QStringLiteral("--folder"), folder};
     if (!pending.listings.isEmpty()) {
         arguments << pending.listings;
     }
     if (!pending.password.isEmpty()) {
         arguments << QStringLiteral("--pc") << pending.password;
     }
+    arguments << QStringLiteral("--timeout") << QString::number(g_timeout / 1000.0);
 
     QProgressDialog dialog;
     dialog.setObjectName(QStringLiteral("importProgress"));
@@ -118,12 +136,39 @@ bool importWaitingAccessFiles(const QString& folder) {
     ToolState state;
     QByteArray errorOutput;
     bool cancelled = false;
+    // The watchdog: a tool that says nothing for too long, or floods its
+    // error output, is stuck in a file it can't read.
+    QString stuck;
+    qint64 errorBytes = 0;
+    QElapsedTimer quiet;
+    quiet.start();
+    QTimer watchdog;
     QEventLoop loop;
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop,
-                     [&] { readLines(process, state, dialog); });
+    const auto end = [&](const QString& why) {
+        if (stuck.isEmpty()) {
+            stuck = why;
+            process.kill();
+        }
+    };
+    QObject::connect(&watchdog, &QTimer::timeout, &loop, [&] {
+        if (quiet.elapsed() > g_timeout + kTimeoutGrace) {
+            end(QStringLiteral("در %1 ثانيه هيچ پيش نرفت.").arg(g_timeout / 1000.0));
+        }
+    });
+    watchdog.start(100);
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, [&] {
+        quiet.restart();
+        readLines(process, state, dialog);
+    });
     QObject::connect(&process, &QProcess::readyReadStandardError, &loop, [&] {
         // The reading library's own words, for a crash's message.
-        errorOutput = (errorOutput + process.readAllStandardError()).right(2000);
+        const QByteArray more = process.readAllStandardError();
+        errorBytes += more.size();
+        errorOutput = (errorOutput + more).right(2000);
+        if (errorBytes > kErrorOutputLimit) {
+            end(QStringLiteral("برنامه خواندن آن بيش از %1 مگابايت پيام خطا نوشت.")
+                    .arg(kErrorOutputLimit / (1024 * 1024)));
+        }
     });
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError e) {
@@ -143,6 +188,7 @@ bool importWaitingAccessFiles(const QString& folder) {
         process.kill();
         process.waitForFinished();
     }
+    watchdog.stop();
     readLines(process, state, dialog);
     dialog.hide();
 
@@ -150,7 +196,8 @@ bool importWaitingAccessFiles(const QString& folder) {
         return fail(QStringLiteral("برنامه انتقال اطلاعات (%1) اجرا نشد: %2")
                         .arg(process.program(), process.errorString()));
     }
-    const bool exited = !cancelled && process.exitStatus() == QProcess::NormalExit;
+    const bool exited =
+        !cancelled && stuck.isEmpty() && process.exitStatus() == QProcess::NormalExit;
     if (!exited || process.exitCode() != import::kDone) {
         removeTemporaries(state.temporaries);
         if (cancelled) {
@@ -166,8 +213,14 @@ bool importWaitingAccessFiles(const QString& folder) {
             QStringLiteral("\n\nبرنامه بسته مي شود. فايل را درست كنيد يا آن را از پوشه %1 "
                            "برداريد و برنامه را دوباره اجرا كنيد.")
                 .arg(QDir::toNativeSeparators(folder));
+        const QString file =
+            state.currentFile.isEmpty()
+                ? (pending.listings.isEmpty() ? pending.password : pending.listings)
+                : state.currentFile;
+        if (!stuck.isEmpty()) {
+            return fail(import::importMessage(ImportProblem::Unreadable, file, stuck) + advice);
+        }
         if (!exited) {
-            const QString file = state.currentFile.isEmpty() ? pending.listings : state.currentFile;
             return fail(import::importMessage(ImportProblem::Interrupted, file,
                                               QStringLiteral("برنامه خواندن آن از كار افتاد. %1")
                                                   .arg(QString::fromUtf8(errorOutput).trimmed())) +

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -129,6 +130,17 @@ QString createStore(const QString& folder, const QString& path, const TableSpec&
     return QString();
 }
 
+// True when the file's header names the write-ahead journal (its read and
+// write versions, bytes 18 and 19, are 2).
+bool hasWriteAheadJournal(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray header = file.read(20);
+    return header.size() == 20 && header[18] == 2 && header[19] == 2;
+}
+
 // Checks an existing file without writing to it; the empty string when fine.
 QString checkStore(const QString& path, const TableSpec& tableSpec, const struct stat& st) {
     if (!S_ISREG(st.st_mode)) {
@@ -225,7 +237,12 @@ QString prepareStore(const QString& folder, const TableSpec& tableSpec) {
         return error;
     }
     // Only a sound file gets the write-ahead journal; a busy file keeps its
-    // journal as it is, which is just as safe.
+    // journal as it is, which is just as safe. A journal left by a killed
+    // copy is not folded into the file here, before it is read through for
+    // damage; an empty one goes when this connection closes.
+    if (hasWriteAheadJournal(path) && QFileInfo(path + QStringLiteral("-wal")).size() > 0) {
+        return QString();
+    }
     try {
         sql::Database db(path, SQLITE_OPEN_READWRITE);
         db.setBusyTimeout(kBusyTimeout);

@@ -1,5 +1,7 @@
 #include "import/importerror.h"
 
+#include "data/pathtext.h"
+
 #include <QDir>
 
 namespace velmoran::import {
@@ -30,6 +32,9 @@ QString importMessage(ImportProblem problem, const QString& path, const QString&
         return QStringLiteral("ذخيره اطلاعات در فايل %1 انجام نشد: %2").arg(file, detail);
     case ImportProblem::Interrupted:
         return QStringLiteral("خواندن فايل %1 نيمه كاره ماند: %2").arg(file, detail);
+    case ImportProblem::Unreadable:
+        return QStringLiteral("فايل %1 خوانده نشد و چيزي از آن منتقل نشد: %2")
+            .arg(pathText(path), detail);
     }
     return file;
 }

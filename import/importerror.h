@@ -18,6 +18,7 @@ enum class ImportProblem {
     TargetExists,       // detail: the file that would be replaced
     CannotStore,        // detail: the system's or SQLite's text
     Interrupted,        // detail: how the reading ended
+    Unreadable,         // detail: how the reading library failed on it
 };
 
 // The Persian message for `problem` with the file at `path`.

@@ -2,14 +2,18 @@
 
 #include "data/datafolder.h"
 #include "data/fields.h"
+#include "data/folderlock.h"
+#include "data/pathtext.h"
 #include "import/importer.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
+#include "import/importwatch.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <unistd.h>
@@ -24,7 +28,51 @@ constexpr int kSuffixes = 4;
 constexpr std::size_t kPathRoom = 4096;
 char g_temporary[kSuffixes][kPathRoom];
 
+// What the handler writes: the failure message, and its protocol line.
+constexpr std::size_t kMessageRoom = 8192;
+struct SignalMessage {
+    int fd = -1;
+    char text[kMessageRoom];
+    std::size_t size = 0;
+};
+SignalMessage g_messages[2];
+
+void writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written <= 0) {
+            return;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
 } // namespace
+
+void messageOnSignal(int fd, const QByteArray& message, int protocolFd,
+                     const QByteArray& protocolLine) {
+    const std::pair<int, const QByteArray*> entries[2] = {{fd, &message},
+                                                          {protocolFd, &protocolLine}};
+    for (int i = 0; i < 2; ++i) {
+        SignalMessage& entry = g_messages[i];
+        entry.fd = -1;
+        const QByteArray& text = *entries[i].second;
+        if (entries[i].first >= 0 && static_cast<std::size_t>(text.size()) <= kMessageRoom) {
+            std::memcpy(entry.text, text.constData(), text.size());
+            entry.size = text.size();
+            entry.fd = entries[i].first;
+        }
+    }
+}
+
+void removeTemporaryNow() {
+    for (auto& path : g_temporary) {
+        if (path[0] != '\0') {
+            ::unlink(path);
+        }
+    }
+}
 
 void removeOnSignal(const QString& path) {
     const char* suffixes[kSuffixes] = {"", "-wal", "-shm", "-journal"};
@@ -41,9 +89,11 @@ void removeOnSignal(const QString& path) {
 namespace {
 
 extern "C" void removeTemporaryAndDie(int signal) {
-    for (auto& path : g_temporary) {
-        if (path[0] != '\0') {
-            ::unlink(path);
+    removeTemporaryNow();
+    // The protocol line first: the program reads it as the failure.
+    for (int i : {1, 0}) {
+        if (g_messages[i].fd >= 0) {
+            writeAll(g_messages[i].fd, g_messages[i].text, g_messages[i].size);
         }
     }
     std::signal(signal, SIG_DFL);
@@ -77,8 +127,24 @@ QString encodingName(const ImportReport& report) {
 }
 
 QString usage() {
-    return QStringLiteral("usage: velmoran-import [--replace] [--folder DIR] NEWIL.mdb [PC.mdb]\n"
-                          "       velmoran-import [--replace] [--folder DIR] --pc PC.mdb\n");
+    return QStringLiteral(
+        "usage: velmoran-cli import [--replace] [--folder DIR] [--timeout S] NEWIL.mdb [PC.mdb]\n"
+        "       velmoran-cli import [--replace] [--folder DIR] [--timeout S] --pc PC.mdb\n");
+}
+
+const QCommandLineOption& timeoutOption() {
+    static const QCommandLineOption option(
+        QStringLiteral("timeout"), QStringLiteral("seconds without progress"), QStringLiteral("S"));
+    return option;
+}
+
+constexpr int kDefaultStall = 30000;
+
+bool validTimeout(const QCommandLineParser& parser) {
+    bool ok = true;
+    const double seconds =
+        parser.isSet(timeoutOption()) ? parser.value(timeoutOption()).toDouble(&ok) : 1;
+    return ok && seconds > 0;
 }
 
 } // namespace
@@ -130,7 +196,17 @@ void installSignalCleanup() {
     }
 }
 
-int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int stallMilliseconds(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.addOption(timeoutOption());
+    parser.parse(QStringList{QStringLiteral("import")} + arguments);
+    bool ok = false;
+    const double seconds = parser.value(timeoutOption()).toDouble(&ok);
+    return ok && seconds > 0 ? static_cast<int>(seconds * 1000) : kDefaultStall;
+}
+
+int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err,
+                  ImportWatch* watch) {
     QCommandLineParser parser;
     const QCommandLineOption replace(QStringLiteral("replace"),
                                      QStringLiteral("replace existing store files"));
@@ -140,10 +216,10 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
                                       QStringLiteral("PC.mdb"));
     QCommandLineOption progress(QStringLiteral("progress"));
     progress.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({replace, folderOption, pcOption, progress});
+    parser.addOptions({replace, folderOption, pcOption, progress, timeoutOption()});
     parser.addPositionalArgument(QStringLiteral("NEWIL.mdb"), QString());
     parser.addPositionalArgument(QStringLiteral("PC.mdb"), QString());
-    if (!parser.parse(QStringList{QStringLiteral("velmoran-import")} + arguments)) {
+    if (!parser.parse(QStringList{QStringLiteral("import")} + arguments)) {
         err << parser.errorText() << '\n' << usage();
         return kUsage;
     }
@@ -151,7 +227,7 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     QString listings = positional.value(0);
     QString password = parser.isSet(pcOption) ? parser.value(pcOption) : positional.value(1);
     if (positional.size() > 2 || (parser.isSet(pcOption) && positional.size() > 1) ||
-        (listings.isEmpty() && password.isEmpty())) {
+        (listings.isEmpty() && password.isEmpty()) || !validTimeout(parser)) {
         err << usage();
         return kUsage;
     }
@@ -167,7 +243,16 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         return status;
     };
     if (!ensureDataFolder(folder)) {
-        return fail(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(folder));
+        return fail(
+            QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(pathText(folder)));
+    }
+    // A new store is linked in beside a running program without harm; one
+    // replaced must be open nowhere.
+    FolderLock lock;
+    const FolderLock::Mode mode =
+        parser.isSet(replace) ? FolderLock::Mode::Exclusive : FolderLock::Mode::Shared;
+    if (!lock.tryLock(folder, mode)) {
+        return fail(folderInUseMessage(folder), kFolderInUse);
     }
     struct Job {
         QString source;
@@ -199,15 +284,21 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
             out.flush();
         }
     };
-    if (machine) {
-        options.progress = [&](quint64 stored, quint64 total) {
+    options.progress = [&](quint64 stored, quint64 total) {
+        if (watch) {
+            watch->progressed();
+        }
+        if (machine) {
             out << protocol::line(protocol::kProgress,
                                   QStringLiteral("%1 %2").arg(stored).arg(total))
                 << '\n';
             out.flush();
-        };
-    }
+        }
+    };
     for (const Job& job : jobs) {
+        if (watch) {
+            watch->begin(job.source, machine);
+        }
         if (machine) {
             out << protocol::line(protocol::kFile, job.source) << '\n';
             out.flush();

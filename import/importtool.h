@@ -5,21 +5,32 @@
 
 namespace velmoran::import {
 
-// The command-line tool:
-//   velmoran-import [--replace] [--folder DIR] NEWIL.mdb [PC.mdb]
-//   velmoran-import [--replace] [--folder DIR] --pc PC.mdb
+class ImportWatch;
+
+// The import subcommand of velmoran-cli:
+//   velmoran-cli import [--replace] [--folder DIR] [--timeout S] NEWIL.mdb [PC.mdb]
+//   velmoran-cli import [--replace] [--folder DIR] [--timeout S] --pc PC.mdb
 // brings the Access files into the data folder (or DIR) and prints a report:
 // rows read and stored, columns missing and extra. An existing store file is
-// refused unless --replace, which keeps the old file under another name.
-// With --progress it speaks the protocol of importprotocol.h instead.
-// `arguments` exclude the program's name. Returns the exit status, one of:
+// refused unless --replace, which keeps the old file under another name and
+// is refused while the program runs on the folder. With --progress it speaks
+// the protocol of importprotocol.h instead. `watch`, when given, is told each
+// file begun and each step made, and gives up after --timeout seconds
+// without one (30 unless given). `arguments` exclude the subcommand's name.
+// Returns the exit status, one of:
 enum ToolStatus {
     kDone = 0,
     kFailed = 1,      // the Persian message naming the file and the problem on `err`
     kUsage = 2,       // wrong arguments
     kStoreExists = 3, // a store file of that name exists and was not replaced
+    kFolderInUse = 4, // --replace while the program runs on the folder
 };
-int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err,
+                  ImportWatch* watch = nullptr);
+
+// How long an import may go without a step before it gives up, from
+// --timeout in `arguments` (seconds, fractions allowed); 30 s unless given.
+int stallMilliseconds(const QStringList& arguments);
 
 // The report of one import, as printed: every column named.
 struct ImportReport;
@@ -34,5 +45,11 @@ void installSignalCleanup();
 // The file (and its journal) the handler removes; the empty path for none.
 // The import tells it each temporary file it makes.
 void removeOnSignal(const QString& path);
+// Removes that file now (from any thread).
+void removeTemporaryNow();
+// What the handler writes before the process dies: `message` to descriptor
+// `fd` and, when `protocolFd` is not -1, `protocolLine` to it.
+void messageOnSignal(int fd, const QByteArray& message, int protocolFd,
+                     const QByteArray& protocolLine);
 
 } // namespace velmoran::import

@@ -15,6 +15,7 @@ packages=(
     libgl-dev
     libsqlite3-dev sqlite3
     mdbtools-dev mdbtools
+    libxlsxwriter-dev libminizip-dev
     libgtest-dev googletest libbenchmark-dev
     fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2
     cups-client

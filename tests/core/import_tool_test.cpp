@@ -1,5 +1,5 @@
-// The velmoran-import tool as a user runs it: its report, its refusal to
-// replace a store, its errors on stderr with a non-zero exit.
+// velmoran-cli import as a user runs it: its report, its refusal to replace
+// a store, its errors on stderr with a non-zero exit.
 
 #include "data/sqlite.h"
 #include "import/importtool.h"
@@ -39,7 +39,7 @@ protected:
     }
     ToolRun run(const QStringList& arguments) {
         QProcess process;
-        process.start(QStringLiteral(VELMORAN_IMPORT_TOOL), arguments);
+        process.start(QStringLiteral(VELMORAN_CLI_TOOL), QStringList{"import"} + arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),

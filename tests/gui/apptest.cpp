@@ -1,6 +1,7 @@
 #include "tests/gui/apptest.h"
 
 #include "app/mdiform1.h"
+#include "app/storeguard.h"
 #include "data/fields.h"
 #include "data/recordsource.h"
 #include "data/storage.h"
@@ -48,6 +49,8 @@ void AppTest::SetUp() {
 
 void AppTest::TearDown() {
     screens().discardAll();
+    // A start's check of the listings file reads no folder once it is gone.
+    storeguard::stopChecks();
     settle();
     ExitWindows::setBackend(std::make_shared<ExitWindows::Recorder>());
     DataFolderTest::TearDown();

@@ -40,10 +40,11 @@ protected:
         screens().discardAll(); // startProgram registers the screens itself
         QFile::remove(path("newil.db"));
         QFile::remove(path("pc.db"));
-        setImportToolPath(QStringLiteral(VELMORAN_IMPORT_TOOL));
+        setImportToolPath(QStringLiteral(VELMORAN_CLI_TOOL));
     }
     void TearDown() override {
         setImportToolPath(QString());
+        setImportTimeout(30000);
         AppTest::TearDown();
     }
     QString path(const char* name) const { return QDir(folder()).filePath(QLatin1String(name)); }
@@ -52,11 +53,11 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // A stand-in for the tool: a shell script run with the tool's arguments
-    // (--progress --folder FOLDER NEWIL.mdb).
+    // (import --progress --folder FOLDER NEWIL.mdb ...).
     void fakeTool(const QByteArray& body) {
         ASSERT_TRUE(tools_.isValid());
         const QString script = tools_.filePath(QStringLiteral("fake-import"));
-        writeFile(script, "#!/bin/sh\nfolder=\"$3\"\n" + body);
+        writeFile(script, "#!/bin/sh\nfolder=\"$4\"\n" + body);
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         setImportToolPath(script);
     }
@@ -153,7 +154,7 @@ TEST_F(ImportStartupTest, AReadingThatCrashesIsReportedAndItsTemporaryFileRemove
     writeFile(path("newil.mdb"), listingsMdb());
     fakeTool(": > \"$folder/.newil.db.import.x\"\n"
              ": > \"$folder/.newil.db.import.x-wal\"\n"
-             "echo \"@file $4\"\n"
+             "echo \"@file $5\"\n"
              "echo \"@temporary $folder/.newil.db.import.x\"\n"
              "echo \"@progress 10 100\"\n"
              "kill -SEGV $$\n");
@@ -191,12 +192,63 @@ TEST_F(ImportStartupTest, CancelEndsTheProgramWithNothingLeftAndTheUiAnswering) 
 
 TEST_F(ImportStartupTest, AToolThatCannotRunIsNamed) {
     writeFile(path("pc.mdb"), passwordMdb());
-    setImportToolPath(QStringLiteral("/nonexistent/velmoran-import"));
+    setImportToolPath(QStringLiteral("/nonexistent/velmoran-cli"));
     EXPECT_FALSE(startProgram());
     ASSERT_EQ(boxes().shown().size(), 1u);
-    EXPECT_TRUE(boxes().shown().front().request.text.contains(
-        QStringLiteral("/nonexistent/velmoran-import")));
+    EXPECT_TRUE(
+        boxes().shown().front().request.text.contains(QStringLiteral("/nonexistent/velmoran-cli")));
     EXPECT_EQ(filesIn(folder()), QStringList{"pc.mdb"});
+}
+
+// The Access files that make the reading library loop for ever or crash:
+// each ends within the time set with the message naming it, and the folder
+// holds nothing but the Access file.
+TEST_F(ImportStartupTest, AccessFilesThatHangOrCrashTheReadingLibraryEndWithAMessage) {
+    setImportTimeout(3000);
+    for (const char* name : {"hangs-truncated.mdb", "hangs-flipped.mdb", "crashes-flipped.mdb"}) {
+        SCOPED_TRACE(name);
+        screens().discardAll();
+        boxes().clear();
+        writeFile(path("newil.mdb"), readFixture(QStringLiteral("hostile/") + QLatin1String(name)));
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(startProgram());
+        EXPECT_LT(timer.elapsed(), 3000 + 3000);
+        ASSERT_EQ(boxes().shown().size(), 1u);
+        const MessageBox::Request& box = boxes().shown().front().request;
+        EXPECT_EQ(box.icon, MessageBox::Icon::Critical);
+        EXPECT_TRUE(box.text.contains(path("newil.mdb"))) << box.text.toStdString();
+        EXPECT_LT(box.text.size(), 4000);
+        EXPECT_FALSE(screens().anyLoaded());
+        EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
+    }
+}
+
+// The program's own watchdog, for a tool that doesn't give up by itself: one
+// that goes quiet, one that floods its error output.
+TEST_F(ImportStartupTest, AToolThatGoesQuietOrFloodsItsErrorOutputIsEndedAndItsFileRemoved) {
+    setImportTimeout(500);
+    const QByteArray start = ": > \"$folder/.newil.db.import.x\"\n"
+                             "echo \"@file $5\"\n"
+                             "echo \"@temporary $folder/.newil.db.import.x\"\n";
+    for (const QByteArray& tail :
+         {QByteArray("exec sleep 60\n"), QByteArray("exec yes warning >&2\n")}) {
+        SCOPED_TRACE(tail.toStdString());
+        screens().discardAll();
+        boxes().clear();
+        writeFile(path("newil.mdb"), listingsMdb());
+        fakeTool(start + tail);
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(startProgram());
+        EXPECT_LT(timer.elapsed(), 20000);
+        ASSERT_EQ(boxes().shown().size(), 1u);
+        const QString text = boxes().shown().front().request.text;
+        EXPECT_TRUE(text.contains(QStringLiteral("⁨%1⁩").arg(path("newil.mdb"))))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("خوانده نشد")));
+        EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
+    }
 }
 
 } // namespace

@@ -54,7 +54,7 @@ QString readText(const QString& path) {
 QStringList expectedFiles() {
     QStringList files{
         QStringLiteral("bin/velmoran"),
-        QStringLiteral("bin/velmoran-import"),
+        QStringLiteral("bin/velmoran-cli"),
         QStringLiteral("share/applications/velmoran.desktop"),
         kMetainfo,
         QStringLiteral("share/icons/hicolor/scalable/apps/velmoran.svg"),
@@ -63,7 +63,7 @@ QStringList expectedFiles() {
         QStringLiteral("share/doc/velmoran/copyright"),
         QStringLiteral("share/doc/velmoran/changelog.gz"),
         QStringLiteral("share/man/man1/velmoran.1.gz"),
-        QStringLiteral("share/man/man1/velmoran-import.1.gz"),
+        QStringLiteral("share/man/man1/velmoran-cli.1.gz"),
     };
     for (const int size : kIconSizes) {
         files << QStringLiteral("share/icons/hicolor/%1x%1/apps/velmoran.png").arg(size);
@@ -105,7 +105,7 @@ TEST_F(InstallTest, PutsEveryFileInPlaceAndTheProgramsCanBeRun) {
     for (const QString& file : expectedFiles()) {
         EXPECT_TRUE(QFileInfo(path(file)).isFile()) << file.toStdString();
     }
-    for (const char* program : {"bin/velmoran", "bin/velmoran-import"}) {
+    for (const char* program : {"bin/velmoran", "bin/velmoran-cli"}) {
         EXPECT_TRUE(QFileInfo(path(QLatin1String(program))).isExecutable()) << program;
     }
     // Nothing but those is installed.
@@ -227,9 +227,9 @@ TEST_F(PackageTest, DependsOnTheLibrariesItLinksAndTheFontsItDrawsWith) {
     for (const QString& dependency : depends) {
         names << dependency.section(QLatin1Char(' '), 0, 0);
     }
-    for (const char* name :
-         {"libqt6widgets6", "libqt6svg6", "libqt6printsupport6", "libsqlite3-0", "libmdb3", "libc6",
-          "fonts-farsiweb", "fonts-freefarsi", "fonts-dejavu-core", "fonts-liberation2"}) {
+    for (const char* name : {"libqt6widgets6", "libqt6svg6", "libqt6printsupport6", "libsqlite3-0",
+                             "libmdb3", "libxlsxwriter4", "libc6", "fonts-farsiweb",
+                             "fonts-freefarsi", "fonts-dejavu-core", "fonts-liberation2"}) {
         EXPECT_TRUE(names.contains(QLatin1String(name)))
             << name << " in " << names.join(',').toStdString();
     }

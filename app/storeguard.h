@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace velmoran {
+
+class FolderLock;
+
+// The damage check at start. A store file found damaged is never written to:
+// the user is told which file and offered to put back its newest backup that
+// checks good (its date named), the damaged file kept beside it as
+// newil.db.damaged-<time>; declining ends the program with the file as it
+// was.
+//
+// pc.db is small and read through (quick_check) before the login; newil.db,
+// which may be large, is read through on a thread of its own while the login
+// screen shows, and the main window opens only after that check is done.
+namespace storeguard {
+
+// Before the stores are prepared: pc.db read through and newil.db's first
+// pages read. False when the program should end (the user was told why).
+bool checkBeforeLogin(const QString& folder, FolderLock& lock);
+
+// Starts the check of newil.db on its thread.
+void startListingsCheck(const QString& folder, FolderLock& lock);
+
+// Before the main window opens: waits for that check (with a progress window
+// when it takes long) and deals with a damaged file. False when the program
+// should end. True at once when the check was done and found the file sound.
+bool admitMainWindow();
+
+// Stops a check still running (the program ends).
+void stopChecks();
+
+} // namespace storeguard
+
+} // namespace velmoran

@@ -1,0 +1,82 @@
+// The safety of the listings: a checked backup (online backup API, then
+// integrity_check of the copy), the start's quick_check, a restore, and the
+// export to .xlsx and .csv, on the generated stores.
+
+#include "bench/listinggen.h"
+#include "data/backup.h"
+#include "data/storecheck.h"
+#include "export/listingexport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace velmoran;
+using velmoran::bench::cachedListings;
+using velmoran::bench::residentMegabytes;
+
+namespace {
+
+void withSize(benchmark::State& state, const QString& folder) {
+    state.counters["store_MB"] =
+        QFileInfo(QDir(folder).filePath(QStringLiteral("newil.db"))).size() / (1024.0 * 1024.0);
+    state.counters["rss_MB"] = benchmark::Counter(residentMegabytes());
+}
+
+// The whole backup the program makes after the main window closes.
+void Backup(benchmark::State& state) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    QTemporaryDir dir;
+    for (auto _ : state) {
+        const BackupResult result =
+            writeBackup(folder, listingsTable(), dir.path(), QDateTime::currentDateTime());
+        if (!result.ok()) {
+            state.SkipWithError(result.error.toStdString().c_str());
+            break;
+        }
+        state.PauseTiming();
+        QFile::remove(result.path);
+        state.ResumeTiming();
+    }
+    withSize(state, folder);
+}
+
+// The check at start, run while the login shows.
+void QuickCheck(benchmark::State& state) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            checkStoreFile(QDir(folder).filePath(QStringLiteral("newil.db")), CheckDepth::Quick));
+    }
+    withSize(state, folder);
+}
+
+void Export(benchmark::State& state, ExportFormat format, const char* suffix) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("listings.") + QLatin1String(suffix));
+    for (auto _ : state) {
+        const ExportResult result = exportListings(folder, file, format);
+        if (!result.ok()) {
+            state.SkipWithError(result.error.toStdString().c_str());
+            break;
+        }
+    }
+    state.counters["file_MB"] = QFileInfo(file).size() / (1024.0 * 1024.0);
+    state.counters["rss_MB"] = benchmark::Counter(residentMegabytes());
+}
+
+} // namespace
+
+BENCHMARK(Backup)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(QuickCheck)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Export, xlsx, ExportFormat::Xlsx, "xlsx")
+    ->Arg(100000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Export, csv, ExportFormat::Csv, "csv")
+    ->Arg(100000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);

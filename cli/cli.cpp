@@ -1,0 +1,138 @@
+#include "cli/cli.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+namespace velmoran::cli {
+
+namespace {
+
+struct ExitCodeText {
+    int code;
+    const char* en;
+    const char* fa;
+};
+
+const ExitCodeText kExitCodes[] = {
+    {kOk, "done", "انجام شد"},
+    {kFailed, "failed: a Persian message naming the file and the problem on stderr",
+     "انجام نشد: پيامي كه فايل و مشكل را مي گويد در خروجي خطا"},
+    {kUsage, "wrong arguments", "فرمان يا گزينه نادرست"},
+    {kStoreExists, "import: the store file exists and --replace was not given",
+     "import: فايل اطلاعات از قبل هست و --replace داده نشد"},
+    {kFolderInUse, "the program or another velmoran-cli works on the data folder",
+     "برنامه يا velmoran-cli ديگري روي پوشه اطلاعات كار مي كند"},
+    {kDamageFound, "check, restore: a damaged file was found",
+     "check و restore: فايل آسيب ديده پيدا شد"},
+};
+
+QString exitCodes(bool persian) {
+    QString text = persian ? QStringLiteral("كدهاي خروج:\n") : QStringLiteral("Exit codes:\n");
+    for (const ExitCodeText& code : kExitCodes) {
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(code.code)
+                    .arg(QString::fromUtf8(persian ? code.fa : code.en));
+    }
+    return text;
+}
+
+QString usageLine(const Subcommand& subcommand) {
+    return QStringLiteral("velmoran-cli ") + QString::fromUtf8(subcommand.usage);
+}
+
+} // namespace
+
+const Subcommand* SubcommandTable::find(const QString& name) const {
+    for (const Subcommand& subcommand : *this) {
+        if (name == QLatin1String(subcommand.name)) {
+            return &subcommand;
+        }
+    }
+    return nullptr;
+}
+
+bool persianLocale() {
+    return QLocale::system().language() == QLocale::Persian;
+}
+
+QString help(bool persian) {
+    QString text = persian ? QStringLiteral("روش كار: velmoran-cli فرمان [گزينه ها]\n\n"
+                                            "ابزار خط فرمان ولموران. فرمانها:\n")
+                           : QStringLiteral("usage: velmoran-cli COMMAND [OPTIONS]\n\n"
+                                            "The command-line tool of Velmoran. Commands:\n");
+    int width = 0;
+    for (const Subcommand& subcommand : subcommands()) {
+        width = std::max(width, static_cast<int>(qstrlen(subcommand.name)));
+    }
+    for (const Subcommand& subcommand : subcommands()) {
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QString::fromUtf8(subcommand.name).leftJustified(width),
+                         QString::fromUtf8(persian ? subcommand.summaryFa : subcommand.summaryEn));
+    }
+    text += persian
+                ? QStringLiteral("\nهر فرمان روي پوشه اطلاعات برنامه كار مي كند؛ با --folder DIR "
+                                 "روي پوشه ديگري. راهنماي هر فرمان: velmoran-cli فرمان --help\n\n")
+                : QStringLiteral("\nEvery command works on the program's data folder, or on DIR "
+                                 "with --folder DIR. Help on one: velmoran-cli COMMAND --help\n\n");
+    return text + exitCodes(persian);
+}
+
+QString help(const Subcommand& subcommand, bool persian) {
+    return (persian ? QStringLiteral("روش كار: ") : QStringLiteral("usage: ")) +
+           usageLine(subcommand) + QStringLiteral("\n\n") +
+           QString::fromUtf8(persian ? subcommand.summaryFa : subcommand.summaryEn) +
+           QStringLiteral("\n\n") +
+           QString::fromUtf8(persian ? subcommand.detailsFa : subcommand.detailsEn) +
+           QStringLiteral("\n\n") + exitCodes(persian);
+}
+
+int run(const QStringList& arguments, Io& io) {
+    const bool persian = persianLocale();
+    const QString first = arguments.value(0);
+    const auto isHelp = [](const QString& word) {
+        return word == QLatin1String("--help") || word == QLatin1String("-h");
+    };
+    if (first.isEmpty()) {
+        io.err << help(persian);
+        return kUsage;
+    }
+    if (isHelp(first) || first == QLatin1String("help")) {
+        const QString name = arguments.value(1);
+        if (name.isEmpty()) {
+            io.out << help(persian);
+            return kOk;
+        }
+        const Subcommand* subcommand = subcommands().find(name);
+        if (!subcommand) {
+            io.err << (persian ? QStringLiteral("فرمان ناشناخته: %1\n")
+                               : QStringLiteral("unknown command: %1\n"))
+                          .arg(name);
+            return kUsage;
+        }
+        io.out << help(*subcommand, persian);
+        return kOk;
+    }
+    if (first == QLatin1String("--version")) {
+        io.out << QStringLiteral("velmoran-cli ") << QCoreApplication::applicationVersion() << '\n';
+        return kOk;
+    }
+    const Subcommand* subcommand = subcommands().find(first);
+    if (!subcommand) {
+        io.err << (persian ? QStringLiteral("فرمان ناشناخته: %1\n\n")
+                           : QStringLiteral("unknown command: %1\n\n"))
+                      .arg(first)
+               << help(persian);
+        return kUsage;
+    }
+    const QStringList rest = arguments.mid(1);
+    if (std::any_of(rest.begin(), rest.end(), isHelp)) {
+        io.out << help(*subcommand, persian);
+        return kOk;
+    }
+    const int status = subcommand->run(rest, io);
+    io.out.flush();
+    io.err.flush();
+    return status;
+}
+
+} // namespace velmoran::cli

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "cli/cli.h"
+
+// One function per subcommand, each run with the arguments after its name.
+namespace velmoran::cli {
+
+int importCommand(const QStringList& arguments, Io& io);
+int exportCommand(const QStringList& arguments, Io& io);
+int backupCommand(const QStringList& arguments, Io& io);
+int restoreCommand(const QStringList& arguments, Io& io);
+int checkCommand(const QStringList& arguments, Io& io);
+
+} // namespace velmoran::cli

@@ -1,0 +1,87 @@
+// The subcommands of velmoran-cli, one row each: its name, usage, help in
+// English and Persian, and the function that runs it. A new subcommand is a
+// row here and its function in commands.h.
+
+#include "cli/cli.h"
+#include "cli/commands.h"
+
+namespace velmoran::cli {
+
+namespace {
+
+const Subcommand kSubcommands[] = {
+    {"import",
+     "import [--replace] [--folder DIR] [--timeout S] NEWIL.mdb [PC.mdb]\n"
+     "       velmoran-cli import [--replace] [--folder DIR] [--timeout S] --pc PC.mdb",
+     "Brings an agency's Access files (newil.mdb, pc.mdb) into the data folder.",
+     "فايلهاي اكسس دفتر (newil.mdb و pc.mdb) را به پوشه اطلاعات برنامه مي آورد.",
+     "Every row of table new of NEWIL.mdb goes into newil.db, the password of table pc of\n"
+     "PC.mdb into pc.db; the Access files are only read. The report names the rows read\n"
+     "and stored and the columns missing and extra. An existing store is refused (exit 3)\n"
+     "unless --replace, which keeps it as newil.db.before-import-<time> and is refused\n"
+     "while the program runs on the folder (exit 4). A file the reading library can't\n"
+     "read (it loops, prints without end or crashes) ends the import after S seconds\n"
+     "without progress (30) with a message and exit 1; nothing is left in the folder.",
+     "همه رديفهاي جدول new فايل NEWIL.mdb به newil.db و رمز جدول pc فايل PC.mdb به pc.db\n"
+     "منتقل مي شود؛ از فايلهاي اكسس فقط خوانده مي شود. گزارش، رديفهاي خوانده و ذخيره شده و\n"
+     "ستونهاي نبوده و اضافي را مي گويد. فايل اطلاعاتي كه از قبل هست جايگزين نمي شود (كد 3)\n"
+     "مگر با --replace، كه فايل قبلي را با نام newil.db.before-import-<زمان> نگه مي دارد و\n"
+     "تا برنامه روي پوشه كار مي كند پذيرفته نمي شود (كد 4). فايلي كه كتابخانه اكسس از\n"
+     "خواندنش برنمي آيد، پس از S ثانيه (30) بي پيشرفت، با پيام و كد 1 كنار گذاشته مي شود و\n"
+     "چيزي در پوشه نمي ماند.",
+     importCommand},
+    {"export", "export [--folder DIR] FILE.xlsx|FILE.csv",
+     "Writes every listing into a spreadsheet file (.xlsx) or a CSV file.",
+     "همه فايلهاي ملك را در يك فايل اكسل (.xlsx) يا CSV مي نويسد.",
+     "Listings in the order they were stored, one column per field headed by its Persian\n"
+     "caption (the floor rows' columns with their row number), flags as a tick or empty.\n"
+     "The .xlsx sheet reads right to left; the .csv file is UTF-8 with a byte-order mark.\n"
+     "An existing FILE is replaced. Works while the program runs.",
+     "فايلها به ترتيب ثبت، هر فيلد در يك ستون با عنوان فارسي آن (ستونهاي رديفهاي طبقات با\n"
+     "شماره رديف)، و گزينه ها با علامت تيك يا خالي. برگه اكسل راست به چپ است و فايل CSV با\n"
+     "UTF-8 و نشانه ترتيب بايت نوشته مي شود. فايلي با نام FILE جايگزين مي شود. در زماني كه\n"
+     "برنامه باز است هم كار مي كند.",
+     exportCommand},
+    {"backup", "backup [--folder DIR] [DEST]",
+     "Makes a checked backup of newil.db and pc.db now, into backups/ or DEST.",
+     "همين حالا از newil.db و pc.db پشتيبان مي سازد و آن را بررسي مي كند (در backups يا DEST).",
+     "The copies are made with SQLite's online backup API and checked with\n"
+     "integrity_check; they are named newil-<yyyyMMdd-HHmmss>.db and pc-<...>.db. In\n"
+     "backups/ of the data folder the last 10 backups and the newest of each of the last\n"
+     "12 months are kept. Refused while the program runs on the folder (exit 4).",
+     "پشتيبانها با روش پشتيبان گيري SQLite ساخته و با integrity_check بررسي مي شوند و نام\n"
+     "newil-<yyyyMMdd-HHmmss>.db و pc-<...>.db مي گيرند. در پوشه backups، 10 پشتيبان آخر و\n"
+     "تازه ترين پشتيبان هر يك از 12 ماه گذشته نگه داشته مي شود. تا برنامه روي پوشه كار\n"
+     "مي كند پذيرفته نمي شود (كد 4).",
+     backupCommand},
+    {"restore", "restore [--folder DIR] BACKUP",
+     "Puts a backup back in place of its store, after checking it.",
+     "يك پشتيبان را پس از بررسي به جاي فايل اطلاعات آن برمي گرداند.",
+     "BACKUP is checked with integrity_check (exit 5 when damaged); it replaces newil.db or\n"
+     "pc.db, whichever it holds, and the file it replaces is kept beside it as\n"
+     "newil.db.before-restore-<time>. Refused while the program runs on the folder (exit 4).",
+     "BACKUP با integrity_check بررسي مي شود (آسيب ديده: كد 5) و به جاي newil.db يا pc.db،\n"
+     "هر كدام كه در آن است، مي نشيند؛ فايل قبلي با نام newil.db.before-restore-<زمان> كنار\n"
+     "آن نگه داشته مي شود. تا برنامه روي پوشه كار مي كند پذيرفته نمي شود (كد 4).",
+     restoreCommand},
+    {"check", "check [--folder DIR] [FILE...]",
+     "Checks the store files (or the FILEs) through and prints what is found.",
+     "فايلهاي اطلاعات (يا FILEها) را كامل بررسي مي كند و نتيجه را مي نويسد.",
+     "Runs SQLite's integrity_check on newil.db and pc.db, or on each FILE (a backup, say),\n"
+     "and prints one line per file; exit 5 when one is damaged. Works while the program\n"
+     "runs.",
+     "روي newil.db و pc.db، يا روي هر FILE (مثلا يك پشتيبان)، integrity_check اجرا مي كند و\n"
+     "براي هر فايل يك سطر مي نويسد؛ اگر فايلي آسيب ديده باشد كد خروج 5 است. در زماني كه\n"
+     "برنامه باز است هم كار مي كند.",
+     checkCommand},
+};
+
+} // namespace
+
+const SubcommandTable& subcommands() {
+    static const SubcommandTable table{kSubcommands,
+                                       sizeof(kSubcommands) / sizeof(kSubcommands[0])};
+    return table;
+}
+
+} // namespace velmoran::cli

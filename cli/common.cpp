@@ -1,0 +1,53 @@
+#include "cli/common.h"
+
+#include "data/datafolder.h"
+#include "data/pathtext.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace velmoran::cli {
+
+bool parseArguments(const char* name, const QStringList& arguments,
+                    const QList<QCommandLineOption>& own, int minPositional, int maxPositional,
+                    Arguments& parsed, Io& io) {
+    const QCommandLineOption folder(QStringLiteral("folder"), QStringLiteral("data folder"),
+                                    QStringLiteral("DIR"));
+    parsed.parser.addOption(folder);
+    parsed.parser.addOptions(own);
+    const auto usage = [&](const QString& error) {
+        const Subcommand* subcommand = subcommands().find(QLatin1String(name));
+        io.err << error << '\n'
+               << QStringLiteral("usage: velmoran-cli ")
+               << (subcommand ? QString::fromUtf8(subcommand->usage) : QLatin1String(name)) << '\n';
+        return false;
+    };
+    if (!parsed.parser.parse(QStringList{QStringLiteral("velmoran-cli")} + arguments)) {
+        return usage(parsed.parser.errorText());
+    }
+    parsed.positional = parsed.parser.positionalArguments();
+    if (parsed.positional.size() < minPositional || parsed.positional.size() > maxPositional) {
+        return usage(QStringLiteral("wrong number of arguments"));
+    }
+    parsed.folder = parsed.parser.isSet(folder) ? parsed.parser.value(folder) : dataFolder();
+    return true;
+}
+
+int lockFolder(FolderLock& lock, const QString& folder, FolderLock::Mode mode, Io& io) {
+    if (lock.tryLock(folder, mode)) {
+        return kOk;
+    }
+    if (errno == EWOULDBLOCK) {
+        return fail(io, folderInUseMessage(folder), kFolderInUse);
+    }
+    return fail(io, QStringLiteral("پوشه اطلاعات %1 باز نشد: %2")
+                        .arg(pathText(folder), QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+int fail(Io& io, const QString& message, int status) {
+    io.err << message << '\n';
+    io.err.flush();
+    return status;
+}
+
+} // namespace velmoran::cli

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "cli/cli.h"
+#include "data/folderlock.h"
+
+#include <QCommandLineParser>
+#include <QList>
+
+namespace velmoran::cli {
+
+// A subcommand's arguments: --folder DIR (every subcommand takes it), the
+// subcommand's own options and its positional arguments.
+struct Arguments {
+    QCommandLineParser parser;
+    QString folder; // the data folder, or DIR
+    QStringList positional;
+};
+
+// Parses `arguments` of `name` with its own options `own`; between
+// `minPositional` and `maxPositional` positional arguments. On a mistake it
+// prints the error and the usage line on stderr and returns false (exit
+// with kUsage).
+bool parseArguments(const char* name, const QStringList& arguments,
+                    const QList<QCommandLineOption>& own, int minPositional, int maxPositional,
+                    Arguments& parsed, Io& io);
+
+// Takes the folder's lock for a subcommand: kOk; when the program or another
+// velmoran-cli holds it, prints why on stderr and returns kFolderInUse (or
+// kFailed for a folder that can't be opened).
+int lockFolder(FolderLock& lock, const QString& folder, FolderLock::Mode mode, Io& io);
+
+// Prints a Persian failure message on stderr; returns `status`.
+int fail(Io& io, const QString& message, int status = kFailed);
+
+} // namespace velmoran::cli

@@ -1,0 +1,40 @@
+// The export subcommand: every listing into an .xlsx or a .csv file.
+
+#include "cli/commands.h"
+#include "cli/common.h"
+#include "data/pathtext.h"
+#include "export/listingexport.h"
+
+namespace velmoran::cli {
+
+int exportCommand(const QStringList& arguments, Io& io) {
+    Arguments parsed;
+    if (!parseArguments("export", arguments, {}, 1, 1, parsed, io)) {
+        return kUsage;
+    }
+    const QString file = parsed.positional.front();
+    const std::optional<ExportFormat> format = exportFormatOf(file);
+    if (!format) {
+        io.err << QStringLiteral("the file's name must end in .xlsx or .csv: %1\n").arg(file)
+               << QStringLiteral("usage: velmoran-cli ")
+               << QString::fromUtf8(subcommands().find(QStringLiteral("export"))->usage) << '\n';
+        return kUsage;
+    }
+    // Read as of one moment; no restore swaps the store meanwhile.
+    FolderLock lock;
+    if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Shared, io)) {
+        return status;
+    }
+    const ExportResult result = exportListings(parsed.folder, file, *format);
+    for (const QString& warning : result.warnings) {
+        io.err << warning << '\n';
+    }
+    if (!result.ok()) {
+        return fail(io, result.error);
+    }
+    io.out << QStringLiteral("%1 فايل در %2 نوشته شد.").arg(result.rows).arg(pathText(file))
+           << '\n';
+    return kOk;
+}
+
+} // namespace velmoran::cli

@@ -1,0 +1,137 @@
+// The subcommands on the store files: backup, restore and check.
+
+#include "cli/commands.h"
+#include "cli/common.h"
+#include "data/backup.h"
+#include "data/pathtext.h"
+#include "data/storecheck.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace velmoran::cli {
+
+namespace {
+
+const TableSpec* const kStores[] = {&listingsTable(), &passwordTable()};
+
+QString storePath(const QString& folder, const TableSpec& tableSpec) {
+    return QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
+}
+
+int noStores(Io& io, const QString& folder) {
+    return fail(
+        io,
+        QStringLiteral("در پوشه %1 فايل اطلاعاتي (newil.db يا pc.db) نيست.").arg(pathText(folder)));
+}
+
+} // namespace
+
+int backupCommand(const QStringList& arguments, Io& io) {
+    Arguments parsed;
+    if (!parseArguments("backup", arguments, {}, 0, 1, parsed, io)) {
+        return kUsage;
+    }
+    FolderLock lock;
+    if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Exclusive, io)) {
+        return status;
+    }
+    const bool intoBackups = parsed.positional.isEmpty();
+    const QString dir = intoBackups ? backupFolder(parsed.folder) : parsed.positional.front();
+    const QDateTime now = QDateTime::currentDateTime();
+    int made = 0;
+    for (const TableSpec* tableSpec : kStores) {
+        if (!QFileInfo::exists(storePath(parsed.folder, *tableSpec))) {
+            continue;
+        }
+        const BackupResult result = writeBackup(parsed.folder, *tableSpec, dir, now);
+        if (!result.ok()) {
+            return fail(io, result.error);
+        }
+        io.out << QDir::toNativeSeparators(result.path) << '\n';
+        ++made;
+        if (intoBackups) {
+            pruneBackups(dir, *tableSpec, now.date());
+        }
+    }
+    return made ? kOk : noStores(io, parsed.folder);
+}
+
+int restoreCommand(const QStringList& arguments, Io& io) {
+    Arguments parsed;
+    if (!parseArguments("restore", arguments, {}, 1, 1, parsed, io)) {
+        return kUsage;
+    }
+    const QString backup = parsed.positional.front();
+    if (!QFileInfo(backup).isFile()) {
+        return fail(io, QStringLiteral("فايل پشتيبان %1 پيدا نشد.").arg(pathText(backup)));
+    }
+    FolderLock lock;
+    if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Exclusive, io)) {
+        return status;
+    }
+    const RestoreResult result =
+        restoreBackup(parsed.folder, backup, QStringLiteral("before-restore"));
+    if (!result.ok()) {
+        return fail(io, result.error, result.damaged ? kDamageFound : kFailed);
+    }
+    io.out << QStringLiteral("پشتيبان %1 به جاي %2 برگردانده شد.")
+                  .arg(pathText(backup), pathText(result.store))
+           << '\n';
+    if (!result.keptAs.isEmpty()) {
+        io.out
+            << QStringLiteral("فايل قبلي با اين نام نگه داشته شد: %1").arg(pathText(result.keptAs))
+            << '\n';
+    }
+    return kOk;
+}
+
+int checkCommand(const QStringList& arguments, Io& io) {
+    Arguments parsed;
+    if (!parseArguments("check", arguments, {}, 0, 100, parsed, io)) {
+        return kUsage;
+    }
+    QStringList files = parsed.positional;
+    FolderLock lock;
+    if (files.isEmpty()) {
+        // The stores themselves: no restore may swap them while they are read.
+        if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Shared, io)) {
+            return status;
+        }
+        for (const TableSpec* tableSpec : kStores) {
+            if (QFileInfo::exists(storePath(parsed.folder, *tableSpec))) {
+                files << storePath(parsed.folder, *tableSpec);
+            }
+        }
+        if (files.isEmpty()) {
+            return noStores(io, parsed.folder);
+        }
+    }
+    int status = kOk;
+    for (const QString& file : files) {
+        const StoreCheck check = checkStoreFile(file, CheckDepth::Full);
+        switch (check.outcome) {
+        case StoreCheck::Sound:
+            io.out << QStringLiteral("%1: سالم است (integrity_check: ok)").arg(pathText(file))
+                   << '\n';
+            break;
+        case StoreCheck::Damaged:
+            io.out << QStringLiteral("%1: آسيب ديده است: %2")
+                          .arg(pathText(file), isolated(check.detail))
+                   << '\n';
+            status = kDamageFound;
+            break;
+        case StoreCheck::Unreadable:
+        case StoreCheck::Stopped:
+            fail(io, QStringLiteral("فايل %1 خوانده نشد: %2")
+                         .arg(pathText(file), isolated(check.detail)));
+            if (status == kOk) {
+                status = kFailed;
+            }
+            break;
+        }
+    }
+    return status;
+}
+
+} // namespace velmoran::cli

@@ -1,0 +1,16 @@
+// velmoran-cli: the program's command-line tool. See cli/cli.h.
+
+#include "cli/cli.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORAN_VERSION));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    velmoran::cli::Io io{out, err};
+    return velmoran::cli::run(app.arguments().mid(1), io);
+}
