@@ -13,6 +13,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6printsupport6
     libgl-dev
     libsqlite3-dev sqlite3
+    libpq-dev postgresql
     mdbtools-dev mdbtools
     libgtest-dev googletest libbenchmark-dev
     fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2

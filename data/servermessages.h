@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace velmoran {
+
+// What can be wrong with a store on a server or an operation on it.
+enum class ServerProblem {
+    CannotConnect,   // detail: libpq's text
+    ConnectionLost,  // detail: libpq's text; nothing was stored or read
+    NotUtf8,         // detail: the database's encoding
+    NoTable,         // detail: why it could not be made (the server's text)
+    MissingColumns,  // detail: the missing column names
+    WrongColumnType, // detail: the column and its type
+    NoIdNumbers,     // the id column gives new rows no number
+    NotWritable,     // the role may not read and write the table
+    CannotCreate,    // detail: the server's text
+    CannotRead,      // detail: the server's text
+    CannotWrite,     // detail: the server's text
+    NoCurrentRow,    //
+    EmptyTable,      //
+};
+
+// The Persian message for `problem` with table `table` of the server
+// `server` (shown as pq::displayName gives it). Names stay left to right
+// within the sentence.
+QString serverMessage(ServerProblem problem, const QString& server, const QString& table,
+                      const QString& detail = QString());
+
+// The configuration file at `path` can't be used, `why` (Persian).
+QString configMessage(const QString& path, const QString& why);
+
+// `text` set apart as left-to-right within a right-to-left sentence (a
+// path, a server, an engine's English message).
+QString isolated(const QString& text);
+
+} // namespace velmoran
