@@ -155,7 +155,8 @@ std::optional<TableProblem> describeServerTable(pq::Connection& connection,
             if (attributes.text(row, 3) != QLatin1String("t")) {
                 return TableProblem{ServerProblem::NoIdNumbers, QString()};
             }
-            table.id = sql::quoted(attributes.text(row, 0));
+            table.idName = attributes.text(row, 0);
+            table.id = sql::quoted(table.idName);
         } else {
             table.columns.push_back(sql::quoted(attributes.text(row, 0)));
         }

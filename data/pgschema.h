@@ -17,6 +17,7 @@ namespace velmoran {
 struct ServerTable {
     QString table;                // the table, found through the search_path
     QString id;                   // its id column
+    QString idName;               // the same, unquoted
     std::vector<QString> columns; // by field
     QString columnList() const;   // the field columns in field order, joined
 };

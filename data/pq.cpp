@@ -55,6 +55,20 @@ PGconn* connect(const QString& conninfo) {
 
 } // namespace
 
+namespace {
+
+struct RawParams {
+    explicit RawParams(const Params& params) {
+        for (const std::optional<QByteArray>& p : params) {
+            values.push_back(p ? p->constData() : nullptr);
+        }
+    }
+    int count() const { return static_cast<int>(values.size()); }
+    std::vector<const char*> values;
+};
+
+} // namespace
+
 Error::Error(const QString& message, const QByteArray& sqlState, bool connectionLost)
     : std::runtime_error(message.toStdString()), text_(message), sqlState_(sqlState),
       connectionLost_(connectionLost) {}
@@ -148,20 +162,6 @@ Result Connection::exec(const char* sql) {
     return checked(PQexec(conn_, sql));
 }
 
-namespace {
-
-struct RawParams {
-    explicit RawParams(const Params& params) {
-        for (const std::optional<QByteArray>& p : params) {
-            values.push_back(p ? p->constData() : nullptr);
-        }
-    }
-    int count() const { return static_cast<int>(values.size()); }
-    std::vector<const char*> values;
-};
-
-} // namespace
-
 Result Connection::exec(const QString& sql, const Params& params) {
     const RawParams raw(params);
     return checked(PQexecParams(conn_, sql.toUtf8().constData(), raw.count(), nullptr,
@@ -176,6 +176,77 @@ Result Connection::execPrepared(const QByteArray& name, const Params& params) {
     const RawParams raw(params);
     return checked(PQexecPrepared(conn_, name.constData(), raw.count(), raw.values.data(), nullptr,
                                   nullptr, 0));
+}
+
+void Connection::copyIn(const QString& sql) {
+    PGresult* result = PQexec(conn_, sql.toUtf8().constData());
+    if (!result || PQresultStatus(result) != PGRES_COPY_IN) {
+        fail(result);
+    }
+    PQclear(result);
+}
+
+void Connection::putCopyData(const QByteArray& data) {
+    if (PQputCopyData(conn_, data.constData(), static_cast<int>(data.size())) != 1) {
+        fail(nullptr);
+    }
+}
+
+void Connection::endCopy() {
+    if (PQputCopyEnd(conn_, nullptr) != 1) {
+        fail(nullptr);
+    }
+    Result last;
+    while (PGresult* result = PQgetResult(conn_)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK) {
+            while (PGresult* rest = PQgetResult(conn_)) {
+                PQclear(rest);
+            }
+            fail(result);
+        }
+        last = Result(result);
+    }
+}
+
+void Connection::eachRow(const QString& sql, const Params& params,
+                         const std::function<void(const Result&)>& row) {
+    const RawParams raw(params);
+    if (!PQsendQueryParams(conn_, sql.toUtf8().constData(), raw.count(), nullptr, raw.values.data(),
+                           nullptr, nullptr, 0) ||
+        !PQsetSingleRowMode(conn_)) {
+        fail(nullptr);
+    }
+    std::optional<Error> failure;
+    while (PGresult* result = PQgetResult(conn_)) {
+        const ExecStatusType status = PQresultStatus(result);
+        if (failure || (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK)) {
+            if (!failure) {
+                try {
+                    fail(result); // frees it
+                } catch (const Error& e) {
+                    failure = e;
+                }
+            } else {
+                PQclear(result);
+            }
+            continue;
+        }
+        const Result held(result);
+        if (status == PGRES_SINGLE_TUPLE) {
+            try {
+                row(held);
+            } catch (...) {
+                // Drain the rest before the exception leaves.
+                while (PGresult* rest = PQgetResult(conn_)) {
+                    PQclear(rest);
+                }
+                throw;
+            }
+        }
+    }
+    if (failure) {
+        throw *failure;
+    }
 }
 
 bool Connection::stillThere() {

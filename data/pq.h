@@ -5,6 +5,7 @@
 
 #include <libpq-fe.h>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -76,6 +77,17 @@ public:
     Result exec(const QString& sql, const Params& params);
     void prepare(const QByteArray& name, const QString& sql);
     Result execPrepared(const QByteArray& name, const Params& params);
+
+    // COPY … FROM STDIN: starts it, sends data in any pieces, ends it
+    // (throws on the server's refusal of any of it).
+    void copyIn(const QString& sql);
+    void putCopyData(const QByteArray& data);
+    void endCopy();
+
+    // Runs `sql` and hands its rows to `row` one at a time, so a large table
+    // is never held whole.
+    void eachRow(const QString& sql, const Params& params,
+                 const std::function<void(const Result&)>& row);
 
     // Reads what the server sent while the connection was idle: false when it
     // has gone (the server restarted or closed it).

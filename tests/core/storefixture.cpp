@@ -16,17 +16,14 @@ void StoreTest::SetUp() {
     DataFolderTest::SetUp();
     store_ = {folder(), QString()};
     if (onServer()) {
-        TestServer& server = TestServer::shared();
-        database_ = server.createDatabase();
-        store_.server = server.conninfo(database_);
+        database_ = std::make_unique<TestDatabase>();
+        store_.server = database_->conninfo();
     }
     ASSERT_EQ(prepareStore(store_, listingsTable()), QString());
 }
 
 void StoreTest::TearDown() {
-    if (!database_.isEmpty()) {
-        TestServer::shared().dropDatabase(database_);
-    }
+    database_.reset();
     DataFolderTest::TearDown();
 }
 

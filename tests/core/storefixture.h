@@ -6,12 +6,14 @@
 #include "data/sqlite.h"
 #include "data/storage.h"
 #include "data/storelocation.h"
+#include "tests/support/pgtestserver.h"
 #include "tests/support/testenv.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <initializer_list>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -72,7 +74,7 @@ private:
     QString rawValue(long long rowId, const char* column) const;
 
     StoreLocation store_;
-    QString database_;
+    std::unique_ptr<TestDatabase> database_;
 };
 
 } // namespace velmoran::test

@@ -121,4 +121,17 @@ void TestServer::start() {
     readInfo();
 }
 
+TestDatabase::TestDatabase() : name_(TestServer::shared().createDatabase()) {}
+
+TestDatabase::~TestDatabase() {
+    try {
+        TestServer::shared().dropDatabase(name_);
+    } catch (const std::exception&) {
+    }
+}
+
+QString TestDatabase::conninfo() const {
+    return TestServer::shared().conninfo(name_);
+}
+
 } // namespace velmoran::test

@@ -42,4 +42,19 @@ private:
     QString base_; // host=… port=… user=…
 };
 
+// A database of its own on the shared test server for one test, dropped
+// with the object.
+class TestDatabase {
+public:
+    TestDatabase();
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+    const QString& name() const { return name_; }
+    QString conninfo() const;
+
+private:
+    QString name_;
+};
+
 } // namespace velmoran::test
