@@ -12,8 +12,11 @@ namespace velmoran {
 namespace {
 
 // Held while a copy of the program creates the tables, so that two desks
-// starting at once on an empty server don't both create them.
-constexpr const char* kCreationLock = "SELECT pg_advisory_xact_lock(7365127780531011)";
+// starting at once on an empty server don't both create them. A lock of the
+// session, taken before the transaction, so that the transaction sees the
+// tables the other desk made.
+constexpr const char* kCreationLock = "SELECT pg_advisory_lock(7365127780531011)";
+constexpr const char* kCreationUnlock = "SELECT pg_advisory_unlock(7365127780531011)";
 
 QString columnDefinition(const FieldDef& field) {
     return sql::quoted(field.name) + (field.kind == FieldKind::Flag
@@ -67,9 +70,10 @@ std::optional<QByteArray> findTable(pq::Connection& connection, const TableSpec&
 // Creates the table unless another copy did meanwhile; nothing when done,
 // else the server's reason.
 std::optional<QString> createTable(pq::Connection& connection, const TableSpec& tableSpec) {
+    connection.exec(kCreationLock);
+    std::optional<QString> why;
     try {
         pq::Transaction transaction(connection);
-        connection.exec(kCreationLock);
         if (!findTable(connection, tableSpec)) {
             for (const QString& statement : createTableSql(tableSpec)) {
                 connection.exec(statement, {});
@@ -80,9 +84,10 @@ std::optional<QString> createTable(pq::Connection& connection, const TableSpec& 
         if (e.connectionLost()) {
             throw;
         }
-        return e.text();
+        why = e.text();
     }
-    return std::nullopt;
+    connection.exec(kCreationUnlock);
+    return why;
 }
 
 } // namespace

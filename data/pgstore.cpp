@@ -66,8 +66,38 @@ struct PgTableStore::Impl {
     }
 
     [[noreturn]] void fail(ServerProblem problem, const pq::Error& e) const {
-        throw RecordSourceError(
-            message(e.connectionLost() ? ServerProblem::ConnectionLost : problem, e.text()));
+        if (e.uncertain()) {
+            problem = ServerProblem::CommitUnknown;
+        } else if (e.connectionLost()) {
+            problem = ServerProblem::ConnectionLost;
+        }
+        throw RecordSourceError(message(problem, e.text()));
+    }
+
+    // Runs one operation. When the server ended the connection before the
+    // operation was done (a restart, a session closed), nothing of it
+    // stayed: it runs once more on a new connection. Any other failure, and
+    // a second one, is thrown as `problem`.
+    template <class Operation> auto run(ServerProblem problem, Operation&& operation) {
+        ensureConnected();
+        try {
+            return operation();
+        } catch (const pq::Error& e) {
+            if (!e.connectionLost() || e.uncertain()) {
+                fail(problem, e);
+            }
+        }
+        try {
+            connection.reset();
+        } catch (const pq::Error& e) {
+            throw RecordSourceError(message(ServerProblem::CannotConnect, e.text()));
+        }
+        ensureConnected();
+        try {
+            return operation();
+        } catch (const pq::Error& e) {
+            fail(problem, e);
+        }
     }
 
     // Looks the table up and prepares the statements on a new connection.
@@ -148,16 +178,13 @@ struct PgTableStore::Impl {
 
     std::optional<long long> readOne(const QByteArray& statement, const pq::Params& params,
                                      RowValues& row) {
-        ensureConnected();
-        try {
+        return run(ServerProblem::CannotRead, [&]() -> std::optional<long long> {
             const pq::Result result = connection.execPrepared(statement, params);
             if (result.rows() == 0) {
                 return std::nullopt;
             }
             return take(result, row);
-        } catch (const pq::Error& e) {
-            fail(ServerProblem::CannotRead, e);
-        }
+        });
     }
 
     pq::Params values(const RowValues& row) const {
@@ -225,7 +252,6 @@ bool PgTableStore::read(long long id, RowValues& row) {
 // table has it), and its row.
 std::optional<long long> PgTableStore::find(const Criterion& c, std::optional<long long> after,
                                             RowValues& row) {
-    d->ensureConnected();
     pq::Params params;
     QString where;
     if (after) {
@@ -236,36 +262,28 @@ std::optional<long long> PgTableStore::find(const Criterion& c, std::optional<lo
     const QString sql = d->select + QStringLiteral("WHERE %1 = (SELECT %1 FROM %2 WHERE %3 "
                                                    "ORDER BY %1 LIMIT 1)")
                                         .arg(d->table.id, d->table.table, where);
-    try {
+    return d->run(ServerProblem::CannotRead, [&]() -> std::optional<long long> {
         const QByteArray statement = d->findStatement(sql);
         const pq::Result result = d->connection.execPrepared(statement, params);
         if (result.rows() == 0) {
             return std::nullopt;
         }
         return d->take(result, row);
-    } catch (const pq::Error& e) {
-        d->fail(ServerProblem::CannotRead, e);
-    }
+    });
 }
 
 long long PgTableStore::insert(const RowValues& row) {
-    d->ensureConnected();
-    long long id = 0;
-    try {
+    return d->run(ServerProblem::CannotWrite, [&] {
         pq::Transaction transaction(d->connection);
-        id = d->insertRow(row);
+        const long long id = d->insertRow(row);
         transaction.commit();
-    } catch (const pq::Error& e) {
-        d->fail(ServerProblem::CannotWrite, e);
-    }
-    return id;
+        return id;
+    });
 }
 
 StoredRow PgTableStore::update(long long id, const RowValues& row,
                                const std::vector<bool>& changed) {
-    d->ensureConnected();
     const TableSpec& tableSpec = d->tableSpec;
-    StoredRow stored{id, false};
     QStringList sets;
     pq::Params params;
     for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
@@ -281,26 +299,21 @@ StoredRow PgTableStore::update(long long id, const RowValues& row,
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = $%4")
                             .arg(d->table.table, sets.join(QStringLiteral(", ")), d->table.id)
                             .arg(params.size());
-    try {
+    return d->run(ServerProblem::CannotWrite, [&] {
+        StoredRow stored{id, false};
         pq::Transaction transaction(d->connection);
         if (d->connection.exec(sql, params).affected() == 0) {
             // Another desk deleted the row: keep what was typed.
             stored = {d->insertRow(row), true};
         }
         transaction.commit();
-    } catch (const pq::Error& e) {
-        d->fail(ServerProblem::CannotWrite, e);
-    }
-    return stored;
+        return stored;
+    });
 }
 
 void PgTableStore::remove(long long id) {
-    d->ensureConnected();
-    try {
-        d->connection.execPrepared("remove", {pq::param(id)});
-    } catch (const pq::Error& e) {
-        d->fail(ServerProblem::CannotWrite, e);
-    }
+    d->run(ServerProblem::CannotWrite,
+           [&] { d->connection.execPrepared("remove", {pq::param(id)}); });
 }
 
 void PgTableStore::setBusyTimeout(int milliseconds) {

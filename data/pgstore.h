@@ -9,9 +9,11 @@ namespace velmoran {
 // A table on a PostgreSQL server: the store that every desk of an agency
 // shares. Each operation is one statement or one transaction in READ
 // COMMITTED, so a find sees what other desks stored before it started. A
-// connection found gone before an operation (the server restarted) is made
-// again first; one lost during an operation fails it with a Persian message,
-// and the next operation connects again.
+// connection the server ended (a restart) is made again and the operation
+// runs on it, since nothing of it was done; a server that can't be reached
+// fails the operation with a Persian message (the typed row stays with the
+// record source), and the next operation connects again. A commit whose
+// answer was lost is asked after, so a listing is never stored twice.
 class PgTableStore : public TableStore {
 public:
     // Connects to the server `conninfo` (a libpq connection string) and

@@ -69,9 +69,10 @@ struct RawParams {
 
 } // namespace
 
-Error::Error(const QString& message, const QByteArray& sqlState, bool connectionLost)
+Error::Error(const QString& message, const QByteArray& sqlState, bool connectionLost,
+             bool uncertain)
     : std::runtime_error(message.toStdString()), text_(message), sqlState_(sqlState),
-      connectionLost_(connectionLost) {}
+      connectionLost_(connectionLost), uncertain_(uncertain) {}
 
 Result::~Result() {
     PQclear(result_);
@@ -301,16 +302,22 @@ void Transaction::commit() {
         // The answer was lost: whether the commit was done is known to the
         // server, which a new connection asks.
         open_ = false;
+        QString status;
         try {
             connection_.reset();
-            const Result status = connection_.exec(QStringLiteral("SELECT txid_status($1)"),
-                                                   {std::optional<QByteArray>(xid_)});
-            if (status.text(0, 0) == QLatin1String("committed")) {
-                return;
-            }
+            status = connection_
+                         .exec(QStringLiteral("SELECT txid_status($1)"),
+                               {std::optional<QByteArray>(xid_)})
+                         .text(0, 0);
         } catch (const Error&) {
         }
-        throw;
+        if (status == QLatin1String("committed")) {
+            return;
+        }
+        if (status == QLatin1String("aborted")) {
+            throw;
+        }
+        throw Error(e.text(), e.sqlState(), true, true);
     }
 }
 

@@ -17,18 +17,23 @@ namespace velmoran::pq {
 
 class Error : public std::runtime_error {
 public:
-    Error(const QString& message, const QByteArray& sqlState, bool connectionLost);
+    Error(const QString& message, const QByteArray& sqlState, bool connectionLost,
+          bool uncertain = false);
     // libpq's or the server's own English text, for the end of a Persian
     // message.
     QString text() const { return text_; }
     const QByteArray& sqlState() const { return sqlState_; }
     // The connection went away (server restarted, network gone, refused).
     bool connectionLost() const { return connectionLost_; }
+    // The connection went away while a commit was under way and the server
+    // could not tell afterwards whether it was done.
+    bool uncertain() const { return uncertain_; }
 
 private:
     QString text_;
     QByteArray sqlState_;
     bool connectionLost_;
+    bool uncertain_;
 };
 
 // A statement's parameters in text form; nothing stands for NULL.
@@ -109,8 +114,9 @@ private:
 };
 
 // A transaction on `connection`; rolled back unless committed. A commit
-// whose answer was lost with the connection is asked after again on a new
-// connection, so the caller learns whether it was stored.
+// whose answer was lost with the connection is asked after on a new
+// connection: done, commit() returns; not done, it throws the loss (nothing
+// was stored); not known, it throws an uncertain Error.
 class Transaction {
 public:
     explicit Transaction(Connection& connection);

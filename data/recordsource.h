@@ -43,8 +43,8 @@ private:
 // Nothing loads the table: opening and every find cost the rows stepped over.
 //
 // On a server, a find sees what other copies of the program stored before it
-// started; a lost connection fails the operation (the typed row stays) and
-// the next operation connects again.
+// started; a server that can't be reached fails the operation (the typed row
+// stays) and the next operation connects again.
 class RecordSource : public QObject {
     Q_OBJECT
 public:

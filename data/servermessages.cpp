@@ -20,6 +20,10 @@ QString serverMessage(ServerProblem problem, const QString& server, const QStrin
         return QStringLiteral("ارتباط با سرور %1 قطع شد و كار انجام نشد. "
                               "دوباره امتحان كنيد: %2")
             .arg(s, why);
+    case ServerProblem::CommitUnknown:
+        return QStringLiteral("ارتباط با سرور %1 در ميان ذخيره قطع شد و معلوم نيست ذخيره انجام "
+                              "شده باشد؛ پيش از ذخيره دوباره، فايل را جستجو كنيد: %2")
+            .arg(s, why);
     case ServerProblem::NotUtf8:
         return QStringLiteral("بانك اطلاعاتي سرور %1 با كدگذاري %2 ساخته شده است و متن فارسي "
                               "را نگه نمي دارد؛ بايد UTF8 باشد.")

@@ -8,6 +8,7 @@ namespace velmoran {
 enum class ServerProblem {
     CannotConnect,   // detail: libpq's text
     ConnectionLost,  // detail: libpq's text; nothing was stored or read
+    CommitUnknown,   // detail: libpq's text; a save may or may not have been done
     NotUtf8,         // detail: the database's encoding
     NoTable,         // detail: why it could not be made (the server's text)
     MissingColumns,  // detail: the missing column names
