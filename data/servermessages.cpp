@@ -1,12 +1,10 @@
 #include "data/servermessages.h"
 
+#include "data/storemessages.h"
+
 #include <QDir>
 
 namespace velmoran {
-
-QString isolated(const QString& text) {
-    return QChar(0x2068) + text + QChar(0x2069);
-}
 
 QString serverMessage(ServerProblem problem, const QString& server, const QString& table,
                       const QString& detail) {
@@ -55,7 +53,7 @@ QString serverMessage(ServerProblem problem, const QString& server, const QStrin
 }
 
 QString configMessage(const QString& path, const QString& why) {
-    return QStringLiteral("فايل تنظيمات %1 %2.").arg(isolated(QDir::toNativeSeparators(path)), why);
+    return QStringLiteral("فايل تنظيمات %1 %2.").arg(isolatedPath(path), why);
 }
 
 } // namespace velmoran

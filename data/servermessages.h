@@ -23,16 +23,12 @@ enum class ServerProblem {
 };
 
 // The Persian message for `problem` with table `table` of the server
-// `server` (shown as pq::displayName gives it). Names stay left to right
-// within the sentence.
+// `server` (shown as pq::displayName gives it). The server, the table and
+// the detail stand between direction isolates (storemessages.h).
 QString serverMessage(ServerProblem problem, const QString& server, const QString& table,
                       const QString& detail = QString());
 
 // The configuration file at `path` can't be used, `why` (Persian).
 QString configMessage(const QString& path, const QString& why);
-
-// `text` set apart as left-to-right within a right-to-left sentence (a
-// path, a server, an engine's English message).
-QString isolated(const QString& text);
 
 } // namespace velmoran

@@ -261,9 +261,9 @@ void putInPlace(const QString& temporary, const QString& target, bool replace,
     const QByteArray to = target.toLocal8Bit();
     if (QFile::exists(target)) {
         if (!replace) {
-            throw CopyError(
-                CopyError::Kind::NotEmpty,
-                QStringLiteral("فايل %1 از قبل وجود دارد و جايگزين نشد.").arg(isolated(target)));
+            throw CopyError(CopyError::Kind::NotEmpty,
+                            QStringLiteral("فايل %1 از قبل وجود دارد و جايگزين نشد.")
+                                .arg(isolatedPath(target)));
         }
         try {
             sql::Database old(target, SQLITE_OPEN_READWRITE);
@@ -384,13 +384,13 @@ CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
                           const CopyOptions& options) {
     const QString server = pq::displayName(conninfo);
     if (!QDir().mkpath(folder)) {
-        failed(QStringLiteral("پوشه %1 ساخته نمي شود.").arg(isolated(folder)));
+        failed(QStringLiteral("پوشه %1 ساخته نمي شود.").arg(isolatedPath(folder)));
     }
     for (const TableSpec* spec : kTables) {
         if (QFile::exists(filePath(folder, *spec)) && !options.replace) {
             throw CopyError(CopyError::Kind::NotEmpty,
                             QStringLiteral("فايل %1 از قبل وجود دارد و جايگزين نشد.")
-                                .arg(isolated(filePath(folder, *spec))));
+                                .arg(isolatedPath(filePath(folder, *spec))));
         }
     }
     std::unique_ptr<TemporaryFile> files[2];
