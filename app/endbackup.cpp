@@ -2,7 +2,7 @@
 
 #include "app/backgroundwork.h"
 #include "data/backup.h"
-#include "data/pathtext.h"
+#include "data/storemessages.h"
 #include "platform/messagebox.h"
 
 #include <QDir>
@@ -19,7 +19,7 @@ void backupChangedStores(const QString& folder) {
         const QString store = QDir(folder).filePath(QString::fromUtf8(tableSpec->fileName));
         BackupResult result;
         runInBackground("backupProgress", QStringLiteral("پشتيبان گيري"),
-                        QStringLiteral("پشتيبان گيري از فايل %1 ...").arg(pathText(store)),
+                        QStringLiteral("پشتيبان گيري از فايل %1 ...").arg(isolatedPath(store)),
                         [&](WorkProgress& progress) {
                             result = writeBackup(folder, *tableSpec, dir, now,
                                                  [&](qint64 done, qint64 total) {
@@ -30,7 +30,7 @@ void backupChangedStores(const QString& folder) {
         if (!result.ok()) {
             MessageBox::show(result.error +
                                  QStringLiteral("\n\nپشتيبانهاي قبلي در پوشه %1 دست نخورده اند.")
-                                     .arg(pathText(dir)),
+                                     .arg(isolatedPath(dir)),
                              QStringLiteral("پشتيبان گيري"), MessageBox::Icon::Critical,
                              MessageBox::Buttons::Ok);
             continue;

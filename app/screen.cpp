@@ -1,8 +1,8 @@
 #include "app/screen.h"
 
 #include "app/screens.h"
-#include "data/datafolder.h"
 #include "data/recordsource.h"
+#include "data/storelocation.h"
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -31,7 +31,7 @@ QList<RecordSource*> Screen::recordSources() const {
 }
 
 RecordSource* Screen::openRecordSource(const TableSpec& tableSpec, const QString& objectName) {
-    auto* source = new RecordSource(dataFolder(), tableSpec, this);
+    auto* source = new RecordSource(activeStore(), tableSpec, this);
     source->setObjectName(objectName);
     recordSources_ << source;
     return source;

@@ -8,8 +8,9 @@
 #include "data/fields.h"
 #include "data/folderlock.h"
 #include "data/leftovers.h"
-#include "data/pathtext.h"
 #include "data/storage.h"
+#include "data/storelocation.h"
+#include "data/storemessages.h"
 #include "platform/messagebox.h"
 
 #include <cerrno>
@@ -46,7 +47,12 @@ Running& running() {
 } // namespace
 
 bool startProgram() {
-    const QString folder = dataFolder();
+    QString configProblem;
+    const StoreLocation store = configuredStore(&configProblem);
+    if (!configProblem.isEmpty()) {
+        return refuse(configProblem);
+    }
+    const QString folder = store.folder;
     if (!ensureDataFolder(folder)) {
         return refuse(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(folder));
     }
@@ -60,27 +66,37 @@ bool startProgram() {
         removeLeftovers(folder);
     }
     if (!state.lock.lock(folder, FolderLock::Mode::Shared, kFolderWait)) {
-        return refuse(errno == EWOULDBLOCK ? folderInUseMessage(folder)
-                                           : QStringLiteral("پوشه اطلاعات برنامه %1 باز نشد: %2")
-                                                 .arg(pathText(folder), QString::fromLocal8Bit(
-                                                                            std::strerror(errno))));
+        return refuse(
+            errno == EWOULDBLOCK
+                ? folderInUseMessage(folder)
+                : QStringLiteral("پوشه اطلاعات برنامه %1 باز نشد: %2")
+                      .arg(isolatedPath(folder), QString::fromLocal8Bit(std::strerror(errno))));
     }
     state.folder = folder;
     // An agency's Access files are brought over before the stores are
-    // checked, so a store made from them is checked like any other.
-    if (!importWaitingAccessFiles(folder)) {
+    // checked, so a store made from them is checked like any other. A
+    // server's store is filled by copying a data folder up to it.
+    if (!store.onServer() && !importWaitingAccessFiles(folder)) {
         return false;
     }
-    if (!storeguard::checkBeforeLogin(folder, state.lock)) {
+    // The files are checked for damage; a server looks after its own pages.
+    if (!store.onServer() && !storeguard::checkBeforeLogin(folder, state.lock)) {
         return false;
     }
     for (const TableSpec* tableSpec : {&listingsTable(), &passwordTable()}) {
-        const QString problem = prepareStore(folder, *tableSpec);
+        const QString problem = prepareStore(store, *tableSpec);
         if (!problem.isEmpty()) {
             return refuse(problem);
         }
     }
-    storeguard::startListingsCheck(folder, state.lock);
+    setActiveStore(store);
+    if (store.onServer()) {
+        // The end-of-session backups are of the files; a server's store is
+        // backed up with velmoran-cli backup (a copy down into backups/).
+        state.folder.clear();
+    } else {
+        storeguard::startListingsCheck(folder, state.lock);
+    }
     Screens& screens = Screens::instance();
     registerScreens(screens);
     screens.setMainWindowGate([] {

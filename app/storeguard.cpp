@@ -4,7 +4,7 @@
 #include "data/backup.h"
 #include "data/fields.h"
 #include "data/folderlock.h"
-#include "data/pathtext.h"
+#include "data/storemessages.h"
 #include "data/sqlite.h"
 #include "data/storecheck.h"
 #include "platform/messagebox.h"
@@ -58,12 +58,12 @@ bool offerRestore(const QString& folder, const TableSpec& tableSpec, const QStri
     const QString store = storePath(folder, tableSpec);
     const QString damage = QStringLiteral("فايل اطلاعات %1 آسيب ديده است: %2\n\nبرنامه در اين "
                                           "فايل چيزي نمي نويسد.")
-                               .arg(pathText(store), isolated(detail));
+                               .arg(isolatedPath(store), isolated(detail));
     const std::optional<BackupFile> backup = newestSoundBackup(folder, tableSpec);
     if (!backup) {
         MessageBox::show(damage + QStringLiteral(" پشتيبان سالمي از آن در پوشه %1 نيست. برنامه "
                                                  "بسته مي شود و فايل دست نخورده مي ماند.")
-                                      .arg(pathText(backupFolder(folder))),
+                                      .arg(isolatedPath(backupFolder(folder))),
                          title(), MessageBox::Icon::Critical, MessageBox::Buttons::Ok);
         return false;
     }
@@ -72,8 +72,8 @@ bool offerRestore(const QString& folder, const TableSpec& tableSpec, const QStri
             QStringLiteral(" پشتيبان سالم %1 از تاريخ %2 به جاي آن گذاشته شود؟ فايل آسيب "
                            "ديده با نام %3 كنار آن مي ماند.\n\nاگر نه، برنامه بسته مي شود "
                            "و فايل دست نخورده مي ماند.")
-                .arg(pathText(QFileInfo(backup->path).fileName()), solarTime(backup->made),
-                     pathText(
+                .arg(isolatedPath(QFileInfo(backup->path).fileName()), solarTime(backup->made),
+                     isolatedPath(
                          QString::fromUtf8(tableSpec.fileName) + QStringLiteral(".damaged-") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))),
         title(), MessageBox::Icon::Critical, MessageBox::Buttons::YesNo);
@@ -103,8 +103,8 @@ bool offerRestore(const QString& folder, const TableSpec& tableSpec, const QStri
     }
     MessageBox::show(QStringLiteral("پشتيبان %1 برگردانده شد. فايل آسيب ديده با نام %2 نگه داشته "
                                     "شد؛ آنچه پس از %3 ذخيره شده بود فقط در آن است.")
-                         .arg(pathText(QFileInfo(backup->path).fileName()),
-                              pathText(QFileInfo(result.keptAs).fileName()),
+                         .arg(isolatedPath(QFileInfo(backup->path).fileName()),
+                              isolatedPath(QFileInfo(result.keptAs).fileName()),
                               solarTime(backup->made)),
                      title(), MessageBox::Icon::None, MessageBox::Buttons::Ok);
     return true;
@@ -186,7 +186,7 @@ bool admitMainWindow() {
     } else {
         runInBackground("damageProgress", QStringLiteral("بررسي فايل اطلاعات"),
                         QStringLiteral("بررسي فايل اطلاعات %1 ...")
-                            .arg(pathText(storePath(check.folder, listingsTable()))),
+                            .arg(isolatedPath(storePath(check.folder, listingsTable()))),
                         [&](WorkProgress&) { result = check.result.get(); });
     }
     if (!settle(check.folder, listingsTable(), result, *check.lock)) {

@@ -1,10 +1,15 @@
 // The record source against plain SQLite on the same generated files: open,
 // a find that matches nothing (a whole pass), stepping a rent row's find-next
-// through every match, and storing a new listing.
+// through every match, and storing a new listing. The same four on the
+// server's store (Server…), on the same listings copied up to a PostgreSQL
+// server of this machine.
 
 #include "bench/listinggen.h"
+#include "bench/serverlistings.h"
 #include "data/fields.h"
+#include "data/pq.h"
 #include "data/recordsource.h"
+#include "data/storelocation.h"
 
 #include <QDir>
 
@@ -15,6 +20,7 @@
 
 using namespace velmoran;
 using velmoran::bench::cachedListings;
+using velmoran::bench::cachedServerListings;
 using velmoran::bench::residentMegabytes;
 
 namespace {
@@ -63,13 +69,22 @@ void withRss(benchmark::State& state) {
     state.counters["rss_MB"] = benchmark::Counter(residentMegabytes());
 }
 
-void Open(benchmark::State& state) {
-    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+// The store of the generated listings: the file, or the server's copy.
+enum class On { File, Server };
+
+StoreLocation storeOf(benchmark::State& state, On on) {
+    const int rows = static_cast<int>(state.range(0));
+    return on == On::File ? StoreLocation{cachedListings(rows), QString()}
+                          : StoreLocation{QString(), cachedServerListings(rows)};
+}
+
+void OpenOn(benchmark::State& state, On on) {
+    const StoreLocation store = storeOf(state, on);
     for (auto _ : state) {
-        RecordSource source(folder, listingsTable());
+        RecordSource source(store, listingsTable());
         benchmark::DoNotOptimize(source.currentRowId());
     }
-    RecordSource open(folder, listingsTable());
+    RecordSource open(store, listingsTable());
     withRss(state);
 }
 
@@ -82,9 +97,8 @@ void PlainOpen(benchmark::State& state) {
     }
 }
 
-void FindNoMatch(benchmark::State& state) {
-    const QString folder = cachedListings(static_cast<int>(state.range(0)));
-    RecordSource source(folder, listingsTable());
+void FindNoMatchOn(benchmark::State& state, On on) {
+    RecordSource source(storeOf(state, on), listingsTable());
     for (auto _ : state) {
         source.FindFirst(kNoMatch);
         if (!source.NoMatch()) {
@@ -105,9 +119,8 @@ void PlainFindNoMatch(benchmark::State& state) {
     withRss(state);
 }
 
-void FindNextEveryMatch(benchmark::State& state) {
-    const QString folder = cachedListings(static_cast<int>(state.range(0)));
-    RecordSource source(folder, listingsTable());
+void FindNextEveryMatchOn(benchmark::State& state, On on) {
+    RecordSource source(storeOf(state, on), listingsTable());
     long long matches = 0;
     for (auto _ : state) {
         matches = 0;
@@ -132,12 +145,12 @@ void PlainFindEveryMatch(benchmark::State& state) {
     state.counters["matches"] = benchmark::Counter(static_cast<double>(matches));
 }
 
-void UpdateNewRow(benchmark::State& state) {
-    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+void UpdateNewRowOn(benchmark::State& state, On on) {
+    const StoreLocation store = storeOf(state, on);
     const TableSpec& tableSpec = listingsTable();
     long long firstAdded = 0;
     {
-        RecordSource source(folder, tableSpec);
+        RecordSource source(store, tableSpec);
         for (auto _ : state) {
             source.AddNew();
             source.setText(tableSpec.indexOf("malek"), QStringLiteral("حسين كريمي"));
@@ -154,8 +167,13 @@ void UpdateNewRow(benchmark::State& state) {
         }
         withRss(state);
     }
-    // Leave the cached file as it was generated.
-    sqlite3* db = openPlain(folder);
+    // Leave the cached store as it was generated.
+    if (on == On::Server) {
+        pq::Connection(store.server)
+            .exec(QStringLiteral("DELETE FROM new WHERE id >= %1").arg(firstAdded), {});
+        return;
+    }
+    sqlite3* db = openPlain(store.folder);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db, "DELETE FROM new WHERE rowid >= ?", -1, &st, nullptr);
     sqlite3_bind_int64(st, 1, firstAdded);
@@ -198,14 +216,20 @@ void Sizes(benchmark::internal::Benchmark* b) {
     b->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK(Open)->Apply(Sizes);
+BENCHMARK_CAPTURE(OpenOn, File, On::File)->Name("Open")->Apply(Sizes);
 BENCHMARK(PlainOpen)->Apply(Sizes);
-BENCHMARK(FindNoMatch)->Apply(Sizes);
+BENCHMARK_CAPTURE(FindNoMatchOn, File, On::File)->Name("FindNoMatch")->Apply(Sizes);
 BENCHMARK(PlainFindNoMatch)->Apply(Sizes);
-BENCHMARK(FindNextEveryMatch)->Apply(Sizes);
+BENCHMARK_CAPTURE(FindNextEveryMatchOn, File, On::File)->Name("FindNextEveryMatch")->Apply(Sizes);
 BENCHMARK(PlainFindEveryMatch)->Apply(Sizes);
-BENCHMARK(UpdateNewRow)->Apply(Sizes);
+BENCHMARK_CAPTURE(UpdateNewRowOn, File, On::File)->Name("UpdateNewRow")->Apply(Sizes);
 BENCHMARK(PlainInsert)->Apply(Sizes);
+BENCHMARK_CAPTURE(OpenOn, Server, On::Server)->Name("ServerOpen")->Apply(Sizes);
+BENCHMARK_CAPTURE(FindNoMatchOn, Server, On::Server)->Name("ServerFindNoMatch")->Apply(Sizes);
+BENCHMARK_CAPTURE(FindNextEveryMatchOn, Server, On::Server)
+    ->Name("ServerFindNextEveryMatch")
+    ->Apply(Sizes);
+BENCHMARK_CAPTURE(UpdateNewRowOn, Server, On::Server)->Name("ServerUpdateNewRow")->Apply(Sizes);
 
 } // namespace
 

@@ -10,5 +10,10 @@ int exportCommand(const QStringList& arguments, Io& io);
 int backupCommand(const QStringList& arguments, Io& io);
 int restoreCommand(const QStringList& arguments, Io& io);
 int checkCommand(const QStringList& arguments, Io& io);
+int copyCommand(const QStringList& arguments, Io& io);
+
+// The long help of copy, beside its function (copycommand.cpp).
+extern const char* const kCopyDetailsEn;
+extern const char* const kCopyDetailsFa;
 
 } // namespace velmoran::cli

@@ -74,6 +74,12 @@ const Subcommand kSubcommands[] = {
      "براي هر فايل يك سطر مي نويسد؛ اگر فايلي آسيب ديده باشد كد خروج 5 است. در زماني كه\n"
      "برنامه باز است هم كار مي كند.",
      checkCommand},
+    {"copy",
+     "copy [--folder DIR] [--server CONNINFO] [--replace] --to-server\n"
+     "       velmoran-cli copy [--server CONNINFO] [--replace] --from-server DIR",
+     "Copies the listings and the password up to the server, or down into DIR.",
+     "فايلها و رمز را به سرور، يا از سرور به پوشه DIR، كپي مي كند.", kCopyDetailsEn, kCopyDetailsFa,
+     copyCommand},
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "cli/common.h"
 
 #include "data/datafolder.h"
-#include "data/pathtext.h"
+#include "data/storemessages.h"
 
 #include <cerrno>
 #include <cstring>
@@ -41,7 +41,7 @@ int lockFolder(FolderLock& lock, const QString& folder, FolderLock::Mode mode, I
         return fail(io, folderInUseMessage(folder), kFolderInUse);
     }
     return fail(io, QStringLiteral("پوشه اطلاعات %1 باز نشد: %2")
-                        .arg(pathText(folder), QString::fromLocal8Bit(std::strerror(errno))));
+                        .arg(isolatedPath(folder), QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 int fail(Io& io, const QString& message, int status) {

@@ -2,7 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "data/pathtext.h"
+#include "data/storemessages.h"
 #include "export/listingexport.h"
 
 namespace velmoran::cli {
@@ -32,7 +32,7 @@ int exportCommand(const QStringList& arguments, Io& io) {
     if (!result.ok()) {
         return fail(io, result.error);
     }
-    io.out << QStringLiteral("%1 فايل در %2 نوشته شد.").arg(result.rows).arg(pathText(file))
+    io.out << QStringLiteral("%1 فايل در %2 نوشته شد.").arg(result.rows).arg(isolatedPath(file))
            << '\n';
     return kOk;
 }

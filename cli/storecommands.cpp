@@ -3,9 +3,12 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "data/backup.h"
-#include "data/pathtext.h"
 #include "data/storecheck.h"
+#include "data/storecopy.h"
+#include "data/storelocation.h"
+#include "data/storemessages.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,9 +23,27 @@ QString storePath(const QString& folder, const TableSpec& tableSpec) {
 }
 
 int noStores(Io& io, const QString& folder) {
-    return fail(
-        io,
-        QStringLiteral("در پوشه %1 فايل اطلاعاتي (newil.db يا pc.db) نيست.").arg(pathText(folder)));
+    return fail(io, QStringLiteral("در پوشه %1 فايل اطلاعاتي (newil.db يا pc.db) نيست.")
+                        .arg(isolatedPath(folder)));
+}
+
+// A server's store is backed up by copying it down, as one snapshot, into
+// SQLite files of a folder of their own, server-<time>, which `restore` and
+// `copy --to-server` take back. The desks may go on working meanwhile.
+int backupServer(const QString& conninfo, const QString& dir, const QDateTime& now, Io& io) {
+    const QString target =
+        QDir(dir).filePath(now.toString(QStringLiteral("'server-'yyyyMMdd-HHmmss")));
+    try {
+        const CopyCounts counts = copyFromServer(conninfo, target);
+        io.out << QDir::toNativeSeparators(target) << '\n';
+        io.out << QStringLiteral("listings: %1, passwords: %2")
+                      .arg(counts.listings)
+                      .arg(counts.passwords)
+               << '\n';
+    } catch (const CopyError& e) {
+        return fail(io, e.message());
+    }
+    return kOk;
 }
 
 } // namespace
@@ -31,6 +52,17 @@ int backupCommand(const QStringList& arguments, Io& io) {
     Arguments parsed;
     if (!parseArguments("backup", arguments, {}, 0, 1, parsed, io)) {
         return kUsage;
+    }
+    QString problem;
+    const StoreLocation store = configuredStore(&problem);
+    if (!problem.isEmpty()) {
+        return fail(io, problem);
+    }
+    if (store.onServer()) {
+        return backupServer(store.server,
+                            parsed.positional.isEmpty() ? backupFolder(parsed.folder)
+                                                        : parsed.positional.front(),
+                            QDateTime::currentDateTime(), io);
     }
     FolderLock lock;
     if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Exclusive, io)) {
@@ -64,7 +96,7 @@ int restoreCommand(const QStringList& arguments, Io& io) {
     }
     const QString backup = parsed.positional.front();
     if (!QFileInfo(backup).isFile()) {
-        return fail(io, QStringLiteral("فايل پشتيبان %1 پيدا نشد.").arg(pathText(backup)));
+        return fail(io, QStringLiteral("فايل پشتيبان %1 پيدا نشد.").arg(isolatedPath(backup)));
     }
     FolderLock lock;
     if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Exclusive, io)) {
@@ -76,12 +108,12 @@ int restoreCommand(const QStringList& arguments, Io& io) {
         return fail(io, result.error, result.damaged ? kDamageFound : kFailed);
     }
     io.out << QStringLiteral("پشتيبان %1 به جاي %2 برگردانده شد.")
-                  .arg(pathText(backup), pathText(result.store))
+                  .arg(isolatedPath(backup), isolatedPath(result.store))
            << '\n';
     if (!result.keptAs.isEmpty()) {
-        io.out
-            << QStringLiteral("فايل قبلي با اين نام نگه داشته شد: %1").arg(pathText(result.keptAs))
-            << '\n';
+        io.out << QStringLiteral("فايل قبلي با اين نام نگه داشته شد: %1")
+                      .arg(isolatedPath(result.keptAs))
+               << '\n';
     }
     return kOk;
 }
@@ -112,19 +144,19 @@ int checkCommand(const QStringList& arguments, Io& io) {
         const StoreCheck check = checkStoreFile(file, CheckDepth::Full);
         switch (check.outcome) {
         case StoreCheck::Sound:
-            io.out << QStringLiteral("%1: سالم است (integrity_check: ok)").arg(pathText(file))
+            io.out << QStringLiteral("%1: سالم است (integrity_check: ok)").arg(isolatedPath(file))
                    << '\n';
             break;
         case StoreCheck::Damaged:
             io.out << QStringLiteral("%1: آسيب ديده است: %2")
-                          .arg(pathText(file), isolated(check.detail))
+                          .arg(isolatedPath(file), isolated(check.detail))
                    << '\n';
             status = kDamageFound;
             break;
         case StoreCheck::Unreadable:
         case StoreCheck::Stopped:
             fail(io, QStringLiteral("فايل %1 خوانده نشد: %2")
-                         .arg(pathText(file), isolated(check.detail)));
+                         .arg(isolatedPath(file), isolated(check.detail)));
             if (status == kOk) {
                 status = kFailed;
             }

@@ -1,6 +1,6 @@
 #include "data/backup.h"
 
-#include "data/pathtext.h"
+#include "data/storemessages.h"
 #include "data/sqlite.h"
 #include "data/storecheck.h"
 
@@ -148,7 +148,7 @@ void copyDatabase(const QString& source, const QString& target, const BackupProg
 
 QString backupFailed(const QString& store, const QString& dir, const QString& detail) {
     return QStringLiteral("پشتيبان فايل %1 در پوشه %2 ساخته نشد: %3")
-        .arg(pathText(store), pathText(dir), isolated(detail));
+        .arg(isolatedPath(store), isolatedPath(dir), isolated(detail));
 }
 
 const QRegularExpression& backupName(const TableSpec& tableSpec) {
@@ -232,7 +232,7 @@ BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, cons
     if (!check.sound()) {
         return {QString(),
                 QStringLiteral("پشتيبان تازه فايل %1 بررسي شد و سالم نبود؛ نگه داشته نشد: %2")
-                    .arg(pathText(store), isolated(check.detail))};
+                    .arg(isolatedPath(store), isolated(check.detail))};
     }
     // Linked, not renamed: a backup of the same second is never replaced.
     const QString base = QDir(dir).filePath(baseName(tableSpec) + QLatin1Char('-') + stamp(made));
@@ -321,7 +321,7 @@ RestoreResult restoreBackup(const QString& folder, const QString& backup, const 
     const StoreCheck check = checkStoreFile(backup, CheckDepth::Full);
     if (!check.sound()) {
         result.error = QStringLiteral("فايل پشتيبان %1 سالم نيست و برگردانده نشد: %2")
-                           .arg(pathText(backup), isolated(check.detail));
+                           .arg(isolatedPath(backup), isolated(check.detail));
         result.damaged = check.outcome == StoreCheck::Damaged;
         return result;
     }
@@ -329,13 +329,13 @@ RestoreResult restoreBackup(const QString& folder, const QString& backup, const 
     if (!tableSpec) {
         result.error = QStringLiteral("فايل %1 پشتيبان اطلاعات اين برنامه نيست (جدول new يا pc "
                                       "با ستونهايش در آن نيست).")
-                           .arg(pathText(backup));
+                           .arg(isolatedPath(backup));
         return result;
     }
     result.store = QDir(folder).filePath(QString::fromUtf8(tableSpec->fileName));
     const auto failed = [&](const QString& detail) {
         result.error = QStringLiteral("پشتيبان %1 به جاي فايل %2 برگردانده نشد: %3")
-                           .arg(pathText(backup), pathText(result.store), isolated(detail));
+                           .arg(isolatedPath(backup), isolatedPath(result.store), isolated(detail));
         return result;
     };
     Temporary temporary(makeTemporary(folder, *tableSpec, "restore"));

@@ -101,6 +101,7 @@ struct Term {
     int cost;
     QString sql;
     std::vector<Criterion::Param> params;
+    Criterion::Test test;
 };
 
 Criterion::Param textParam(const QString& text) {
@@ -134,13 +135,17 @@ void compile(const TableSpec& tableSpec, int field, QChar op, const Token& value
             refuse(QStringLiteral("عدد «%1» بيش از حد بزرگ است").arg(value.text));
         }
     }
+    using Test = Criterion::Test;
     if (def.kind == FieldKind::Flag) {
-        terms.push_back({0, column + QLatin1Char(' ') + cmp, {param}});
+        terms.push_back(
+            {0, column + QLatin1Char(' ') + cmp, {param}, {Test::Kind::Flag, field, op, param}});
         return;
     }
     if (op == QLatin1Char('=')) {
-        terms.push_back(
-            {1, column + QStringLiteral(" COLLATE BINARY ") + cmp, {textParam(value.text)}});
+        terms.push_back({1,
+                         column + QStringLiteral(" COLLATE BINARY ") + cmp,
+                         {textParam(value.text)},
+                         {Test::Kind::TextEquals, field, op, textParam(value.text)}});
         return;
     }
     // ">" or "<" on a text field: numbers by value, other text by text order.
@@ -148,7 +153,10 @@ void compile(const TableSpec& tableSpec, int field, QChar op, const Token& value
         value.kind == Tok::Number ? std::optional<double>(static_cast<double>(param.integer))
                                   : readNumber(value.text);
     if (!number) {
-        terms.push_back({2, column + QStringLiteral(" COLLATE BINARY ") + cmp, {param}});
+        terms.push_back({2,
+                         column + QStringLiteral(" COLLATE BINARY ") + cmp,
+                         {param},
+                         {Test::Kind::TextOrder, field, op, param}});
         return;
     }
     auto range = std::find_if(ranges.begin(), ranges.end(),
@@ -225,11 +233,13 @@ Criterion::Criterion(const QString& text, const TableSpec& tableSpec) {
         ++i;
     }
     for (const NumberRange& r : ranges) {
-        terms.push_back({3,
-                         QStringLiteral("%1(%2, ?, ?)")
-                             .arg(QLatin1String(kNumberBetweenFunction),
-                                  sql::quoted(tableSpec.fields[r.field].name)),
-                         {realParam(r.low), realParam(r.high)}});
+        terms.push_back(
+            {3,
+             QStringLiteral("%1(%2, ?, ?)")
+                 .arg(QLatin1String(kNumberBetweenFunction),
+                      sql::quoted(tableSpec.fields[r.field].name)),
+             {realParam(r.low), realParam(r.high)},
+             {Test::Kind::NumberRange, r.field, QLatin1Char('<'), realParam(0), r.low, r.high}});
     }
     std::stable_sort(terms.begin(), terms.end(),
                      [](const Term& a, const Term& b) { return a.cost < b.cost; });
@@ -239,6 +249,7 @@ Criterion::Criterion(const QString& text, const TableSpec& tableSpec) {
         }
         sql_ += term.sql;
         params_.insert(params_.end(), term.params.begin(), term.params.end());
+        tests_.push_back(term.test);
     }
 }
 

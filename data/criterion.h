@@ -33,7 +33,7 @@ public:
     // or a field the table does not have.
     Criterion(const QString& text, const TableSpec& tableSpec);
 
-    // The condition, with anonymous "?" parameters.
+    // The condition for SQLite, with anonymous "?" parameters.
     const QString& sql() const { return sql_; }
     // Binds the values starting at parameter `first`.
     void bind(sql::Statement& statement, int first) const;
@@ -48,10 +48,27 @@ public:
         double real = 0;
     };
 
+    // One test of the criterion, as every store compiles it.
+    struct Test {
+        enum class Kind {
+            Flag,        // a flag field `op` the value (a number or a text)
+            TextEquals,  // a text field's text is the value exactly
+            TextOrder,   // a text field's text `op` the value, character by character
+            NumberRange, // a text field read as a number: low < number < high
+        } kind;
+        int field;
+        QChar op;                 // '=', '<' or '>' (Flag, TextOrder)
+        Param value;              // Flag, TextEquals, TextOrder
+        double low = 0, high = 0; // NumberRange; either may be infinite
+    };
+    // The tests, all of which a row must pass, cheap ones first.
+    const std::vector<Test>& tests() const { return tests_; }
+
 private:
     QString sql_;
     std::vector<Param> params_;
     std::vector<int> fields_;
+    std::vector<Test> tests_;
 };
 
 // The SQL function the compiled conditions call to test a field's number

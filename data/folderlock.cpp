@@ -1,6 +1,6 @@
 #include "data/folderlock.h"
 
-#include "data/pathtext.h"
+#include "data/storemessages.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -59,7 +59,7 @@ bool FolderLock::lock(const QString& folder, Mode mode, int milliseconds) {
 QString folderInUseMessage(const QString& folder) {
     return QStringLiteral("برنامه ولموران يا velmoran-cli ديگري روي پوشه %1 كار مي كند. آن را "
                           "ببنديد و دوباره امتحان كنيد.")
-        .arg(pathText(folder));
+        .arg(isolatedPath(folder));
 }
 
 void FolderLock::unlock() {

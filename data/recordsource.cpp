@@ -1,39 +1,26 @@
 #include "data/recordsource.h"
 
 #include "data/criterion.h"
-#include "data/fileaccess.h"
-#include "data/sqlite.h"
+#include "data/sqlitestore.h"
+#include "data/storelocation.h"
 #include "data/storemessages.h"
 
-#include <QDir>
-
-#include <algorithm>
-#include <limits>
 #include <optional>
+#include <utility>
 
 namespace velmoran {
 
 RecordSourceError::RecordSourceError(const QString& message)
     : std::runtime_error(message.toStdString()), message_(message) {}
 
-namespace {
-constexpr int kDefaultBusyTimeout = 3000;
-}
-
 struct RecordSource::Impl {
     enum class State { None, Stored, New };
 
-    Impl(const TableSpec& s, const QString& p) : tableSpec(s), path(p) {}
+    explicit Impl(std::unique_ptr<TableStore> s)
+        : table(std::move(s)), tableSpec(table->tableSpec()) {}
 
+    std::unique_ptr<TableStore> table;
     const TableSpec& tableSpec;
-    QString path;
-    sql::Database db;
-    QString table;   // quoted table name
-    QString columns; // quoted field names in field order
-    sql::Statement first, byId, insert, remove, lastFind;
-    QString findSql;
-    QString findIndex;         // the find index's name; empty when the file has none
-    std::vector<bool> indexed; // by field: held by the find index
 
     State state = State::None;
     long long rowId = 0;                // the stored current row
@@ -46,10 +33,6 @@ struct RecordSource::Impl {
     bool noMatch = false;
     bool storedAnew = false;
 
-    [[noreturn]] void fail(StoreProblem problem, const sql::Error& e) const {
-        throw RecordSourceError(storeMessage(problem, path, e.text()));
-    }
-
     void clearValues() {
         texts.assign(tableSpec.fieldCount, QString());
         flags.assign(tableSpec.fieldCount, false);
@@ -57,102 +40,45 @@ struct RecordSource::Impl {
         anyChanged = false;
     }
 
-    // Takes the row the statement stands on (rowid, then the fields).
-    void take(const sql::Statement& st) {
-        clearValues();
-        rowId = st.columnInt(0);
-        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
-            const int column = static_cast<int>(i) + 1;
-            if (tableSpec.fields[i].kind == FieldKind::Flag) {
-                flags[i] = st.columnInt(column) != 0;
-            } else {
-                texts[i] = st.columnText(column);
-            }
+    // Row `id`, read into `row`, becomes current; false, and nothing
+    // changed, when there is none.
+    bool take(const std::optional<long long>& id, RowValues& row) {
+        if (!id) {
+            return false;
         }
+        texts = std::move(row.texts);
+        flags = std::move(row.flags);
+        changed.assign(tableSpec.fieldCount, false);
+        anyChanged = false;
+        rowId = *id;
         state = State::Stored;
         position = rowId;
-    }
-
-    // Steps `st` once: the row found becomes current. False when none.
-    bool moveTo(sql::Statement& st) {
-        sql::ResetGuard guard(st);
-        try {
-            if (!st.step()) {
-                return false;
-            }
-            take(st);
-        } catch (const sql::Error& e) {
-            fail(StoreProblem::CannotRead, e);
-        }
         return true;
     }
 
     bool load(long long id) {
-        byId.bindInt(1, id);
-        return moveTo(byId);
+        RowValues row;
+        return take(table->read(id, row) ? std::optional<long long>(id) : std::nullopt, row);
     }
 
-    void bindValues(sql::Statement& st) const {
-        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
-            const int param = static_cast<int>(i) + 1;
-            if (tableSpec.fields[i].kind == FieldKind::Flag) {
-                st.bindInt(param, flags[i] ? -1 : 0);
-            } else {
-                st.bindText(param, texts[i]);
-            }
-        }
-    }
-
-    long long insertRow() {
-        bindValues(insert);
-        insert.run();
-        return db.lastInsertRowId();
+    bool moveFirst() {
+        RowValues row;
+        const std::optional<long long> id = table->first(row);
+        return take(id, row);
     }
 
     // Stores the pending new row or the changes of the current row, in one
     // transaction.
     void store() {
-        long long id = rowId;
-        bool anew = false;
-        try {
-            sql::Transaction transaction(db);
-            if (state == State::New) {
-                id = insertRow();
-            } else {
-                QStringList sets;
-                for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
-                    if (changed[i]) {
-                        sets << sql::quoted(tableSpec.fields[i].name) + QStringLiteral(" = ?");
-                    }
-                }
-                sql::Statement update =
-                    db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                   .arg(table, sets.join(QStringLiteral(", "))));
-                int param = 1;
-                for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
-                    if (!changed[i]) {
-                        continue;
-                    }
-                    if (tableSpec.fields[i].kind == FieldKind::Flag) {
-                        update.bindInt(param++, flags[i] ? -1 : 0);
-                    } else {
-                        update.bindText(param++, texts[i]);
-                    }
-                }
-                update.bindInt(param, rowId);
-                update.run();
-                if (db.changes() == 0) {
-                    // Another copy deleted the row: keep what was typed.
-                    id = insertRow();
-                    anew = true;
-                }
-            }
-            transaction.commit();
-        } catch (const sql::Error& e) {
-            fail(StoreProblem::CannotWrite, e);
+        const RowValues row{texts, flags};
+        StoredRow stored{rowId, false};
+        if (state == State::New) {
+            stored.id = table->insert(row);
+        } else {
+            stored = table->update(rowId, row, changed);
         }
-        rowId = id;
-        storedAnew = anew;
+        rowId = stored.id;
+        storedAnew = stored.anew;
         state = State::Stored;
         position = rowId;
         changed.assign(tableSpec.fieldCount, false);
@@ -172,123 +98,24 @@ struct RecordSource::Impl {
     }
 
     // The first row after `after` (or the first of all) satisfying `c`
-    // becomes current; false, and nothing changed, when there is none. With
-    // the find index and every field of `c` in it, the pass steps over the
-    // index's narrow entries and reads only the row found.
+    // becomes current; false, and nothing changed, when there is none.
     bool find(const Criterion& c, std::optional<long long> after) {
-        const bool narrow =
-            !findIndex.isEmpty() &&
-            std::all_of(c.fields().begin(), c.fields().end(), [this](int f) { return indexed[f]; });
-        QString sql = narrow
-                          ? QStringLiteral("SELECT rowid FROM %1 INDEXED BY %2 WHERE ")
-                                .arg(table, sql::quoted(findIndex))
-                          : QStringLiteral("SELECT rowid, %1 FROM %2 WHERE ").arg(columns, table);
-        if (after) {
-            sql += QStringLiteral("rowid > ? AND ");
-        }
-        sql += c.sql() + QStringLiteral(" ORDER BY rowid LIMIT 1");
-        sql::Statement& st = findStatement(sql);
-        long long id = 0;
-        {
-            sql::ResetGuard guard(st);
-            try {
-                if (after) {
-                    st.bindInt(1, *after);
-                }
-                c.bind(st, after ? 2 : 1);
-                if (!narrow) {
-                    if (!st.step()) {
-                        return false;
-                    }
-                    take(st);
-                    return true;
-                }
-                if (!st.step()) {
-                    return false;
-                }
-                id = st.columnInt(0);
-            } catch (const sql::Error& e) {
-                fail(StoreProblem::CannotRead, e);
-            }
-        }
-        return load(id);
-    }
-
-    // Notes which fields the find index holds, when the file has it.
-    void lookForFindIndex() {
-        const QString name = QString::fromUtf8(tableSpec.table) + QStringLiteral("_find");
-        indexed.assign(tableSpec.fieldCount, false);
-        sql::Statement info =
-            db.prepare(QStringLiteral("SELECT name FROM pragma_index_info(?) ORDER BY seqno"));
-        info.bindText(1, name);
-        bool first = true;
-        while (info.step()) {
-            const QString column = info.columnText(0);
-            if (first && column.compare(QLatin1String("id"), Qt::CaseInsensitive) != 0) {
-                return; // not in stored order: no use for a find
-            }
-            first = false;
-            const int field = tableSpec.indexOf(column);
-            if (field >= 0) {
-                indexed[field] = true;
-            }
-        }
-        if (!first) {
-            findIndex = name;
-        }
-    }
-
-    sql::Statement& findStatement(const QString& sql) {
-        if (sql != findSql || !lastFind.isValid()) {
-            lastFind = sql::Statement();
-            findSql.clear();
-            try {
-                lastFind = db.prepare(sql);
-            } catch (const sql::Error& e) {
-                fail(StoreProblem::CannotRead, e);
-            }
-            findSql = sql;
-        }
-        return lastFind;
+        RowValues row;
+        const std::optional<long long> id = table->find(c, after, row);
+        return take(id, row);
     }
 };
 
 RecordSource::RecordSource(const QString& folder, const TableSpec& tableSpec, QObject* parent)
-    : QObject(parent),
-      d(std::make_unique<Impl>(tableSpec,
-                               QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName)))) {
+    : RecordSource(std::make_unique<SqliteTableStore>(folder, tableSpec), parent) {}
+
+RecordSource::RecordSource(const StoreLocation& store, const TableSpec& tableSpec, QObject* parent)
+    : RecordSource(openTableStore(store, tableSpec), parent) {}
+
+RecordSource::RecordSource(std::unique_ptr<TableStore> store, QObject* parent)
+    : QObject(parent), d(std::make_unique<Impl>(std::move(store))) {
     d->clearValues();
-    d->table = sql::quoted(tableSpec.table);
-    QStringList names;
-    QStringList params;
-    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
-        names << sql::quoted(tableSpec.fields[i].name);
-        params << QStringLiteral("?");
-    }
-    d->columns = names.join(QStringLiteral(", "));
-    try {
-        d->db = sql::Database(d->path, SQLITE_OPEN_READWRITE);
-        if (d->db.isReadOnly() || !mayWrite(d->path)) {
-            throw RecordSourceError(storeMessage(StoreProblem::NotWritable, d->path));
-        }
-        d->db.setBusyTimeout(kDefaultBusyTimeout);
-        d->db.exec("PRAGMA synchronous = FULL");
-        // Pages are large (64 KiB): fold the journal back into the file every
-        // 4 MiB rather than SQLite's usual 1000 pages.
-        d->db.exec("PRAGMA wal_autocheckpoint = 64");
-        registerCriterionFunctions(d->db.handle());
-        const QString select =
-            QStringLiteral("SELECT rowid, %1 FROM %2 ").arg(d->columns, d->table);
-        d->first = d->db.prepare(select + QStringLiteral("ORDER BY rowid LIMIT 1"));
-        d->byId = d->db.prepare(select + QStringLiteral("WHERE rowid = ?"));
-        d->insert = d->db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(d->table, d->columns, params.join(QLatin1Char(','))));
-        d->remove = d->db.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table));
-        d->lookForFindIndex();
-    } catch (const sql::Error& e) {
-        d->fail(StoreProblem::CannotOpen, e);
-    }
-    d->moveTo(d->first);
+    d->moveFirst();
 }
 
 RecordSource::~RecordSource() = default;
@@ -297,8 +124,8 @@ const TableSpec& RecordSource::tableSpec() const {
     return d->tableSpec;
 }
 
-QString RecordSource::filePath() const {
-    return d->path;
+QString RecordSource::storeName() const {
+    return d->table->name();
 }
 
 bool RecordSource::hasCurrentRow() const {
@@ -384,7 +211,7 @@ void RecordSource::AddNew() {
 
 void RecordSource::Update() {
     if (d->state == Impl::State::None) {
-        throw RecordSourceError(storeMessage(StoreProblem::NoCurrentRow, d->path));
+        throw RecordSourceError(d->table->message(StoreProblem::NoCurrentRow));
     }
     if (d->state == Impl::State::New || d->anyChanged) {
         d->store();
@@ -431,17 +258,10 @@ bool RecordSource::NoMatch() const {
 
 void RecordSource::Delete() {
     if (d->state == Impl::State::None) {
-        throw RecordSourceError(storeMessage(StoreProblem::NoCurrentRow, d->path));
+        throw RecordSourceError(d->table->message(StoreProblem::NoCurrentRow));
     }
     if (d->state == Impl::State::Stored) {
-        try {
-            sql::Transaction transaction(d->db);
-            d->remove.bindInt(1, d->rowId);
-            d->remove.run();
-            transaction.commit();
-        } catch (const sql::Error& e) {
-            d->fail(StoreProblem::CannotWrite, e);
-        }
+        d->table->remove(d->rowId);
         d->position = d->rowId;
     }
     // A pending new row, never stored, just goes.
@@ -454,13 +274,13 @@ void RecordSource::Delete() {
 
 void RecordSource::MoveFirst() {
     if (!tryMoveFirst()) {
-        throw RecordSourceError(storeMessage(StoreProblem::EmptyTable, d->path));
+        throw RecordSourceError(d->table->message(StoreProblem::EmptyTable));
     }
 }
 
 bool RecordSource::tryMoveFirst() {
     writeBack();
-    const bool moved = d->moveTo(d->first);
+    const bool moved = d->moveFirst();
     if (!moved) {
         // The table is empty: no row is current any more.
         d->state = Impl::State::None;
@@ -476,7 +296,7 @@ bool RecordSource::wasStoredAnew() const {
 }
 
 void RecordSource::setBusyTimeout(int milliseconds) {
-    d->db.setBusyTimeout(milliseconds);
+    d->table->setBusyTimeout(milliseconds);
 }
 
 } // namespace velmoran

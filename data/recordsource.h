@@ -11,10 +11,14 @@
 
 namespace velmoran {
 
-// A failure of the record source: the file can't be opened or written, a
-// criterion can't be evaluated, an operation without a current row. The
-// message is Persian, ready to be shown, and names the file and the problem
-// (with SQLite's own message where there is one).
+struct StoreLocation;
+class TableStore;
+
+// A failure of the record source: the file or the server can't be opened or
+// written, a criterion can't be evaluated, an operation without a current row.
+// The message is Persian, ready to be shown, and names the file (or the server
+// and the table) and the problem (with the engine's own message where there
+// is one).
 class RecordSourceError : public std::runtime_error {
 public:
     explicit RecordSourceError(const QString& message);
@@ -25,8 +29,10 @@ private:
 };
 
 // The record source a data screen owns (`Data1`): a cursor over one table of
-// one file, in natural (rowid) order, with one current row that the bound
-// controls show and edit.
+// one store, in natural (id) order, with one current row that the bound
+// controls show and edit. The store is an SQLite file of the data folder or a
+// table on a PostgreSQL server (tablestore.h); the record source works the
+// same on either.
 //
 // Write-back: a change through a bound control marks the current row
 // changed. Before AddNew, a find or MoveFirst, and when the screen unloads
@@ -35,16 +41,25 @@ private:
 // Every stored change is one transaction.
 //
 // Nothing loads the table: opening and every find cost the rows stepped over.
+//
+// On a server, a find sees what other copies of the program stored before it
+// started; a server that can't be reached fails the operation (the typed row
+// stays) and the next operation connects again.
 class RecordSource : public QObject {
     Q_OBJECT
 public:
     // Opens `folder`/tableSpec.fileName read-write and stands on the first row.
     // The file must exist with its table and every field's column.
     RecordSource(const QString& folder, const TableSpec& tableSpec, QObject* parent = nullptr);
+    // Opens the table of `store`, its files or its server.
+    RecordSource(const StoreLocation& store, const TableSpec& tableSpec, QObject* parent = nullptr);
+    // Opens on `table` and stands on its first row.
+    explicit RecordSource(std::unique_ptr<TableStore> table, QObject* parent = nullptr);
     ~RecordSource() override;
 
     const TableSpec& tableSpec() const;
-    QString filePath() const;
+    // What messages name: the file's path, or the server.
+    QString storeName() const;
 
     // Current row.
     bool hasCurrentRow() const;
@@ -82,7 +97,8 @@ public:
     bool wasStoredAnew() const;
 
     // How long a write waits for another copy's write to finish before it
-    // fails (3 s unless set).
+    // fails (3 s unless set; on a server, the wait for a row another copy
+    // holds).
     void setBusyTimeout(int milliseconds);
 
 signals:

@@ -198,6 +198,17 @@ QString checkStore(const QString& path, const TableSpec& tableSpec, const struct
 
 } // namespace
 
+std::vector<int> searchedFields(const TableSpec& tableSpec) {
+    std::vector<int> fields;
+    for (const char* name : kSearchedFirst) {
+        const int i = tableSpec.indexOf(QLatin1String(name));
+        if (i >= 0) {
+            fields.push_back(i);
+        }
+    }
+    return fields;
+}
+
 void createStoreSchema(const QString& path, const TableSpec& tableSpec) {
     sql::Database db(path, SQLITE_OPEN_READWRITE);
     db.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace velmoran {
 
 // Makes sure a store file can be used: created with its table (and, for
@@ -19,5 +21,10 @@ QString prepareStore(const QString& folder, const TableSpec& tableSpec);
 // find index and, for table `pc`, its one row holding the empty text. The
 // import builds its files this way under a temporary name. Throws sql::Error.
 void createStoreSchema(const QString& path, const TableSpec& tableSpec);
+
+// The fields the finds test, by index, in the order a created table puts them
+// first (so a pass over the rows reads them from the front of each record)
+// and its find index holds them.
+std::vector<int> searchedFields(const TableSpec& tableSpec);
 
 } // namespace velmoran

@@ -4,6 +4,14 @@
 
 namespace velmoran {
 
+QString isolated(const QString& fragment) {
+    return QChar(u'\u2068') + fragment + QChar(u'\u2069');
+}
+
+QString isolatedPath(const QString& path) {
+    return isolated(QDir::toNativeSeparators(path));
+}
+
 QString storeMessage(StoreProblem problem, const QString& path, const QString& detail) {
     const QString file = QDir::toNativeSeparators(path);
     switch (problem) {

@@ -1,7 +1,7 @@
 #include "export/listingexport.h"
 
 #include "data/fields.h"
-#include "data/pathtext.h"
+#include "data/storemessages.h"
 #include "data/sqlite.h"
 #include "export/exportcolumns.h"
 
@@ -218,7 +218,7 @@ ExportResult exportListings(const QString& folder, const QString& file, ExportFo
     const QString store = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
     const auto failed = [&](const QString& detail) {
         result.error = QStringLiteral("فايل %1 از اطلاعات %2 ساخته نشد: %3")
-                           .arg(pathText(file), pathText(store), detail);
+                           .arg(isolatedPath(file), isolatedPath(store), detail);
         return result;
     };
     const QString temporary = temporaryBeside(file);

@@ -1,6 +1,6 @@
 #include "import/importerror.h"
 
-#include "data/pathtext.h"
+#include "data/storemessages.h"
 
 #include <QDir>
 
@@ -34,7 +34,7 @@ QString importMessage(ImportProblem problem, const QString& path, const QString&
         return QStringLiteral("خواندن فايل %1 نيمه كاره ماند: %2").arg(file, detail);
     case ImportProblem::Unreadable:
         return QStringLiteral("فايل %1 خوانده نشد و چيزي از آن منتقل نشد: %2")
-            .arg(pathText(path), detail);
+            .arg(isolatedPath(path), detail);
     }
     return file;
 }

@@ -3,7 +3,7 @@
 #include "data/datafolder.h"
 #include "data/fields.h"
 #include "data/folderlock.h"
-#include "data/pathtext.h"
+#include "data/storemessages.h"
 #include "import/importer.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
@@ -244,7 +244,7 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     };
     if (!ensureDataFolder(folder)) {
         return fail(
-            QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(pathText(folder)));
+            QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(isolatedPath(folder)));
     }
     // A new store is linked in beside a running program without harm; one
     // replaced must be open nowhere.

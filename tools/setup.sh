@@ -14,6 +14,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6printsupport6 qt6-svg-dev
     libgl-dev
     libsqlite3-dev sqlite3
+    libpq-dev postgresql
     mdbtools-dev mdbtools
     libxlsxwriter-dev libminizip-dev
     libgtest-dev googletest libbenchmark-dev

@@ -48,7 +48,7 @@ CliRun cli(const QStringList& arguments, const QByteArray& lang = "C.UTF-8") {
     return run;
 }
 
-const char* const kSubcommands[] = {"import", "export", "backup", "restore", "check"};
+const char* const kSubcommands[] = {"import", "export", "backup", "restore", "check", "copy"};
 
 TEST(CliHelpTest, EverySubcommandHasItsHelpInEnglishAndPersianWithTheExitCodes) {
     const CliRun help = cli({QStringLiteral("--help")});

@@ -101,7 +101,7 @@ struct ExampleRow {
     std::vector<const char*> flags;
 };
 
-TEST_F(CriterionTest, EveryExampleCriterionFindsExactlyItsRows) {
+TEST_P(CriterionTest, EveryExampleCriterionFindsExactlyItsRows) {
     // For each example: rows that match it (owner "yes...") and near misses.
     const std::vector<std::vector<ExampleRow>> rows = {
         {{"yes", "150", "", {"rahn", "kolanghi"}},
@@ -129,9 +129,8 @@ TEST_F(CriterionTest, EveryExampleCriterionFindsExactlyItsRows) {
     };
     ASSERT_EQ(std::size(kExamples), rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        ASSERT_TRUE(QFile::remove(listingsPath()));
-        ASSERT_EQ(prepareStore(folder(), listingsTable()), QString());
-        RecordSource source(folder(), listingsTable());
+        emptyListings();
+        RecordSource source(store(), listingsTable());
         QStringList expected;
         for (const ExampleRow& row : rows[i]) {
             add(source, row.owner, row.price, row.rent, row.flags);
@@ -144,8 +143,8 @@ TEST_F(CriterionTest, EveryExampleCriterionFindsExactlyItsRows) {
     }
 }
 
-TEST_F(CriterionTest, EveryRowOfThePanelsFindsItsKindAndDealOnly) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(CriterionTest, EveryRowOfThePanelsFindsItsKindAndDealOnly) {
+    RecordSource source(store(), listingsTable());
     const char* const deals[3] = {"fooroosh", "rahn", "ejareh"};
     for (const KindClosing& k : kKindClosings) {
         for (const char* deal : deals) {
@@ -193,16 +192,16 @@ TEST_F(CriterionTest, EveryRowOfThePanelsFindsItsKindAndDealOnly) {
     EXPECT_EQ(ownersFound(source, QString(kOwner) + "'"), QStringList{});
 }
 
-TEST_F(CriterionTest, FindsTheSameRowsWithOrWithoutTheFindIndex) {
+TEST_P(CriterionTest, FindsTheSameRowsWithOrWithoutTheFindIndex) {
     const auto run = [&] {
-        RecordSource source(folder(), listingsTable());
+        RecordSource source(store(), listingsTable());
         QStringList found = ownersFound(source, QString(kPriceLow) + "100" + kPriceHigh + "200" +
                                                     kKindClosings[3].closing[0]);
         found << "|" << ownersFound(source, "details='x' and vila=-1"); // details: not indexed
         return found;
     };
     {
-        RecordSource source(folder(), listingsTable());
+        RecordSource source(store(), listingsTable());
         add(source, "a", "150", "", {"fooroosh", "apartman"});
         add(source, "b", "1500", "", {"fooroosh", "apartman"});
         addListing(source, {{"malek", "c"}, {"details", "x"}}, {"vila"});
@@ -210,12 +209,12 @@ TEST_F(CriterionTest, FindsTheSameRowsWithOrWithoutTheFindIndex) {
     }
     const QStringList expected{"a", "d", "|", "c"};
     EXPECT_EQ(run(), expected);
-    openRaw().exec("DROP INDEX new_find");
+    rawExec("DROP INDEX new_find");
     EXPECT_EQ(run(), expected);
 }
 
-TEST_F(CriterionTest, NamesAndAndInAnyCaseBlanksQuotesAndSignedNumbers) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(CriterionTest, NamesAndAndInAnyCaseBlanksQuotesAndSignedNumbers) {
+    RecordSource source(store(), listingsTable());
     add(source, "it's", "150", "", {"vila"});
     add(source, "b", "150", "", {});
     EXPECT_EQ(ownersFound(source, "MALEK='it''s'"), QStringList{"it's"});
@@ -230,8 +229,8 @@ TEST_F(CriterionTest, NamesAndAndInAnyCaseBlanksQuotesAndSignedNumbers) {
     EXPECT_EQ(ownersFound(source, "gheymatehkoole = '150.0'"), QStringList{});
 }
 
-TEST_F(CriterionTest, AnythingOutsideTheLanguageIsRefusedAndChangesNothing) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(CriterionTest, AnythingOutsideTheLanguageIsRefusedAndChangesNothing) {
+    RecordSource source(store(), listingsTable());
     add(source, "a", "150", "", {"vila"});
     const long long b = add(source, "b", "150", "", {});
     source.FindFirst("malek='b'");
@@ -271,8 +270,8 @@ TEST_F(CriterionTest, AnythingOutsideTheLanguageIsRefusedAndChangesNothing) {
     EXPECT_EQ(rawText(b, "details"), "");
 }
 
-TEST_F(CriterionTest, TypedTextNeverBecomesSql) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(CriterionTest, TypedTextNeverBecomesSql) {
+    RecordSource source(store(), listingsTable());
     add(source, "a", "150", "", {});
     add(source, "x", "150", "", {});
     source.MoveFirst();
@@ -292,8 +291,8 @@ TEST_F(CriterionTest, TypedTextNeverBecomesSql) {
     EXPECT_EQ(countRows(), 2);
 }
 
-TEST_F(CriterionTest, PriceRangesCompareNumbersAsTheAgencyWritesThem) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(CriterionTest, PriceRangesCompareNumbersAsTheAgencyWritesThem) {
+    RecordSource source(store(), listingsTable());
     for (const char* price :
          {"150", "1500", "50", "100", "200", "۱۵۰", "١٥٠", " 150 ", "+150", "1,500", "۱٬۵۰۰",
           "150.5", "۱۵۰٫۵", "توافقي", "", "150 تومان", "1,50", "-150"}) {
@@ -317,5 +316,7 @@ TEST_F(CriterionTest, PriceRangesCompareNumbersAsTheAgencyWritesThem) {
     EXPECT_EQ(ownersFound(source, range("150", "1500")), (QStringList{"200", "150.5", "۱۵۰٫۵"}));
     EXPECT_EQ(ownersFound(source, range("200", "100")), QStringList{});
 }
+
+VELMORAN_ON_BOTH_STORES(CriterionTest);
 
 } // namespace

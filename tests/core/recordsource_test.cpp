@@ -11,8 +11,8 @@ namespace {
 
 class RecordSourceTest : public StoreTest {};
 
-TEST_F(RecordSourceTest, EmptyTableHasNoCurrentRowAndRefusesDeleteAndMoveFirst) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(RecordSourceTest, EmptyTableHasNoCurrentRowAndRefusesDeleteAndMoveFirst) {
+    RecordSource source(store(), listingsTable());
     EXPECT_FALSE(source.hasCurrentRow());
     EXPECT_EQ(source.text(field("malek")), QString());
     EXPECT_FALSE(source.setText(field("malek"), "x"));
@@ -21,13 +21,13 @@ TEST_F(RecordSourceTest, EmptyTableHasNoCurrentRowAndRefusesDeleteAndMoveFirst) 
         source.MoveFirst();
         FAIL() << "MoveFirst on an empty table";
     } catch (const RecordSourceError& e) {
-        EXPECT_TRUE(e.message().contains(listingsPath())) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(storeName())) << e.message().toStdString();
     }
     EXPECT_THROW(source.Delete(), RecordSourceError);
 }
 
-TEST_F(RecordSourceTest, UpdateStoresTextsExactlyAndFlagsAsMinusOneOrZero) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(RecordSourceTest, UpdateStoresTextsExactlyAndFlagsAsMinusOneOrZero) {
+    RecordSource source(store(), listingsTable());
     QSignalSpy rows(&source, &RecordSource::rowChanged);
     source.AddNew();
     EXPECT_TRUE(source.isNewRow());
@@ -53,7 +53,7 @@ TEST_F(RecordSourceTest, UpdateStoresTextsExactlyAndFlagsAsMinusOneOrZero) {
     EXPECT_EQ(rawInt(id, "rahn"), 0);
 
     // Another record source opens on the stored row, every other box empty.
-    RecordSource other(folder(), listingsTable());
+    RecordSource other(store(), listingsTable());
     EXPECT_EQ(other.currentRowId(), id);
     EXPECT_EQ(other.text(field("details")), odd);
     EXPECT_TRUE(other.flag(field("shoomineh04")));
@@ -61,8 +61,8 @@ TEST_F(RecordSourceTest, UpdateStoresTextsExactlyAndFlagsAsMinusOneOrZero) {
     EXPECT_EQ(other.text(field("vahed02")), QString());
 }
 
-TEST_F(RecordSourceTest, WriteBackRuleStoresChangesBeforeMovingAndDropsUntouchedNewRows) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(RecordSourceTest, WriteBackRuleStoresChangesBeforeMovingAndDropsUntouchedNewRows) {
+    RecordSource source(store(), listingsTable());
     const long long first = addListing(source, {{"malek", "a"}});
     const long long second = addListing(source, {{"malek", "b"}});
 
@@ -98,8 +98,8 @@ TEST_F(RecordSourceTest, WriteBackRuleStoresChangesBeforeMovingAndDropsUntouched
     EXPECT_EQ(source.currentRowId(), first);
 }
 
-TEST_F(RecordSourceTest, CancelUpdateDiscardsANewRowAndAChange) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(RecordSourceTest, CancelUpdateDiscardsANewRowAndAChange) {
+    RecordSource source(store(), listingsTable());
     const long long id = addListing(source, {{"malek", "a"}, {"date", "1402/01/01"}});
     source.AddNew();
     source.setText(field("malek"), "typed");
@@ -115,10 +115,10 @@ TEST_F(RecordSourceTest, CancelUpdateDiscardsANewRowAndAChange) {
     EXPECT_EQ(rawText(id, "malek"), "a");
 }
 
-TEST_F(RecordSourceTest, UpdateWritesOnlyChangedFieldsSoAnotherCopysChangeSurvives) {
-    RecordSource mine(folder(), listingsTable());
+TEST_P(RecordSourceTest, UpdateWritesOnlyChangedFieldsSoAnotherCopysChangeSurvives) {
+    RecordSource mine(store(), listingsTable());
     const long long id = addListing(mine, {{"malek", "a"}, {"address", "old"}});
-    RecordSource theirs(folder(), listingsTable());
+    RecordSource theirs(store(), listingsTable());
     ASSERT_EQ(theirs.currentRowId(), id);
     theirs.setText(field("address"), "theirs");
     theirs.Update();
@@ -128,11 +128,11 @@ TEST_F(RecordSourceTest, UpdateWritesOnlyChangedFieldsSoAnotherCopysChangeSurviv
     EXPECT_EQ(rawText(id, "address"), "theirs");
 }
 
-TEST_F(RecordSourceTest, ChangeToARowDeletedElsewhereIsStoredAsANewRow) {
-    RecordSource mine(folder(), listingsTable());
+TEST_P(RecordSourceTest, ChangeToARowDeletedElsewhereIsStoredAsANewRow) {
+    RecordSource mine(store(), listingsTable());
     addListing(mine, {{"malek", "a"}});
     const long long id = addListing(mine, {{"malek", "b"}});
-    RecordSource theirs(folder(), listingsTable());
+    RecordSource theirs(store(), listingsTable());
     theirs.FindFirst("malek='b'");
     theirs.Delete();
 
@@ -148,8 +148,8 @@ TEST_F(RecordSourceTest, ChangeToARowDeletedElsewhereIsStoredAsANewRow) {
     EXPECT_FALSE(mine.wasStoredAnew());
 }
 
-TEST_F(RecordSourceTest, FindsStepForwardInStoredOrderAndAFailedFindKeepsTheRow) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(RecordSourceTest, FindsStepForwardInStoredOrderAndAFailedFindKeepsTheRow) {
+    RecordSource source(store(), listingsTable());
     const long long a = addListing(source, {{"malek", "x"}});
     addListing(source, {{"malek", "y"}});
     const long long c = addListing(source, {{"malek", "x"}});
@@ -157,7 +157,7 @@ TEST_F(RecordSourceTest, FindsStepForwardInStoredOrderAndAFailedFindKeepsTheRow)
 
     // Right after opening, the first row is current and find-next goes on
     // after it.
-    RecordSource fresh(folder(), listingsTable());
+    RecordSource fresh(store(), listingsTable());
     ASSERT_EQ(fresh.currentRowId(), a);
     fresh.FindNext("malek='x'");
     EXPECT_FALSE(fresh.NoMatch());
@@ -182,8 +182,8 @@ TEST_F(RecordSourceTest, FindsStepForwardInStoredOrderAndAFailedFindKeepsTheRow)
     EXPECT_FALSE(source.NoMatch());
 }
 
-TEST_F(RecordSourceTest, DeleteRemovesTheRowAndFindNextGoesOnFromWhereItWas) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(RecordSourceTest, DeleteRemovesTheRowAndFindNextGoesOnFromWhereItWas) {
+    RecordSource source(store(), listingsTable());
     const long long a = addListing(source, {{"malek", "x"}});
     const long long b = addListing(source, {{"malek", "x"}});
     const long long c = addListing(source, {{"malek", "x"}});
@@ -211,12 +211,12 @@ TEST_F(RecordSourceTest, DeleteRemovesTheRowAndFindNextGoesOnFromWhereItWas) {
     EXPECT_FALSE(source.hasCurrentRow());
 }
 
-TEST_F(RecordSourceTest, MoveFirstOnATableEmptiedByAnotherCopyLeavesNoRowShown) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(RecordSourceTest, MoveFirstOnATableEmptiedByAnotherCopyLeavesNoRowShown) {
+    RecordSource source(store(), listingsTable());
     addListing(source, {{"malek", QStringLiteral("احمد")}});
     source.MoveFirst();
     ASSERT_TRUE(source.hasCurrentRow());
-    openRaw().exec("DELETE FROM new");
+    emptyListings();
 
     EXPECT_FALSE(source.tryMoveFirst());
     EXPECT_FALSE(source.hasCurrentRow());
@@ -224,8 +224,8 @@ TEST_F(RecordSourceTest, MoveFirstOnATableEmptiedByAnotherCopyLeavesNoRowShown) 
     EXPECT_THROW(source.Delete(), RecordSourceError);
 }
 
-TEST_F(RecordSourceTest, FieldChangedOnlyWhenTheValueDiffers) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(RecordSourceTest, FieldChangedOnlyWhenTheValueDiffers) {
+    RecordSource source(store(), listingsTable());
     source.AddNew();
     QSignalSpy fields(&source, &RecordSource::fieldChanged);
     EXPECT_TRUE(source.setText(field("malek"), ""));
@@ -240,54 +240,84 @@ TEST_F(RecordSourceTest, FieldChangedOnlyWhenTheValueDiffers) {
     EXPECT_FALSE(source.setText(-1, "x"));
 }
 
-TEST_F(RecordSourceTest, UpdateAgainstAnotherWritersLockFailsWithAMessageAndKeepsTheChange) {
-    RecordSource source(folder(), listingsTable());
+TEST_P(RecordSourceTest, UpdateAgainstAnotherWritersLockFailsWithAMessageAndKeepsTheChange) {
+    RecordSource source(store(), listingsTable());
     const long long id = addListing(source, {{"malek", "a"}});
     source.setBusyTimeout(200);
     source.setText(field("malek"), "b");
 
-    sql::Database other = openRaw();
-    other.exec("BEGIN IMMEDIATE");
+    // Another writer holds the file, or on a server the row.
+    sql::Database other;
+    pq::Connection otherDesk;
+    if (onServer()) {
+        otherDesk = openServer();
+        otherDesk.exec("BEGIN");
+        otherDesk.exec(QStringLiteral("SELECT * FROM new WHERE id = %1 FOR UPDATE").arg(id), {});
+    } else {
+        other = openRaw();
+        other.exec("BEGIN IMMEDIATE");
+    }
     const auto start = std::chrono::steady_clock::now();
     try {
         source.Update();
         FAIL() << "Update went through another writer's lock";
     } catch (const RecordSourceError& e) {
-        EXPECT_TRUE(e.message().contains(listingsPath()));
-        EXPECT_TRUE(e.message().contains("locked")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(storeName()));
+        EXPECT_TRUE(e.message().contains(onServer() ? "lock timeout" : "locked"))
+            << e.message().toStdString();
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_TRUE(source.isChanged());
     EXPECT_THROW(source.Delete(), RecordSourceError);
     EXPECT_EQ(source.currentRowId(), id);
-    other.exec("ROLLBACK");
+    if (onServer()) {
+        otherDesk.exec("ROLLBACK");
+    } else {
+        other.exec("ROLLBACK");
+    }
 
     source.Update();
     EXPECT_EQ(rawText(id, "malek"), "b");
 }
 
-TEST_F(RecordSourceTest, OpeningAFileWithoutTheTableRaisesInsteadOfCrashing) {
+TEST_P(RecordSourceTest, OpeningAFileWithoutTheTableRaisesInsteadOfCrashing) {
+    if (onServer()) {
+        rawExec("DROP TABLE new");
+        rawExec("CREATE TABLE new (id serial, malek text)");
+        try {
+            RecordSource source(store(), listingsTable());
+            FAIL() << "opened a table without its columns";
+        } catch (const RecordSourceError& e) {
+            EXPECT_TRUE(e.message().contains(storeName()));
+            EXPECT_TRUE(e.message().contains("gheymatehkoole")) << e.message().toStdString();
+        }
+        rawExec("DROP TABLE new");
+        EXPECT_THROW(RecordSource(store(), listingsTable()), RecordSourceError);
+        return;
+    }
     QFile::remove(listingsPath());
     {
         sql::Database db(listingsPath(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         db.exec("CREATE TABLE new (malek TEXT)");
     }
-    EXPECT_THROW(RecordSource(folder(), listingsTable()), RecordSourceError);
+    EXPECT_THROW(RecordSource(store(), listingsTable()), RecordSourceError);
     QFile::remove(listingsPath());
-    EXPECT_THROW(RecordSource(folder(), listingsTable()), RecordSourceError);
+    EXPECT_THROW(RecordSource(store(), listingsTable()), RecordSourceError);
 }
 
-TEST_F(RecordSourceTest, PasswordTableOpensOnItsOneEmptyRowAndStoresBack) {
-    ASSERT_EQ(prepareStore(folder(), passwordTable()), QString());
+TEST_P(RecordSourceTest, PasswordTableOpensOnItsOneEmptyRowAndStoresBack) {
+    ASSERT_EQ(prepareStore(store(), passwordTable()), QString());
     {
-        RecordSource pc(folder(), passwordTable());
+        RecordSource pc(store(), passwordTable());
         ASSERT_TRUE(pc.hasCurrentRow());
         EXPECT_EQ(pc.text(0), QString());
         pc.setText(0, QStringLiteral("رمز"));
         pc.writeBack();
     }
-    RecordSource again(folder(), passwordTable());
+    RecordSource again(store(), passwordTable());
     EXPECT_EQ(again.text(0), QStringLiteral("رمز"));
 }
+
+VELMORAN_ON_BOTH_STORES(RecordSourceTest);
 
 } // namespace

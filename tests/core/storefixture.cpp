@@ -1,13 +1,38 @@
 #include "tests/core/storefixture.h"
 
+#include "data/pgstore.h"
+#include "tests/support/pgtestserver.h"
+
 #include <QDir>
 #include <QFile>
 
 namespace velmoran::test {
 
+std::string storeKindName(const ::testing::TestParamInfo<StoreKind>& info) {
+    return info.param == StoreKind::Sqlite ? "Sqlite" : "Server";
+}
+
 void StoreTest::SetUp() {
     DataFolderTest::SetUp();
-    ASSERT_EQ(prepareStore(folder(), listingsTable()), QString());
+    store_ = {folder(), QString()};
+    if (onServer()) {
+        database_ = std::make_unique<TestDatabase>();
+        store_.server = database_->conninfo();
+    }
+    ASSERT_EQ(prepareStore(store_, listingsTable()), QString());
+}
+
+void StoreTest::TearDown() {
+    database_.reset();
+    DataFolderTest::TearDown();
+}
+
+QString StoreTest::storeName() const {
+    return onServer() ? pq::displayName(store_.server) : listingsPath();
+}
+
+void StoreTest::emptyListings() {
+    rawExec("DELETE FROM new");
 }
 
 QString StoreTest::listingsPath() const {
@@ -39,30 +64,53 @@ sql::Database StoreTest::openRaw() const {
     return sql::Database(listingsPath(), SQLITE_OPEN_READWRITE);
 }
 
+pq::Connection StoreTest::openServer() const {
+    return pq::Connection(store_.server);
+}
+
+void StoreTest::rawExec(const QString& sql) const {
+    if (onServer()) {
+        openServer().exec(sql, {});
+    } else {
+        openRaw().exec(sql);
+    }
+}
+
 long long StoreTest::countRows() const {
+    if (onServer()) {
+        return openServer().exec("SELECT count(*) FROM new").integer(0, 0);
+    }
     sql::Database db = openRaw();
     sql::Statement st = db.prepare("SELECT count(*) FROM new");
     EXPECT_TRUE(st.step());
     return st.columnInt(0);
 }
 
-QString StoreTest::rawText(long long rowId, const char* column) const {
+QString StoreTest::rawValue(long long rowId, const char* column) const {
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM new WHERE id = %2").arg(sql::quoted(column)).arg(rowId);
+    if (onServer()) {
+        const pq::Result result = openServer().exec(sql, {});
+        EXPECT_EQ(result.rows(), 1) << "row " << rowId;
+        if (result.rows() != 1) {
+            return QString();
+        }
+        EXPECT_FALSE(result.isNull(0, 0));
+        return result.text(0, 0);
+    }
     sql::Database db = openRaw();
-    sql::Statement st =
-        db.prepare(QStringLiteral("SELECT %1 FROM new WHERE rowid = ?").arg(sql::quoted(column)));
-    st.bindInt(1, rowId);
+    sql::Statement st = db.prepare(sql);
     EXPECT_TRUE(st.step()) << "row " << rowId;
     EXPECT_FALSE(st.isNull(0));
     return st.columnText(0);
 }
 
+QString StoreTest::rawText(long long rowId, const char* column) const {
+    return rawValue(rowId, column);
+}
+
 long long StoreTest::rawInt(long long rowId, const char* column) const {
-    sql::Database db = openRaw();
-    sql::Statement st =
-        db.prepare(QStringLiteral("SELECT %1 FROM new WHERE rowid = ?").arg(sql::quoted(column)));
-    st.bindInt(1, rowId);
-    EXPECT_TRUE(st.step()) << "row " << rowId;
-    return st.columnInt(0);
+    return rawValue(rowId, column).toLongLong();
 }
 
 QByteArray StoreTest::fileBytes(const QString& path) {

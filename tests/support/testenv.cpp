@@ -1,6 +1,7 @@
 #include "tests/support/testenv.h"
 
 #include "data/datafolder.h"
+#include "data/storelocation.h"
 
 #include <QDir>
 
@@ -12,6 +13,10 @@ void DataFolderTest::SetUp() {
     home_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(home_->isValid());
     qputenv("XDG_DATA_HOME", home_->path().toLocal8Bit());
+    hadConfig_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    savedConfig_ = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", (home_->path() + QStringLiteral("/config")).toLocal8Bit());
+    clearActiveStore();
     ASSERT_TRUE(ensureDataFolder(folder()));
     boxes_ = std::make_shared<MessageBox::Recorder>();
     MessageBox::setBackend(boxes_);
@@ -19,10 +24,16 @@ void DataFolderTest::SetUp() {
 
 void DataFolderTest::TearDown() {
     MessageBox::setBackend(std::make_shared<MessageBox::Recorder>());
+    clearActiveStore();
     if (hadXdg_) {
         qputenv("XDG_DATA_HOME", savedXdg_);
     } else {
         qunsetenv("XDG_DATA_HOME");
+    }
+    if (hadConfig_) {
+        qputenv("XDG_CONFIG_HOME", savedConfig_);
+    } else {
+        qunsetenv("XDG_CONFIG_HOME");
     }
     home_.reset();
 }

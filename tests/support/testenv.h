@@ -12,8 +12,9 @@
 namespace velmoran::test {
 
 // Base fixture: each test gets a fresh data folder (XDG_DATA_HOME points at a
-// temporary directory, so the real one is never touched) and a message-box
-// recorder that answers from a queue.
+// temporary directory, so the real one is never touched), no configuration
+// file (XDG_CONFIG_HOME likewise), the data folder's files as the store, and
+// a message-box recorder that answers from a queue.
 class DataFolderTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -26,8 +27,8 @@ protected:
 private:
     std::unique_ptr<QTemporaryDir> home_;
     std::shared_ptr<MessageBox::Recorder> boxes_;
-    QByteArray savedXdg_;
-    bool hadXdg_ = false;
+    QByteArray savedXdg_, savedConfig_;
+    bool hadXdg_ = false, hadConfig_ = false;
 };
 
 } // namespace velmoran::test

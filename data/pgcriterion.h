@@ -1,0 +1,19 @@
+#pragma once
+
+#include "data/criterion.h"
+#include "data/pgschema.h"
+#include "data/pq.h"
+
+#include <QString>
+
+namespace velmoran {
+
+// The condition of `c` for PostgreSQL on the columns of `table`, finding the
+// rows SQLite finds with Criterion::sql(): text compared character by
+// character (the "C" collation), a number range read from the text exactly as
+// readNumber() reads it (data/numbers.h), a flag compared with a text as
+// SQLite compares a number with a text. Its values are appended to `params`
+// and stand in it as $n.
+QString postgresCondition(const Criterion& c, const ServerTable& table, pq::Params& params);
+
+} // namespace velmoran

@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <libpq-fe.h>
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+// Small owning wrappers over libpq: one connection, one result. Every
+// failure throws pq::Error carrying the server's SQLSTATE and message.
+// Values travel as parameters in text form, UTF-8.
+namespace velmoran::pq {
+
+class Error : public std::runtime_error {
+public:
+    Error(const QString& message, const QByteArray& sqlState, bool connectionLost,
+          bool uncertain = false);
+    // libpq's or the server's own English text, for the end of a Persian
+    // message.
+    QString text() const { return text_; }
+    const QByteArray& sqlState() const { return sqlState_; }
+    // The connection went away (server restarted, network gone, refused).
+    bool connectionLost() const { return connectionLost_; }
+    // The connection went away while a commit was under way and the server
+    // could not tell afterwards whether it was done.
+    bool uncertain() const { return uncertain_; }
+
+private:
+    QString text_;
+    QByteArray sqlState_;
+    bool connectionLost_;
+    bool uncertain_;
+};
+
+// A statement's parameters in text form; nothing stands for NULL.
+using Params = std::vector<std::optional<QByteArray>>;
+
+class Result {
+public:
+    Result() = default;
+    explicit Result(PGresult* result) : result_(result) {}
+    ~Result();
+    Result(Result&& other) noexcept;
+    Result& operator=(Result&& other) noexcept;
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+
+    PGresult* handle() const { return result_; }
+    int rows() const;
+    bool isNull(int row, int column) const;
+    QString text(int row, int column) const;
+    long long integer(int row, int column) const;
+    // Rows a command changed (UPDATE, DELETE, INSERT).
+    long long affected() const;
+
+private:
+    PGresult* result_ = nullptr;
+};
+
+class Connection {
+public:
+    Connection() = default;
+    // Connects with the libpq connection string `conninfo`, as every libpq
+    // client does (pg_service.conf, ~/.pgpass and the PG* variables take
+    // part), speaking UTF-8, waiting at most 10 s for the server unless the
+    // string or PGCONNECT_TIMEOUT says otherwise. Throws Error.
+    explicit Connection(const QString& conninfo);
+    ~Connection();
+    Connection(Connection&& other) noexcept;
+    Connection& operator=(Connection&& other) noexcept;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    PGconn* handle() const { return conn_; }
+    bool isOpen() const { return conn_ != nullptr; }
+
+    Result exec(const char* sql);
+    Result exec(const QString& sql, const Params& params);
+    void prepare(const QByteArray& name, const QString& sql);
+    Result execPrepared(const QByteArray& name, const Params& params);
+
+    // COPY … FROM STDIN: starts it, sends data in any pieces, ends it
+    // (throws on the server's refusal of any of it).
+    void copyIn(const QString& sql);
+    void putCopyData(const QByteArray& data);
+    void endCopy();
+
+    // Runs `sql` and hands its rows to `row` one at a time, so a large table
+    // is never held whole.
+    void eachRow(const QString& sql, const Params& params,
+                 const std::function<void(const Result&)>& row);
+
+    // Reads what the server sent while the connection was idle: false when it
+    // has gone (the server restarted or closed it).
+    bool stillThere();
+    // Connects again with the same settings. Statements prepared before are
+    // gone. Throws Error.
+    void reset();
+    // The number of times it connected again.
+    int generation() const { return generation_; }
+
+    // The server's answer `result` as an Error (or the connection's failure).
+    [[noreturn]] void fail(PGresult* result) const;
+
+private:
+    Result checked(PGresult* result) const;
+
+    PGconn* conn_ = nullptr;
+    int generation_ = 0;
+};
+
+// A transaction on `connection`; rolled back unless committed. A commit
+// whose answer was lost with the connection is asked after on a new
+// connection: done, commit() returns; not done, it throws the loss (nothing
+// was stored); not known, it throws an uncertain Error.
+class Transaction {
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Connection& connection_;
+    QByteArray xid_;
+    bool open_ = true;
+};
+
+// Parameters from values.
+QByteArray param(long long value);
+QByteArray param(const QString& value);
+
+// `conninfo` as it may be shown: every setting but a password.
+QString displayName(const QString& conninfo);
+
+} // namespace velmoran::pq

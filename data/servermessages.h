@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace velmoran {
+
+// What can be wrong with a store on a server or an operation on it.
+enum class ServerProblem {
+    CannotConnect,   // detail: libpq's text
+    ConnectionLost,  // detail: libpq's text; nothing was stored or read
+    CommitUnknown,   // detail: libpq's text; a save may or may not have been done
+    NotUtf8,         // detail: the database's encoding
+    NoTable,         // detail: why it could not be made (the server's text)
+    MissingColumns,  // detail: the missing column names
+    WrongColumnType, // detail: the column and its type
+    NoIdNumbers,     // the id column gives new rows no number
+    NotWritable,     // the role may not read and write the table
+    CannotCreate,    // detail: the server's text
+    CannotRead,      // detail: the server's text
+    CannotWrite,     // detail: the server's text
+    NoCurrentRow,    //
+    EmptyTable,      //
+};
+
+// The Persian message for `problem` with table `table` of the server
+// `server` (shown as pq::displayName gives it). The server, the table and
+// the detail stand between direction isolates (storemessages.h).
+QString serverMessage(ServerProblem problem, const QString& server, const QString& table,
+                      const QString& detail = QString());
+
+// The configuration file at `path` can't be used, `why` (Persian).
+QString configMessage(const QString& path, const QString& why);
+
+} // namespace velmoran

@@ -1,0 +1,307 @@
+// The server's store: choosing it, its tables made or taken as they are, and
+// what the record source does when the connection goes.
+
+#include "data/pgschema.h"
+#include "data/pq.h"
+#include "data/recordsource.h"
+#include "data/storelocation.h"
+#include "tests/support/pgtestserver.h"
+#include "tests/support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <thread>
+
+using namespace velmoran;
+using velmoran::test::TestDatabase;
+using velmoran::test::TestServer;
+
+namespace {
+
+int field(const char* name) {
+    return listingsTable().indexOf(QLatin1String(name));
+}
+
+class StoreConfigTest : public velmoran::test::DataFolderTest {
+protected:
+    void writeConfig(const QByteArray& text) {
+        QDir().mkpath(QFileInfo(configFilePath()).path());
+        QFile file(configFilePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    }
+    StoreLocation read(QString* problem = nullptr) {
+        QString ignored;
+        return configuredStore(problem ? problem : &ignored);
+    }
+};
+
+TEST_F(StoreConfigTest, TheFileNamesTheServerAndWithoutItTheFolderServes) {
+    EXPECT_EQ(configFilePath(),
+              qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/velmoran/velmoran.conf"));
+    QString problem;
+    StoreLocation store = read(&problem);
+    EXPECT_TRUE(problem.isEmpty());
+    EXPECT_FALSE(store.onServer());
+    EXPECT_EQ(store.folder, folder());
+
+    writeConfig("[store]\nserver=service=velmoran\n");
+    EXPECT_EQ(read().server, "service=velmoran");
+    writeConfig("[store]\nserver = host=office-pc dbname=velmoran  \n");
+    EXPECT_EQ(read().server, "host=office-pc dbname=velmoran");
+    // Several hosts are separated by commas, which INI reads as a list.
+    writeConfig("[store]\nserver=host=desk1,desk2 dbname=velmoran\n");
+    EXPECT_EQ(read().server, "host=desk1,desk2 dbname=velmoran");
+    writeConfig("[store]\nserver=\"host=a dbname=b\"\n");
+    EXPECT_EQ(read().server, "host=a dbname=b");
+    writeConfig("[other]\nserver=host=a\n");
+    EXPECT_FALSE(read().onServer());
+    EXPECT_EQ(read().folder, folder());
+
+    QFile::remove(configFilePath());
+    ASSERT_TRUE(QDir().mkpath(configFilePath())); // a folder where the file should be
+    store = read(&problem);
+    EXPECT_TRUE(problem.contains(configFilePath())) << problem.toStdString();
+    EXPECT_FALSE(store.onServer());
+}
+
+class ServerSchemaTest : public velmoran::test::DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        database_ = std::make_unique<TestDatabase>();
+    }
+    void TearDown() override {
+        database_.reset();
+        DataFolderTest::TearDown();
+    }
+    QString server() const { return database_->conninfo(); }
+    pq::Connection admin() const { return pq::Connection(server()); }
+    void exec(const char* sql) const { admin().exec(sql); }
+    // The table's columns with their types, to see that nothing changed.
+    QString shape(const char* table) const {
+        return admin()
+            .exec(QStringLiteral("SELECT string_agg(attname || ' ' || format_type(atttypid, "
+                                 "atttypmod) || ' ' || attnotnull, ', ' ORDER BY attnum) FROM "
+                                 "pg_attribute WHERE attrelid = '%1'::regclass AND attnum > 0")
+                      .arg(QLatin1String(table)),
+                  {})
+            .text(0, 0);
+    }
+    // Someone of the agency who may log in but not create.
+    QString desk() const {
+        exec("DO $$ BEGIN CREATE ROLE desk LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; "
+             "END $$");
+        return server().replace("user=velmoran_admin", "user=desk");
+    }
+    std::unique_ptr<TestDatabase> database_;
+};
+
+TEST_F(ServerSchemaTest, MissingTablesAreMadeInTheSearchPathSchemaAsTheFilesAre) {
+    exec("CREATE SCHEMA agency");
+    const QString inAgency = server() + " options='-c search_path=agency'";
+    ASSERT_EQ(prepareServerStore(inAgency, listingsTable()), QString());
+    ASSERT_EQ(prepareServerStore(inAgency, passwordTable()), QString());
+    const pq::Result tables = admin().exec(
+        "SELECT string_agg(table_schema || '.' || table_name, ' ' ORDER BY table_name) FROM "
+        "information_schema.tables WHERE table_schema NOT IN ('pg_catalog', "
+        "'information_schema')");
+    EXPECT_EQ(tables.text(0, 0), "agency.new agency.pc");
+    const pq::Result types = admin().exec(
+        "SELECT format_type(atttypid, atttypmod), attnotnull, pg_get_expr(adbin, adrelid), "
+        "attidentity FROM pg_attribute LEFT JOIN pg_attrdef ON adrelid = attrelid AND adnum = "
+        "attnum WHERE attrelid = 'agency.new'::regclass AND attname IN ('id', 'malek', 'vila') "
+        "ORDER BY attname");
+    EXPECT_EQ(types.text(0, 0), "bigint"); // id, an identity column
+    EXPECT_EQ(types.text(0, 3), "d");
+    EXPECT_EQ(types.text(1, 0), "text");
+    EXPECT_EQ(types.text(1, 1), "t");
+    EXPECT_EQ(types.text(1, 2), "''::text");
+    EXPECT_EQ(types.text(2, 0), "smallint");
+    EXPECT_EQ(types.text(2, 2), "0");
+    EXPECT_EQ(admin().exec("SELECT count(*), min(passsecurity) FROM agency.pc").text(0, 0), "1");
+    EXPECT_EQ(
+        admin().exec("SELECT count(*) FROM pg_indexes WHERE indexname = 'new_find'").text(0, 0),
+        "1");
+    // Prepared again, nothing more is made.
+    ASSERT_EQ(prepareServerStore(inAgency, passwordTable()), QString());
+    EXPECT_EQ(admin().exec("SELECT count(*) FROM agency.pc").text(0, 0), "1");
+}
+
+TEST_F(ServerSchemaTest, TwoDesksStartingAtOnceOnAnEmptyServerMakeTheTablesOnce) {
+    QString first, second;
+    std::thread a([&] { first = prepareServerStore(server(), passwordTable()); });
+    std::thread b([&] { second = prepareServerStore(server(), passwordTable()); });
+    a.join();
+    b.join();
+    EXPECT_EQ(first, QString());
+    EXPECT_EQ(second, QString());
+    EXPECT_EQ(admin().exec("SELECT count(*) FROM pc").text(0, 0), "1");
+}
+
+TEST_F(ServerSchemaTest, AnExistingTableIsUsedAsItIsWhateverItsOrderCaseAndExtraColumns) {
+    // Made by hand: another order, a name in capitals, varchar, integer
+    // flags, a serial id, a column of its own.
+    QStringList columns{"remark varchar(20)"};
+    for (int i = static_cast<int>(kListingFieldCount) - 1; i >= 0; --i) {
+        const QString name = i == field("malek") ? QStringLiteral("\"MALEK\"")
+                                                 : QString::fromLatin1(kListingFields[i].name);
+        columns << name + (kListingFields[i].kind == FieldKind::Flag ? " integer" : " varchar");
+    }
+    admin().exec(QStringLiteral("CREATE TABLE new (%1, id serial PRIMARY KEY)")
+                     .arg(columns.join(", "))
+                     .toUtf8()
+                     .constData());
+    exec("INSERT INTO new (\"MALEK\", vila, remark) VALUES ('first', -1, 'theirs')");
+    const QString before = shape("new");
+    ASSERT_EQ(prepareServerStore(server(), listingsTable()), QString());
+    EXPECT_EQ(shape("new"), before);
+
+    RecordSource source(StoreLocation{folder(), server()}, listingsTable());
+    EXPECT_EQ(source.text(field("malek")), "first");
+    EXPECT_TRUE(source.flag(field("vila")));
+    source.setText(field("malek"), "changed");
+    source.Update();
+    source.AddNew();
+    source.setText(field("gheymatehkoole"), "150");
+    source.setFlag(field("fooroosh"), true);
+    source.Update();
+    source.FindFirst("gheymatehkoole > '100' AND  gheymatehkoole < '200' and  fooroosh = -1");
+    EXPECT_FALSE(source.NoMatch());
+    EXPECT_EQ(admin()
+                  .exec("SELECT string_agg(\"MALEK\" || '/' || coalesce(remark, ''), ',' "
+                        "ORDER BY id) FROM new")
+                  .text(0, 0),
+              "changed/theirs,/");
+    EXPECT_EQ(shape("new"), before);
+}
+
+TEST_F(ServerSchemaTest, WhatMakesATableUnusableIsNamedAndTheTableLeftAsItIs) {
+    const auto expectRefused = [&](const char* why, const QString& conninfo,
+                                   const QStringList& words) {
+        const QString message = prepareServerStore(conninfo, listingsTable());
+        EXPECT_TRUE(message.contains(pq::displayName(conninfo))) << why << message.toStdString();
+        EXPECT_TRUE(message.contains("new")) << why;
+        for (const QString& word : words) {
+            EXPECT_TRUE(message.contains(word)) << why << ": " << message.toStdString();
+        }
+        EXPECT_THROW(RecordSource(StoreLocation{folder(), conninfo}, listingsTable()),
+                     RecordSourceError)
+            << why;
+    };
+    // A role that may not create the table it lacks.
+    expectRefused("no right to create", desk(), {"permission denied"});
+    // A table without some columns, and one whose id numbers nothing.
+    exec("CREATE TABLE new (id bigint, malek text, vila smallint)");
+    const QString before = shape("new");
+    expectRefused("missing columns", server(), {"fooroosh", "gheymatehkoole"});
+    EXPECT_EQ(shape("new"), before);
+    exec("DROP TABLE new");
+    QStringList columns;
+    for (std::size_t i = 0; i < kListingFieldCount; ++i) {
+        columns << QString::fromLatin1(kListingFields[i].name) +
+                       (kListingFields[i].kind == FieldKind::Flag ? " smallint" : " text");
+    }
+    admin().exec(QStringLiteral("CREATE TABLE new (id bigint, %1)")
+                     .arg(columns.join(", "))
+                     .toUtf8()
+                     .constData());
+    expectRefused("an id without numbers", server(), {"id"});
+    exec("ALTER TABLE new ALTER id SET NOT NULL, ALTER id ADD GENERATED BY DEFAULT AS IDENTITY, "
+         "ALTER vila TYPE boolean USING false");
+    expectRefused("a flag of another type", server(), {"vila", "boolean"});
+    exec("ALTER TABLE new ALTER vila TYPE smallint USING 0");
+    ASSERT_EQ(prepareServerStore(server(), listingsTable()), QString());
+    // A role that may read the table but not write it.
+    exec("GRANT SELECT ON new TO desk");
+    expectRefused("read only", desk(), {});
+}
+
+TEST_F(ServerSchemaTest, AServerThatCannotBeReachedOrHoldsNoPersianIsNamed) {
+    const QString nowhere = "host=/nonexistent port=5 dbname=velmoran user=desk password=secret";
+    const QString message = prepareServerStore(nowhere, listingsTable());
+    EXPECT_TRUE(message.contains("host=/nonexistent")) << message.toStdString();
+    EXPECT_FALSE(message.contains("secret")) << "a password is never shown";
+    EXPECT_TRUE(message.contains(QChar(0x2068)) && message.contains(QChar(0x2069)));
+
+    pq::Connection(TestServer::shared().conninfo())
+        .exec(QStringLiteral("CREATE DATABASE %1_latin ENCODING 'LATIN1' LC_COLLATE 'C' LC_CTYPE "
+                             "'C' TEMPLATE template0")
+                  .arg(database_->name()),
+              {});
+    const QString latin = TestServer::shared().conninfo(database_->name() + "_latin");
+    const QString refused = prepareServerStore(latin, listingsTable());
+    TestServer::shared().dropDatabase(database_->name() + "_latin");
+    EXPECT_TRUE(refused.contains("LATIN1")) << refused.toStdString();
+}
+
+// A listing typed while the server goes away is stored when it is back.
+class ServerConnectionTest : public velmoran::test::DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        server_ = TestServer::startPrivate();
+        store_ = {folder(), server_->conninfo()};
+        ASSERT_EQ(prepareStore(store_, listingsTable()), QString());
+    }
+    void TearDown() override {
+        server_.reset();
+        DataFolderTest::TearDown();
+    }
+    long long count() const {
+        return pq::Connection(server_->conninfo()).exec("SELECT count(*) FROM new").integer(0, 0);
+    }
+    std::unique_ptr<TestServer> server_;
+    StoreLocation store_;
+};
+
+TEST_F(ServerConnectionTest, ARestartWhileAListingIsTypedAndTheServerDownAtTheSave) {
+    RecordSource source(store_, listingsTable());
+    source.AddNew();
+    source.setText(field("malek"), "typed before the restart");
+    server_->restart();
+    source.setText(field("details"), "and after it");
+    source.Update(); // the connection is made again first
+    EXPECT_EQ(count(), 1);
+    EXPECT_FALSE(source.isChanged());
+
+    // Down at the save: the failure is told, the listing stays on the screen.
+    source.AddNew();
+    source.setText(field("malek"), "typed while it is down");
+    server_->stop();
+    try {
+        source.Update();
+        FAIL() << "stored with the server down";
+    } catch (const RecordSourceError& e) {
+        EXPECT_TRUE(e.message().contains(pq::displayName(store_.server))) << e.what();
+    }
+    EXPECT_TRUE(source.isNewRow());
+    EXPECT_EQ(source.text(field("malek")), "typed while it is down");
+    EXPECT_THROW(source.FindFirst("malek='x'"), RecordSourceError);
+    EXPECT_TRUE(source.isNewRow());
+    server_->start();
+    source.Update();
+    EXPECT_EQ(count(), 2);
+    source.FindFirst("malek='typed before the restart'");
+    EXPECT_FALSE(source.NoMatch());
+    EXPECT_EQ(source.text(field("details")), "and after it");
+}
+
+TEST_F(ServerConnectionTest, AConnectionTheServerEndedIsMadeAgainForTheNextOperation) {
+    RecordSource source(store_, listingsTable());
+    source.AddNew();
+    source.setText(field("malek"), "a");
+    source.Update();
+    const long long id = source.currentRowId();
+    pq::Connection(server_->conninfo())
+        .exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = "
+              "'velmoran' AND pid <> pg_backend_pid()");
+    source.setText(field("malek"), "b");
+    source.Update();
+    source.FindFirst("malek='b'");
+    EXPECT_EQ(source.currentRowId(), id);
+    EXPECT_EQ(count(), 1);
+}
+
+} // namespace
