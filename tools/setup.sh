@@ -3,6 +3,8 @@
 # program needs when they are missing, then configures and builds.
 # Usage: [VELMORAN_TARGETS="a b"] tools/setup.sh BUILD_DIR [cmake options...]
 # VELMORAN_TARGETS limits the build to those targets (default: everything).
+# VELMORAN_DESKTOP=1 also installs what tools/desktop.sh needs to try the
+# program on a virtual desktop.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="$1"
@@ -18,6 +20,9 @@ packages=(
     fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2
     cups-client
 )
+if [ "${VELMORAN_DESKTOP:-0}" = 1 ]; then
+    packages+=(xvfb openbox xdotool x11-xkb-utils x11-utils imagemagick wmctrl)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
