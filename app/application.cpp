@@ -1,7 +1,5 @@
 #include "app/application.h"
 
-#include "app/artwork.h"
-#include "app/screen.h"
 #include "data/recordsource.h"
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
@@ -10,6 +8,8 @@
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/messageboxbackend.h"
 #include "platform/widgets/printqt.h"
+#include "ui/artwork.h"
+#include "ui/screen.h"
 
 namespace velmoran {
 

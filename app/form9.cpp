@@ -1,7 +1,5 @@
 #include "app/form9.h"
 
-#include "app/eventhooks.h"
-#include "app/screens.h"
 #include "data/fields.h"
 #include "data/recordsource.h"
 #include "platform/messagebox.h"
@@ -9,6 +7,8 @@
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/placement.h"
 #include "screens/common/boundcontrols.h"
+#include "ui/eventhooks.h"
+#include "ui/screens.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,13 +1,13 @@
 #include "app/mdiform1.h"
 
-#include "app/artwork.h"
-#include "app/screen.h"
-#include "app/screens.h"
 #include "app/titleanimation.h"
 #include "app/workspace.h"
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
+#include "ui/artwork.h"
+#include "ui/screen.h"
+#include "ui/screens.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -110,14 +110,14 @@ bool MDIForm1::unload() {
         return false;
     }
     unloaded_ = true;
-    Screens::instance().mainWindowUnloaded(this);
+    unloaded();
     return true;
 }
 
 bool MDIForm1::MDIForm_Unload() {
     Screens& screens = Screens::instance();
     sweeping_ = true;
-    screens.activationsPaused_ = true;
+    pauseActivations(true);
     bool unloadedAll = true;
     for (ScreenId id : sweepOrder()) {
         Screen* screen = screens.find(id);
@@ -136,7 +136,7 @@ bool MDIForm1::MDIForm_Unload() {
             break;
         }
     }
-    screens.activationsPaused_ = false;
+    pauseActivations(false);
     sweeping_ = false;
     updateMenuBar();
     return unloadedAll;
@@ -151,7 +151,7 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
 }
 
 void MDIForm1::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
+    MainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         if (!isEnabled()) {
             // A click on the switched-off window must not take the keys away
@@ -159,7 +159,7 @@ void MDIForm1::changeEvent(QEvent* event) {
             QTimer::singleShot(0, this, &MDIForm1::passActivationOn);
             return;
         }
-        Screens::instance().windowActivated(this);
+        windowActivated();
     }
 }
 
@@ -248,7 +248,7 @@ void MDIForm1::makeCurrent(QMdiSubWindow* window) {
     workspace_->setActiveSubWindow(window);
     currentChildWindow_ = window;
     if (Screen* screen = screenOf(window)) {
-        Screens::instance().childActivated(screen);
+        childActivated(screen);
     }
 }
 
@@ -272,7 +272,7 @@ void MDIForm1::childWindowActivated(QMdiSubWindow* window) {
     }
     currentChildWindow_ = window;
     if (Screen* screen = screenOf(window)) {
-        Screens::instance().childActivated(screen);
+        childActivated(screen);
     }
     updateMenuBar();
 }
@@ -294,10 +294,12 @@ void MDIForm1::updateMenuBar() {
     }
 }
 
-void setMainWindowEnabled(bool enabled) {
-    if (MDIForm1* window = Screens::instance().mainWindow()) {
-        window->setEnabled(enabled);
-    }
+MDIForm1* mainForm() {
+    return qobject_cast<MDIForm1*>(Screens::instance().mainWindow());
+}
+
+MDIForm1* showMainForm() {
+    return qobject_cast<MDIForm1*>(Screens::instance().showMainWindow());
 }
 
 } // namespace velmoran

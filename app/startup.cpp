@@ -1,11 +1,12 @@
 #include "app/startup.h"
 
-#include "app/screens.h"
+#include "app/screentable.h"
 #include "app/startupimport.h"
 #include "data/datafolder.h"
 #include "data/fields.h"
 #include "data/storage.h"
 #include "platform/messagebox.h"
+#include "ui/screens.h"
 
 namespace velmoran {
 

@@ -2,11 +2,11 @@
 // the one find press, and the delete.
 #include "screens/edit/form8.h"
 
-#include "app/screens.h"
 #include "data/recordsource.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
 #include "screens/edit/form7.h"
+#include "ui/screens.h"
 
 #include <QAbstractButton>
 #include <QGuiApplication>

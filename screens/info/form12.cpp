@@ -1,10 +1,10 @@
 #include "screens/info/form12.h"
 
-#include "app/artwork.h"
 #include "platform/random.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/textfit.h"
 #include "screens/info/infoscreen.h"
+#include "ui/artwork.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,10 +1,10 @@
 #include "screens/search/findpress.h"
 
-#include "app/screen.h"
-#include "app/screens.h"
 #include "data/criterion.h"
 #include "data/recordsource.h"
 #include "platform/messagebox.h"
+#include "ui/screen.h"
+#include "ui/screens.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 #include "screens/search/searchpanel.h"
 
-#include "app/mdiform1.h"
-#include "app/screens.h"
 #include "platform/twips.h"
 #include "platform/widgets/fixedwindow.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/placement.h"
+#include "ui/mainwindow.h"
+#include "ui/screens.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -138,7 +138,7 @@ void SearchPanel::showEvent(QShowEvent* event) {
             int top = area.top() + 4 * gap;
             // Below the main window's menu bar, whose right or left end holds
             // the buttons of a maximised listing screen.
-            if (MDIForm1* window = Screens::instance().mainWindow();
+            if (MainWindow* window = Screens::instance().mainWindow();
                 window && window->isVisible() && window->menuBar()) {
                 const QWidget* bar = window->menuBar();
                 // The desktop may put its title bar above the place asked for.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/screen.h"
 #include "screens/search/findpress.h"
+#include "ui/screen.h"
 
 #include <QList>
 

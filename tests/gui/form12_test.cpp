@@ -27,7 +27,7 @@ const Fall kFalls[] = {
 class ScreensaverTest : public InfoScreenTest {
 protected:
     Form12* open() {
-        if (!screens().mainWindow()) {
+        if (!mainForm()) {
             openMain();
         }
         return openScreen<Form12>(ScreenId::Form12, "screensaver");
@@ -207,7 +207,7 @@ TEST_F(ScreensaverTest, ReopenedItStartsFromTheTopAndTheSweepLeavesItOpen) {
     ASSERT_TRUE(form);
     EXPECT_EQ(label(form, "Label3")->y(), 0);
 
-    ASSERT_TRUE(screens().mainWindow()->close());
+    ASSERT_TRUE(mainForm()->close());
     EXPECT_EQ(screens().find(ScreenId::Form12), form);
     form->unload();
 }

@@ -1,7 +1,6 @@
 #include "tests/support/testenv.h"
 
 #include "app/mdiform1.h"
-#include "app/screens.h"
 #include "data/fields.h"
 #include "data/recordsource.h"
 #include "data/sqlite.h"
@@ -9,6 +8,7 @@
 #include "platform/widgets/printrecorder.h"
 #include "screens/common/listinglayout.h"
 #include "screens/entry/form1.h"
+#include "ui/screens.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,6 +34,7 @@ protected:
     void SetUp() override {
         DataFolderTest::SetUp();
         ASSERT_TRUE(prepareStore(folder(), listingsTable()).isEmpty());
+        Screens::instance().registerMainWindow([] { return new MDIForm1; });
         Screens::instance().registerScreen(ScreenId::Form1, [] { return new Form1; });
         printer_ = std::make_shared<Print::Recorder>();
         Print::setBackend(printer_);
@@ -49,7 +50,7 @@ protected:
         auto* form = qobject_cast<Form1*>(Screens::instance().show(ScreenId::Form1));
         EXPECT_NE(form, nullptr);
         if (form) {
-            EXPECT_TRUE(QTest::qWaitForWindowActive(Screens::instance().mainWindow()));
+            EXPECT_TRUE(QTest::qWaitForWindowActive(mainForm()));
             QApplication::processEvents();
         }
         return form;
@@ -282,7 +283,7 @@ TEST_F(Form1Test, ClosingStoresAChangedRowWithoutTheCheckAndDropsAnUntouchedOne)
     form = open();
     ASSERT_NE(form, nullptr);
     check(form, "Check5")->setChecked(true); // apartman
-    ASSERT_TRUE(Screens::instance().mainWindow()->unload());
+    ASSERT_TRUE(mainForm()->unload());
     settle();
     ASSERT_EQ(rows().size(), 2u);
     EXPECT_EQ(rows()[1].at(QStringLiteral("apartman")), QStringLiteral("-1"));
@@ -321,7 +322,7 @@ TEST_F(Form1Test, LandAreaIsStoredAsDensityAndShownInBothBoxes) {
 }
 
 TEST_F(Form1Test, ItsMenuStandsInTheMainMenuBarWhileItIsActive) {
-    MDIForm1* main = Screens::instance().showMainWindow();
+    MDIForm1* main = showMainForm();
     const QList<QAction*> mainMenu = main->menuBar()->actions();
     Form1* form = open();
     ASSERT_NE(form, nullptr);

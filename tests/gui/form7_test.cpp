@@ -48,7 +48,7 @@ TEST_F(EditViewTest, F6OpensTheViewOnTheFirstListingWithTheMainMenuInForce) {
     EXPECT_EQ(view->listingForm()->variant(), ListingVariant::Edit);
 
     // No menu of its own: the main menu stays.
-    MDIForm1* window = screens().mainWindow();
+    MDIForm1* window = mainForm();
     QList<QAction*> main;
     for (QMenu* menu : window->mainMenus()) {
         main << menu->menuAction();
@@ -116,7 +116,7 @@ TEST_F(EditViewTest, TheButtonShowsOnePanelModelessWithItsBoxesUntilClosed) {
     EXPECT_EQ(panel->parentWidget(), nullptr);
     EXPECT_FALSE(panel->isModal());
     // The main window stays switched on.
-    MDIForm1* window = screens().mainWindow();
+    MDIForm1* window = mainForm();
     EXPECT_TRUE(window->menuBar()->isEnabled());
     EXPECT_TRUE(window->workspace()->isEnabled());
     // It stays above the main window when the user clicks into the view.

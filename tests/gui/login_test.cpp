@@ -53,8 +53,7 @@ protected:
         QTest::mouseClick(control<QPushButton>(form, "Command1"), Qt::LeftButton);
     }
     bool accepted() {
-        return screens().mainWindow() && screens().mainWindow()->isVisible() &&
-               !screens().isLoaded(ScreenId::Form9);
+        return mainForm() && mainForm()->isVisible() && !screens().isLoaded(ScreenId::Form9);
     }
 };
 
@@ -168,7 +167,7 @@ TEST_F(LoginTest, CancelEndsTheProgram) {
     QTest::mouseClick(control<QPushButton>(form, "Command2"), Qt::LeftButton);
     EXPECT_EQ(ended.count(), 1);
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form9));
-    EXPECT_FALSE(screens().mainWindow());
+    EXPECT_FALSE(mainForm());
 }
 
 TEST_F(LoginTest, ClickOnTheBackgroundEndsTheProgramButNotOnTheFrame) {

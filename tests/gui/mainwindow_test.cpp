@@ -1,4 +1,3 @@
-#include "app/artwork.h"
 #include "app/form9.h"
 #include "app/mdiform1.h"
 #include "app/workspace.h"
@@ -7,6 +6,7 @@
 #include "data/sqlite.h"
 #include "platform/twips.h"
 #include "tests/gui/apptest.h"
+#include "ui/artwork.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -58,7 +58,7 @@ const QString kExitTitle = QStringLiteral("خروج از برنامه . . . ! ! 
 class MainWindowTest : public AppTest {
 protected:
     MDIForm1* openMain() {
-        MDIForm1* window = screens().showMainWindow();
+        MDIForm1* window = showMainForm();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
         return window;
     }
@@ -84,7 +84,7 @@ protected:
         form->Command1_Click();
         settle();
         EXPECT_FALSE(screens().isLoaded(ScreenId::Form9));
-        return screens().mainWindow();
+        return mainForm();
     }
     void renameTable(const char* from, const char* to) {
         sql::Database db(folder() + QStringLiteral("/pc.db"), SQLITE_OPEN_READWRITE);
@@ -204,13 +204,14 @@ TEST_F(MainWindowTest, AListingScreenRestoredByItsButtonKeepsTheSizeItWasDrawnFo
 
 TEST_F(MainWindowTest, CommandsWhoseScreensDoNotExistYetDoNothing) {
     screens().discardAll(); // no screen registered at all
+    screens().registerMainWindow([] { return new MDIForm1; });
     MDIForm1* window = openMain();
     for (const char* name : {"enterfile", "filedlete", "searchoneone", "CHNAGEPASS", "screensaver",
                              "aboutapp", "aboutus", "CONTACTUS"}) {
         action(window, name)->trigger();
     }
     EXPECT_FALSE(screens().anyLoaded());
-    EXPECT_EQ(screens().mainWindow(), window);
+    EXPECT_EQ(mainForm(), window);
     EXPECT_TRUE(boxes().shown().empty());
 }
 
@@ -239,7 +240,7 @@ TEST_F(MainWindowTest, ExitAnsweredNoLeavesEverythingAsItWas) {
     EXPECT_EQ(box.icon, MessageBox::Icon::None);
     EXPECT_EQ(box.buttons, MessageBox::Buttons::YesNo);
     EXPECT_EQ(window->exitAnswer(), MessageBox::vbNo);
-    EXPECT_EQ(screens().mainWindow(), window);
+    EXPECT_EQ(mainForm(), window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(probe(ScreenId::Form2)->unloads, 0);
     EXPECT_EQ(ended.count(), 0);
@@ -253,7 +254,7 @@ TEST_F(MainWindowTest, ExitAnsweredYesUnloadsTheMainWindowAndEndsTheProgram) {
     boxes().setNextAnswer(MessageBox::vbYes);
     action(window, "exitapp")->trigger();
     EXPECT_EQ(window->exitAnswer(), MessageBox::vbYes);
-    EXPECT_FALSE(screens().mainWindow());
+    EXPECT_FALSE(mainForm());
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(unloadOrder, std::vector<ScreenId>{ScreenId::Form2});
     EXPECT_EQ(ended.count(), 1);
@@ -264,7 +265,7 @@ TEST_F(MainWindowTest, CloseBoxUnloadsWithoutAsking) {
     QSignalSpy ended(&screens(), &Screens::programEnded);
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(boxes().shown().empty());
-    EXPECT_FALSE(screens().mainWindow());
+    EXPECT_FALSE(mainForm());
     EXPECT_EQ(ended.count(), 1);
 }
 
@@ -279,7 +280,7 @@ TEST_F(MainWindowTest, SweepUnloadsTheScreensInItsOrderAndLeavesTheOthersOpen) {
         ASSERT_TRUE(screens().show(id));
     }
     QSignalSpy ended(&screens(), &Screens::programEnded);
-    ASSERT_TRUE(screens().mainWindow()->unload());
+    ASSERT_TRUE(mainForm()->unload());
 
     const std::vector<ScreenId> expected = {
         ScreenId::Form1, ScreenId::Form2, ScreenId::Form4, ScreenId::Form5,  ScreenId::Form6,
@@ -307,7 +308,7 @@ TEST_F(MainWindowTest, ChangedStoredPasswordReachesTableOnlyThroughTheSweep) {
     EXPECT_EQ(passwordInTable(), QStringLiteral("old"));
 
     boxes().setNextAnswer(MessageBox::vbYes);
-    screens().mainWindow()->exitapp_Click();
+    mainForm()->exitapp_Click();
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form9));
     EXPECT_EQ(passwordInTable(), QStringLiteral("new one"));
 }
@@ -325,7 +326,7 @@ TEST_F(MainWindowTest, StoredPasswordIsKeptEvenWhenTheTableHasNoRow) {
     }
     logIn();
     ASSERT_TRUE(Form9::setStoredPassword(QStringLiteral("fresh")));
-    ASSERT_TRUE(screens().mainWindow()->close());
+    ASSERT_TRUE(mainForm()->close());
     EXPECT_EQ(passwordInTable(), QStringLiteral("fresh"));
 }
 
@@ -342,7 +343,7 @@ TEST_F(MainWindowTest, FailedWriteBackKeepsTheScreenAndTheMainWindowOpen) {
     EXPECT_EQ(boxes().shown().front().request.icon, MessageBox::Icon::Critical);
     EXPECT_FALSE(boxes().shown().front().request.text.isEmpty());
     EXPECT_TRUE(screens().isLoaded(ScreenId::Form9));
-    EXPECT_EQ(screens().mainWindow(), window);
+    EXPECT_EQ(mainForm(), window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(ended.count(), 0);
     EXPECT_EQ(Form9::storedPassword(), QStringLiteral("kept"));
@@ -363,7 +364,7 @@ TEST_F(MainWindowTest, LockSwitchesTheMainWindowOffAndOnAgain) {
     action(window, "searchoneone")->trigger();
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form2));
     EXPECT_FALSE(window->close());
-    EXPECT_EQ(screens().mainWindow(), window);
+    EXPECT_EQ(mainForm(), window);
     EXPECT_TRUE(window->isVisible());
 
     setMainWindowEnabled(true);
@@ -447,7 +448,7 @@ TEST_F(MainWindowTest, ExitWindowsCallsTheDesktopDialogAndKeepsRunning) {
     MDIForm1* window = openMain();
     QTest::keyClick(window, Qt::Key_F12);
     EXPECT_EQ(exitWindows().calls(), 1);
-    EXPECT_EQ(screens().mainWindow(), window);
+    EXPECT_EQ(mainForm(), window);
     EXPECT_TRUE(boxes().shown().empty());
 }
 

@@ -32,7 +32,7 @@ long long SearchTest::addListing(const TestListing& listing) {
 }
 
 Form2* SearchTest::openSearch() {
-    MDIForm1* window = screens().showMainWindow();
+    MDIForm1* window = showMainForm();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_F3);
     settle();

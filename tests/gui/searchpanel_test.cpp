@@ -49,7 +49,7 @@ TEST_F(SearchScreenTest, F3OpensTheSearchScreenOnTheFirstListingWithItsOwnMenu) 
     EXPECT_EQ(form->listingForm()->tabOrder().size(), 103);
 
     // Its menu stands in the main menu bar.
-    MDIForm1* window = screens().mainWindow();
+    MDIForm1* window = mainForm();
     const QList<QAction*> bar = window->menuBar()->actions();
     ASSERT_EQ(bar.size(), 1);
     QMenu* file = bar.first()->menu();
@@ -111,7 +111,7 @@ TEST_F(SearchScreenTest, EachPanelIsOneWindowKeptWithItsBoxesUntilClosed) {
     EXPECT_TRUE(screens().isLoaded(ScreenId::Form4));
     EXPECT_TRUE(screens().isLoaded(ScreenId::Form13));
     // The main window's sweep closes them.
-    ASSERT_TRUE(screens().mainWindow()->unload());
+    ASSERT_TRUE(mainForm()->unload());
     settle();
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form4));
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form13));
@@ -119,7 +119,7 @@ TEST_F(SearchScreenTest, EachPanelIsOneWindowKeptWithItsBoxesUntilClosed) {
 
 TEST_F(SearchScreenTest, PanelsOpenUnderTheMenuBarLeavingTheChildButtonsFree) {
     ASSERT_TRUE(openSearch());
-    MDIForm1* window = screens().mainWindow();
+    MDIForm1* window = mainForm();
     // Wherever the main window stands, the panels leave its menu bar, with
     // the search screen's own buttons in it, to be clicked.
     window->showNormal();

@@ -20,7 +20,7 @@ const QString kPieces[] = {
 class TitleTest : public AppTest {
 protected:
     MDIForm1* openMain() {
-        MDIForm1* window = screens().showMainWindow();
+        MDIForm1* window = showMainForm();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
         return window;
     }

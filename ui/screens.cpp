@@ -1,7 +1,7 @@
-#include "app/screens.h"
+#include "ui/screens.h"
 
-#include "app/mdiform1.h"
-#include "app/screen.h"
+#include "ui/mainwindow.h"
+#include "ui/screen.h"
 #include "data/recordsource.h"
 #include "platform/messagebox.h"
 
@@ -60,9 +60,16 @@ Screen* Screens::load(ScreenId id) {
     if (!screen) {
         return nullptr;
     }
-    open_[id] = screen;
     if (isChild(id)) {
-        showMainWindow()->addChild(screen);
+        MainWindow* window = showMainWindow();
+        if (!window) {
+            delete screen;
+            return nullptr;
+        }
+        open_[id] = screen;
+        window->addChild(screen);
+    } else {
+        open_[id] = screen;
     }
     if (!runHandler(screen, &Screen::Form_Load)) {
         open_.erase(id);
@@ -129,13 +136,20 @@ bool Screens::unloadScreen(Screen* screen) {
     return true;
 }
 
-MDIForm1* Screens::mainWindow() const {
+void Screens::registerMainWindow(std::function<MainWindow*()> factory) {
+    mainWindowFactory_ = std::move(factory);
+}
+
+MainWindow* Screens::mainWindow() const {
     return mainWindow_;
 }
 
-MDIForm1* Screens::showMainWindow() {
+MainWindow* Screens::showMainWindow() {
     if (!mainWindow_) {
-        mainWindow_ = new MDIForm1;
+        if (!mainWindowFactory_) {
+            return nullptr;
+        }
+        mainWindow_ = mainWindowFactory_();
     }
     if (!mainWindow_->isVisible()) {
         showFillingScreen(mainWindow_);
@@ -161,6 +175,7 @@ void Screens::discardAll() {
     activeWindow_ = nullptr;
     activeChild_ = nullptr;
     factories_.clear();
+    mainWindowFactory_ = nullptr;
 }
 
 bool Screens::runHandler(Screen* screen, void (Screen::*handler)()) {
@@ -193,7 +208,7 @@ void Screens::childActivated(Screen* child) {
     runHandler(child, &Screen::Form_Activate);
 }
 
-void Screens::mainWindowUnloaded(MDIForm1* window) {
+void Screens::mainWindowUnloaded(MainWindow* window) {
     if (mainWindow_ == window) {
         mainWindow_ = nullptr;
     }

@@ -1,6 +1,6 @@
-#include "app/screen.h"
+#include "ui/screen.h"
 
-#include "app/screens.h"
+#include "ui/screens.h"
 #include "data/datafolder.h"
 #include "data/recordsource.h"
 

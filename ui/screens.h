@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/screenid.h"
+#include "ui/screenid.h"
 
 #include <QObject>
 #include <QPointer>
@@ -10,7 +10,7 @@
 
 namespace velmoran {
 
-class MDIForm1;
+class MainWindow;
 class Screen;
 
 // The program's screens: which exist (a factory per id, registered by
@@ -50,10 +50,15 @@ public:
     // is not open afterwards.
     bool unload(ScreenId id);
 
+    // Makes the program's main window (the program registers it with its
+    // screens).
+    void registerMainWindow(std::function<MainWindow*()> factory);
+
     // The main window, or null when it is not open.
-    MDIForm1* mainWindow() const;
-    // The main window, made when needed, shown maximised and activated.
-    MDIForm1* showMainWindow();
+    MainWindow* mainWindow() const;
+    // The main window, made when needed, shown maximised and activated; null
+    // when no main window is registered.
+    MainWindow* showMainWindow();
 
     // For tests: forgets every open screen and the main window at once,
     // without write-back or handlers, and every registered factory.
@@ -65,7 +70,7 @@ signals:
 
 private:
     friend class Screen;
-    friend class MDIForm1;
+    friend class MainWindow;
 
     Screens() = default;
 
@@ -76,18 +81,16 @@ private:
     bool unloadScreen(Screen* screen);
     void windowActivated(QWidget* window);
     void childActivated(Screen* child);
-    void mainWindowUnloaded(MDIForm1* window);
+    void mainWindowUnloaded(MainWindow* window);
     void endWhenNothingIsLeft();
 
     std::map<ScreenId, Factory> factories_;
     std::map<ScreenId, QPointer<Screen>> open_;
-    QPointer<MDIForm1> mainWindow_;
+    std::function<MainWindow*()> mainWindowFactory_;
+    QPointer<MainWindow> mainWindow_;
     QPointer<QWidget> activeWindow_;
     QPointer<Screen> activeChild_;
     bool activationsPaused_ = false; // while the main window sweeps
 };
-
-// Registers the factory of every screen of the program (screentable.cpp).
-void registerScreens(Screens& screens);
 
 } // namespace velmoran
