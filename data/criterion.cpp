@@ -21,7 +21,8 @@ struct Token {
 };
 
 [[noreturn]] void refuse(const QString& why) {
-    throw RecordSourceError(QStringLiteral("شرط جستجو قابل ارزيابي نيست: ") + why);
+    throw RecordSourceError(QStringLiteral("شرط جستجو قابل ارزيابي نيست: ") + why,
+                            RecordSourceError::Kind::Criterion);
 }
 
 bool isBlank(QChar c) {
