@@ -5,6 +5,7 @@
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
+#include "platform/widgets/windowcaption.h"
 #include "ui/artwork.h"
 #include "ui/screen.h"
 #include "ui/screens.h"
@@ -42,6 +43,7 @@ Screen* screenOf(QMdiSubWindow* window) {
 MDIForm1::MDIForm1() {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowIcon(applicationIcon());
+    showEmptyCaptionEmpty(this);
     setCaption(QString());
 
     workspace_ = new Workspace(this);
