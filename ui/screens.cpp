@@ -1,9 +1,9 @@
 #include "ui/screens.h"
 
-#include "ui/mainwindow.h"
-#include "ui/screen.h"
 #include "data/recordsource.h"
 #include "platform/messagebox.h"
+#include "ui/mainwindow.h"
+#include "ui/screen.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -19,6 +19,21 @@ bool isChild(ScreenId id) {
 void showFillingScreen(QWidget* window) {
     if (QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
         window->setGeometry(screen->availableGeometry());
+    }
+    window->showMaximized();
+}
+
+// Shown maximised; its restored place, which the desktop brings back when the
+// user restores it, is a normal window in the middle of the work area, with
+// room around it for the desktop's frame and title bar.
+void showMaximizedWithin(QWidget* window) {
+    if (QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize size(area.width() * 17 / 20, area.height() * 17 / 20);
+        QRect place(QPoint(), size);
+        place.moveCenter(area.center());
+        window->resize(size);
+        window->move(place.topLeft()); // the frame's corner
     }
     window->showMaximized();
 }
@@ -152,7 +167,7 @@ MainWindow* Screens::showMainWindow() {
         mainWindow_ = mainWindowFactory_();
     }
     if (!mainWindow_->isVisible()) {
-        showFillingScreen(mainWindow_);
+        showMaximizedWithin(mainWindow_);
     }
     mainWindow_->raise();
     mainWindow_->activateWindow();

@@ -183,6 +183,26 @@ TEST_F(MainWindowTest, AListingScreenLeftBehindFillsTheWindowAgainWhenTheOneAbov
     EXPECT_EQ(below->geometry(), window->workspace()->viewport()->rect());
 }
 
+TEST_F(MainWindowTest, RestoredTheMainWindowIsANormalWindowInsideTheWorkArea) {
+    MDIForm1* window = openMain();
+    EXPECT_TRUE(window->isMaximized());
+    const QRect area = window->screen()->availableGeometry();
+    window->showNormal();
+    settle();
+    EXPECT_FALSE(window->isMaximized());
+    // Inside the work area with room above it for the desktop's title bar
+    // and on every side for its frame, so the close box can be reached.
+    const QRect frame = window->frameGeometry();
+    EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y();
+    EXPECT_GE(window->geometry().top() - area.top(), 30);
+    EXPECT_GE(window->geometry().left() - area.left(), 10);
+    EXPECT_GE(area.right() - window->geometry().right(), 10);
+    EXPECT_GE(area.bottom() - window->geometry().bottom(), 10);
+    window->showMaximized();
+    settle();
+    EXPECT_TRUE(window->isMaximized());
+}
+
 TEST_F(MainWindowTest, AListingScreenRestoredByItsButtonKeepsTheSizeItWasDrawnFor) {
     registerProbe(ScreenId::Form7);
     MDIForm1* window = openMain();
