@@ -12,9 +12,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStyle>
 #include <QTimer>
 
@@ -36,6 +38,45 @@ QString exitTitle() {
 
 Screen* screenOf(QMdiSubWindow* window) {
     return window ? qobject_cast<Screen*>(window->widget()) : nullptr;
+}
+
+// Restoring, maximising or minimising a listing screen leaves the cursor in
+// the box it was in: the child window would hand the focus on to the next
+// control of the chain. The box is remembered whenever the focus moves
+// inside the screen and given the focus back after each change of state.
+class FocusKeeper : public QObject {
+public:
+    FocusKeeper(QMdiSubWindow* window, Screen* screen) : QObject(window), window_(window) {
+        connect(qApp, &QApplication::focusChanged, this, [this, screen](QWidget*, QWidget* now) {
+            if (now && screen->isAncestorOf(now) && !changing_) {
+                last_ = now;
+            }
+        });
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange && last_) {
+            changing_ = true;
+            QTimer::singleShot(0, this, [this] {
+                changing_ = false;
+                if (last_ && last_->isVisible() && last_->isEnabled() && !window_->isMinimized() &&
+                    window_->mdiArea() && window_->mdiArea()->activeSubWindow() == window_) {
+                    last_->setFocus(Qt::OtherFocusReason);
+                }
+            });
+        }
+        return false;
+    }
+
+private:
+    QMdiSubWindow* window_;
+    QPointer<QWidget> last_;
+    bool changing_ = false;
+};
+
+void keepFocusThroughStateChanges(QMdiSubWindow* window, Screen* screen) {
+    new FocusKeeper(window, screen);
 }
 
 } // namespace
@@ -202,6 +243,7 @@ void MDIForm1::addChild(Screen* screen) {
                    twipsToPixels(kDesignHeight, window->logicalDpiY()) + title + frame);
     workspace_->addSubWindow(window);
     window->hide();
+    keepFocusThroughStateChanges(window, screen);
 }
 
 void MDIForm1::showChild(Screen* screen) {

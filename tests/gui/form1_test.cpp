@@ -10,6 +10,7 @@
 #include "screens/entry/form1.h"
 #include "ui/screens.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -124,6 +125,37 @@ TEST_F(Form1Test, OpensOnABlankNewRowWithTheFocusOnTheOwner) {
 
     // Choosing enterfile again brings the same screen.
     EXPECT_EQ(Screens::instance().show(ScreenId::Form1), form);
+}
+
+TEST_F(Form1Test, RestoringAndMaximisingTheScreenLeaveTheFocusWhereItWas) {
+    Form1* form = open();
+    ASSERT_NE(form, nullptr);
+    auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    ASSERT_TRUE(sub);
+    type(QStringLiteral("ab"));
+    ASSERT_EQ(QApplication::focusWidget(), box(form, "Text1"));
+    // The restore button of a maximised child stands in the menu bar.
+    QWidget* controls = mainForm()->menuBar()->cornerWidget(Qt::TopRightCorner);
+    if (!controls || !controls->isVisible()) {
+        controls = mainForm()->menuBar()->cornerWidget(Qt::TopLeftCorner);
+    }
+    ASSERT_TRUE(controls);
+    auto* restore = controls->findChild<QAbstractButton*>(QStringLiteral("qt_mdi_restore"));
+    QWidget* target = restore ? static_cast<QWidget*>(restore) : controls;
+    QTest::mouseClick(target, Qt::LeftButton);
+    settle();
+    if (sub->isMaximized()) {
+        sub->showNormal(); // the style draws its buttons itself
+        settle();
+    }
+    ASSERT_FALSE(sub->isMaximized());
+    type(QStringLiteral("c"));
+    EXPECT_EQ(box(form, "Text1")->text(), QStringLiteral("abc"));
+    EXPECT_EQ(box(form, "Text2")->text(), QString());
+    sub->showMaximized();
+    settle();
+    type(QStringLiteral("d"));
+    EXPECT_EQ(box(form, "Text1")->text(), QStringLiteral("abcd"));
 }
 
 TEST_F(Form1Test, SaveRefusesAnEmptyRequiredFieldAndCountsBlanksAsFilled) {
