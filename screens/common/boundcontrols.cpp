@@ -36,6 +36,9 @@ BoundTextBox::BoundTextBox(QWidget* parent) : QLineEdit(parent) {
     // Access): a text box cuts at 32767 characters unless told otherwise, and
     // the first key typed would store the cut text.
     setMaxLength(std::numeric_limits<int>::max());
+    // Right-aligned whatever it holds: a box would align a number to the
+    // left and a Persian word to the right, and a column of them looks ragged.
+    setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
     connect(this, &QLineEdit::textChanged, this, [this](const QString& value) {
         if (binding_.acceptsChange()) {
             binding_.source()->setText(binding_.index(), value);

@@ -55,8 +55,12 @@ QWidget* makeControl(const PanelControl& control, QWidget* parent) {
                                 : Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
         return label;
     }
-    case PanelControl::TextBox:
-        return new QLineEdit(parent);
+    case PanelControl::TextBox: {
+        auto* box = new QLineEdit(parent);
+        // Right-aligned, numbers too, as the listing screens' boxes are.
+        box->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+        return box;
+    }
     case PanelControl::Button: {
         auto* button = new QPushButton(caption, parent);
         // No default button: Enter does not press anything.
