@@ -374,6 +374,7 @@ TEST_F(Form1Test, ItsMenuStandsInTheMainMenuBarWhileItIsActive) {
     EXPECT_EQ(items[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
     EXPECT_EQ(items[2]->objectName(), QStringLiteral("mnuline01"));
     EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[2]->text(), QString()); // a plain line, no dash drawn
     EXPECT_EQ(items[3]->objectName(), QStringLiteral("print"));
     EXPECT_EQ(items[3]->text(), QStringLiteral("چاپ     "));
     EXPECT_EQ(items[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
