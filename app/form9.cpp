@@ -6,6 +6,7 @@
 #include "platform/twips.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/placement.h"
+#include "platform/widgets/textfit.h"
 #include "screens/common/boundcontrols.h"
 #include "ui/eventhooks.h"
 #include "ui/screens.h"
@@ -32,6 +33,8 @@ const QString kRefusedTitle = QStringLiteral("رمز عبوري نا صحيح . 
 // The design client area and the frame's place in it, in twips.
 constexpr int kDesignWidth = 11880;
 constexpr int kDesignHeight = 8595;
+// Between the password caption's last letter and the password box.
+constexpr int kCaptionGap = 120;
 
 } // namespace
 
@@ -60,6 +63,9 @@ Form9::Form9() : Screen(ScreenId::Form9) {
     Label2->setFont(designFont(QStringLiteral("B Esfehan"), 12, true));
     Label2->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
     placeTwips(Label2, 195, 195, 1125, 495);
+    // The caption ends short of the password box beside it, not touching it.
+    Label2->setContentsMargins(0, 0, twipsToPixels(kCaptionGap, logicalDpiX()), 0);
+    fitLabel(Label2);
 
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));

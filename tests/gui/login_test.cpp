@@ -86,6 +86,20 @@ TEST_F(LoginTest, LayoutCoversTheScreenWithTheBackgroundAndCentresTheFrame) {
     EXPECT_EQ(form->childAt(frame->geometry().center()), frame);
 }
 
+TEST_F(LoginTest, ThePasswordCaptionStandsApartFromThePasswordBox) {
+    Form9* form = showLogin();
+    auto* caption = control<QLabel>(form, "Label2");
+    QLineEdit* box = text1(form);
+    const qreal dpi = form->logicalDpiX();
+    EXPECT_EQ(caption->geometry(), twipsRect(195, 195, 1125, 495, dpi, dpi));
+    EXPECT_EQ(caption->text(), QStringLiteral("كد عبوري  :"));
+    // The caption's text, drawn against the box's side of its place, ends
+    // some pixels short of the box and is not cut.
+    const QRect text = caption->contentsRect().translated(caption->pos());
+    EXPECT_GE(box->x() - (text.right() + 1), twipsToPixels(120, dpi));
+    EXPECT_LE(QFontMetrics(caption->font()).horizontalAdvance(caption->text()), text.width());
+}
+
 TEST_F(LoginTest, MasterPasswordIsAcceptedWhateverIsStored) {
     setPasswordInTable(QStringLiteral("letmein"));
     attempt(showLogin(), kMaster);
