@@ -90,19 +90,23 @@ Form9::Form9() : Screen(ScreenId::Form9) {
         button->setDefault(false);
     }
 
-    Text2 = new BoundTextBox(this);
+    // The hidden boxes that hold a password stand in a window of their own
+    // that is never shown, so assistive technology, which is told of every
+    // control of a window, shown or hidden, never sees them nor their text.
+    auto* hidden = new QWidget(this, Qt::Window);
+    hidden->setObjectName(QStringLiteral("passwordHolders"));
+    Text2 = new BoundTextBox(hidden);
     Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->hide();
-
-    Text3 = new QLineEdit(kMasterPassword, this);
+    Text3 = new QLineEdit(kMasterPassword, hidden);
     Text3->setObjectName(QStringLiteral("Text3"));
-    Text3->hide();
+    for (QLineEdit* box : {static_cast<QLineEdit*>(Text2), Text3}) {
+        box->setEchoMode(QLineEdit::Password);
+        box->setFocusPolicy(Qt::NoFocus);
+    }
 
     Label1->lower();
     setTabOrder(Text1, Command1);
-    setTabOrder(Command1, Text2);
-    setTabOrder(Text2, Text3);
-    setTabOrder(Text3, Command2);
+    setTabOrder(Command1, Command2);
     Text1->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, &Form9::Command1_Click);

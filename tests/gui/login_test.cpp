@@ -5,6 +5,7 @@
 #include "platform/twips.h"
 #include "tests/gui/apptest.h"
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,6 +99,46 @@ TEST_F(LoginTest, ThePasswordCaptionStandsApartFromThePasswordBox) {
     const QRect text = caption->contentsRect().translated(caption->pos());
     EXPECT_GE(box->x() - (text.right() + 1), twipsToPixels(120, dpi));
     EXPECT_LE(QFontMetrics(caption->font()).horizontalAdvance(caption->text()), text.width());
+}
+
+// Every text an accessibility client can read off the interface and all
+// below it.
+void collectAccessibleTexts(QAccessibleInterface* iface, QStringList& texts, int depth = 0) {
+    if (!iface || depth > 40) {
+        return;
+    }
+    for (QAccessible::Text t :
+         {QAccessible::Name, QAccessible::Value, QAccessible::Description, QAccessible::Help}) {
+        texts << iface->text(t);
+    }
+    if (QAccessibleTextInterface* text = iface->textInterface()) {
+        texts << text->text(0, text->characterCount());
+    }
+    if (QAccessibleValueInterface* value = iface->valueInterface()) {
+        texts << value->currentValue().toString();
+    }
+    for (int i = 0; i < iface->childCount(); ++i) {
+        collectAccessibleTexts(iface->child(i), texts, depth + 1);
+    }
+}
+
+TEST_F(LoginTest, NoPasswordIsExposedToAssistiveTechnology) {
+    setPasswordInTable(QStringLiteral("s3cret-stored"));
+    Form9* form = showLogin();
+    type(text1(form), QStringLiteral("typed-word"));
+    // From the screen down, and from the application down.
+    QStringList texts;
+    collectAccessibleTexts(QAccessible::queryAccessibleInterface(form), texts);
+    collectAccessibleTexts(QAccessible::queryAccessibleInterface(qApp), texts);
+    ASSERT_FALSE(texts.isEmpty());
+    const QString all = texts.join(QLatin1Char('|'));
+    EXPECT_TRUE(all.contains(QStringLiteral("قبول"))) << "the tree was not walked";
+    for (const char* secret : {"QORVATELKS58", "s3cret-stored", "typed-word"}) {
+        EXPECT_FALSE(all.contains(QLatin1String(secret))) << secret;
+    }
+    // The holders still hold them.
+    EXPECT_EQ(control<QLineEdit>(form, "Text3")->text(), kMaster);
+    EXPECT_EQ(control<QLineEdit>(form, "Text2")->text(), QStringLiteral("s3cret-stored"));
 }
 
 TEST_F(LoginTest, MasterPasswordIsAcceptedWhateverIsStored) {
