@@ -5,6 +5,7 @@
 #include "data/datafolder.h"
 #include "data/fields.h"
 #include "data/storage.h"
+#include "data/storemessages.h"
 #include "platform/messagebox.h"
 #include "ui/screens.h"
 
@@ -26,7 +27,8 @@ bool refuse(const QString& message) {
 bool startProgram() {
     const QString folder = dataFolder();
     if (!ensureDataFolder(folder)) {
-        return refuse(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(folder));
+        return refuse(
+            QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(isolatedPath(folder)));
     }
     // An agency's Access files are brought over before the stores are
     // checked, so a store made from them is checked like any other.

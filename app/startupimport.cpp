@@ -1,5 +1,6 @@
 #include "app/startupimport.h"
 
+#include "data/storemessages.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
 #include "import/importtool.h"
@@ -148,7 +149,7 @@ bool importWaitingAccessFiles(const QString& folder) {
 
     if (process.error() == QProcess::FailedToStart) {
         return fail(QStringLiteral("برنامه انتقال اطلاعات (%1) اجرا نشد: %2")
-                        .arg(process.program(), process.errorString()));
+                        .arg(isolatedPath(process.program()), isolated(process.errorString())));
     }
     const bool exited = !cancelled && process.exitStatus() == QProcess::NormalExit;
     if (!exited || process.exitCode() != import::kDone) {
@@ -165,7 +166,7 @@ bool importWaitingAccessFiles(const QString& folder) {
         const QString advice =
             QStringLiteral("\n\nبرنامه بسته مي شود. فايل را درست كنيد يا آن را از پوشه %1 "
                            "برداريد و برنامه را دوباره اجرا كنيد.")
-                .arg(QDir::toNativeSeparators(folder));
+                .arg(isolatedPath(folder));
         if (!exited) {
             const QString file = state.currentFile.isEmpty() ? pending.listings : state.currentFile;
             return fail(import::importMessage(ImportProblem::Interrupted, file,

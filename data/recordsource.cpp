@@ -47,7 +47,7 @@ struct RecordSource::Impl {
     bool storedAnew = false;
 
     [[noreturn]] void fail(StoreProblem problem, const sql::Error& e) const {
-        throw RecordSourceError(storeMessage(problem, path, e.text()));
+        throw RecordSourceError(storeMessage(problem, path, e.detail()));
     }
 
     void clearValues() {

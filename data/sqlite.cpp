@@ -4,16 +4,41 @@
 
 namespace velmoran::sql {
 
-Error::Error(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+Error::Error(int code, const std::string& message, int systemError)
+    : std::runtime_error(message), code_(code), systemError_(systemError) {}
+
+StoreCause Error::cause() const {
+    switch (code_ & 0xff) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return StoreCause::NotADatabase;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StoreCause::Locked;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return StoreCause::NoPermission;
+    case SQLITE_FULL:
+        return StoreCause::DiskFull;
+    case SQLITE_READONLY:
+        return StoreCause::ReadOnly;
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+        return causeOfSystemError(systemError_);
+    default:
+        return StoreCause::Other;
+    }
+}
 
 Database::Database(const QString& path, int flags) {
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         // The handle carries the message even when the open failed.
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        const int systemError = db_ ? sqlite3_system_errno(db_) : 0;
         sqlite3_close(db_);
         db_ = nullptr;
-        throw Error(rc, message);
+        throw Error(rc, message, systemError);
     }
     sqlite3_extended_result_codes(db_, 1);
 }
@@ -76,7 +101,7 @@ bool Database::inTransaction() const {
 }
 
 void Database::fail(int rc) const {
-    throw Error(rc, sqlite3_errmsg(db_));
+    throw Error(rc, sqlite3_errmsg(db_), sqlite3_system_errno(db_));
 }
 
 Statement::Statement(sqlite3* db, const QString& sql) {
@@ -181,7 +206,8 @@ long long Statement::columnInt(int column) const {
 }
 
 void Statement::fail(int rc) const {
-    throw Error(rc, sqlite3_errmsg(sqlite3_db_handle(stmt_)));
+    sqlite3* db = sqlite3_db_handle(stmt_);
+    throw Error(rc, sqlite3_errmsg(db), sqlite3_system_errno(db));
 }
 
 Transaction::Transaction(Database& db) : db_(db) {

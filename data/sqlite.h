@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/storemessages.h"
+
 #include <QString>
 
 #include <sqlite3.h>
@@ -15,13 +17,20 @@ namespace velmoran::sql {
 
 class Error : public std::runtime_error {
 public:
-    Error(int code, const std::string& message);
+    // `systemError`: the errno behind a failure to open or read the file, 0
+    // when none.
+    Error(int code, const std::string& message, int systemError = 0);
     int code() const { return code_; }
     // SQLite's own English text, for the end of a Persian message.
     QString text() const { return QString::fromUtf8(what()); }
+    // What it comes to for the user: a locked file, a full disk, ...
+    StoreCause cause() const;
+    // The Persian sentence of the cause with SQLite's text after it.
+    QString detail() const { return engineDetail(cause(), text()); }
 
 private:
     int code_;
+    int systemError_;
 };
 
 class Statement;

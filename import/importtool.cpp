@@ -2,6 +2,7 @@
 
 #include "data/datafolder.h"
 #include "data/fields.h"
+#include "data/storemessages.h"
 #include "import/importer.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
@@ -86,9 +87,9 @@ QString usage() {
 QStringList reportLines(const ImportReport& report) {
     QStringList lines;
     lines << QStringLiteral("%1 (Jet %2، جدول %3، متن از %4) ← %5")
-                 .arg(QDir::toNativeSeparators(report.source))
+                 .arg(isolatedPath(report.source))
                  .arg(report.jetVersion)
-                 .arg(report.table, encodingName(report), QDir::toNativeSeparators(report.target));
+                 .arg(report.table, encodingName(report), isolatedPath(report.target));
     lines << QStringLiteral("رديفهاي جدول: %1، خوانده شده: %2، ذخيره شده: %3")
                  .arg(report.rowsInTable)
                  .arg(report.rowsRead)
@@ -98,7 +99,7 @@ QStringList reportLines(const ImportReport& report) {
     lines << QStringLiteral("ستونهاي اضافي (ناديده گرفته شد): %1").arg(names(report.extra));
     if (!report.keptAs.isEmpty()) {
         lines << QStringLiteral("فايل قبلي با اين نام نگه داشته شد: %1")
-                     .arg(QDir::toNativeSeparators(report.keptAs));
+                     .arg(isolatedPath(report.keptAs));
     }
     return lines;
 }
@@ -167,7 +168,8 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         return status;
     };
     if (!ensureDataFolder(folder)) {
-        return fail(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(folder));
+        return fail(
+            QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(isolatedPath(folder)));
     }
     struct Job {
         QString source;
