@@ -4,6 +4,7 @@
 #include "import/importerror.h"
 #include "import/importprotocol.h"
 #include "import/importtool.h"
+#include "import/tooloutput.h"
 #include "platform/messagebox.h"
 
 #include <QCoreApplication>
@@ -39,6 +40,12 @@ QString title() {
 bool fail(const QString& message) {
     MessageBox::show(message, title(), MessageBox::Icon::Critical, MessageBox::Buttons::Ok);
     return false;
+}
+
+// What the tool said last on its error output, for the end of a message: at
+// most three distinct lines, not the reading library's page of warnings.
+QString lastWords(const QByteArray& errorOutput) {
+    return isolated(import::lastDistinctLines(QString::fromUtf8(errorOutput)));
 }
 
 // Removes what a tool that didn't finish may have left.
@@ -170,14 +177,15 @@ bool importWaitingAccessFiles(const QString& folder) {
         if (!exited) {
             const QString file = state.currentFile.isEmpty() ? pending.listings : state.currentFile;
             return fail(import::importMessage(ImportProblem::Interrupted, file,
-                                              QStringLiteral("برنامه خواندن آن از كار افتاد. %1")
-                                                  .arg(QString::fromUtf8(errorOutput).trimmed())) +
+                                              QStringLiteral("برنامه خواندن آن از كار افتاد.\n%1")
+                                                  .arg(lastWords(errorOutput))) +
                         advice);
         }
-        return fail((state.error.isEmpty() ? QStringLiteral("انتقال اطلاعات انجام نشد: %1")
-                                                 .arg(QString::fromUtf8(errorOutput).trimmed())
-                                           : state.error) +
-                    advice);
+        return fail(
+            (state.error.isEmpty()
+                 ? QStringLiteral("انتقال اطلاعات انجام نشد:\n%1").arg(lastWords(errorOutput))
+                 : state.error) +
+            advice);
     }
     MessageBox::show(QStringLiteral("اطلاعات فايلهاي اكسس به برنامه منتقل شد.\n\n") +
                          state.report.join(QLatin1Char('\n')),
