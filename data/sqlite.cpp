@@ -1,8 +1,48 @@
 #include "data/sqlite.h"
 
+#include <QElapsedTimer>
+
 #include <utility>
 
 namespace velmoran::sql {
+
+namespace {
+
+BusyWait& busyWait() {
+    static BusyWait wait;
+    return wait;
+}
+
+// Between two tries at another copy's lock.
+constexpr int kBusyStepMs = 10;
+
+} // namespace
+
+void setBusyWait(BusyWait wait) {
+    busyWait() = std::move(wait);
+}
+
+// The wait for another copy's lock: tried again every few milliseconds
+// until the timeout, the program's BusyWait run between the tries.
+struct Database::BusyState {
+    int timeoutMs = 0;
+    QElapsedTimer waited;
+
+    static int handler(void* state, int count) {
+        auto* self = static_cast<BusyState*>(state);
+        if (count == 0) {
+            self->waited.start();
+        }
+        if (self->waited.elapsed() >= self->timeoutMs) {
+            return 0;
+        }
+        if (const BusyWait& wait = busyWait()) {
+            wait();
+        }
+        sqlite3_sleep(kBusyStepMs);
+        return 1;
+    }
+};
 
 Error::Error(int code, const std::string& message, int systemError)
     : std::runtime_error(message), code_(code), systemError_(systemError) {}
@@ -43,16 +83,20 @@ Database::Database(const QString& path, int flags) {
     sqlite3_extended_result_codes(db_, 1);
 }
 
+Database::Database() = default;
+
 Database::~Database() {
     close();
 }
 
-Database::Database(Database&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
+Database::Database(Database&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), busy_(std::move(other.busy_)) {}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
         close();
         db_ = std::exchange(other.db_, nullptr);
+        busy_ = std::move(other.busy_);
     }
     return *this;
 }
@@ -81,7 +125,11 @@ Statement Database::prepare(const QString& sql) {
 }
 
 void Database::setBusyTimeout(int milliseconds) {
-    sqlite3_busy_timeout(db_, milliseconds);
+    if (!busy_) {
+        busy_ = std::make_unique<BusyState>();
+    }
+    busy_->timeoutMs = milliseconds;
+    sqlite3_busy_handler(db_, &BusyState::handler, busy_.get());
 }
 
 bool Database::isReadOnly() const {

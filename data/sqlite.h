@@ -7,6 +7,8 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -35,9 +37,17 @@ private:
 
 class Statement;
 
+// What the program does while a connection waits for another copy of the
+// program to finish writing (up to the connection's busy timeout): a
+// program with windows shows the wait and keeps them painting. Called again
+// and again, every few milliseconds, for as long as the wait lasts; nothing
+// is installed unless the program installs it.
+using BusyWait = std::function<void()>;
+void setBusyWait(BusyWait wait);
+
 class Database {
 public:
-    Database() = default;
+    Database();
     // Opens `path` with SQLITE_OPEN_* `flags`; throws on failure.
     Database(const QString& path, int flags);
     ~Database();
@@ -64,8 +74,11 @@ public:
     // Throws Error with the connection's last message for result `rc`.
     [[noreturn]] void fail(int rc) const;
 
+    struct BusyState;
+
 private:
     sqlite3* db_ = nullptr;
+    std::unique_ptr<BusyState> busy_;
 };
 
 class Statement {
