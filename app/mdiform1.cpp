@@ -219,11 +219,15 @@ void MDIForm1::passActivationOn() {
             break;
         }
         Screen* screen = Screens::instance().find(id);
-        if (screen && screen->isWindow() && screen->isVisible()) {
+        if (screen && screen->isWindow() && (screen->isVisible() || screen->isMinimized())) {
             target = screen;
         }
     }
     if (target) {
+        // A desktop may have let the user minimise it all the same.
+        if (target->isMinimized()) {
+            target->showNormal();
+        }
         target->raise();
         target->activateWindow();
     }

@@ -284,6 +284,29 @@ TEST_F(PasswordChangeTest, AClickOnTheLockedMainWindowLeavesTheKeysWithTheDialog
     EXPECT_EQ(box(form, "Text1")->text(), QStringLiteral("x"));
 }
 
+TEST_F(PasswordChangeTest, ADialogWithoutMinimiseOrMaximiseComesBackWhenTheMainWindowIsActivated) {
+    Form10* form = openDialog();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(waitActive(form));
+    // A dialog of its own, fixed, with a close box and nothing else.
+    const Qt::WindowFlags flags = form->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    // A desktop that minimises it all the same: the user gets back to it
+    // through the switched-off main window.
+    form->showMinimized();
+    settle();
+    ASSERT_TRUE(form->isMinimized());
+    mainForm()->activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isMinimized() && form->isActiveWindow(); }))
+        << "still minimised";
+    EXPECT_TRUE(mainLocked());
+}
+
 TEST_F(PasswordChangeTest, ASaveThatCannotBeStoredIsReportedAndNothingIsLost) {
     setPasswordInTable(QStringLiteral("old"));
     Form10* form = openDialog();
