@@ -10,7 +10,11 @@
 #include "tests/gui/editfixture.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLineEdit>
+
+#include <algorithm>
+#include <cstdlib>
 
 using namespace velmoran;
 using namespace velmoran::test;
@@ -74,6 +78,72 @@ TEST_F(LegibilityTest, EveryBoxOfTheSearchScreenAndItsPanelsAlignsRight) {
 
 TEST_F(LegibilityTest, EveryBoxOfTheEditViewAndItsPanelAlignsRight) {
     expectRightAligned(openEditSide());
+}
+
+// True when `text` shows whole in `box`: the box need not scroll it to show
+// its first or its last character.
+::testing::AssertionResult showsWhole(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    box->home(false);
+    box->repaint();
+    const int home = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    box->end(false);
+    box->repaint();
+    const int end = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    const int needed = QFontMetrics(box->font()).horizontalAdvance(text);
+    // The cursor positions are whole pixels: a pixel or two of rounding.
+    if (std::abs(end - home) + 3 >= needed && std::min(home, end) >= 0 &&
+        std::max(home, end) <= box->width()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << box->objectName().toStdString() << " (" << box->width() << " px) shows "
+           << std::abs(end - home) << " of " << needed << " px of " << text.toStdString();
+}
+
+TEST_F(LegibilityTest, EveryPriceBoxOfThePanelsShowsATenDigitPriceWhole) {
+    QList<QWidget*> panels = openSearchSide().mid(1);
+    ASSERT_EQ(panels.size(), 2);
+    int boxes = 0;
+    for (QWidget* panel : panels) {
+        for (QLineEdit* box : panel->findChildren<QLineEdit*>()) {
+            ++boxes;
+            EXPECT_TRUE(showsWhole(box, QStringLiteral("1400000000")));
+            EXPECT_TRUE(showsWhole(
+                box,
+                QString::fromUtf8("\u06F1\u06F4\u06F0\u06F0\u06F0\u06F0\u06F0\u06F0\u06F0\u06F0")));
+        }
+    }
+    EXPECT_EQ(boxes, 24 + 24);
+}
+
+TEST_F(LegibilityTest, EveryPriceBoxOfTheEditPanelShowsATenDigitPriceWhole) {
+    QList<QWidget*> windows = openEditSide();
+    ASSERT_EQ(windows.size(), 2);
+    for (const char* name : {"Text56", "Text68", "Text2", "Text1", "Text4", "Text3"}) {
+        auto* box = windows[1]->findChild<QLineEdit*>(QLatin1String(name));
+        ASSERT_TRUE(box) << name;
+        EXPECT_TRUE(showsWhole(box, QStringLiteral("1400000000")));
+    }
+}
+
+TEST_F(LegibilityTest, TheListingScreensShowTheirNumbersWhole) {
+    QList<QWidget*> windows = openSearchSide();
+    QWidget* search = windows.front();
+    const std::pair<const char*, const char*> numbers[] = {
+        {"Text10", "1400000000"},                           // the price
+        {"Text16", "25000000"},                             // per metre
+        {"Text11", "25000000"},   {"Text3", "09121234567"}, // the telephone
+        {"Text6", "1402/05/12"},                            // the date
+        {"Text7", "12"},                                    // floors
+        {"Text8", "120"},                                   // units
+        {"Text9", "120"},
+    };
+    for (const auto& [name, text] : numbers) {
+        auto* box = search->findChild<QLineEdit*>(QLatin1String(name));
+        ASSERT_TRUE(box) << name;
+        EXPECT_TRUE(showsWhole(box, QString::fromLatin1(text)));
+    }
 }
 
 } // namespace
