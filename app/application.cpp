@@ -1,15 +1,17 @@
 #include "app/application.h"
 
-#include "app/artwork.h"
-#include "app/screen.h"
 #include "data/recordsource.h"
+#include "data/sqlite.h"
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
 #include "platform/print.h"
+#include "platform/widgets/busywait.h"
 #include "platform/widgets/exitwindowsdialog.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/messageboxbackend.h"
 #include "platform/widgets/printqt.h"
+#include "ui/artwork.h"
+#include "ui/screen.h"
 
 namespace velmoran {
 
@@ -26,6 +28,9 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     MessageBox::setBackend(std::make_shared<MessageBox::QtBackend>());
     ExitWindows::setBackend(std::make_shared<ExitWindows::DesktopBackend>());
     Print::setBackend(std::make_shared<QtPrintBackend>());
+    // A write waiting for another copy's lock shows the wait and keeps the
+    // windows painting.
+    sql::setBusyWait(&showBusyWait);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -1,15 +1,15 @@
 #include "app/form10.h"
 
-#include "app/eventhooks.h"
 #include "app/form9.h"
 #include "app/mdiform1.h"
-#include "app/screens.h"
 #include "data/recordsource.h"
 #include "platform/messagebox.h"
 #include "platform/widgets/fixedwindow.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/placement.h"
 #include "platform/widgets/textfit.h"
+#include "ui/eventhooks.h"
+#include "ui/screens.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,14 +1,15 @@
 #include "app/form9.h"
 
-#include "app/eventhooks.h"
-#include "app/screens.h"
 #include "data/fields.h"
 #include "data/recordsource.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/placement.h"
+#include "platform/widgets/textfit.h"
 #include "screens/common/boundcontrols.h"
+#include "ui/eventhooks.h"
+#include "ui/screens.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -32,6 +33,8 @@ const QString kRefusedTitle = QStringLiteral("رمز عبوري نا صحيح . 
 // The design client area and the frame's place in it, in twips.
 constexpr int kDesignWidth = 11880;
 constexpr int kDesignHeight = 8595;
+// Between the password caption's last letter and the password box.
+constexpr int kCaptionGap = 120;
 
 } // namespace
 
@@ -60,6 +63,9 @@ Form9::Form9() : Screen(ScreenId::Form9) {
     Label2->setFont(designFont(QStringLiteral("B Esfehan"), 12, true));
     Label2->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
     placeTwips(Label2, 195, 195, 1125, 495);
+    // The caption ends short of the password box beside it, not touching it.
+    Label2->setContentsMargins(0, 0, twipsToPixels(kCaptionGap, logicalDpiX()), 0);
+    fitLabel(Label2);
 
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -84,19 +90,23 @@ Form9::Form9() : Screen(ScreenId::Form9) {
         button->setDefault(false);
     }
 
-    Text2 = new BoundTextBox(this);
+    // The hidden boxes that hold a password stand in a window of their own
+    // that is never shown, so assistive technology, which is told of every
+    // control of a window, shown or hidden, never sees them nor their text.
+    auto* hidden = new QWidget(this, Qt::Window);
+    hidden->setObjectName(QStringLiteral("passwordHolders"));
+    Text2 = new BoundTextBox(hidden);
     Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->hide();
-
-    Text3 = new QLineEdit(kMasterPassword, this);
+    Text3 = new QLineEdit(kMasterPassword, hidden);
     Text3->setObjectName(QStringLiteral("Text3"));
-    Text3->hide();
+    for (QLineEdit* box : {static_cast<QLineEdit*>(Text2), Text3}) {
+        box->setEchoMode(QLineEdit::Password);
+        box->setFocusPolicy(Qt::NoFocus);
+    }
 
     Label1->lower();
     setTabOrder(Text1, Command1);
-    setTabOrder(Command1, Text2);
-    setTabOrder(Text2, Text3);
-    setTabOrder(Text3, Command2);
+    setTabOrder(Command1, Command2);
     Text1->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, &Form9::Command1_Click);

@@ -1,8 +1,8 @@
 #include "app/application.h"
 #include "app/mdiform1.h"
-#include "app/screens.h"
 #include "app/startup.h"
 #include "platform/terminationsignals.h"
+#include "ui/screens.h"
 
 int main(int argc, char** argv) {
     velmoran::Application app(argc, argv);
@@ -13,13 +13,12 @@ int main(int argc, char** argv) {
     // At log-out or shut-down the main window is unloaded as on any close, so
     // every record source writes back first.
     velmoran::TerminationSignals termination;
-    QObject::connect(&termination, &velmoran::TerminationSignals::terminationRequested, &app,
-                     [&screens] {
-                         if (velmoran::MDIForm1* window = screens.mainWindow()) {
-                             window->unload();
-                         }
-                         QApplication::quit();
-                     });
+    QObject::connect(&termination, &velmoran::TerminationSignals::terminationRequested, &app, [] {
+        if (velmoran::MDIForm1* window = velmoran::mainForm()) {
+            window->unload();
+        }
+        QApplication::quit();
+    });
 
     if (!velmoran::startProgram()) {
         return 1;

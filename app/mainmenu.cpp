@@ -55,7 +55,11 @@ QList<QMenu*> buildMainMenu(QWidget* owner, const std::function<void(const MainM
         QAction* action = item.level == Level::Separator ? menus.last()->addSeparator()
                                                          : menus.last()->addAction(caption);
         action->setObjectName(name);
-        action->setText(caption);
+        // A separator's caption "-" only says what it is: given as its text,
+        // the style would draw the dash at the line's end.
+        if (item.level != Level::Separator) {
+            action->setText(caption);
+        }
         if (item.shortcut) {
             action->setShortcut(QKeySequence(item.shortcut));
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/screenid.h"
+#include "ui/screenid.h"
 
 #include <QList>
 

@@ -1,19 +1,22 @@
 #include "app/mdiform1.h"
 
-#include "app/artwork.h"
-#include "app/screen.h"
-#include "app/screens.h"
 #include "app/titleanimation.h"
 #include "app/workspace.h"
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
+#include "platform/widgets/windowcaption.h"
+#include "ui/artwork.h"
+#include "ui/screen.h"
+#include "ui/screens.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStyle>
 #include <QTimer>
 
@@ -37,11 +40,51 @@ Screen* screenOf(QMdiSubWindow* window) {
     return window ? qobject_cast<Screen*>(window->widget()) : nullptr;
 }
 
+// Restoring, maximising or minimising a listing screen leaves the cursor in
+// the box it was in: the child window would hand the focus on to the next
+// control of the chain. The box is remembered whenever the focus moves
+// inside the screen and given the focus back after each change of state.
+class FocusKeeper : public QObject {
+public:
+    FocusKeeper(QMdiSubWindow* window, Screen* screen) : QObject(window), window_(window) {
+        connect(qApp, &QApplication::focusChanged, this, [this, screen](QWidget*, QWidget* now) {
+            if (now && screen->isAncestorOf(now) && !changing_) {
+                last_ = now;
+            }
+        });
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange && last_) {
+            changing_ = true;
+            QTimer::singleShot(0, this, [this] {
+                changing_ = false;
+                if (last_ && last_->isVisible() && last_->isEnabled() && !window_->isMinimized() &&
+                    window_->mdiArea() && window_->mdiArea()->activeSubWindow() == window_) {
+                    last_->setFocus(Qt::OtherFocusReason);
+                }
+            });
+        }
+        return false;
+    }
+
+private:
+    QMdiSubWindow* window_;
+    QPointer<QWidget> last_;
+    bool changing_ = false;
+};
+
+void keepFocusThroughStateChanges(QMdiSubWindow* window, Screen* screen) {
+    new FocusKeeper(window, screen);
+}
+
 } // namespace
 
 MDIForm1::MDIForm1() {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowIcon(applicationIcon());
+    showEmptyCaptionEmpty(this);
     setCaption(QString());
 
     workspace_ = new Workspace(this);
@@ -110,14 +153,14 @@ bool MDIForm1::unload() {
         return false;
     }
     unloaded_ = true;
-    Screens::instance().mainWindowUnloaded(this);
+    unloaded();
     return true;
 }
 
 bool MDIForm1::MDIForm_Unload() {
     Screens& screens = Screens::instance();
     sweeping_ = true;
-    screens.activationsPaused_ = true;
+    pauseActivations(true);
     bool unloadedAll = true;
     for (ScreenId id : sweepOrder()) {
         Screen* screen = screens.find(id);
@@ -136,7 +179,7 @@ bool MDIForm1::MDIForm_Unload() {
             break;
         }
     }
-    screens.activationsPaused_ = false;
+    pauseActivations(false);
     sweeping_ = false;
     updateMenuBar();
     return unloadedAll;
@@ -151,7 +194,7 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
 }
 
 void MDIForm1::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
+    MainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         if (!isEnabled()) {
             // A click on the switched-off window must not take the keys away
@@ -159,7 +202,7 @@ void MDIForm1::changeEvent(QEvent* event) {
             QTimer::singleShot(0, this, &MDIForm1::passActivationOn);
             return;
         }
-        Screens::instance().windowActivated(this);
+        windowActivated();
     }
 }
 
@@ -176,11 +219,15 @@ void MDIForm1::passActivationOn() {
             break;
         }
         Screen* screen = Screens::instance().find(id);
-        if (screen && screen->isWindow() && screen->isVisible()) {
+        if (screen && screen->isWindow() && (screen->isVisible() || screen->isMinimized())) {
             target = screen;
         }
     }
     if (target) {
+        // A desktop may have let the user minimise it all the same.
+        if (target->isMinimized()) {
+            target->showNormal();
+        }
         target->raise();
         target->activateWindow();
     }
@@ -200,6 +247,7 @@ void MDIForm1::addChild(Screen* screen) {
                    twipsToPixels(kDesignHeight, window->logicalDpiY()) + title + frame);
     workspace_->addSubWindow(window);
     window->hide();
+    keepFocusThroughStateChanges(window, screen);
 }
 
 void MDIForm1::showChild(Screen* screen) {
@@ -248,7 +296,7 @@ void MDIForm1::makeCurrent(QMdiSubWindow* window) {
     workspace_->setActiveSubWindow(window);
     currentChildWindow_ = window;
     if (Screen* screen = screenOf(window)) {
-        Screens::instance().childActivated(screen);
+        childActivated(screen);
     }
 }
 
@@ -272,7 +320,7 @@ void MDIForm1::childWindowActivated(QMdiSubWindow* window) {
     }
     currentChildWindow_ = window;
     if (Screen* screen = screenOf(window)) {
-        Screens::instance().childActivated(screen);
+        childActivated(screen);
     }
     updateMenuBar();
 }
@@ -294,10 +342,12 @@ void MDIForm1::updateMenuBar() {
     }
 }
 
-void setMainWindowEnabled(bool enabled) {
-    if (MDIForm1* window = Screens::instance().mainWindow()) {
-        window->setEnabled(enabled);
-    }
+MDIForm1* mainForm() {
+    return qobject_cast<MDIForm1*>(Screens::instance().mainWindow());
+}
+
+MDIForm1* showMainForm() {
+    return qobject_cast<MDIForm1*>(Screens::instance().showMainWindow());
 }
 
 } // namespace velmoran

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/mainmenu.h"
+#include "ui/mainwindow.h"
 
 #include <QList>
-#include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QPointer>
 
@@ -23,7 +23,7 @@ class Workspace;
 // Leaving: the exit command asks first; the close box does not. Either way
 // MDIForm_Unload sweeps the screens (hides and unloads each open one in a
 // fixed order, so every record source writes back) and the window goes.
-class MDIForm1 : public QMainWindow {
+class MDIForm1 : public MainWindow {
     Q_OBJECT
 public:
     MDIForm1();
@@ -57,16 +57,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
-    friend class Screens;
+    // The listing screens inside the workspace.
+    void addChild(Screen* screen) override;
+    void showChild(Screen* screen) override;
+    void removeChild(Screen* screen) override;
 
+private:
     void runMenuItem(const MainMenuItem& item);
     bool MDIForm_Unload();
 
-    // The listing screens inside the workspace.
-    void addChild(Screen* screen);
-    void showChild(Screen* screen);
-    void removeChild(Screen* screen);
     // The active child from now on; its activation runs when it is another one.
     void makeCurrent(QMdiSubWindow* window);
     QMdiSubWindow* subWindowOf(const Screen* screen) const;
@@ -88,10 +87,9 @@ private:
     bool unloaded_ = false;
 };
 
-// The Main-window lock: a dialog screen switches the main window off while it
-// is open (menus, close box and listing screens take no input; it stays
-// visible, its timers run) and on again when it unloads. Nothing happens
-// when the main window is not open.
-void setMainWindowEnabled(bool enabled);
+// The main window when it is open, else null; and the main window, made and
+// shown when needed.
+MDIForm1* mainForm();
+MDIForm1* showMainForm();
 
 } // namespace velmoran

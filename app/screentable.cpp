@@ -1,6 +1,8 @@
+#include "app/screentable.h"
+
 #include "app/form10.h"
 #include "app/form9.h"
-#include "app/screens.h"
+#include "app/mdiform1.h"
 #include "screens/edit/form7.h"
 #include "screens/edit/form8.h"
 #include "screens/entry/form1.h"
@@ -11,6 +13,7 @@
 #include "screens/search/form13.h"
 #include "screens/search/form2.h"
 #include "screens/search/form4.h"
+#include "ui/screens.h"
 
 namespace velmoran {
 
@@ -18,6 +21,7 @@ namespace velmoran {
 // yet leaves its menu command doing nothing. Add a screen with one line:
 //     screens.registerScreen(ScreenId::Form1, [] { return new Form1; });
 void registerScreens(Screens& screens) {
+    screens.registerMainWindow([] { return new MDIForm1; });
     screens.registerScreen(ScreenId::Form1, [] { return new Form1; });
     screens.registerScreen(ScreenId::Form2, [] { return new Form2; });
     screens.registerScreen(ScreenId::Form4, [] { return new Form4; });

@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
 #include "app/endbackup.h"
-#include "app/screens.h"
+#include "app/screentable.h"
 #include "app/startupimport.h"
 #include "app/storeguard.h"
 #include "data/datafolder.h"
@@ -12,6 +12,7 @@
 #include "data/storelocation.h"
 #include "data/storemessages.h"
 #include "platform/messagebox.h"
+#include "ui/screens.h"
 
 #include <cerrno>
 #include <cstring>
@@ -54,7 +55,8 @@ bool startProgram() {
     }
     const QString folder = store.folder;
     if (!ensureDataFolder(folder)) {
-        return refuse(QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(folder));
+        return refuse(
+            QStringLiteral("پوشه اطلاعات برنامه (%1) ساخته نمي شود.").arg(isolatedPath(folder)));
     }
     storeguard::stopChecks();
     Running& state = running();

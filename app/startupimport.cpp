@@ -1,8 +1,10 @@
 #include "app/startupimport.h"
 
+#include "data/storemessages.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
 #include "import/importtool.h"
+#include "import/tooloutput.h"
 #include "platform/messagebox.h"
 
 #include <QCoreApplication>
@@ -46,6 +48,12 @@ QString title() {
 bool fail(const QString& message) {
     MessageBox::show(message, title(), MessageBox::Icon::Critical, MessageBox::Buttons::Ok);
     return false;
+}
+
+// What the tool said last on its error output, for the end of a message: at
+// most three distinct lines, not the reading library's page of warnings.
+QString lastWords(const QByteArray& errorOutput) {
+    return isolated(import::lastDistinctLines(QString::fromUtf8(errorOutput)));
 }
 
 // Removes what a tool that didn't finish may have left.
@@ -194,7 +202,7 @@ bool importWaitingAccessFiles(const QString& folder) {
 
     if (process.error() == QProcess::FailedToStart) {
         return fail(QStringLiteral("برنامه انتقال اطلاعات (%1) اجرا نشد: %2")
-                        .arg(process.program(), process.errorString()));
+                        .arg(isolatedPath(process.program()), isolated(process.errorString())));
     }
     const bool exited =
         !cancelled && stuck.isEmpty() && process.exitStatus() == QProcess::NormalExit;
@@ -212,7 +220,7 @@ bool importWaitingAccessFiles(const QString& folder) {
         const QString advice =
             QStringLiteral("\n\nبرنامه بسته مي شود. فايل را درست كنيد يا آن را از پوشه %1 "
                            "برداريد و برنامه را دوباره اجرا كنيد.")
-                .arg(QDir::toNativeSeparators(folder));
+                .arg(isolatedPath(folder));
         const QString file =
             state.currentFile.isEmpty()
                 ? (pending.listings.isEmpty() ? pending.password : pending.listings)
@@ -222,14 +230,15 @@ bool importWaitingAccessFiles(const QString& folder) {
         }
         if (!exited) {
             return fail(import::importMessage(ImportProblem::Interrupted, file,
-                                              QStringLiteral("برنامه خواندن آن از كار افتاد. %1")
-                                                  .arg(QString::fromUtf8(errorOutput).trimmed())) +
+                                              QStringLiteral("برنامه خواندن آن از كار افتاد.\n%1")
+                                                  .arg(lastWords(errorOutput))) +
                         advice);
         }
-        return fail((state.error.isEmpty() ? QStringLiteral("انتقال اطلاعات انجام نشد: %1")
-                                                 .arg(QString::fromUtf8(errorOutput).trimmed())
-                                           : state.error) +
-                    advice);
+        return fail(
+            (state.error.isEmpty()
+                 ? QStringLiteral("انتقال اطلاعات انجام نشد:\n%1").arg(lastWords(errorOutput))
+                 : state.error) +
+            advice);
     }
     MessageBox::show(QStringLiteral("اطلاعات فايلهاي اكسس به برنامه منتقل شد.\n\n") +
                          state.report.join(QLatin1Char('\n')),

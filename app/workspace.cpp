@@ -1,6 +1,6 @@
 #include "app/workspace.h"
 
-#include "app/artwork.h"
+#include "ui/artwork.h"
 
 #include <QPaintEvent>
 #include <QPainter>

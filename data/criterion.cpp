@@ -5,6 +5,7 @@
 #include "data/sqlite.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -21,7 +22,8 @@ struct Token {
 };
 
 [[noreturn]] void refuse(const QString& why) {
-    throw RecordSourceError(QStringLiteral("شرط جستجو قابل ارزيابي نيست: ") + why);
+    throw RecordSourceError(QStringLiteral("شرط جستجو قابل ارزيابي نيست: ") + why,
+                            RecordSourceError::Kind::Criterion);
 }
 
 bool isBlank(QChar c) {
@@ -142,10 +144,11 @@ void compile(const TableSpec& tableSpec, int field, QChar op, const Token& value
         return;
     }
     if (op == QLatin1Char('=')) {
-        terms.push_back({1,
-                         column + QStringLiteral(" COLLATE BINARY ") + cmp,
-                         {textParam(value.text)},
-                         {Test::Kind::TextEquals, field, op, textParam(value.text)}});
+        terms.push_back(
+            {1,
+             column + QStringLiteral(" COLLATE %1 ").arg(QLatin1String(kLettersCollation)) + cmp,
+             {textParam(value.text)},
+             {Test::Kind::TextEquals, field, op, textParam(value.text)}});
         return;
     }
     // ">" or "<" on a text field: numbers by value, other text by text order.
@@ -195,7 +198,84 @@ void numberBetween(sqlite3_context* context, int, sqlite3_value** argv) {
                                     *number < sqlite3_value_double(argv[2]));
 }
 
+// The next code point of UTF-8 text at `p` (before `end`), moving `p` past it.
+// A byte that starts no sound sequence stands for itself.
+char32_t nextCodePoint(const unsigned char*& p, const unsigned char* end) {
+    const unsigned char lead = *p++;
+    int more = 0;
+    char32_t cp = lead;
+    if (lead >= 0xF0 && lead < 0xF8) {
+        more = 3;
+        cp = lead & 0x07;
+    } else if (lead >= 0xE0) {
+        more = 2;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xC0) {
+        more = 1;
+        cp = lead & 0x1F;
+    } else {
+        return lead;
+    }
+    if (end - p < more) {
+        return lead;
+    }
+    for (int i = 0; i < more; ++i) {
+        if ((p[i] & 0xC0) != 0x80) {
+            return lead;
+        }
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    p += more;
+    return cp;
+}
+
+// The collation of "=" on text: the texts compared letter by letter, each
+// letter folded (foldedLetter); nothing else is set aside, blanks included.
+int compareLetters(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    auto* p = static_cast<const unsigned char*>(a);
+    auto* q = static_cast<const unsigned char*>(b);
+    const unsigned char* endA = p + lengthA;
+    const unsigned char* endB = q + lengthB;
+    if (lengthA == lengthB && std::memcmp(p, q, static_cast<std::size_t>(lengthA)) == 0) {
+        return 0;
+    }
+    while (p < endA && q < endB) {
+        if (*p == *q && *p < 0x80 && (*p < 'A' || *p > 'Z')) {
+            ++p; // the same character, which folds to itself
+            ++q;
+            continue;
+        }
+        const char32_t x = foldedLetter(nextCodePoint(p, endA));
+        const char32_t y = foldedLetter(nextCodePoint(q, endB));
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    return p < endA ? 1 : (q < endB ? -1 : 0);
+}
+
 } // namespace
+
+// A letter as names are compared: Arabic Yeh and Kaf (as old keyboards and
+// the Access files write them) as the Persian Yeh and Keheh of today's
+// keyboards, a Latin capital as its small letter.
+char32_t foldedLetter(char32_t cp) {
+    if (cp < 0x80) {
+        return cp >= 'A' && cp <= 'Z' ? cp + ('a' - 'A') : cp;
+    }
+    switch (cp) {
+    case 0x064A: // ARABIC LETTER YEH
+        return 0x06CC;
+    case 0x0643: // ARABIC LETTER KAF
+        return 0x06A9;
+    default:
+        break;
+    }
+    if (cp <= 0x024F && QChar::script(cp) == QChar::Script_Latin) {
+        return QChar::toLower(cp);
+    }
+    return cp;
+}
 
 Criterion::Criterion(const QString& text, const TableSpec& tableSpec) {
     const std::vector<Token> tokens = tokenize(text);
@@ -274,6 +354,8 @@ void registerCriterionFunctions(sqlite3* db) {
     sqlite3_create_function_v2(db, kNumberBetweenFunction, 3,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                numberBetween, nullptr, nullptr, nullptr);
+    sqlite3_create_collation_v2(db, kLettersCollation, SQLITE_UTF8, nullptr, compareLetters,
+                                nullptr);
 }
 
 } // namespace velmoran

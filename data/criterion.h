@@ -25,8 +25,11 @@ class Statement;
 // parameter. A ">" or "<" whose value is a number compares numbers: the
 // field's text is read as the agency writes numbers (data/numbers.h), and a
 // text that is not a number does not satisfy it. Any other value compares as
-// text, character by character. "=" is exact text equality (for a flag, the
-// number).
+// text, character by character. "=" compares the whole text letter by letter
+// (for a flag, the number), with the Arabic Yeh and Kaf (U+064A, U+0643) the
+// same letters as the Persian Yeh and Keheh (U+06CC, U+06A9), and a Latin
+// capital the same as its small letter: "علي كريمي" = "علی کریمی", "ALI" =
+// "Ali". Nothing else is set aside: blanks and every other letter count.
 class Criterion {
 public:
     // Throws RecordSourceError (Persian) for anything outside the language
@@ -76,6 +79,12 @@ private:
 // is read once); registered on each connection by
 // registerCriterionFunctions().
 constexpr const char* kNumberBetweenFunction = "velmoran_number_between";
+// The collation of "=" on text fields, registered with it: the texts equal
+// when they are letter for letter the same after foldedLetter().
+// A letter as names are compared: Arabic Yeh and Kaf as the Persian Yeh and
+// Keheh, a Latin capital as its small letter; any other character as it is.
+char32_t foldedLetter(char32_t cp);
+constexpr const char* kLettersCollation = "velmoran_letters";
 void registerCriterionFunctions(sqlite3* db);
 
 } // namespace velmoran

@@ -1,5 +1,6 @@
 #include "data/pgcriterion.h"
 
+#include "data/criterion.h"
 #include "data/sqlite.h"
 
 #include <QStringList>
@@ -52,6 +53,30 @@ QString numberExpression(const QString& column) {
                           "CASE WHEN length(%1) <= 70 THEN %1::float8 END "
                           "WHEN %1 ~ %2 AND %3 THEN %4::float8 END")
         .arg(column, literal(numberPattern()), withinLimits, ascii);
+}
+
+// `text` with every letter folded as the "=" of the SQLite store folds it
+// (foldedLetter): translate() with the letters that fold and what they
+// fold to, listed from foldedLetter itself.
+QString foldedText(const QString& text) {
+    static const std::pair<QString, QString> letters = [] {
+        std::pair<QString, QString> lists;
+        const auto addLetter = [&](char32_t cp) {
+            const char32_t folded = foldedLetter(cp);
+            if (folded != cp) {
+                lists.first += QString::fromUcs4(&cp, 1);
+                lists.second += QString::fromUcs4(&folded, 1);
+            }
+        };
+        for (char32_t cp = 1; cp <= 0x024F; ++cp) {
+            addLetter(cp);
+        }
+        addLetter(0x064A);
+        addLetter(0x0643);
+        return lists;
+    }();
+    return QStringLiteral("translate(%1, %2, %3)")
+        .arg(text, literal(letters.first), literal(letters.second));
 }
 
 QString add(pq::Params& params, const QByteArray& value, const char* type) {
@@ -133,6 +158,10 @@ QString postgresCondition(const Criterion& c, const ServerTable& table, pq::Para
             parts << flagTest(t, column, params);
             break;
         case Criterion::Test::Kind::TextEquals:
+            parts << QStringLiteral("%1 COLLATE \"C\" = %2")
+                         .arg(foldedText(column),
+                              foldedText(add(params, pq::param(t.value.text), "text")));
+            break;
         case Criterion::Test::Kind::TextOrder:
             parts << QStringLiteral("%1 COLLATE \"C\" %2 %3")
                          .arg(column, QString(t.op), add(params, pq::param(t.value.text), "text"));

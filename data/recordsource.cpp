@@ -10,8 +10,8 @@
 
 namespace velmoran {
 
-RecordSourceError::RecordSourceError(const QString& message)
-    : std::runtime_error(message.toStdString()), message_(message) {}
+RecordSourceError::RecordSourceError(const QString& message, Kind kind)
+    : std::runtime_error(message.toStdString()), message_(message), kind_(kind) {}
 
 struct RecordSource::Impl {
     enum class State { None, Stored, New };

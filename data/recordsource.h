@@ -21,11 +21,17 @@ class TableStore;
 // is one).
 class RecordSourceError : public std::runtime_error {
 public:
-    explicit RecordSourceError(const QString& message);
+    // Whose the failure was: the criterion handed in (the caller's input,
+    // nothing searched), or the store and its file.
+    enum class Kind { Store, Criterion };
+
+    explicit RecordSourceError(const QString& message, Kind kind = Kind::Store);
     const QString& message() const { return message_; }
+    Kind kind() const { return kind_; }
 
 private:
     QString message_;
+    Kind kind_;
 };
 
 // The record source a data screen owns (`Data1`): a cursor over one table of

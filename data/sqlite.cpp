@@ -1,33 +1,102 @@
 #include "data/sqlite.h"
 
+#include <QElapsedTimer>
+
 #include <utility>
 
 namespace velmoran::sql {
 
-Error::Error(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+namespace {
+
+BusyWait& busyWait() {
+    static BusyWait wait;
+    return wait;
+}
+
+// Between two tries at another copy's lock.
+constexpr int kBusyStepMs = 10;
+
+} // namespace
+
+void setBusyWait(BusyWait wait) {
+    busyWait() = std::move(wait);
+}
+
+// The wait for another copy's lock: tried again every few milliseconds
+// until the timeout, the program's BusyWait run between the tries.
+struct Database::BusyState {
+    int timeoutMs = 0;
+    QElapsedTimer waited;
+
+    static int handler(void* state, int count) {
+        auto* self = static_cast<BusyState*>(state);
+        if (count == 0) {
+            self->waited.start();
+        }
+        if (self->waited.elapsed() >= self->timeoutMs) {
+            return 0;
+        }
+        if (const BusyWait& wait = busyWait()) {
+            wait();
+        }
+        sqlite3_sleep(kBusyStepMs);
+        return 1;
+    }
+};
+
+Error::Error(int code, const std::string& message, int systemError)
+    : std::runtime_error(message), code_(code), systemError_(systemError) {}
+
+StoreCause Error::cause() const {
+    switch (code_ & 0xff) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return StoreCause::NotADatabase;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StoreCause::Locked;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return StoreCause::NoPermission;
+    case SQLITE_FULL:
+        return StoreCause::DiskFull;
+    case SQLITE_READONLY:
+        return StoreCause::ReadOnly;
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+        return causeOfSystemError(systemError_);
+    default:
+        return StoreCause::Other;
+    }
+}
 
 Database::Database(const QString& path, int flags) {
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         // The handle carries the message even when the open failed.
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        const int systemError = db_ ? sqlite3_system_errno(db_) : 0;
         sqlite3_close(db_);
         db_ = nullptr;
-        throw Error(rc, message);
+        throw Error(rc, message, systemError);
     }
     sqlite3_extended_result_codes(db_, 1);
 }
+
+Database::Database() = default;
 
 Database::~Database() {
     close();
 }
 
-Database::Database(Database&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
+Database::Database(Database&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), busy_(std::move(other.busy_)) {}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
         close();
         db_ = std::exchange(other.db_, nullptr);
+        busy_ = std::move(other.busy_);
     }
     return *this;
 }
@@ -56,7 +125,11 @@ Statement Database::prepare(const QString& sql) {
 }
 
 void Database::setBusyTimeout(int milliseconds) {
-    sqlite3_busy_timeout(db_, milliseconds);
+    if (!busy_) {
+        busy_ = std::make_unique<BusyState>();
+    }
+    busy_->timeoutMs = milliseconds;
+    sqlite3_busy_handler(db_, &BusyState::handler, busy_.get());
 }
 
 bool Database::isReadOnly() const {
@@ -76,7 +149,7 @@ bool Database::inTransaction() const {
 }
 
 void Database::fail(int rc) const {
-    throw Error(rc, sqlite3_errmsg(db_));
+    throw Error(rc, sqlite3_errmsg(db_), sqlite3_system_errno(db_));
 }
 
 Statement::Statement(sqlite3* db, const QString& sql) {
@@ -181,7 +254,8 @@ long long Statement::columnInt(int column) const {
 }
 
 void Statement::fail(int rc) const {
-    throw Error(rc, sqlite3_errmsg(sqlite3_db_handle(stmt_)));
+    sqlite3* db = sqlite3_db_handle(stmt_);
+    throw Error(rc, sqlite3_errmsg(db), sqlite3_system_errno(db));
 }
 
 Transaction::Transaction(Database& db) : db_(db) {

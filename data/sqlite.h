@@ -1,10 +1,14 @@
 #pragma once
 
+#include "data/storemessages.h"
+
 #include <QString>
 
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -15,20 +19,35 @@ namespace velmoran::sql {
 
 class Error : public std::runtime_error {
 public:
-    Error(int code, const std::string& message);
+    // `systemError`: the errno behind a failure to open or read the file, 0
+    // when none.
+    Error(int code, const std::string& message, int systemError = 0);
     int code() const { return code_; }
     // SQLite's own English text, for the end of a Persian message.
     QString text() const { return QString::fromUtf8(what()); }
+    // What it comes to for the user: a locked file, a full disk, ...
+    StoreCause cause() const;
+    // The Persian sentence of the cause with SQLite's text after it.
+    QString detail() const { return engineDetail(cause(), text()); }
 
 private:
     int code_;
+    int systemError_;
 };
 
 class Statement;
 
+// What the program does while a connection waits for another copy of the
+// program to finish writing (up to the connection's busy timeout): a
+// program with windows shows the wait and keeps them painting. Called again
+// and again, every few milliseconds, for as long as the wait lasts; nothing
+// is installed unless the program installs it.
+using BusyWait = std::function<void()>;
+void setBusyWait(BusyWait wait);
+
 class Database {
 public:
-    Database() = default;
+    Database();
     // Opens `path` with SQLITE_OPEN_* `flags`; throws on failure.
     Database(const QString& path, int flags);
     ~Database();
@@ -55,8 +74,11 @@ public:
     // Throws Error with the connection's last message for result `rc`.
     [[noreturn]] void fail(int rc) const;
 
+    struct BusyState;
+
 private:
     sqlite3* db_ = nullptr;
+    std::unique_ptr<BusyState> busy_;
 };
 
 class Statement {

@@ -29,7 +29,7 @@ struct SqliteTableStore::Impl {
     std::vector<bool> indexed; // by field: held by the find index
 
     [[noreturn]] void fail(StoreProblem problem, const sql::Error& e) const {
-        throw RecordSourceError(storeMessage(problem, path, e.text()));
+        throw RecordSourceError(storeMessage(problem, path, e.detail()));
     }
 
     // Takes the row the statement stands on (rowid, then the fields).

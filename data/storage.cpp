@@ -77,8 +77,9 @@ QString createFindIndexSql(const TableSpec& tableSpec) {
              sql::quoted(tableSpec.table), columns.join(QStringLiteral(", ")));
 }
 
+// The system's failure `error`: its Persian sentence and its own text.
 QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return engineDetail(causeOfSystemError(error), QString::fromLocal8Bit(std::strerror(error)));
 }
 
 // Removes a file (and what SQLite may have left beside it) when the scope ends.
@@ -116,7 +117,7 @@ QString createStore(const QString& folder, const QString& path, const TableSpec&
     try {
         createStoreSchema(temporary, tableSpec);
     } catch (const sql::Error& e) {
-        return storeMessage(StoreProblem::CannotCreate, path, e.text());
+        return storeMessage(StoreProblem::CannotCreate, path, e.detail());
     }
     if (::link(pattern.constData(), path.toLocal8Bit().constData()) != 0 && errno != EEXIST) {
         return storeMessage(StoreProblem::CannotCreate, path, systemError(errno));
@@ -191,7 +192,7 @@ QString checkStore(const QString& path, const TableSpec& tableSpec, const struct
         if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
             return storeMessage(StoreProblem::NotADatabase, path, e.text());
         }
-        return storeMessage(StoreProblem::CannotOpen, path, e.text());
+        return storeMessage(StoreProblem::CannotOpen, path, e.detail());
     }
     return QString();
 }

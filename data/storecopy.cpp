@@ -191,7 +191,7 @@ std::unique_ptr<TemporaryFile> makeTemporary(const QString& folder, const TableS
         db.exec(QStringLiteral("DELETE FROM %1").arg(sql::quoted(spec.table)));
         db.exec("DELETE FROM sqlite_sequence");
     } catch (const sql::Error& e) {
-        failed(storeMessage(StoreProblem::CannotCreate, filePath(folder, spec), e.text()));
+        failed(storeMessage(StoreProblem::CannotCreate, filePath(folder, spec), e.detail()));
     }
     return file;
 }
@@ -275,7 +275,7 @@ void putInPlace(const QString& temporary, const QString& target, bool replace,
                                     QStringLiteral("برنامه ديگري از اين فايل استفاده مي كند")));
             }
         } catch (const sql::Error& e) {
-            failed(storeMessage(StoreProblem::CannotWrite, target, e.text()));
+            failed(storeMessage(StoreProblem::CannotWrite, target, e.detail()));
         }
         const QString kept = target + QStringLiteral(".before-copy-") + stamp;
         if (::rename(to.constData(), kept.toLocal8Bit().constData()) != 0) {
@@ -318,7 +318,7 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
             sources.emplace_back(path, SQLITE_OPEN_READONLY);
             sources.back().exec("BEGIN"); // one snapshot of each file
         } catch (const sql::Error& e) {
-            failed(storeMessage(StoreProblem::CannotOpen, path, e.text()));
+            failed(storeMessage(StoreProblem::CannotOpen, path, e.detail()));
         }
     }
     for (const TableSpec* spec : kTables) {
@@ -375,7 +375,7 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
                                                 : ServerProblem::CannotWrite,
                              server, tableName(*current), e.text()));
     } catch (const sql::Error& e) {
-        failed(storeMessage(StoreProblem::CannotRead, filePath(folder, *current), e.text()));
+        failed(storeMessage(StoreProblem::CannotRead, filePath(folder, *current), e.detail()));
     }
     return counts;
 }
@@ -422,7 +422,7 @@ CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
                                                 : ServerProblem::CannotRead,
                              server, tableName(*current), e.text()));
     } catch (const sql::Error& e) {
-        failed(storeMessage(StoreProblem::CannotWrite, filePath(folder, *current), e.text()));
+        failed(storeMessage(StoreProblem::CannotWrite, filePath(folder, *current), e.detail()));
     }
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     for (int t = 0; t < 2; ++t) {

@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <cerrno>
+
 namespace velmoran {
 
 QString isolated(const QString& fragment) {
@@ -12,8 +14,9 @@ QString isolatedPath(const QString& path) {
     return isolated(QDir::toNativeSeparators(path));
 }
 
-QString storeMessage(StoreProblem problem, const QString& path, const QString& detail) {
-    const QString file = QDir::toNativeSeparators(path);
+QString storeMessage(StoreProblem problem, const QString& path, const QString& rawDetail) {
+    const QString file = isolatedPath(path);
+    const QString detail = isolated(rawDetail);
     switch (problem) {
     case StoreProblem::CannotCreate:
         return QStringLiteral("فايل %1 ساخته نشد: %2").arg(file, detail);
@@ -24,12 +27,13 @@ QString storeMessage(StoreProblem problem, const QString& path, const QString& d
     case StoreProblem::NotWritable:
         return QStringLiteral("فايل %1 فقط خواندني است يا اجازه نوشتن در آن وجود ندارد.").arg(file);
     case StoreProblem::NotADatabase:
-        return QStringLiteral("فايل %1 بانك اطلاعاتي نيست يا آسيب ديده است: %2").arg(file, detail);
+        return QStringLiteral("فايل %1 بانك اطلاعاتي نيست يا آسيب ديده است.\n(%2)")
+            .arg(file, detail);
     case StoreProblem::NoTable:
         return QStringLiteral("در فايل %1 جدول %2 وجود ندارد.").arg(file, detail);
     case StoreProblem::WithoutRowid:
-        return QStringLiteral("جدول %2 در فايل %1 از نوع WITHOUT ROWID است و قابل استفاده نيست.")
-            .arg(file, detail);
+        return QStringLiteral("جدول %2 در فايل %1 از نوع %3 است و قابل استفاده نيست.")
+            .arg(file, detail, isolated(QStringLiteral("WITHOUT ROWID")));
     case StoreProblem::MissingColumns:
         return QStringLiteral("در جدول فايل %1 اين ستونها وجود ندارند: %2").arg(file, detail);
     case StoreProblem::CannotRead:
@@ -42,6 +46,53 @@ QString storeMessage(StoreProblem problem, const QString& path, const QString& d
         return QStringLiteral("جدول فايل %1 خالي است و ركوردي ندارد.").arg(file);
     }
     return file;
+}
+
+StoreCause causeOfSystemError(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return StoreCause::NoPermission;
+    case ENOSPC:
+    case EDQUOT:
+        return StoreCause::DiskFull;
+    case EROFS:
+        return StoreCause::ReadOnly;
+    case EAGAIN:
+    case EBUSY:
+        return StoreCause::Locked;
+    default:
+        return StoreCause::Other;
+    }
+}
+
+QString engineDetail(StoreCause cause, const QString& englishText) {
+    QString sentence;
+    switch (cause) {
+    case StoreCause::NotADatabase:
+        sentence = QStringLiteral("اين فايل بانك اطلاعاتي برنامه نيست يا آسيب ديده است.");
+        break;
+    case StoreCause::Locked:
+        sentence = QStringLiteral(
+            "نسخه ديگري از برنامه اين فايل را در دست دارد؛ كمي بعد دوباره امتحان كنيد.");
+        break;
+    case StoreCause::NoPermission:
+        sentence = QStringLiteral("اجازه دسترسي به اين فايل يا پوشه آن وجود ندارد.");
+        break;
+    case StoreCause::DiskFull:
+        sentence = QStringLiteral("ديسك پر است و جايي براي ذخيره نمانده است.");
+        break;
+    case StoreCause::ReadOnly:
+        sentence = QStringLiteral("اين فايل يا ديسك آن فقط خواندني است.");
+        break;
+    case StoreCause::Other:
+        return isolated(englishText);
+    }
+    if (englishText.isEmpty()) {
+        return sentence;
+    }
+    // On a line of its own, so that it is never broken across two lines.
+    return sentence + QStringLiteral("\n(") + isolated(englishText) + QLatin1Char(')');
 }
 
 } // namespace velmoran

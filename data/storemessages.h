@@ -19,21 +19,42 @@ QString isolatedPath(const QString& path);
 
 // What can be wrong with a store file or an operation on it.
 enum class StoreProblem {
-    CannotCreate,   // detail: the system's or SQLite's text
-    CannotOpen,     // detail: the system's or SQLite's text
+    CannotCreate,   // detail: engineDetail() of the failure
+    CannotOpen,     // detail: engineDetail() of the failure
     NotAFile,       //
     NotWritable,    //
-    NotADatabase,   // detail: SQLite's text
+    NotADatabase,   // detail: the engine's English text
     NoTable,        // detail: the table name
     WithoutRowid,   // detail: the table name
     MissingColumns, // detail: the missing field names
-    CannotRead,     // detail: SQLite's text
-    CannotWrite,    // detail: SQLite's text
+    CannotRead,     // detail: engineDetail() of the failure
+    CannotWrite,    // detail: engineDetail() of the failure
     NoCurrentRow,   //
     EmptyTable,     //
 };
 
-// The Persian message for `problem` in the file at `path`.
+// The Persian message for `problem` in the file at `path`; the path and the
+// detail are isolated.
 QString storeMessage(StoreProblem problem, const QString& path, const QString& detail = QString());
+
+// The common causes of a failure of the engine or the system, each with a
+// Persian sentence of its own.
+enum class StoreCause {
+    Other,
+    NotADatabase, // not a database file, or a damaged one
+    Locked,       // another copy of the program holds the file
+    NoPermission, // the user may not open or change the file or its folder
+    DiskFull,     // no room left on the disk
+    ReadOnly,     // the file or its disk takes no writing
+};
+
+// The cause of a system error number (errno).
+StoreCause causeOfSystemError(int error);
+
+// The detail of a failure: the Persian sentence of its cause, then the
+// engine's or the system's own English text on the next line in parentheses,
+// for whoever helps the agency; the English text alone (isolated) for
+// another cause.
+QString engineDetail(StoreCause cause, const QString& englishText);
 
 } // namespace velmoran

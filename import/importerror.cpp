@@ -6,8 +6,9 @@
 
 namespace velmoran::import {
 
-QString importMessage(ImportProblem problem, const QString& path, const QString& detail) {
-    const QString file = QDir::toNativeSeparators(path);
+QString importMessage(ImportProblem problem, const QString& path, const QString& rawDetail) {
+    const QString file = isolatedPath(path);
+    const QString detail = isolated(rawDetail);
     switch (problem) {
     case ImportProblem::CannotRead:
         return QStringLiteral("فايل %1 خوانده نشد: %2").arg(file, detail);

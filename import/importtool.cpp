@@ -152,9 +152,9 @@ bool validTimeout(const QCommandLineParser& parser) {
 QStringList reportLines(const ImportReport& report) {
     QStringList lines;
     lines << QStringLiteral("%1 (Jet %2، جدول %3، متن از %4) ← %5")
-                 .arg(QDir::toNativeSeparators(report.source))
+                 .arg(isolatedPath(report.source))
                  .arg(report.jetVersion)
-                 .arg(report.table, encodingName(report), QDir::toNativeSeparators(report.target));
+                 .arg(report.table, encodingName(report), isolatedPath(report.target));
     lines << QStringLiteral("رديفهاي جدول: %1، خوانده شده: %2، ذخيره شده: %3")
                  .arg(report.rowsInTable)
                  .arg(report.rowsRead)
@@ -164,7 +164,7 @@ QStringList reportLines(const ImportReport& report) {
     lines << QStringLiteral("ستونهاي اضافي (ناديده گرفته شد): %1").arg(names(report.extra));
     if (!report.keptAs.isEmpty()) {
         lines << QStringLiteral("فايل قبلي با اين نام نگه داشته شد: %1")
-                     .arg(QDir::toNativeSeparators(report.keptAs));
+                     .arg(isolatedPath(report.keptAs));
     }
     return lines;
 }

@@ -78,7 +78,7 @@ void foldAndLock(const QString& path, sql::Database& holder) {
             throw ImportError(ImportProblem::CannotStore, path, inUse());
         }
         if (primary != SQLITE_NOTADB && primary != SQLITE_CORRUPT) {
-            throw ImportError(ImportProblem::CannotStore, path, e.text());
+            throw ImportError(ImportProblem::CannotStore, path, e.detail());
         }
     }
 }
@@ -124,7 +124,7 @@ StoreBuilder::StoreBuilder(const QString& folder, const TableSpec& tableSpec)
                                        marks.join(QLatin1Char(','))));
     } catch (const sql::Error& e) {
         removeTemporary();
-        throw ImportError(ImportProblem::CannotStore, target_, e.text());
+        throw ImportError(ImportProblem::CannotStore, target_, e.detail());
     }
 }
 
@@ -164,7 +164,7 @@ void StoreBuilder::append(const std::vector<FieldValue>& values) {
             commitBatch();
         }
     } catch (const sql::Error& e) {
-        throw ImportError(ImportProblem::CannotStore, target_, e.text());
+        throw ImportError(ImportProblem::CannotStore, target_, e.detail());
     }
 }
 
@@ -188,7 +188,7 @@ void StoreBuilder::setFirstRow(const std::vector<FieldValue>& values) {
         bindAll(update, values);
         update.run();
     } catch (const sql::Error& e) {
-        throw ImportError(ImportProblem::CannotStore, target_, e.text());
+        throw ImportError(ImportProblem::CannotStore, target_, e.detail());
     }
 }
 
@@ -199,7 +199,7 @@ QString StoreBuilder::finish(bool replace) {
         insert_ = sql::Statement();
         db_.close();
     } catch (const sql::Error& e) {
-        throw ImportError(ImportProblem::CannotStore, target_, e.text());
+        throw ImportError(ImportProblem::CannotStore, target_, e.detail());
     }
     if (!sync(temporary_, false)) {
         throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));

@@ -4,6 +4,8 @@
 # Usage: [VELMORAN_TARGETS="a b"] tools/setup.sh BUILD_DIR [cmake options...]
 # (options after BUILD_DIR win over the defaults here, CMAKE_BUILD_TYPE too).
 # VELMORAN_TARGETS limits the build to those targets (default: everything).
+# VELMORAN_DESKTOP=1 also installs what tools/desktop.sh needs to try the
+# program on a virtual desktop.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="$1"
@@ -22,6 +24,9 @@ packages=(
     cups-client
     desktop-file-utils appstream lintian dpkg-dev file
 )
+if [ "${VELMORAN_DESKTOP:-0}" = 1 ]; then
+    packages+=(xvfb openbox xdotool x11-xkb-utils x11-utils imagemagick wmctrl)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "platform/widgets/messageboxbackend.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -19,6 +20,10 @@ QString noButtonText() {
 
 namespace {
 
+// The room a title bar takes beside its text: the window's icon and its
+// buttons, with their margins.
+constexpr int kTitleBarReserve = 140;
+
 QMessageBox::Icon iconOf(Icon icon) {
     switch (icon) {
     case Icon::Critical:
@@ -31,7 +36,27 @@ QMessageBox::Icon iconOf(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Makes `box` wide enough for its whole title: a box measures only its text,
+// and the desktop cuts a title longer than the box. Room is kept for the
+// title bar's icon and buttons and for a bold title font.
+void fitTitle(QMessageBox* box) {
+    QFont font = box->font();
+    font.setBold(true);
+    const int needed =
+        QFontMetrics(font).horizontalAdvance(box->windowTitle()) * 6 / 5 + kTitleBarReserve;
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
 } // namespace
+
+int minimumBoxWidth(const QString& title, const QFont& font) {
+    QFont bold = font;
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(title) + kTitleBarReserve;
+}
 
 int QtBackend::show(const Request& request) {
     // Made on the heap and watched: the window it stands over may go while it
@@ -59,6 +84,7 @@ int QtBackend::show(const Request& request) {
         box->setDefaultButton(ok);
         box->setEscapeButton(ok);
     }
+    fitTitle(box);
     box->exec();
     if (!box) {
         return request.buttons == Buttons::YesNo ? vbNo : vbOK;

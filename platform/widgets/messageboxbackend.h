@@ -2,6 +2,8 @@
 
 #include "platform/messagebox.h"
 
+class QFont;
+
 namespace velmoran::MessageBox {
 
 // The backend the program shows its boxes with: a modal QMessageBox, right
@@ -12,6 +14,10 @@ class QtBackend : public Backend {
 public:
     int show(const Request& request) override;
 };
+
+// The least width of a box with `title` in `font`: its title whole beside
+// the title bar's icon and buttons. Every box is at least this wide.
+int minimumBoxWidth(const QString& title, const QFont& font);
 
 // The Persian texts of the buttons.
 QString okButtonText();

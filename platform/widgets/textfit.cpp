@@ -3,9 +3,12 @@
 #include <QAbstractButton>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 
+#include <algorithm>
 #include <functional>
 
 namespace velmoran {
@@ -13,6 +16,8 @@ namespace velmoran {
 namespace {
 
 constexpr qreal kSmallestShare = 0.7;
+// A box's number may go smaller than a caption: it is read, not designed.
+constexpr qreal kSmallestBoxShare = 0.6;
 constexpr qreal kStep = 0.25;
 
 // The room a label's text takes in `font`, wrapped at `width` when the
@@ -28,13 +33,14 @@ QSize labelTextSize(const QLabel* label, const QFont& font, int width) {
 
 // The largest font, from `design` down to its smallest share, for which
 // `fits` holds; the smallest when none does.
-QFont largestFitting(const QFont& design, const std::function<bool(const QFont&)>& fits) {
+QFont largestFitting(const QFont& design, const std::function<bool(const QFont&)>& fits,
+                     qreal smallest = kSmallestShare) {
     QFont font = design;
     const qreal size = design.pointSizeF();
     if (size <= 0) {
         return font;
     }
-    for (qreal points = size; points >= size * kSmallestShare; points -= kStep) {
+    for (qreal points = size; points >= size * smallest; points -= kStep) {
         font.setPointSizeF(points);
         if (fits(font)) {
             return font;
@@ -78,6 +84,31 @@ void fitButton(QAbstractButton* button) {
         return needed.width() <= button->width();
     });
     button->setFont(font);
+}
+
+int lineEditChrome(const QLineEdit* box) {
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    option.rect = QRect(0, 0, 1000, std::max(box->height(), 1));
+    option.lineWidth =
+        box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    const QRect contents = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+    const QMargins text = box->textMargins();
+    // A line edit keeps 2 pixels on either side of its text; the cursor
+    // takes one.
+    return (option.rect.width() - contents.width()) + 2 * 2 + 1 + text.left() + text.right();
+}
+
+QFont fittingFont(const QLineEdit* box, const QFont& design, const QString& text) {
+    const int room = box->width() - lineEditChrome(box);
+    return largestFitting(
+        design,
+        [&](const QFont& candidate) {
+            return QFontMetrics(candidate).horizontalAdvance(text) <= room;
+        },
+        kSmallestBoxShare);
 }
 
 } // namespace velmoran

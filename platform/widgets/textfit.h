@@ -1,7 +1,10 @@
 #pragma once
 
 class QAbstractButton;
+class QFont;
 class QLabel;
+class QLineEdit;
+class QString;
 
 namespace velmoran {
 
@@ -15,5 +18,15 @@ namespace velmoran {
 
 void fitLabel(QLabel* label);
 void fitButton(QAbstractButton* button);
+
+// The pixels a line edit takes around its text: its frame, its margins and
+// the cursor. Its text shows whole when it is no wider than the box's width
+// less these.
+int lineEditChrome(const QLineEdit* box);
+
+// The font in which `text` shows whole in `box`: `design` itself when it
+// fits, else smaller a quarter point at a time, down to 60 per cent of it.
+// A box of numbers keeps its design place and shows a long number whole.
+QFont fittingFont(const QLineEdit* box, const QFont& design, const QString& text);
 
 } // namespace velmoran

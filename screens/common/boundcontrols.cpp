@@ -1,6 +1,7 @@
 #include "screens/common/boundcontrols.h"
 
 #include "data/recordsource.h"
+#include "platform/widgets/textfit.h"
 
 #include <limits>
 
@@ -36,6 +37,10 @@ BoundTextBox::BoundTextBox(QWidget* parent) : QLineEdit(parent) {
     // Access): a text box cuts at 32767 characters unless told otherwise, and
     // the first key typed would store the cut text.
     setMaxLength(std::numeric_limits<int>::max());
+    // Right-aligned whatever it holds: a box would align a number to the
+    // left and a Persian word to the right, and a column of them looks ragged.
+    setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    connect(this, &QLineEdit::textChanged, this, [this] { fitText(); });
     connect(this, &QLineEdit::textChanged, this, [this](const QString& value) {
         if (binding_.acceptsChange()) {
             binding_.source()->setText(binding_.index(), value);
@@ -45,6 +50,24 @@ BoundTextBox::BoundTextBox(QWidget* parent) : QLineEdit(parent) {
 
 void BoundTextBox::bind(RecordSource* dataSource, const QString& dataField) {
     binding_.bind(this, dataSource, dataField, [this] { showField(); });
+}
+
+namespace {
+// The longest text a box makes smaller to show whole.
+constexpr int kLongestFitted = 40;
+} // namespace
+
+void BoundTextBox::fitText() {
+    if (font() != fittedFont_) {
+        designFont_ = font(); // set from outside: the design font
+    }
+    // A number or a short text is fitted; a long text scrolls as it always
+    // did, in the design font.
+    fittedFont_ =
+        text().size() <= kLongestFitted ? fittingFont(this, designFont_, text()) : designFont_;
+    if (fittedFont_ != font()) {
+        setFont(fittedFont_);
+    }
 }
 
 void BoundTextBox::showField() {

@@ -48,8 +48,13 @@ public:
 
 private:
     void showField();
+    // Its text whole in its place: the design font, or smaller for a long
+    // number (textfit.h).
+    void fitText();
 
     FieldBinding binding_;
+    QFont designFont_;
+    QFont fittedFont_;
 };
 
 // A check box bound to a flag: ticked is true (-1), clear is false (0).

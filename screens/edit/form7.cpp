@@ -1,9 +1,9 @@
 #include "screens/edit/form7.h"
 
-#include "app/screens.h"
 #include "data/recordsource.h"
 #include "platform/widgets/fonts.h"
 #include "screens/common/listinglayout.h"
+#include "ui/screens.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -2,17 +2,14 @@
 // the one find press, and the delete.
 #include "screens/edit/form8.h"
 
-#include "app/screens.h"
 #include "data/recordsource.h"
 #include "platform/messagebox.h"
-#include "platform/twips.h"
 #include "screens/edit/form7.h"
+#include "ui/screens.h"
 
 #include <QAbstractButton>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPointer>
-#include <QScreen>
 
 #include <iterator>
 
@@ -84,7 +81,7 @@ QString text(const char* utf8) {
 const PanelDesign& Form8::panelDesign() {
     static const PanelDesign design = {
         kControls, std::size(kControls), kButtons, std::size(kButtons), 6705, 2340, false, kCaption,
-        0,
+        true,
     };
     return design;
 }
@@ -101,23 +98,6 @@ void Form8::clearallcommands() {
         if (QLineEdit* edit = box(QLatin1String(name))) {
             edit->setText(QString());
         }
-    }
-}
-
-void Form8::showEvent(QShowEvent* event) {
-    SearchPanel::showEvent(event);
-    if (placed_) {
-        return;
-    }
-    placed_ = true;
-    // In the bottom right corner of the screen, where the edit view's form,
-    // drawn from the top and centred, leaves the most room: the owner, the
-    // district and the price it has found stay in sight.
-    // The window manager adds its frame around the panel where it stands.
-    if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        const int gap = twipsToPixels(180, logicalDpiX());
-        move(area.right() - width() - gap, area.bottom() - height() - gap);
     }
 }
 

@@ -31,14 +31,9 @@ public:
     // there is no file to delete.
     void Command9_Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     // The delete itself, once the user said Yes.
     static void deleteShown(RecordSource& source);
-
-    bool placed_ = false;
 };
 
 } // namespace velmoran

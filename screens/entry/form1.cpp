@@ -20,7 +20,6 @@ namespace {
 const char* const kFileMenu = "         فايل            ";
 const char* const kSaveCaption = "     ذخيره";
 const char* const kCancelCaption = "    انصراف  ";
-const char* const kSeparatorCaption = "-";
 const char* const kPrintCaption = "چاپ     ";
 const char* const kFieldsMissing = "لطفا در وارد كردن فيلدها دقت لازم را مبذول بفرمائيد";
 const char* const kFieldsMissingTitle = "خطا در وارد كردن ";
@@ -48,9 +47,9 @@ Form1::Form1() : Screen(ScreenId::Form1) {
     CANCEL_ = FILE_->addAction(text(kCancelCaption));
     CANCEL_->setObjectName(QStringLiteral("CANCEL"));
     CANCEL_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    // A plain line: its caption "-" is not drawn.
     QAction* line = FILE_->addSeparator();
     line->setObjectName(QStringLiteral("mnuline01"));
-    line->setText(text(kSeparatorCaption));
     print_ = FILE_->addAction(text(kPrintCaption));
     print_->setObjectName(QStringLiteral("print"));
     print_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));

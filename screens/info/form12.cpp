@@ -1,10 +1,10 @@
 #include "screens/info/form12.h"
 
-#include "app/artwork.h"
 #include "platform/random.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/textfit.h"
 #include "screens/info/infoscreen.h"
+#include "ui/artwork.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -101,6 +101,12 @@ Form12::Form12() : Screen(ScreenId::Form12) {
     for (QTimer* timer : timers_) {
         timer->start();
     }
+
+    releaseWait_ = new QTimer(this);
+    releaseWait_->setObjectName(QStringLiteral("releaseWait"));
+    releaseWait_->setSingleShot(true);
+    releaseWait_->setInterval(kReleaseWaitMs);
+    connect(releaseWait_, &QTimer::timeout, this, [this] { unload(); });
 }
 
 QLabel* Form12::label(const char* name) const {
@@ -126,6 +132,7 @@ void Form12::Timer_Timer(int number) {
 }
 
 void Form12::Form_Unload() {
+    releaseWait_->stop();
     for (QTimer* timer : timers_) {
         timer->stop();
     }
@@ -151,6 +158,10 @@ void Form12::mouseDoubleClickEvent(QMouseEvent*) {
 }
 
 void Form12::keyPressEvent(QKeyEvent* event) {
+    if (releaseWait_->isActive() && event->key() == releasedKey_) {
+        releaseWait_->stop(); // held down: the release was the desktop's repeat
+        return;
+    }
     if (!event->isAutoRepeat()) {
         keysDown_.insert(event->key());
     }
@@ -158,7 +169,8 @@ void Form12::keyPressEvent(QKeyEvent* event) {
 
 void Form12::keyReleaseEvent(QKeyEvent* event) {
     if (!event->isAutoRepeat() && keysDown_.contains(event->key())) {
-        unload();
+        releasedKey_ = event->key();
+        releaseWait_->start();
     }
 }
 

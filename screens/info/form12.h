@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/screen.h"
+#include "ui/screen.h"
 
 #include <QSet>
 
@@ -12,7 +12,8 @@ namespace velmoran {
 // The screensaver: a landscape over the whole screen, and over it five
 // copies of the maker's name falling down at their own speeds (back to the
 // top at 600 pixels) and taking new colours every second. Any click, any
-// movement of the mouse and any key released closes it. It leaves the main
+// movement of the mouse and any key released closes it; a key held down,
+// which the desktop repeats, does not. It leaves the main
 // window switched on and is not closed by the main window's sweep.
 class Form12 : public Screen {
     Q_OBJECT
@@ -20,6 +21,8 @@ public:
     // The design height of the screen: a label reaching it goes back to 0.
     static constexpr int kWrapTop = 600;
     static constexpr int kFallStep = 10;
+    // How long a key's release waits for an auto-repeated press of the key.
+    static constexpr int kReleaseWaitMs = 60;
 
     Form12();
 
@@ -46,6 +49,11 @@ private:
     // Keys pressed while the screen was open: only their release closes it,
     // not the release of the key that opened it.
     QSet<int> keysDown_;
+    // A release waits this long for the press that follows it when the key
+    // is held (the desktop's auto-repeat sends a release and a press each
+    // time, not always both at once, and not always marked as repeats).
+    QTimer* releaseWait_ = nullptr;
+    int releasedKey_ = 0;
 };
 
 } // namespace velmoran

@@ -1,14 +1,14 @@
 #include "screens/info/form5.h"
 
-#include "app/eventhooks.h"
-#include "app/mdiform1.h"
-#include "app/screens.h"
 #include "platform/random.h"
 #include "platform/systemvalues.h"
 #include "platform/widgets/fixedwindow.h"
 #include "platform/widgets/placement.h"
 #include "platform/widgets/textfit.h"
 #include "screens/info/infoscreen.h"
+#include "ui/eventhooks.h"
+#include "ui/mainwindow.h"
+#include "ui/screens.h"
 
 #include <QLabel>
 #include <QPainter>

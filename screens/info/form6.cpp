@@ -1,12 +1,12 @@
 #include "screens/info/form6.h"
 
-#include "app/eventhooks.h"
-#include "app/mdiform1.h"
-#include "app/screens.h"
 #include "platform/widgets/fixedwindow.h"
 #include "screens/info/infoartwork.h"
 #include "screens/info/infoscreen.h"
 #include "screens/info/makerdetails.h"
+#include "ui/eventhooks.h"
+#include "ui/mainwindow.h"
+#include "ui/screens.h"
 
 #include <QLabel>
 

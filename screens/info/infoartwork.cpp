@@ -1,7 +1,7 @@
 #include "screens/info/infoartwork.h"
 
-#include "app/artwork.h"
 #include "platform/widgets/fonts.h"
+#include "ui/artwork.h"
 
 #include <QImage>
 #include <QLinearGradient>

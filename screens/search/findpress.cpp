@@ -1,10 +1,9 @@
 #include "screens/search/findpress.h"
 
-#include "app/screen.h"
-#include "app/screens.h"
-#include "data/criterion.h"
 #include "data/recordsource.h"
 #include "platform/messagebox.h"
+#include "ui/screen.h"
+#include "ui/screens.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -31,17 +30,6 @@ std::optional<QStringList> typedTexts(const QWidget* panel, const FindButton& bu
         typed << box->text();
     }
     return typed;
-}
-
-// True when the record source's language takes `criterion`: a refused one is
-// the user's input, anything else that fails is the file.
-bool criterionAccepted(const QString& criterion, const RecordSource& source) {
-    try {
-        const Criterion compiled(criterion, source.tableSpec());
-        return true;
-    } catch (const RecordSourceError&) {
-        return false;
-    }
 }
 
 // The panel is the active window again: after a closed target was opened in
@@ -123,7 +111,8 @@ FindOutcome pressFindButton(QWidget* panel, ScreenId target, const FindButton& b
             source->FindNext(*criterion);
         }
     } catch (const RecordSourceError& error) {
-        if (criterionAccepted(*criterion, *source)) {
+        // A refused criterion is the user's input; anything else is the file.
+        if (error.kind() == RecordSourceError::Kind::Store) {
             showRecordSourceError(error);
             activatePanel(panel);
             return FindOutcome::Failed;

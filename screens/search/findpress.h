@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/screenid.h"
 #include "screens/search/findcriterion.h"
+#include "ui/screenid.h"
 
 #include <cstddef>
 #include <functional>

@@ -96,7 +96,8 @@ const FindButton kButtons[] = {
 
 const PanelDesign& Form13::panelDesign() {
     static const PanelDesign design = {
-        kControls, std::size(kControls), kButtons, std::size(kButtons), 3360, 8160, true, " ", 0,
+        kControls, std::size(kControls), kButtons, std::size(kButtons), 3360, 8160, true, " ",
+        false,
     };
     return design;
 }

@@ -1,8 +1,8 @@
 #include "screens/search/form2.h"
 
-#include "app/screens.h"
 #include "data/recordsource.h"
 #include "screens/common/listinglayout.h"
+#include "ui/screens.h"
 
 #include <QAction>
 #include <QMenu>

@@ -96,7 +96,8 @@ const FindButton kButtons[] = {
 
 const PanelDesign& Form4::panelDesign() {
     static const PanelDesign design = {
-        kControls, std::size(kControls), kButtons, std::size(kButtons), 3135, 7755, false, "", 1,
+        kControls, std::size(kControls), kButtons, std::size(kButtons), 3135, 7755, false, "",
+        false,
     };
     return design;
 }

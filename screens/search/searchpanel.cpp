@@ -1,11 +1,13 @@
 #include "screens/search/searchpanel.h"
 
-#include "app/mdiform1.h"
-#include "app/screens.h"
 #include "platform/twips.h"
 #include "platform/widgets/fixedwindow.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/placement.h"
+#include "platform/widgets/textfit.h"
+#include "screens/search/panelplacement.h"
+#include "ui/mainwindow.h"
+#include "ui/screens.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -16,16 +18,13 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
 namespace velmoran {
 
 namespace {
-
-// The width of a place on the screen for a panel, in twips: the wider panel
-// and a margin.
-constexpr int kSlotWidth = 3720;
 
 QFont panelFont(PanelFont font) {
     switch (font) {
@@ -43,6 +42,23 @@ QFont panelFont(PanelFont font) {
     return designFont(QStringLiteral("MS Sans Serif"), 8.25);
 }
 
+// Boxes whose design left edges are this close (twips) stand in one column.
+constexpr int kSameColumn = 150;
+
+// The agencies' longest prices: ten digits.
+constexpr int kPriceDigits = 10;
+
+// The width `box` needs to show a price of ten digits whole, in its font.
+int widthForPrice(const QLineEdit* box) {
+    const QFontMetrics metrics(box->font());
+    int digit = 0;
+    for (const QChar c :
+         QStringLiteral("0123456789\u06F0\u06F1\u06F2\u06F3\u06F4\u06F5\u06F6\u06F7\u06F8\u06F9")) {
+        digit = std::max(digit, metrics.horizontalAdvance(c));
+    }
+    return digit * kPriceDigits + lineEditChrome(box);
+}
+
 QWidget* makeControl(const PanelControl& control, QWidget* parent) {
     const QString caption = QString::fromUtf8(control.caption);
     switch (control.kind) {
@@ -55,8 +71,12 @@ QWidget* makeControl(const PanelControl& control, QWidget* parent) {
                                 : Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
         return label;
     }
-    case PanelControl::TextBox:
-        return new QLineEdit(parent);
+    case PanelControl::TextBox: {
+        auto* box = new QLineEdit(parent);
+        // Right-aligned, numbers too, as the listing screens' boxes are.
+        box->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+        return box;
+    }
     case PanelControl::Button: {
         auto* button = new QPushButton(caption, parent);
         // No default button: Enter does not press anything.
@@ -85,11 +105,14 @@ SearchPanel::SearchPanel(ScreenId id, const PanelDesign& design, ScreenId target
     setWindowTitle(QString::fromUtf8(design.caption));
     setFont(panelFont(PanelFont::Default));
     build();
+    const int extra = widenForPrices();
+    const QSize client(twipsToPixels(design.clientWidth, logicalDpiX()) + extra,
+                       twipsToPixels(design.clientHeight, logicalDpiY()));
     if (design.sizable) {
-        resizeTwips(this, design.clientWidth, design.clientHeight);
+        resize(client);
+        setMinimumSize(client);
     } else {
-        setFixedSize(twipsToPixels(design.clientWidth, logicalDpiX()),
-                     twipsToPixels(design.clientHeight, logicalDpiY()));
+        setFixedSize(client);
     }
     if (!tabOrder_.isEmpty()) {
         tabOrder_.first()->setFocus(Qt::OtherFocusReason);
@@ -123,6 +146,61 @@ void SearchPanel::build() {
     }
 }
 
+int SearchPanel::widenForPrices() {
+    // The boxes in columns: those whose design left edges are close together.
+    struct Column {
+        int left; // twips
+        int extra = 0;
+    };
+    std::vector<Column> columns;
+    const auto columnOf = [&columns](int left) -> Column* {
+        for (Column& column : columns) {
+            if (std::abs(column.left - left) <= kSameColumn) {
+                return &column;
+            }
+        }
+        return nullptr;
+    };
+    for (std::size_t i = 0; i < design_.controlCount; ++i) {
+        const PanelControl& control = design_.controls[i];
+        if (control.kind != PanelControl::TextBox) {
+            continue;
+        }
+        const QLineEdit* edit = box(QLatin1String(control.objectName));
+        Column* column = columnOf(control.left);
+        if (!column) {
+            columns.push_back({control.left});
+            column = &columns.back();
+        }
+        column->left = std::min(column->left, control.left);
+        column->extra = std::max(column->extra, widthForPrice(edit) - edit->width());
+    }
+    int total = 0;
+    for (const Column& column : columns) {
+        total += column.extra;
+    }
+    if (total == 0) {
+        return 0;
+    }
+    // Every control moves right by what the columns on its left grew; a box
+    // grows by its own column's share.
+    for (std::size_t i = 0; i < design_.controlCount; ++i) {
+        const PanelControl& control = design_.controls[i];
+        auto* widget = findChild<QWidget*>(QLatin1String(control.objectName));
+        const Column* own =
+            control.kind == PanelControl::TextBox ? columnOf(control.left) : nullptr;
+        int shift = 0;
+        for (const Column& column : columns) {
+            if (&column != own && column.left < (own ? own->left : control.left)) {
+                shift += column.extra;
+            }
+        }
+        widget->setGeometry(widget->x() + shift, widget->y(),
+                            widget->width() + (own ? own->extra : 0), widget->height());
+    }
+    return total;
+}
+
 QLineEdit* SearchPanel::box(const QString& objectName) const {
     return findChild<QLineEdit*>(objectName);
 }
@@ -130,29 +208,44 @@ QLineEdit* SearchPanel::box(const QString& objectName) const {
 void SearchPanel::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
-        // Side by side from the left of the screen, under the main menu bar.
-        if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-            const QRect area = screen->availableGeometry();
-            const int gap = twipsToPixels(180, logicalDpiX());
-            const int slot = twipsToPixels(kSlotWidth, logicalDpiX());
-            int top = area.top() + 4 * gap;
-            // Below the main window's menu bar, whose right or left end holds
-            // the buttons of a maximised listing screen.
-            if (MDIForm1* window = Screens::instance().mainWindow();
-                window && window->isVisible() && window->menuBar()) {
-                const QWidget* bar = window->menuBar();
-                // The desktop may put its title bar above the place asked for.
-                const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-                top =
-                    std::max(top, bar->mapToGlobal(QPoint(0, bar->height())).y() + gap + titleBar);
-            }
-            move(area.left() + gap + design_.screenSlot * slot, top);
-        }
+        place();
     }
     // Kept above the main window, whose screens it works on, when the user
     // clicks into them; it stays a window of its own.
     keepAbove(this, Screens::instance().mainWindow());
     Screen::showEvent(event);
+}
+
+void SearchPanel::place() {
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    // The desktop's frame around the panel: its title bar above it, a
+    // border on every side.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 4;
+    const int border = 4;
+    const QSize frame = size() + QSize(2 * border, titleBar + border);
+    // Below the main window's menu bar, whose right or left end holds the
+    // buttons of a maximised listing screen.
+    int top = area.top();
+    if (MainWindow* window = Screens::instance().mainWindow();
+        window && window->isVisible() && window->menuBar()) {
+        const QWidget* bar = window->menuBar();
+        top = bar->mapToGlobal(QPoint(0, bar->height())).y();
+    }
+    QList<QRect> others;
+    for (ScreenId id : {ScreenId::Form4, ScreenId::Form13, ScreenId::Form8}) {
+        Screen* other = Screens::instance().find(id);
+        if (other && other != this && other->isVisible()) {
+            others << other->frameGeometry();
+        }
+    }
+    const QPoint corner =
+        panelPlace(area, top, frame, keptInSight(Screens::instance().find(target_)), others,
+                   design_.opensBottomRight);
+    move(corner + QPoint(border, titleBar));
 }
 
 } // namespace velmoran

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/screen.h"
 #include "screens/search/findpress.h"
+#include "ui/screen.h"
 
 #include <QList>
 
@@ -46,9 +46,9 @@ struct PanelDesign {
     std::size_t buttonCount;
     int clientWidth;
     int clientHeight;
-    bool sizable;        // a sizable tool-window frame, else a fixed one
-    const char* caption; // UTF-8
-    int screenSlot;      // where it opens: slots side by side from the screen's left
+    bool sizable;          // a sizable tool-window frame, else a fixed one
+    const char* caption;   // UTF-8
+    bool opensBottomRight; // opens in the screen's bottom right corner when there is room
 };
 
 // A criteria panel (Form4, Form13 of the search screen; Form8 of the edit
@@ -82,6 +82,11 @@ protected:
 
 private:
     void build();
+    // Widens the columns of boxes where a price of ten digits would not show
+    // whole, moving the controls beside them; the pixels the panel grew.
+    int widenForPrices();
+    // Its place on the screen when it opens (panelplacement.h).
+    void place();
 
     PanelDesign design_;
     ScreenId target_;

@@ -213,6 +213,49 @@ TEST_P(CriterionTest, FindsTheSameRowsWithOrWithoutTheFindIndex) {
     EXPECT_EQ(run(), expected);
 }
 
+TEST_P(CriterionTest, OwnerFindTakesArabicAndPersianYehAndKafAndLatinCaseAsTheSameLetters) {
+    // The name with Arabic Yeh and Kaf, as old keyboards and the Access files
+    // write it, and with the Persian Yeh and Keheh of today's keyboards.
+    const QString arabic = QString::fromUtf8("\u0639\u0644\u064A \u0643\u0631\u064A\u0645\u064A");
+    const QString persian = QString::fromUtf8("\u0639\u0644\u06CC \u06A9\u0631\u06CC\u0645\u06CC");
+    const QString mixed = QString::fromUtf8("\u0639\u0644\u064A \u06A9\u0631\u06CC\u0645\u064A");
+    // Alef maksura (U+0649) in place of the last Yeh: another letter.
+    const QString maksura = QString::fromUtf8("\u0639\u0644\u06CC \u06A9\u0631\u06CC\u0645\u0649");
+    const QString first = QString::fromUtf8("\u0639\u0644\u06CC");
+    {
+        RecordSource source(store(), listingsTable());
+        for (const QString& owner :
+             {arabic, QStringLiteral("ALI KARIMI"), persian, QStringLiteral("Ali  Karimi"), maksura,
+              first + " x", QStringLiteral("O'Neil")}) {
+            addListing(source, {{"malek", owner}});
+        }
+    }
+    const auto find = [&](const QString& typed) {
+        RecordSource source(store(), listingsTable());
+        return ownersFound(source, kOwner + QString(typed).replace("'", "''") + "'");
+    };
+    const auto check = [&] {
+        // Typed either way, both stored spellings are found, in stored order.
+        for (const QString& typed : {persian, arabic, mixed}) {
+            EXPECT_EQ(find(typed), (QStringList{arabic, persian})) << typed.toStdString();
+        }
+        EXPECT_EQ(find(maksura), QStringList{maksura});
+        EXPECT_EQ(find("ali karimi"), QStringList{"ALI KARIMI"});
+        EXPECT_EQ(find("aLi KaRiMi"), QStringList{"ALI KARIMI"});
+        EXPECT_EQ(find("ali  karimi"), QStringList{"Ali  Karimi"});
+        EXPECT_EQ(find("o'neil"), QStringList{"O'Neil"});
+        // The whole name, blanks included; no wildcard.
+        EXPECT_EQ(find(first), QStringList{});
+        EXPECT_EQ(find(persian + " "), QStringList{});
+        EXPECT_EQ(find(" " + arabic), QStringList{});
+        EXPECT_EQ(find("ali"), QStringList{});
+        EXPECT_EQ(find("%"), QStringList{});
+    };
+    check();
+    rawExec("DROP INDEX new_find");
+    check();
+}
+
 TEST_P(CriterionTest, NamesAndAndInAnyCaseBlanksQuotesAndSignedNumbers) {
     RecordSource source(store(), listingsTable());
     add(source, "it's", "150", "", {"vila"});
@@ -225,7 +268,7 @@ TEST_P(CriterionTest, NamesAndAndInAnyCaseBlanksQuotesAndSignedNumbers) {
     // A value that is not a number compares as text, character by character.
     EXPECT_EQ(ownersFound(source, "malek > 'c'"), QStringList{"it's"});
     EXPECT_EQ(ownersFound(source, "malek < 'c' and malek > 'a'"), QStringList{"b"});
-    // "=" is exact text equality, never a number comparison.
+    // "=" compares texts, never numbers.
     EXPECT_EQ(ownersFound(source, "gheymatehkoole = '150.0'"), QStringList{});
 }
 

@@ -3,6 +3,8 @@
 #include <QSignalSpy>
 
 #include <chrono>
+#include <functional>
+#include <optional>
 
 using namespace velmoran;
 using velmoran::test::StoreTest;
@@ -278,6 +280,50 @@ TEST_P(RecordSourceTest, UpdateAgainstAnotherWritersLockFailsWithAMessageAndKeep
 
     source.Update();
     EXPECT_EQ(rawText(id, "malek"), "b");
+}
+
+TEST_P(RecordSourceTest, AFailureSaysWhetherItWasTheCriterionOrTheStore) {
+    RecordSource source(store(), listingsTable());
+    const long long id = addListing(source, {{"malek", "a"}});
+    const auto kindOf = [](const std::function<void()>& operation) {
+        try {
+            operation();
+        } catch (const RecordSourceError& e) {
+            return std::optional<RecordSourceError::Kind>(e.kind());
+        }
+        return std::optional<RecordSourceError::Kind>();
+    };
+    using Kind = RecordSourceError::Kind;
+    // Criteria the language refuses: nothing is searched, the row stays.
+    for (const char* refused : {"malek='a", "malek='a' and nosuch = 1", "malek = ", "malek ~ 'a'",
+                                "malek='a' or rahn = -1"}) {
+        EXPECT_EQ(kindOf([&] { source.FindFirst(refused); }), Kind::Criterion) << refused;
+        EXPECT_EQ(kindOf([&] { source.FindNext(refused); }), Kind::Criterion) << refused;
+        EXPECT_EQ(source.currentRowId(), id);
+    }
+    // A sound criterion whose find can't write the pending change back past
+    // another copy's lock (on a server, another desk's on the row): the
+    // store failed.
+    source.setBusyTimeout(100);
+    source.setText(field("malek"), "b");
+    {
+        sql::Database other;
+        pq::Connection otherDesk;
+        if (onServer()) {
+            otherDesk = openServer();
+            otherDesk.exec("BEGIN");
+            otherDesk.exec(QStringLiteral("SELECT * FROM new WHERE id = %1 FOR UPDATE").arg(id),
+                           {});
+        } else {
+            other = openRaw();
+            other.exec("BEGIN IMMEDIATE");
+        }
+        EXPECT_EQ(kindOf([&] { source.FindFirst("malek='a'"); }), Kind::Store);
+    }
+    source.CancelUpdate();
+    source.Delete();
+    EXPECT_EQ(kindOf([&] { source.Delete(); }), Kind::Store);
+    EXPECT_EQ(kindOf([&] { source.MoveFirst(); }), Kind::Store);
 }
 
 TEST_P(RecordSourceTest, OpeningAFileWithoutTheTableRaisesInsteadOfCrashing) {

@@ -114,7 +114,17 @@ const QStringList kTypedBounds = {"0",
                                   "۲۰۰",
                                   "500000000",
                                   "12345678901234567890"};
-const QStringList kOwners = {"علي كريمي", "it's", "", "1,500"};
+// Owners written with the Arabic and with the Persian Yeh and Kaf, in Latin
+// capitals and small letters, with a quote, empty, a number.
+const QStringList kOwners = {QString::fromUtf8("\u0639\u0644\u064A \u0643\u0631\u064A\u0645\u064A"),
+                             QString::fromUtf8("\u0639\u0644\u06CC \u06A9\u0631\u06CC\u0645\u06CC"),
+                             "ALI Karimi",
+                             "ali karimi",
+                             "Émile",
+                             "émile",
+                             "it's",
+                             "",
+                             "1,500"};
 
 class StoreEquivalenceTest : public velmoran::test::DataFolderTest {
 protected:

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "app/screen.h"
-#include "app/screens.h"
+#include "app/mdiform1.h"
+#include "app/screentable.h"
 #include "platform/exitwindows.h"
 #include "tests/support/testenv.h"
+#include "ui/screen.h"
+#include "ui/screens.h"
 
 #include <QString>
 

@@ -48,7 +48,7 @@ template <class Bind> QStringList query(const QString& folder, const char* sql, 
 } // namespace
 
 Form7* EditTest::openEdit() {
-    MDIForm1* window = screens().showMainWindow();
+    MDIForm1* window = showMainForm();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_F6);
     settle();

@@ -319,7 +319,7 @@ TEST_F(FindPressTest, AFindLeavesTheSearchScreenWhereItIsAmongTheChildWindows) {
     // The entry screen comes over the search screen.
     ASSERT_TRUE(screens().show(ScreenId::Form1));
     settle();
-    MDIForm1* window = screens().mainWindow();
+    MDIForm1* window = mainForm();
     QMdiSubWindow* active = window->workspace()->activeSubWindow();
     ASSERT_TRUE(active);
     ASSERT_EQ(active->widget(), screens().find(ScreenId::Form1));
@@ -374,7 +374,7 @@ class ActivatingRecorder : public MessageBox::Recorder {
 public:
     int show(const MessageBox::Request& request) override {
         const int answer = Recorder::show(request);
-        if (MDIForm1* main = Screens::instance().mainWindow()) {
+        if (MDIForm1* main = mainForm()) {
             main->activateWindow();
             activated = QTest::qWaitForWindowActive(main) && activated;
         }

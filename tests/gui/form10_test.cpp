@@ -37,14 +37,14 @@ protected:
         const std::size_t boxesBefore = boxes().shown().size();
         login->Command1_Click();
         settle();
-        const bool accepted = screens().mainWindow() && boxes().shown().size() == boxesBefore;
+        const bool accepted = mainForm() && boxes().shown().size() == boxesBefore;
         if (!accepted && screens().isLoaded(ScreenId::Form9)) {
             screens().unload(ScreenId::Form9);
         }
         return accepted;
     }
     Form10* openDialog() {
-        if (!screens().mainWindow()) {
+        if (!mainForm()) {
             EXPECT_TRUE(logIn(kMaster));
         }
         return openScreen<Form10>(ScreenId::Form10, "CHNAGEPASS");
@@ -241,14 +241,14 @@ TEST_F(PasswordChangeTest, TheCloseBoxInEitherStageWritesNothingAndSwitchesTheMa
     EXPECT_FALSE(mainLocked());
     EXPECT_EQ(Form9::storedPassword(), QStringLiteral("old"));
 
-    ASSERT_TRUE(screens().mainWindow()->close()); // the sweep: nothing to write
+    ASSERT_TRUE(mainForm()->close()); // the sweep: nothing to write
     EXPECT_EQ(passwordInTable(), QStringLiteral("old"));
 }
 
 TEST_F(PasswordChangeTest, TheSweepClosesTheDialogAndSwitchesTheMainWindowOn) {
     Form10* form = openDialog();
     ASSERT_TRUE(form);
-    QPointer<MDIForm1> window = screens().mainWindow();
+    QPointer<MDIForm1> window = mainForm();
     ASSERT_TRUE(mainLocked());
     EXPECT_TRUE(window->unload());
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form10));
@@ -273,7 +273,7 @@ TEST_F(PasswordChangeTest, AClickOnTheLockedMainWindowLeavesTheKeysWithTheDialog
     Form10* form = openDialog();
     ASSERT_TRUE(form);
     ASSERT_TRUE(waitActive(form));
-    MDIForm1* window = screens().mainWindow();
+    MDIForm1* window = mainForm();
     ASSERT_TRUE(mainLocked());
     // The desktop hands the activation to the switched-off main window.
     window->activateWindow();
@@ -282,6 +282,29 @@ TEST_F(PasswordChangeTest, AClickOnTheLockedMainWindowLeavesTheKeysWithTheDialog
     EXPECT_EQ(QApplication::focusWidget(), box(form, "Text1"));
     type(box(form, "Text1"), QStringLiteral("x"));
     EXPECT_EQ(box(form, "Text1")->text(), QStringLiteral("x"));
+}
+
+TEST_F(PasswordChangeTest, ADialogWithoutMinimiseOrMaximiseComesBackWhenTheMainWindowIsActivated) {
+    Form10* form = openDialog();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(waitActive(form));
+    // A dialog of its own, fixed, with a close box and nothing else.
+    const Qt::WindowFlags flags = form->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    // A desktop that minimises it all the same: the user gets back to it
+    // through the switched-off main window.
+    form->showMinimized();
+    settle();
+    ASSERT_TRUE(form->isMinimized());
+    mainForm()->activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isMinimized() && form->isActiveWindow(); }))
+        << "still minimised";
+    EXPECT_TRUE(mainLocked());
 }
 
 TEST_F(PasswordChangeTest, ASaveThatCannotBeStoredIsReportedAndNothingIsLost) {

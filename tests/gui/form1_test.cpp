@@ -1,7 +1,6 @@
 #include "tests/support/testenv.h"
 
 #include "app/mdiform1.h"
-#include "app/screens.h"
 #include "data/fields.h"
 #include "data/recordsource.h"
 #include "data/sqlite.h"
@@ -9,7 +8,9 @@
 #include "platform/widgets/printrecorder.h"
 #include "screens/common/listinglayout.h"
 #include "screens/entry/form1.h"
+#include "ui/screens.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -34,6 +35,7 @@ protected:
     void SetUp() override {
         DataFolderTest::SetUp();
         ASSERT_TRUE(prepareStore(folder(), listingsTable()).isEmpty());
+        Screens::instance().registerMainWindow([] { return new MDIForm1; });
         Screens::instance().registerScreen(ScreenId::Form1, [] { return new Form1; });
         printer_ = std::make_shared<Print::Recorder>();
         Print::setBackend(printer_);
@@ -49,7 +51,7 @@ protected:
         auto* form = qobject_cast<Form1*>(Screens::instance().show(ScreenId::Form1));
         EXPECT_NE(form, nullptr);
         if (form) {
-            EXPECT_TRUE(QTest::qWaitForWindowActive(Screens::instance().mainWindow()));
+            EXPECT_TRUE(QTest::qWaitForWindowActive(mainForm()));
             QApplication::processEvents();
         }
         return form;
@@ -123,6 +125,37 @@ TEST_F(Form1Test, OpensOnABlankNewRowWithTheFocusOnTheOwner) {
 
     // Choosing enterfile again brings the same screen.
     EXPECT_EQ(Screens::instance().show(ScreenId::Form1), form);
+}
+
+TEST_F(Form1Test, RestoringAndMaximisingTheScreenLeaveTheFocusWhereItWas) {
+    Form1* form = open();
+    ASSERT_NE(form, nullptr);
+    auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    ASSERT_TRUE(sub);
+    type(QStringLiteral("ab"));
+    ASSERT_EQ(QApplication::focusWidget(), box(form, "Text1"));
+    // The restore button of a maximised child stands in the menu bar.
+    QWidget* controls = mainForm()->menuBar()->cornerWidget(Qt::TopRightCorner);
+    if (!controls || !controls->isVisible()) {
+        controls = mainForm()->menuBar()->cornerWidget(Qt::TopLeftCorner);
+    }
+    ASSERT_TRUE(controls);
+    auto* restore = controls->findChild<QAbstractButton*>(QStringLiteral("qt_mdi_restore"));
+    QWidget* target = restore ? static_cast<QWidget*>(restore) : controls;
+    QTest::mouseClick(target, Qt::LeftButton);
+    settle();
+    if (sub->isMaximized()) {
+        sub->showNormal(); // the style draws its buttons itself
+        settle();
+    }
+    ASSERT_FALSE(sub->isMaximized());
+    type(QStringLiteral("c"));
+    EXPECT_EQ(box(form, "Text1")->text(), QStringLiteral("abc"));
+    EXPECT_EQ(box(form, "Text2")->text(), QString());
+    sub->showMaximized();
+    settle();
+    type(QStringLiteral("d"));
+    EXPECT_EQ(box(form, "Text1")->text(), QStringLiteral("abcd"));
 }
 
 TEST_F(Form1Test, SaveRefusesAnEmptyRequiredFieldAndCountsBlanksAsFilled) {
@@ -282,7 +315,7 @@ TEST_F(Form1Test, ClosingStoresAChangedRowWithoutTheCheckAndDropsAnUntouchedOne)
     form = open();
     ASSERT_NE(form, nullptr);
     check(form, "Check5")->setChecked(true); // apartman
-    ASSERT_TRUE(Screens::instance().mainWindow()->unload());
+    ASSERT_TRUE(mainForm()->unload());
     settle();
     ASSERT_EQ(rows().size(), 2u);
     EXPECT_EQ(rows()[1].at(QStringLiteral("apartman")), QStringLiteral("-1"));
@@ -321,7 +354,7 @@ TEST_F(Form1Test, LandAreaIsStoredAsDensityAndShownInBothBoxes) {
 }
 
 TEST_F(Form1Test, ItsMenuStandsInTheMainMenuBarWhileItIsActive) {
-    MDIForm1* main = Screens::instance().showMainWindow();
+    MDIForm1* main = showMainForm();
     const QList<QAction*> mainMenu = main->menuBar()->actions();
     Form1* form = open();
     ASSERT_NE(form, nullptr);
@@ -341,6 +374,7 @@ TEST_F(Form1Test, ItsMenuStandsInTheMainMenuBarWhileItIsActive) {
     EXPECT_EQ(items[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
     EXPECT_EQ(items[2]->objectName(), QStringLiteral("mnuline01"));
     EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[2]->text(), QString()); // a plain line, no dash drawn
     EXPECT_EQ(items[3]->objectName(), QStringLiteral("print"));
     EXPECT_EQ(items[3]->text(), QStringLiteral("چاپ     "));
     EXPECT_EQ(items[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));

@@ -28,7 +28,7 @@ void InfoScreenTest::TearDown() {
 }
 
 MDIForm1* InfoScreenTest::openMain() {
-    MDIForm1* window = screens().showMainWindow();
+    MDIForm1* window = showMainForm();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     return window;
 }

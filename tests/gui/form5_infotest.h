@@ -25,12 +25,12 @@ protected:
 
     // The main window, shown and active.
     MDIForm1* openMain();
-    bool mainLocked() { return screens().mainWindow() && !screens().mainWindow()->isEnabled(); }
+    bool mainLocked() { return mainForm() && !mainForm()->isEnabled(); }
 
     // Shows the screen of `id` through its menu command and waits until it is
     // the active window.
     template <class T> T* openScreen(ScreenId id, const char* command) {
-        MDIForm1* window = screens().mainWindow();
+        MDIForm1* window = mainForm();
         EXPECT_TRUE(window);
         auto* action = window->findChild<QAction*>(QString::fromLatin1(command));
         EXPECT_TRUE(action) << command;

@@ -173,7 +173,7 @@ TEST_F(Form5Test, CloseBoxAndSweepSwitchTheMainWindowOnAgain) {
     form = openScreen<Form5>(ScreenId::Form5, "aboutapp");
     ASSERT_TRUE(form);
     ASSERT_TRUE(mainLocked());
-    QPointer<MDIForm1> window = screens().mainWindow();
+    QPointer<MDIForm1> window = mainForm();
     EXPECT_TRUE(window->unload()); // as at log-out: the sweep
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form5));
     ASSERT_TRUE(window);

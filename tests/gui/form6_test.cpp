@@ -159,7 +159,7 @@ TEST_F(AboutUsTest, WhileEitherIsOpenTheMainMenuDoesNotRespond) {
 
 TEST_F(AboutUsTest, TheSweepClosesAboutUsAndSwitchesTheMainWindowOn) {
     ASSERT_TRUE(openAboutUs());
-    QPointer<MDIForm1> window = screens().mainWindow();
+    QPointer<MDIForm1> window = mainForm();
     ASSERT_TRUE(mainLocked());
     EXPECT_TRUE(window->unload());
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form6));

@@ -161,6 +161,15 @@ TEST_F(EditFindTest, TheOwnerRowComparesTheWholeName) {
     EXPECT_EQ(viewText("Text1"), utf8("علي كريمي"));
     EXPECT_TRUE(boxes().shown().empty());
 
+    // Typed on a Persian keyboard (Persian Yeh and Keheh), the name stored
+    // with the Arabic letters is found, and the next press goes on to the
+    // second one.
+    findOwner(QString::fromUtf8("\u0639\u0644\u06CC \u06A9\u0631\u06CC\u0645\u06CC"));
+    EXPECT_TRUE(boxes().shown().empty());
+    EXPECT_EQ(viewRow(), first);
+    click(panel, "Command8");
+    EXPECT_EQ(viewRow(), second);
+
     // An empty owner box finds the listings whose owner is the empty text.
     findOwner(QString());
     EXPECT_TRUE(boxes().shown().empty());

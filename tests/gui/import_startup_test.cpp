@@ -168,6 +168,32 @@ TEST_F(ImportStartupTest, AReadingThatCrashesIsReportedAndItsTemporaryFileRemove
     EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
 }
 
+TEST_F(ImportStartupTest, AFailedReadingShowsAtMostTheToolsLastThreeDistinctLines) {
+    writeFile(path("newil.mdb"), listingsMdb());
+    // The reading library's warnings, page after page, then its last words.
+    QByteArray warnings;
+    for (int page = 0; page < 35; ++page) {
+        warnings += "echo 'Warning: defaulting to latin1 for page " + QByteArray::number(page % 3) +
+                    "' >&2\n";
+    }
+    fakeTool("echo \"@file $4\"\n" + warnings +
+             "echo 'Error: unable to read page 12' >&2\n"
+             "echo 'Error: unable to read page 12' >&2\n"
+             "exit 2\n");
+    EXPECT_FALSE(startProgram());
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    const QString text = boxes().shown().front().request.text;
+    EXPECT_LE(text.count(QLatin1Char('\n')), 6) << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("unable to read page 12")), 1) << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("Warning")), 2) << text.toStdString();
+    // The last three distinct: pages 0 and 1 (the 34th and 35th warnings),
+    // then the error.
+    EXPECT_TRUE(text.contains(QStringLiteral("page 0"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("page 1"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("page 2"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("برنامه بسته مي شود")));
+}
+
 TEST_F(ImportStartupTest, CancelEndsTheProgramWithNothingLeftAndTheUiAnswering) {
     writeFile(path("newil.mdb"), listingsMdb());
     fakeTool(": > \"$folder/.newil.db.import.x\"\n"

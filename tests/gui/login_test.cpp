@@ -5,6 +5,7 @@
 #include "platform/twips.h"
 #include "tests/gui/apptest.h"
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,8 +54,7 @@ protected:
         QTest::mouseClick(control<QPushButton>(form, "Command1"), Qt::LeftButton);
     }
     bool accepted() {
-        return screens().mainWindow() && screens().mainWindow()->isVisible() &&
-               !screens().isLoaded(ScreenId::Form9);
+        return mainForm() && mainForm()->isVisible() && !screens().isLoaded(ScreenId::Form9);
     }
 };
 
@@ -85,6 +85,60 @@ TEST_F(LoginTest, LayoutCoversTheScreenWithTheBackgroundAndCentresTheFrame) {
               twipsRect(1560, 975, 990, 330, dpi, dpi));
     // The background lies beneath the frame.
     EXPECT_EQ(form->childAt(frame->geometry().center()), frame);
+}
+
+TEST_F(LoginTest, ThePasswordCaptionStandsApartFromThePasswordBox) {
+    Form9* form = showLogin();
+    auto* caption = control<QLabel>(form, "Label2");
+    QLineEdit* box = text1(form);
+    const qreal dpi = form->logicalDpiX();
+    EXPECT_EQ(caption->geometry(), twipsRect(195, 195, 1125, 495, dpi, dpi));
+    EXPECT_EQ(caption->text(), QStringLiteral("كد عبوري  :"));
+    // The caption's text, drawn against the box's side of its place, ends
+    // some pixels short of the box and is not cut.
+    const QRect text = caption->contentsRect().translated(caption->pos());
+    EXPECT_GE(box->x() - (text.right() + 1), twipsToPixels(120, dpi));
+    EXPECT_LE(QFontMetrics(caption->font()).horizontalAdvance(caption->text()), text.width());
+}
+
+// Every text an accessibility client can read off the interface and all
+// below it.
+void collectAccessibleTexts(QAccessibleInterface* iface, QStringList& texts, int depth = 0) {
+    if (!iface || depth > 40) {
+        return;
+    }
+    for (QAccessible::Text t :
+         {QAccessible::Name, QAccessible::Value, QAccessible::Description, QAccessible::Help}) {
+        texts << iface->text(t);
+    }
+    if (QAccessibleTextInterface* text = iface->textInterface()) {
+        texts << text->text(0, text->characterCount());
+    }
+    if (QAccessibleValueInterface* value = iface->valueInterface()) {
+        texts << value->currentValue().toString();
+    }
+    for (int i = 0; i < iface->childCount(); ++i) {
+        collectAccessibleTexts(iface->child(i), texts, depth + 1);
+    }
+}
+
+TEST_F(LoginTest, NoPasswordIsExposedToAssistiveTechnology) {
+    setPasswordInTable(QStringLiteral("s3cret-stored"));
+    Form9* form = showLogin();
+    type(text1(form), QStringLiteral("typed-word"));
+    // From the screen down, and from the application down.
+    QStringList texts;
+    collectAccessibleTexts(QAccessible::queryAccessibleInterface(form), texts);
+    collectAccessibleTexts(QAccessible::queryAccessibleInterface(qApp), texts);
+    ASSERT_FALSE(texts.isEmpty());
+    const QString all = texts.join(QLatin1Char('|'));
+    EXPECT_TRUE(all.contains(QStringLiteral("قبول"))) << "the tree was not walked";
+    for (const char* secret : {"QORVATELKS58", "s3cret-stored", "typed-word"}) {
+        EXPECT_FALSE(all.contains(QLatin1String(secret))) << secret;
+    }
+    // The holders still hold them.
+    EXPECT_EQ(control<QLineEdit>(form, "Text3")->text(), kMaster);
+    EXPECT_EQ(control<QLineEdit>(form, "Text2")->text(), QStringLiteral("s3cret-stored"));
 }
 
 TEST_F(LoginTest, MasterPasswordIsAcceptedWhateverIsStored) {
@@ -168,7 +222,7 @@ TEST_F(LoginTest, CancelEndsTheProgram) {
     QTest::mouseClick(control<QPushButton>(form, "Command2"), Qt::LeftButton);
     EXPECT_EQ(ended.count(), 1);
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form9));
-    EXPECT_FALSE(screens().mainWindow());
+    EXPECT_FALSE(mainForm());
 }
 
 TEST_F(LoginTest, ClickOnTheBackgroundEndsTheProgramButNotOnTheFrame) {

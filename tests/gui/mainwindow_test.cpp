@@ -1,4 +1,3 @@
-#include "app/artwork.h"
 #include "app/form9.h"
 #include "app/mdiform1.h"
 #include "app/workspace.h"
@@ -7,6 +6,7 @@
 #include "data/sqlite.h"
 #include "platform/twips.h"
 #include "tests/gui/apptest.h"
+#include "ui/artwork.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -58,7 +58,7 @@ const QString kExitTitle = QStringLiteral("خروج از برنامه . . . ! ! 
 class MainWindowTest : public AppTest {
 protected:
     MDIForm1* openMain() {
-        MDIForm1* window = screens().showMainWindow();
+        MDIForm1* window = showMainForm();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
         return window;
     }
@@ -84,7 +84,7 @@ protected:
         form->Command1_Click();
         settle();
         EXPECT_FALSE(screens().isLoaded(ScreenId::Form9));
-        return screens().mainWindow();
+        return mainForm();
     }
     void renameTable(const char* from, const char* to) {
         sql::Database db(folder() + QStringLiteral("/pc.db"), SQLITE_OPEN_READWRITE);
@@ -103,7 +103,9 @@ TEST_F(MainWindowTest, MenuTreeFollowsTheTableCharacterForCharacter) {
         shortcuts << QString();
         for (QAction* item : top->menu()->actions()) {
             names << item->objectName();
-            captions << item->text();
+            // The caption "-" is a separator, a plain line without text.
+            captions << (item->isSeparator() && item->text().isEmpty() ? QStringLiteral("-")
+                                                                       : item->text());
             shortcuts << item->shortcut().toString();
             EXPECT_EQ(item->isSeparator(), item->objectName() == QLatin1String("mnuline01"));
         }
@@ -192,6 +194,26 @@ TEST_F(MainWindowTest, AListingScreenLeftBehindFillsTheWindowAgainWhenTheOneAbov
     EXPECT_EQ(below->geometry(), window->workspace()->viewport()->rect());
 }
 
+TEST_F(MainWindowTest, RestoredTheMainWindowIsANormalWindowInsideTheWorkArea) {
+    MDIForm1* window = openMain();
+    EXPECT_TRUE(window->isMaximized());
+    const QRect area = window->screen()->availableGeometry();
+    window->showNormal();
+    settle();
+    EXPECT_FALSE(window->isMaximized());
+    // Inside the work area with room above it for the desktop's title bar
+    // and on every side for its frame, so the close box can be reached.
+    const QRect frame = window->frameGeometry();
+    EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y();
+    EXPECT_GE(window->geometry().top() - area.top(), 30);
+    EXPECT_GE(window->geometry().left() - area.left(), 10);
+    EXPECT_GE(area.right() - window->geometry().right(), 10);
+    EXPECT_GE(area.bottom() - window->geometry().bottom(), 10);
+    window->showMaximized();
+    settle();
+    EXPECT_TRUE(window->isMaximized());
+}
+
 TEST_F(MainWindowTest, AListingScreenRestoredByItsButtonKeepsTheSizeItWasDrawnFor) {
     registerProbe(ScreenId::Form7);
     MDIForm1* window = openMain();
@@ -213,13 +235,14 @@ TEST_F(MainWindowTest, AListingScreenRestoredByItsButtonKeepsTheSizeItWasDrawnFo
 
 TEST_F(MainWindowTest, CommandsWhoseScreensDoNotExistYetDoNothing) {
     screens().discardAll(); // no screen registered at all
+    screens().registerMainWindow([] { return new MDIForm1; });
     MDIForm1* window = openMain();
     for (const char* name : {"enterfile", "filedlete", "searchoneone", "CHNAGEPASS", "screensaver",
                              "aboutapp", "aboutus", "CONTACTUS"}) {
         action(window, name)->trigger();
     }
     EXPECT_FALSE(screens().anyLoaded());
-    EXPECT_EQ(screens().mainWindow(), window);
+    EXPECT_EQ(mainForm(), window);
     EXPECT_TRUE(boxes().shown().empty());
 }
 
@@ -248,7 +271,7 @@ TEST_F(MainWindowTest, ExitAnsweredNoLeavesEverythingAsItWas) {
     EXPECT_EQ(box.icon, MessageBox::Icon::None);
     EXPECT_EQ(box.buttons, MessageBox::Buttons::YesNo);
     EXPECT_EQ(window->exitAnswer(), MessageBox::vbNo);
-    EXPECT_EQ(screens().mainWindow(), window);
+    EXPECT_EQ(mainForm(), window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(probe(ScreenId::Form2)->unloads, 0);
     EXPECT_EQ(ended.count(), 0);
@@ -262,7 +285,7 @@ TEST_F(MainWindowTest, ExitAnsweredYesUnloadsTheMainWindowAndEndsTheProgram) {
     boxes().setNextAnswer(MessageBox::vbYes);
     action(window, "exitapp")->trigger();
     EXPECT_EQ(window->exitAnswer(), MessageBox::vbYes);
-    EXPECT_FALSE(screens().mainWindow());
+    EXPECT_FALSE(mainForm());
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(unloadOrder, std::vector<ScreenId>{ScreenId::Form2});
     EXPECT_EQ(ended.count(), 1);
@@ -273,7 +296,7 @@ TEST_F(MainWindowTest, CloseBoxUnloadsWithoutAsking) {
     QSignalSpy ended(&screens(), &Screens::programEnded);
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(boxes().shown().empty());
-    EXPECT_FALSE(screens().mainWindow());
+    EXPECT_FALSE(mainForm());
     EXPECT_EQ(ended.count(), 1);
 }
 
@@ -288,7 +311,7 @@ TEST_F(MainWindowTest, SweepUnloadsTheScreensInItsOrderAndLeavesTheOthersOpen) {
         ASSERT_TRUE(screens().show(id));
     }
     QSignalSpy ended(&screens(), &Screens::programEnded);
-    ASSERT_TRUE(screens().mainWindow()->unload());
+    ASSERT_TRUE(mainForm()->unload());
 
     const std::vector<ScreenId> expected = {
         ScreenId::Form1, ScreenId::Form2, ScreenId::Form4, ScreenId::Form5,  ScreenId::Form6,
@@ -316,7 +339,7 @@ TEST_F(MainWindowTest, ChangedStoredPasswordReachesTableOnlyThroughTheSweep) {
     EXPECT_EQ(passwordInTable(), QStringLiteral("old"));
 
     boxes().setNextAnswer(MessageBox::vbYes);
-    screens().mainWindow()->exitapp_Click();
+    mainForm()->exitapp_Click();
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form9));
     EXPECT_EQ(passwordInTable(), QStringLiteral("new one"));
 }
@@ -334,7 +357,7 @@ TEST_F(MainWindowTest, StoredPasswordIsKeptEvenWhenTheTableHasNoRow) {
     }
     logIn();
     ASSERT_TRUE(Form9::setStoredPassword(QStringLiteral("fresh")));
-    ASSERT_TRUE(screens().mainWindow()->close());
+    ASSERT_TRUE(mainForm()->close());
     EXPECT_EQ(passwordInTable(), QStringLiteral("fresh"));
 }
 
@@ -351,7 +374,7 @@ TEST_F(MainWindowTest, FailedWriteBackKeepsTheScreenAndTheMainWindowOpen) {
     EXPECT_EQ(boxes().shown().front().request.icon, MessageBox::Icon::Critical);
     EXPECT_FALSE(boxes().shown().front().request.text.isEmpty());
     EXPECT_TRUE(screens().isLoaded(ScreenId::Form9));
-    EXPECT_EQ(screens().mainWindow(), window);
+    EXPECT_EQ(mainForm(), window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(ended.count(), 0);
     EXPECT_EQ(Form9::storedPassword(), QStringLiteral("kept"));
@@ -372,7 +395,7 @@ TEST_F(MainWindowTest, LockSwitchesTheMainWindowOffAndOnAgain) {
     action(window, "searchoneone")->trigger();
     EXPECT_FALSE(screens().isLoaded(ScreenId::Form2));
     EXPECT_FALSE(window->close());
-    EXPECT_EQ(screens().mainWindow(), window);
+    EXPECT_EQ(mainForm(), window);
     EXPECT_TRUE(window->isVisible());
 
     setMainWindowEnabled(true);
@@ -456,7 +479,7 @@ TEST_F(MainWindowTest, ExitWindowsCallsTheDesktopDialogAndKeepsRunning) {
     MDIForm1* window = openMain();
     QTest::keyClick(window, Qt::Key_F12);
     EXPECT_EQ(exitWindows().calls(), 1);
-    EXPECT_EQ(screens().mainWindow(), window);
+    EXPECT_EQ(mainForm(), window);
     EXPECT_TRUE(boxes().shown().empty());
 }
 

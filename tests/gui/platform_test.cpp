@@ -174,6 +174,24 @@ TEST(MessageBoxBackend, ShowsPersianRightToLeftPlainTextAndAnswersWithTheCodes) 
     EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
+// A short message under a long title: the box is as wide as its whole title.
+TEST(MessageBoxBackend, EveryBoxIsWideEnoughForItsWholeTitle) {
+    MessageBox::QtBackend backend;
+    for (const QString& title : {QStringLiteral("خروج از برنامه . . . ! ! !"),
+                                 QStringLiteral("خطا در استفاده كاربر . . . "),
+                                 QStringLiteral("اضافه كردن فايل جديد . . . ")}) {
+        int width = 0;
+        int needed = 0;
+        answerNextBox("okButton", [&](QMessageBox* box) {
+            width = box->width();
+            needed = MessageBox::minimumBoxWidth(title, box->font());
+        });
+        backend.show({QStringLiteral("x"), title, MessageBox::Icon::None, MessageBox::Buttons::Ok});
+        EXPECT_GT(needed, 140) << title.toStdString();
+        EXPECT_GE(width, needed) << title.toStdString();
+    }
+}
+
 // The window a box stands over may go while the box is up: at log-out the
 // main window unloads every screen whatever is on the screen. The box goes
 // with it, and the question is answered No.

@@ -3,6 +3,7 @@
 #include "app/mdiform1.h"
 #include "data/fields.h"
 #include "data/recordsource.h"
+#include "platform/twips.h"
 #include "screens/common/listinglayout.h"
 #include "screens/search/form2.h"
 #include "screens/search/searchpanel.h"
@@ -32,7 +33,7 @@ long long SearchTest::addListing(const TestListing& listing) {
 }
 
 Form2* SearchTest::openSearch() {
-    MDIForm1* window = screens().showMainWindow();
+    MDIForm1* window = showMainForm();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_F3);
     settle();
@@ -140,6 +141,41 @@ QString SearchTest::lastMessage() {
 
 QString SearchTest::lastTitle() {
     return boxes().shown().empty() ? QString() : boxes().shown().back().request.title;
+}
+
+void SearchTest::expectDesignedLayout(SearchPanel* panel) {
+    const PanelDesign& design = panel->design();
+    const auto pixels = [panel](int left, int top, int width, int height) {
+        return twipsRect(left, top, width, height, panel->logicalDpiX(), panel->logicalDpiY());
+    };
+    const QRect client = pixels(0, 0, design.clientWidth, design.clientHeight);
+    EXPECT_EQ(panel->height(), client.height());
+    EXPECT_GE(panel->width(), client.width());
+    const int grown = panel->width() - client.width();
+    for (std::size_t i = 0; i < design.controlCount; ++i) {
+        const PanelControl& c = design.controls[i];
+        SCOPED_TRACE(c.objectName);
+        QWidget* widget = panel->findChild<QWidget*>(QLatin1String(c.objectName));
+        ASSERT_TRUE(widget);
+        const QRect designed = pixels(c.left, c.top, c.width, c.height);
+        EXPECT_EQ(widget->y(), designed.y());
+        EXPECT_EQ(widget->height(), designed.height());
+        if (c.kind == PanelControl::TextBox) {
+            EXPECT_GE(widget->width(), designed.width());
+        } else {
+            EXPECT_EQ(widget->width(), designed.width());
+        }
+        EXPECT_GE(widget->x(), designed.x());
+        EXPECT_LE(widget->geometry().right(), designed.right() + grown);
+        EXPECT_TRUE(panel->rect().contains(widget->geometry()));
+        for (std::size_t j = 0; j < design.controlCount; ++j) {
+            const PanelControl& d = design.controls[j];
+            if (d.top == c.top && d.left < c.left) {
+                EXPECT_LT(panel->findChild<QWidget*>(QLatin1String(d.objectName))->x(), widget->x())
+                    << "left of it: " << d.objectName;
+            }
+        }
+    }
 }
 
 } // namespace velmoran::test

@@ -65,6 +65,12 @@ protected:
     // The row of `name` in the panel's design.
     static const FindButton& row(const SearchPanel* panel, const char* name);
 
+    // The panel's controls stand as designed, in twips: each at its design
+    // top with its design height, buttons and labels at their design width,
+    // each row in its design order from the right; only the boxes may be
+    // wider (and the controls beside them moved), the panel as much wider.
+    static void expectDesignedLayout(SearchPanel* panel);
+
     // The last message box shown, its text or empty.
     QString lastMessage();
     QString lastTitle();

@@ -33,7 +33,7 @@ TEST_F(StartupTest, CreatesTheStoresAndShowsTheLogin) {
     Screen* login = screens().find(ScreenId::Form9);
     ASSERT_TRUE(login);
     EXPECT_TRUE(login->isVisible());
-    EXPECT_FALSE(screens().mainWindow());
+    EXPECT_FALSE(mainForm());
     EXPECT_TRUE(boxes().shown().empty());
 }
 
@@ -53,7 +53,7 @@ TEST_F(StartupTest, DamagedStoreIsReportedAndTheLoginNeverShows) {
         EXPECT_EQ(box.icon, MessageBox::Icon::Critical);
         EXPECT_FALSE(box.title.isEmpty());
         EXPECT_FALSE(screens().anyLoaded());
-        EXPECT_FALSE(screens().mainWindow());
+        EXPECT_FALSE(mainForm());
     }
 }
 

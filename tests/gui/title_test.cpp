@@ -4,7 +4,10 @@
 #include "tests/gui/apptest.h"
 
 #include <QTest>
+#include <QWindow>
+
 #include <QTimer>
+#include <algorithm>
 
 using namespace velmoran;
 using namespace velmoran::test;
@@ -20,7 +23,7 @@ const QString kPieces[] = {
 class TitleTest : public AppTest {
 protected:
     MDIForm1* openMain() {
-        MDIForm1* window = screens().showMainWindow();
+        MDIForm1* window = showMainForm();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
         return window;
     }
@@ -91,6 +94,36 @@ TEST_F(TitleTest, TheCompleteLineHasDoubleBlanksBetweenWordsOneLeadingBlankAndNo
     window->titleAnimation()->Timer_Timer(9);
     window->titleAnimation()->Timer_Timer(1);
     EXPECT_EQ(window->caption(), kPieces[0]);
+}
+
+TEST_F(TitleTest, AnEmptyCaptionShowsAnEmptyTitleBarNotTheProgramsName) {
+    MDIForm1* window = openMain();
+    // What the desktop is given for the title: nothing it would draw, so it
+    // does not put the program's name there; the caption stays empty.
+    const auto showsNothing = [](QWidget* w) {
+        const QString shown = w->windowHandle()->title();
+        return !shown.isEmpty() && std::all_of(shown.begin(), shown.end(), [](QChar c) {
+            return c.category() == QChar::Other_Format;
+        });
+    };
+    EXPECT_TRUE(showsNothing(window));
+    EXPECT_EQ(window->caption(), QString());
+    EXPECT_EQ(window->windowTitle(), QString());
+    for (int number = 1; number <= 9; ++number) {
+        window->titleAnimation()->Timer_Timer(number);
+        if (number < 9) {
+            EXPECT_EQ(window->windowHandle()->title(), window->caption());
+        }
+    }
+    EXPECT_TRUE(showsNothing(window)) << "after the clearing step";
+    EXPECT_EQ(window->caption(), QString());
+
+    // The commercial panel's caption is empty too.
+    registerScreens(screens());
+    QWidget* panel = screens().show(ScreenId::Form4);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(showsNothing(panel));
+    EXPECT_EQ(panel->windowTitle(), QString());
 }
 
 TEST_F(TitleTest, KeepsChangingWhileThePasswordChangeKeepsTheMainWindowOff) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/screenid.h"
+#include "ui/screenid.h"
 
 #include <QObject>
 #include <QPointer>
@@ -10,7 +10,7 @@
 
 namespace velmoran {
 
-class MDIForm1;
+class MainWindow;
 class Screen;
 
 // The program's screens: which exist (a factory per id, registered by
@@ -50,11 +50,16 @@ public:
     // is not open afterwards.
     bool unload(ScreenId id);
 
+    // Makes the program's main window (the program registers it with its
+    // screens).
+    void registerMainWindow(std::function<MainWindow*()> factory);
+
     // The main window, or null when it is not open.
-    MDIForm1* mainWindow() const;
+    MainWindow* mainWindow() const;
     // The main window, made when needed, shown maximised and activated. Null
-    // when the gate (below) refuses to open it.
-    MDIForm1* showMainWindow();
+    // when no main window is registered or the gate (below) refuses to open
+    // it.
+    MainWindow* showMainWindow();
 
     // Asked before the main window is made: false keeps it from opening
     // (the start-up's check of the listings file found it damaged and the
@@ -71,7 +76,7 @@ signals:
 
 private:
     friend class Screen;
-    friend class MDIForm1;
+    friend class MainWindow;
 
     Screens() = default;
 
@@ -82,19 +87,17 @@ private:
     bool unloadScreen(Screen* screen);
     void windowActivated(QWidget* window);
     void childActivated(Screen* child);
-    void mainWindowUnloaded(MDIForm1* window);
+    void mainWindowUnloaded(MainWindow* window);
     void endWhenNothingIsLeft();
 
     std::function<bool()> mainWindowGate_;
     std::map<ScreenId, Factory> factories_;
     std::map<ScreenId, QPointer<Screen>> open_;
-    QPointer<MDIForm1> mainWindow_;
+    std::function<MainWindow*()> mainWindowFactory_;
+    QPointer<MainWindow> mainWindow_;
     QPointer<QWidget> activeWindow_;
     QPointer<Screen> activeChild_;
     bool activationsPaused_ = false; // while the main window sweeps
 };
-
-// Registers the factory of every screen of the program (screentable.cpp).
-void registerScreens(Screens& screens);
 
 } // namespace velmoran

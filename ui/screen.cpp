@@ -1,8 +1,10 @@
-#include "app/screen.h"
+#include "ui/screen.h"
 
-#include "app/screens.h"
+#include "data/datafolder.h"
 #include "data/recordsource.h"
 #include "data/storelocation.h"
+#include "platform/widgets/windowcaption.h"
+#include "ui/screens.h"
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -12,6 +14,7 @@ namespace velmoran {
 Screen::Screen(ScreenId id, QWidget* parent) : QWidget(parent), id_(id) {
     setObjectName(QString::fromLatin1(screenInfo(id).name));
     setLayoutDirection(Qt::RightToLeft);
+    showEmptyCaptionEmpty(this);
 }
 
 Screen::~Screen() = default;

@@ -1,4 +1,4 @@
-#include "app/screenid.h"
+#include "ui/screenid.h"
 
 namespace velmoran {
 

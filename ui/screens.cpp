@@ -1,9 +1,9 @@
-#include "app/screens.h"
+#include "ui/screens.h"
 
-#include "app/mdiform1.h"
-#include "app/screen.h"
 #include "data/recordsource.h"
 #include "platform/messagebox.h"
+#include "ui/mainwindow.h"
+#include "ui/screen.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -19,6 +19,21 @@ bool isChild(ScreenId id) {
 void showFillingScreen(QWidget* window) {
     if (QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
         window->setGeometry(screen->availableGeometry());
+    }
+    window->showMaximized();
+}
+
+// Shown maximised; its restored place, which the desktop brings back when the
+// user restores it, is a normal window in the middle of the work area, with
+// room around it for the desktop's frame and title bar.
+void showMaximizedWithin(QWidget* window) {
+    if (QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize size(area.width() * 17 / 20, area.height() * 17 / 20);
+        QRect place(QPoint(), size);
+        place.moveCenter(area.center());
+        window->resize(size);
+        window->move(place.topLeft()); // the frame's corner
     }
     window->showMaximized();
 }
@@ -60,15 +75,16 @@ Screen* Screens::load(ScreenId id) {
     if (!screen) {
         return nullptr;
     }
-    open_[id] = screen;
     if (isChild(id)) {
-        MDIForm1* window = showMainWindow();
+        MainWindow* window = showMainWindow();
         if (!window) {
-            open_.erase(id);
             delete screen;
             return nullptr;
         }
+        open_[id] = screen;
         window->addChild(screen);
+    } else {
+        open_[id] = screen;
     }
     if (!runHandler(screen, &Screen::Form_Load)) {
         open_.erase(id);
@@ -135,7 +151,11 @@ bool Screens::unloadScreen(Screen* screen) {
     return true;
 }
 
-MDIForm1* Screens::mainWindow() const {
+void Screens::registerMainWindow(std::function<MainWindow*()> factory) {
+    mainWindowFactory_ = std::move(factory);
+}
+
+MainWindow* Screens::mainWindow() const {
     return mainWindow_;
 }
 
@@ -143,15 +163,15 @@ void Screens::setMainWindowGate(std::function<bool()> gate) {
     mainWindowGate_ = std::move(gate);
 }
 
-MDIForm1* Screens::showMainWindow() {
+MainWindow* Screens::showMainWindow() {
     if (!mainWindow_) {
-        if (mainWindowGate_ && !mainWindowGate_()) {
+        if (!mainWindowFactory_ || (mainWindowGate_ && !mainWindowGate_())) {
             return nullptr;
         }
-        mainWindow_ = new MDIForm1;
+        mainWindow_ = mainWindowFactory_();
     }
     if (!mainWindow_->isVisible()) {
-        showFillingScreen(mainWindow_);
+        showMaximizedWithin(mainWindow_);
     }
     mainWindow_->raise();
     mainWindow_->activateWindow();
@@ -175,6 +195,7 @@ void Screens::discardAll() {
     activeChild_ = nullptr;
     factories_.clear();
     mainWindowGate_ = nullptr;
+    mainWindowFactory_ = nullptr;
 }
 
 bool Screens::runHandler(Screen* screen, void (Screen::*handler)()) {
@@ -207,7 +228,7 @@ void Screens::childActivated(Screen* child) {
     runHandler(child, &Screen::Form_Activate);
 }
 
-void Screens::mainWindowUnloaded(MDIForm1* window) {
+void Screens::mainWindowUnloaded(MainWindow* window) {
     if (mainWindow_ == window) {
         mainWindow_ = nullptr;
     }

@@ -1,4 +1,4 @@
-#include "app/eventhooks.h"
+#include "ui/eventhooks.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

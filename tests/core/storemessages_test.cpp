@@ -1,0 +1,118 @@
+// The Persian messages of store failures: paths and English fragments stand
+// between direction isolates, and the common failures have a Persian
+// sentence of their own with the engine's text after it in parentheses.
+
+#include "data/storemessages.h"
+#include "tests/core/storefixture.h"
+
+#include <QFile>
+
+#include <cerrno>
+
+using namespace velmoran;
+using velmoran::test::StoreTest;
+
+namespace {
+
+const QChar kIsolate(u'\u2068');
+const QChar kPop(u'\u2069');
+
+QString isolatedText(const QString& text) {
+    return kIsolate + text + kPop;
+}
+
+// The messages of the files: they run on the SQLite store.
+class StoreMessagesTest : public StoreTest {};
+
+TEST_P(StoreMessagesTest, PathsAndEnglishFragmentsStandBetweenDirectionIsolates) {
+    const QString message =
+        storeMessage(StoreProblem::CannotRead, QStringLiteral("/tmp/agency/newil.db"),
+                     QStringLiteral("disk I/O error"));
+    EXPECT_TRUE(message.contains(isolatedText(QStringLiteral("/tmp/agency/newil.db"))))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("disk I/O error")));
+    EXPECT_EQ(message.count(kIsolate), message.count(kPop));
+    for (StoreProblem problem :
+         {StoreProblem::NotAFile, StoreProblem::NotWritable, StoreProblem::NoCurrentRow,
+          StoreProblem::EmptyTable, StoreProblem::NoTable, StoreProblem::WithoutRowid}) {
+        const QString text =
+            storeMessage(problem, QStringLiteral("/a/b.db"), QStringLiteral("new"));
+        EXPECT_TRUE(text.contains(isolatedText(QStringLiteral("/a/b.db")))) << text.toStdString();
+        EXPECT_EQ(text.count(kIsolate), text.count(kPop)) << text.toStdString();
+    }
+}
+
+TEST_P(StoreMessagesTest, CommonFailuresHaveAPersianSentenceAndTheEnginesTextInParentheses) {
+    struct Case {
+        int code;
+        int systemError;
+        const char* english;
+        const char* sentenceStart;
+    };
+    const Case cases[] = {
+        {SQLITE_NOTADB, 0, "file is not a database", "اين فايل بانك اطلاعاتي برنامه نيست"},
+        {SQLITE_CORRUPT, 0, "database disk image is malformed",
+         "اين فايل بانك اطلاعاتي برنامه نيست"},
+        {SQLITE_BUSY, 0, "database is locked", "نسخه ديگري از برنامه اين فايل را در دست دارد"},
+        {SQLITE_FULL, 0, "database or disk is full", "ديسك پر است"},
+        {SQLITE_READONLY, 0, "attempt to write a readonly database",
+         "اين فايل يا ديسك آن فقط خواندني است"},
+        {SQLITE_CANTOPEN, EACCES, "unable to open database file", "اجازه دسترسي به اين فايل"},
+        {SQLITE_IOERR_WRITE, ENOSPC, "disk I/O error", "ديسك پر است"},
+        {SQLITE_IOERR_WRITE, EROFS, "disk I/O error", "اين فايل يا ديسك آن فقط خواندني است"},
+    };
+    for (const Case& c : cases) {
+        const sql::Error error(c.code, c.english, c.systemError);
+        const QString detail = error.detail();
+        EXPECT_TRUE(detail.startsWith(QString::fromUtf8(c.sentenceStart))) << detail.toStdString();
+        EXPECT_TRUE(detail.endsWith(QStringLiteral("\n(") +
+                                    isolatedText(QString::fromUtf8(c.english)) + QLatin1Char(')')))
+            << detail.toStdString();
+    }
+    // Another failure keeps the engine's text alone.
+    EXPECT_EQ(sql::Error(SQLITE_ERROR, "no such column: x").detail(),
+              isolatedText(QStringLiteral("no such column: x")));
+    EXPECT_EQ(causeOfSystemError(EACCES), StoreCause::NoPermission);
+    EXPECT_EQ(causeOfSystemError(ENOSPC), StoreCause::DiskFull);
+    EXPECT_EQ(causeOfSystemError(EROFS), StoreCause::ReadOnly);
+    EXPECT_EQ(causeOfSystemError(ENOENT), StoreCause::Other);
+}
+
+TEST_P(StoreMessagesTest, AFileThatIsNotADatabaseAndAFileLockedByAnotherCopySayWhatTheyAre) {
+    // A text file where the listings should be.
+    QFile::remove(listingsPath());
+    writeFile(listingsPath(), QByteArray("these are not listings\n").repeated(300));
+    const QString problem = prepareStore(folder(), listingsTable());
+    EXPECT_TRUE(problem.contains(isolatedText(listingsPath()))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QStringLiteral("بانك اطلاعاتي نيست يا آسيب ديده است")))
+        << problem.toStdString();
+    EXPECT_TRUE(
+        problem.contains(QStringLiteral("(") + isolatedText("file is not a database") + ")"))
+        << problem.toStdString();
+
+    // Another copy holding the file while a change is stored.
+    QFile::remove(listingsPath());
+    ASSERT_TRUE(prepareStore(folder(), listingsTable()).isEmpty());
+    RecordSource source(folder(), listingsTable());
+    addListing(source, {{"malek", "a"}});
+    source.setBusyTimeout(100);
+    source.setText(field("malek"), "b");
+    sql::Database other = openRaw();
+    other.exec("BEGIN IMMEDIATE");
+    try {
+        source.Update();
+        FAIL() << "stored past the lock";
+    } catch (const RecordSourceError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("نسخه ديگري از برنامه")))
+            << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("database is locked")));
+        EXPECT_TRUE(e.message().contains(isolatedText(listingsPath())));
+    }
+    other.exec("ROLLBACK");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, StoreMessagesTest,
+                         ::testing::Values(velmoran::test::StoreKind::Sqlite),
+                         velmoran::test::storeKindName);
+
+} // namespace
