@@ -1,8 +1,9 @@
 #include "data/backup.h"
 
-#include "data/storemessages.h"
+#include "data/fileaccess.h"
 #include "data/sqlite.h"
 #include "data/storecheck.h"
+#include "data/storemessages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,30 +25,8 @@ namespace {
 // pages, so a progress window moves a few times a second.
 constexpr int kPagesPerStep = 256;
 
-QByteArray local(const QString& path) {
-    return path.toLocal8Bit();
-}
-
 QString systemError(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-bool exists(const QString& path) {
-    struct stat st {};
-    return ::lstat(local(path).constData(), &st) == 0;
-}
-
-// fsync on a file or a folder; false with errno set when it fails.
-bool sync(const QString& path, bool folder) {
-    const int fd = ::open(local(path).constData(), folder ? O_RDONLY | O_DIRECTORY : O_RDONLY);
-    if (fd < 0) {
-        return false;
-    }
-    const bool synced = ::fsync(fd) == 0;
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return synced;
 }
 
 // The store's name without ".db": the first part of its backups' names.
@@ -59,19 +38,9 @@ QString stamp(const QDateTime& time) {
     return time.toString(QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
-// A name made from `base` that nothing has yet: base, base-2, base-3 ...
-// with `suffix` after it.
-QString freeName(const QString& base, const QString& suffix) {
-    QString name = base + suffix;
-    for (int n = 2; exists(name); ++n) {
-        name = base + QLatin1Char('-') + QString::number(n) + suffix;
-    }
-    return name;
-}
-
 // An empty file (mode 600) named .<store>.<word>.XXXXXX in `dir`.
 QString makeTemporary(const QString& dir, const TableSpec& tableSpec, const char* word) {
-    QByteArray pattern = local(
+    QByteArray pattern = localPath(
         QDir(dir).filePath(QStringLiteral(".%1.%2.XXXXXX")
                                .arg(QString::fromUtf8(tableSpec.fileName), QLatin1String(word))));
     const int fd = ::mkstemp(pattern.data());
@@ -84,7 +53,7 @@ QString makeTemporary(const QString& dir, const TableSpec& tableSpec, const char
 
 void removeWithJournal(const QString& path) {
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        ::unlink(local(path + QLatin1String(suffix)).constData());
+        ::unlink(localPath(path + QLatin1String(suffix)).constData());
     }
 }
 
@@ -167,7 +136,7 @@ const QRegularExpression& backupName(const TableSpec& tableSpec) {
 
 qint64 modified(const QString& path) {
     struct stat st {};
-    if (::stat(local(path).constData(), &st) != 0) {
+    if (::stat(localPath(path).constData(), &st) != 0) {
         return -1;
     }
     return static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
@@ -222,7 +191,7 @@ BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, cons
     } catch (const sql::Error& e) {
         return {QString(), backupFailed(store, dir, e.text())};
     }
-    if (!sync(temporary.path(), false)) {
+    if (!syncPath(temporary.path(), false)) {
         return {QString(), backupFailed(store, dir, systemError(errno))};
     }
     if (progress) {
@@ -240,16 +209,16 @@ BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, cons
     for (int n = 1;; ++n) {
         target = n == 1 ? base + QStringLiteral(".db")
                         : base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".db");
-        if (::link(local(temporary.path()).constData(), local(target).constData()) == 0) {
+        if (::link(localPath(temporary.path()).constData(), localPath(target).constData()) == 0) {
             break;
         }
         if (errno != EEXIST) {
             return {QString(), backupFailed(store, dir, systemError(errno))};
         }
     }
-    ::unlink(local(temporary.path()).constData());
+    ::unlink(localPath(temporary.path()).constData());
     temporary.keep();
-    sync(dir, true);
+    syncPath(dir, true);
     return {target, QString()};
 }
 
@@ -347,16 +316,17 @@ RestoreResult restoreBackup(const QString& folder, const QString& backup, const 
     } catch (const sql::Error& e) {
         return failed(e.text());
     }
-    if (!sync(temporary.path(), false)) {
+    if (!syncPath(temporary.path(), false)) {
         return failed(systemError(errno));
     }
-    if (exists(result.store)) {
+    if (pathExists(result.store)) {
         // The replaced file keeps a name of its own, and its journal the
         // matching name, before the backup takes its place in one step.
         result.keptAs = freeName(result.store + QLatin1Char('.') + keptWord + QLatin1Char('-') +
                                      stamp(QDateTime::currentDateTime()),
                                  QString());
-        if (::link(local(result.store).constData(), local(result.keptAs).constData()) != 0) {
+        if (::link(localPath(result.store).constData(), localPath(result.keptAs).constData()) !=
+            0) {
             const QString error = systemError(errno);
             result.keptAs.clear();
             return failed(error);
@@ -365,34 +335,35 @@ RestoreResult restoreBackup(const QString& folder, const QString& backup, const 
         const auto undo = [&](const QString& error) {
             for (const char* suffix : {"-wal", "-journal"}) {
                 const QString kept = result.keptAs + QLatin1String(suffix);
-                if (exists(kept)) {
-                    ::rename(local(kept).constData(),
-                             local(result.store + QLatin1String(suffix)).constData());
+                if (pathExists(kept)) {
+                    ::rename(localPath(kept).constData(),
+                             localPath(result.store + QLatin1String(suffix)).constData());
                 }
             }
-            ::unlink(local(result.keptAs).constData());
+            ::unlink(localPath(result.keptAs).constData());
             result.keptAs.clear();
             return failed(error);
         };
         for (const char* suffix : {"-wal", "-journal"}) {
             const QString journal = result.store + QLatin1String(suffix);
-            if (exists(journal) &&
-                ::rename(local(journal).constData(),
-                         local(result.keptAs + QLatin1String(suffix)).constData()) != 0) {
+            if (pathExists(journal) &&
+                ::rename(localPath(journal).constData(),
+                         localPath(result.keptAs + QLatin1String(suffix)).constData()) != 0) {
                 return undo(systemError(errno));
             }
         }
-        if (::rename(local(temporary.path()).constData(), local(result.store).constData()) != 0) {
+        if (::rename(localPath(temporary.path()).constData(),
+                     localPath(result.store).constData()) != 0) {
             return undo(systemError(errno));
         }
         // The index of the old journal, rebuilt by SQLite when needed.
-        ::unlink(local(result.store + QStringLiteral("-shm")).constData());
-    } else if (::rename(local(temporary.path()).constData(), local(result.store).constData()) !=
-               0) {
+        ::unlink(localPath(result.store + QStringLiteral("-shm")).constData());
+    } else if (::rename(localPath(temporary.path()).constData(),
+                        localPath(result.store).constData()) != 0) {
         return failed(systemError(errno));
     }
     temporary.keep();
-    sync(folder, true);
+    syncPath(folder, true);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "import/storebuilder.h"
 
+#include "data/fileaccess.h"
 #include "data/storage.h"
 #include "import/importerror.h"
 
@@ -24,28 +25,6 @@ constexpr int kBusyTimeout = 3000;
 
 QString systemError(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-QByteArray local(const QString& path) {
-    return path.toLocal8Bit();
-}
-
-// fsync on a file or a folder; false with errno set when it fails.
-bool sync(const QString& path, bool folder) {
-    const int fd = ::open(local(path).constData(), folder ? O_RDONLY | O_DIRECTORY : O_RDONLY);
-    if (fd < 0) {
-        return false;
-    }
-    const bool synced = ::fsync(fd) == 0;
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return synced;
-}
-
-bool exists(const QString& path) {
-    struct stat st {};
-    return ::lstat(local(path).constData(), &st) == 0;
 }
 
 QString inUse() {
@@ -87,11 +66,7 @@ void foldAndLock(const QString& path, sql::Database& holder) {
 QString keepingName(const QString& path) {
     const QString base = path + QStringLiteral(".before-import-") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = base;
-    for (int n = 2; exists(name); ++n) {
-        name = base + QLatin1Char('-') + QString::number(n);
-    }
-    return name;
+    return freeName(base);
 }
 
 } // namespace
@@ -99,9 +74,9 @@ QString keepingName(const QString& path) {
 StoreBuilder::StoreBuilder(const QString& folder, const TableSpec& tableSpec)
     : spec_(tableSpec), folder_(folder),
       target_(QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName))) {
-    QByteArray pattern =
-        local(QDir(folder).filePath(QStringLiteral(".") + QString::fromUtf8(tableSpec.fileName) +
-                                    QStringLiteral(".import.XXXXXX")));
+    QByteArray pattern = localPath(QDir(folder).filePath(QStringLiteral(".") +
+                                                         QString::fromUtf8(tableSpec.fileName) +
+                                                         QStringLiteral(".import.XXXXXX")));
     const int fd = ::mkstemp(pattern.data()); // mode 600
     if (fd < 0) {
         throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));
@@ -138,7 +113,7 @@ void StoreBuilder::removeTemporary() {
     insert_ = sql::Statement();
     db_.close();
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        ::unlink(local(temporary_ + QLatin1String(suffix)).constData());
+        ::unlink(localPath(temporary_ + QLatin1String(suffix)).constData());
     }
 }
 
@@ -201,11 +176,11 @@ QString StoreBuilder::finish(bool replace) {
     } catch (const sql::Error& e) {
         throw ImportError(ImportProblem::CannotStore, target_, e.detail());
     }
-    if (!sync(temporary_, false)) {
+    if (!syncPath(temporary_, false)) {
         throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));
     }
     QString keptAs;
-    if (exists(target_)) {
+    if (pathExists(target_)) {
         if (!replace) {
             throw ImportError(ImportProblem::TargetExists, target_);
         }
@@ -214,25 +189,25 @@ QString StoreBuilder::finish(bool replace) {
         keptAs = keepingName(target_);
         // The old file keeps a name of its own before the new one takes its
         // place in one step: at no moment is there no store file.
-        if (::link(local(target_).constData(), local(keptAs).constData()) != 0 ||
-            ::rename(local(temporary_).constData(), local(target_).constData()) != 0) {
+        if (::link(localPath(target_).constData(), localPath(keptAs).constData()) != 0 ||
+            ::rename(localPath(temporary_).constData(), localPath(target_).constData()) != 0) {
             const int error = errno;
-            ::unlink(local(keptAs).constData());
+            ::unlink(localPath(keptAs).constData());
             throw ImportError(ImportProblem::CannotStore, target_, systemError(error));
         }
     } else {
         // Linked, not renamed: a file another copy made meanwhile is never
         // replaced.
-        if (::link(local(temporary_).constData(), local(target_).constData()) != 0) {
+        if (::link(localPath(temporary_).constData(), localPath(target_).constData()) != 0) {
             if (errno == EEXIST) {
                 throw ImportError(ImportProblem::TargetExists, target_);
             }
             throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));
         }
-        ::unlink(local(temporary_).constData());
+        ::unlink(localPath(temporary_).constData());
     }
     done_ = true;
-    sync(folder_, true);
+    syncPath(folder_, true);
     return keptAs;
 }
 

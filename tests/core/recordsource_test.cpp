@@ -249,16 +249,7 @@ TEST_P(RecordSourceTest, UpdateAgainstAnotherWritersLockFailsWithAMessageAndKeep
     source.setText(field("malek"), "b");
 
     // Another writer holds the file, or on a server the row.
-    sql::Database other;
-    pq::Connection otherDesk;
-    if (onServer()) {
-        otherDesk = openServer();
-        otherDesk.exec("BEGIN");
-        otherDesk.exec(QStringLiteral("SELECT * FROM new WHERE id = %1 FOR UPDATE").arg(id), {});
-    } else {
-        other = openRaw();
-        other.exec("BEGIN IMMEDIATE");
-    }
+    WriteLock other = holdWriteLock(id);
     const auto start = std::chrono::steady_clock::now();
     try {
         source.Update();
@@ -272,11 +263,7 @@ TEST_P(RecordSourceTest, UpdateAgainstAnotherWritersLockFailsWithAMessageAndKeep
     EXPECT_TRUE(source.isChanged());
     EXPECT_THROW(source.Delete(), RecordSourceError);
     EXPECT_EQ(source.currentRowId(), id);
-    if (onServer()) {
-        otherDesk.exec("ROLLBACK");
-    } else {
-        other.exec("ROLLBACK");
-    }
+    other = WriteLock(); // the other writer goes
 
     source.Update();
     EXPECT_EQ(rawText(id, "malek"), "b");
@@ -307,17 +294,7 @@ TEST_P(RecordSourceTest, AFailureSaysWhetherItWasTheCriterionOrTheStore) {
     source.setBusyTimeout(100);
     source.setText(field("malek"), "b");
     {
-        sql::Database other;
-        pq::Connection otherDesk;
-        if (onServer()) {
-            otherDesk = openServer();
-            otherDesk.exec("BEGIN");
-            otherDesk.exec(QStringLiteral("SELECT * FROM new WHERE id = %1 FOR UPDATE").arg(id),
-                           {});
-        } else {
-            other = openRaw();
-            other.exec("BEGIN IMMEDIATE");
-        }
+        const WriteLock other = holdWriteLock(id);
         EXPECT_EQ(kindOf([&] { source.FindFirst("malek='a'"); }), Kind::Store);
     }
     source.CancelUpdate();

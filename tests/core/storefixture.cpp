@@ -64,6 +64,19 @@ sql::Database StoreTest::openRaw() const {
     return sql::Database(listingsPath(), SQLITE_OPEN_READWRITE);
 }
 
+StoreTest::WriteLock StoreTest::holdWriteLock(long long rowId) const {
+    WriteLock lock;
+    if (onServer()) {
+        lock.desk = openServer();
+        lock.desk.exec("BEGIN");
+        lock.desk.exec(QStringLiteral("SELECT * FROM new WHERE id = %1 FOR UPDATE").arg(rowId), {});
+    } else {
+        lock.file = openRaw();
+        lock.file.exec("BEGIN IMMEDIATE");
+    }
+    return lock;
+}
+
 pq::Connection StoreTest::openServer() const {
     return pq::Connection(store_.server);
 }

@@ -67,6 +67,14 @@ protected:
     // A plain connection to the test's database (server only).
     pq::Connection openServer() const;
 
+    // Another writer, holding the listings file (on a server, row `rowId`)
+    // until it goes.
+    struct WriteLock {
+        sql::Database file;
+        pq::Connection desk;
+    };
+    WriteLock holdWriteLock(long long rowId) const;
+
     static QByteArray fileBytes(const QString& path);
     static void writeFile(const QString& path, const QByteArray& bytes);
 
