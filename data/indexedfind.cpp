@@ -45,6 +45,7 @@ RaceOutcome FindRace::run(std::optional<long long> after, const FindSchedule& sc
         if (shortest) {
             std::vector<long long> ids = *shortest;
             std::sort(ids.begin(), ids.end());
+            ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
             outcome.candidates = std::move(ids);
             memory.scanned_ = 0;
         }

@@ -28,6 +28,7 @@ public:
     // Notes which price indexes the table has, on a new connection. Throws
     // pq::Error.
     void lookUp(pq::Connection& connection, const ServerTable& table);
+    bool hasIndexes() const { return !present_.empty(); }
     bool serves(const Criterion& c) const;
 
     // The first row after `after` (or the first of all) that passes `c`, into

@@ -119,10 +119,6 @@ struct PgTableStore::Impl {
                 problem = *p;
             } else {
                 applyBusyTimeout();
-                // The statements are planned once, for any values: planning a
-                // find anew at each press (the server's choice while it
-                // weighs the two) would cost more than the find itself.
-                connection.exec("SET plan_cache_mode = force_generic_plan");
                 select = QStringLiteral("SELECT %1, %2 FROM %3 ")
                              .arg(table.id, table.columnList(), table.table);
                 connection.prepare("first",
@@ -141,6 +137,13 @@ struct PgTableStore::Impl {
                     QStringLiteral("DELETE FROM %1 WHERE %2 = $1").arg(table.table, table.id));
                 finds.clear();
                 priceFind.lookUp(connection, table);
+                if (priceFind.hasIndexes()) {
+                    // The statements are planned once, for any values:
+                    // planning a find through the indexes anew at each press
+                    // (the server's choice while it weighs the two) would cost
+                    // more than the find itself.
+                    connection.exec("SET plan_cache_mode = force_generic_plan");
+                }
                 preparedFor = connection.generation();
                 return;
             }

@@ -61,8 +61,10 @@ QString findKey(const Criterion& c);
 // ---- SQLite --------------------------------------------------------------
 
 // The number of the text in `column` (quoted) as the SQLite index holds it:
-// built-in functions only.
+// built-in functions only. A text in Arabic-Indic digits it holds as
+// kSqliteUnreadNumber, whose entries every walk takes as well.
 QString sqliteNumberExpression(const QString& column);
+constexpr double kSqliteUnreadNumber = -9007199254740992.0; // -2^53, exact in SQL text
 // The statement that makes `index` on `table` (quoted), whose columns
 // `columns` are by field (quoted). Exactly as SQLite keeps it in
 // sqlite_schema, so a file's index can be compared with it.

@@ -128,28 +128,44 @@ FindRound SqlitePriceFind::round(const Criterion& c, const std::vector<PriceWalk
     }
     found.walked = true;
     for (const PriceWalk& walk : walks) {
-        QString sql = QStringLiteral("SELECT rowid FROM %1 INDEXED BY \"%2\" WHERE ")
-                          .arg(table_, walk.index->name);
-        QStringList conditions;
-        for (int f : walk.index->flags) {
-            conditions << columns_[f] + QStringLiteral(" = -1");
-        }
-        for (const WalkRange& range : walk.ranges) {
-            const QString& number = numbers_[walk.index->keys[range.key]];
-            conditions << number + QStringLiteral(" >= ?") << number + QStringLiteral(" <= ?");
-        }
-        sql += conditions.join(QStringLiteral(" AND ")) + QStringLiteral(" LIMIT ?");
-        sql::Statement& st = statement(sql);
-        sql::ResetGuard guard(st);
-        int param = 1;
-        for (const WalkRange& range : walk.ranges) {
-            st.bindDouble(param++, widenedLow(range.low));
-            st.bindDouble(param++, widenedHigh(range.high));
-        }
-        st.bindInt(param, limit);
+        // The entries within the range, and those of numbers left to the
+        // program's reading (the leading key's, and where the other keys
+        // are within their range or left too).
         std::vector<long long> ids;
-        while (st.step()) {
-            ids.push_back(st.columnInt(0));
+        for (const bool unread : {false, true}) {
+            QString sql = QStringLiteral("SELECT rowid FROM %1 INDEXED BY \"%2\" WHERE ")
+                              .arg(table_, walk.index->name);
+            QStringList conditions;
+            for (int f : walk.index->flags) {
+                conditions << columns_[f] + QStringLiteral(" = -1");
+            }
+            for (const WalkRange& range : walk.ranges) {
+                const QString& number = numbers_[walk.index->keys[range.key]];
+                const QString within = QStringLiteral("%1 >= ? AND %1 <= ?").arg(number);
+                const QString left = QStringLiteral("%1 = ?").arg(number);
+                if (range.key == 0) {
+                    conditions << (unread ? left : within);
+                } else {
+                    conditions << QStringLiteral("(%1 OR %2)").arg(within, left);
+                }
+            }
+            sql += conditions.join(QStringLiteral(" AND ")) + QStringLiteral(" LIMIT ?");
+            sql::Statement& st = statement(sql);
+            sql::ResetGuard guard(st);
+            int param = 1;
+            for (const WalkRange& range : walk.ranges) {
+                if (range.key != 0 || !unread) {
+                    st.bindDouble(param++, widenedLow(range.low));
+                    st.bindDouble(param++, widenedHigh(range.high));
+                }
+                if (range.key != 0 || unread) {
+                    st.bindDouble(param++, kSqliteUnreadNumber);
+                }
+            }
+            st.bindInt(param, limit);
+            while (st.step()) {
+                ids.push_back(st.columnInt(0));
+            }
         }
         found.walks.push_back(std::move(ids));
     }

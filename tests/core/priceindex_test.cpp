@@ -17,6 +17,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -82,6 +83,13 @@ TEST(PriceIndexNumbers, SqliteReadsEveryNumberTheProgramReadsAndTheWalkTakesIt) 
         ASSERT_TRUE(read.step());
         ASSERT_FALSE(read.isNull(0)) << text.toStdString();
         const double indexed = sqlite3_column_double(read.handle(), 0);
+        const bool arabicIndic = std::any_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() >= 0x0660 && c.unicode() <= 0x0669;
+        });
+        if (arabicIndic) { // left to the program's reading: every walk takes it
+            EXPECT_EQ(indexed, kSqliteUnreadNumber) << text.toStdString();
+            continue;
+        }
         expectClose(indexed, *value, text);
         // A range that holds the number just holds it in the widened walk.
         const double below = std::nextafter(*value, -INFINITY);
@@ -100,6 +108,20 @@ TEST(PriceIndexNumbers, SqliteReadsEveryNumberTheProgramReadsAndTheWalkTakesIt) 
         EXPECT_EQ(sqlite3_column_double(typed.handle(), 1),
                   sqlite3_column_double(typed.handle(), 0));
     }
+}
+
+// Every client that opens the file parses the indexes' expressions, and
+// SQLite's parser holds only so many nested calls: the expression leaves
+// room for ten more.
+TEST(PriceIndexNumbers, SqliteParsesTheExpressionWithRoomToSpare) {
+    sql::Database db(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    QString nested = sqliteNumberExpression(QStringLiteral("'۱٬۵۰۰'"));
+    for (int level = 0; level < 10; ++level) {
+        nested = QStringLiteral("abs(%1)").arg(nested);
+    }
+    sql::Statement st = db.prepare(QStringLiteral("SELECT ") + nested);
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(sqlite3_column_double(st.handle(), 0), 1500);
 }
 
 TEST(PriceIndexNumbers, TheServersFunctionReadsExactlyAsTheProgram) {
