@@ -2,6 +2,7 @@
 
 #include "data/criterion.h"
 #include "data/fileaccess.h"
+#include "data/priceindex.h"
 #include "data/recordsource.h"
 #include "data/sqlitepricefind.h"
 #include "data/storemessages.h"
@@ -30,6 +31,7 @@ struct SqliteTableStore::Impl {
     QString columns; // quoted field names in field order
     sql::Statement first, byId, insert, remove, lastFind;
     QString findSql;
+    QString findBound;         // the criterion (findKey) whose values lastFind holds
     QString findIndex;         // the find index's name; empty when the file has none
     std::vector<bool> indexed; // by field: held by the find index
     SqlitePriceFind priceFind; // through the price indexes, where the file has them
@@ -112,6 +114,7 @@ struct SqliteTableStore::Impl {
         if (sql != findSql || !lastFind.isValid()) {
             lastFind = sql::Statement();
             findSql.clear();
+            findBound.clear();
             try {
                 lastFind = db.prepare(sql);
             } catch (const sql::Error& e) {
@@ -224,7 +227,14 @@ std::optional<long long> SqliteTableStore::find(const Criterion& c, std::optiona
             if (after) {
                 st.bindInt(1, *after);
             }
-            c.bind(st, after ? 2 : 1);
+            // Values bound again only for another criterion: binding a flag
+            // anew makes SQLite plan the statement again (partial indexes).
+            const QString key = findKey(c);
+            if (key != d->findBound) {
+                d->findBound.clear();
+                c.bind(st, after ? 2 : 1);
+                d->findBound = key;
+            }
             if (!st.step()) {
                 return std::nullopt;
             }
