@@ -25,9 +25,10 @@ void withSize(benchmark::State& state, const QString& folder) {
     state.counters["rss_MB"] = benchmark::Counter(residentMegabytes());
 }
 
-// The whole backup the program makes after the main window closes.
-void Backup(benchmark::State& state) {
-    const QString folder = cachedListings(static_cast<int>(state.range(0)));
+// The whole backup the program makes after the main window closes, of the
+// store as the program makes it and of one without the price indexes.
+void Backup(benchmark::State& state, bool withPriceIndexes) {
+    const QString folder = cachedListings(static_cast<int>(state.range(0)), withPriceIndexes);
     QTemporaryDir dir;
     for (auto _ : state) {
         const BackupResult result =
@@ -70,7 +71,18 @@ void Export(benchmark::State& state, ExportFormat format, const char* suffix) {
 
 } // namespace
 
-BENCHMARK(Backup)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Backup, , true)
+    ->Name("Backup")
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Backup, WithoutIndex, false)
+    ->Name("BackupWithoutIndex")
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(QuickCheck)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Export, xlsx, ExportFormat::Xlsx, "xlsx")
     ->Arg(100000)

@@ -1,11 +1,13 @@
 #include "bench/listinggen.h"
 
 #include "data/fields.h"
+#include "data/priceindex.h"
 #include "data/sqlite.h"
 #include "data/storage.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -17,7 +19,7 @@ namespace velmoran::bench {
 namespace {
 
 // Bump when the generated rows change, so old caches are not reused.
-constexpr int kGeneratorVersion = 1;
+constexpr int kGeneratorVersion = 3;
 
 const QStringList kFirstNames = {"علي",   "حسين", "محمد", "رضا",  "مريم", "زهرا",
                                  "فاطمه", "مهدي", "سعيد", "نرگس", "كاظم", "اكبر"};
@@ -208,9 +210,39 @@ void generate(const QString& folder, int rows) {
     db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
 }
 
+// A copy of the generated file without its price indexes.
+QString withoutPriceIndexes(const QString& indexed) {
+    const QString folder = indexed + QStringLiteral("-plain");
+    if (QFile::exists(folder + QStringLiteral("/newil.db"))) {
+        return folder;
+    }
+    const QString building = folder + QStringLiteral(".building");
+    QDir(building).removeRecursively();
+    QDir().mkpath(building);
+    const QString file = building + QStringLiteral("/newil.db");
+    if (!QFile::copy(indexed + QStringLiteral("/newil.db"), file)) {
+        throw std::runtime_error("cannot copy the generated listings");
+    }
+    {
+        sql::Database db(file, SQLITE_OPEN_READWRITE);
+        for (const PriceIndex& index : priceIndexes(listingsTable())) {
+            db.exec(QStringLiteral("DROP INDEX %1").arg(sql::quoted(index.name)));
+        }
+        db.exec("VACUUM");
+    }
+    if (!QDir().rename(building, folder)) {
+        throw std::runtime_error("cannot move the generated listings in place");
+    }
+    return folder;
+}
+
 } // namespace
 
-QString cachedListings(int rows) {
+double storeMegabytes(const QString& folder) {
+    return QFileInfo(QDir(folder).filePath(QStringLiteral("newil.db"))).size() / (1024.0 * 1024.0);
+}
+
+QString cachedListings(int rows, bool withPriceIndexes) {
     QString root = qEnvironmentVariable("VELMORAN_BENCH_CACHE");
     if (root.isEmpty()) {
         root = QStringLiteral("/tmp/velmoran-bench");
@@ -218,7 +250,7 @@ QString cachedListings(int rows) {
     const QString folder =
         QStringLiteral("%1/listings-v%2-%3").arg(root).arg(kGeneratorVersion).arg(rows);
     if (QFile::exists(folder + QStringLiteral("/newil.db"))) {
-        return folder;
+        return withPriceIndexes ? folder : withoutPriceIndexes(folder);
     }
     std::fprintf(stderr, "generating %d listings into %s ...\n", rows, qPrintable(folder));
     const QString building = folder + QStringLiteral(".building");
@@ -228,7 +260,7 @@ QString cachedListings(int rows) {
     if (!QDir().rename(building, folder)) {
         throw std::runtime_error("cannot move the generated listings in place");
     }
-    return folder;
+    return withPriceIndexes ? folder : withoutPriceIndexes(folder);
 }
 
 double residentMegabytes() {

@@ -3,6 +3,7 @@
 #include "bench/listinggen.h"
 #include "data/fields.h"
 #include "data/pq.h"
+#include "data/priceindex.h"
 #include "data/storage.h"
 #include "data/storecopy.h"
 
@@ -19,7 +20,7 @@ namespace velmoran::bench {
 namespace {
 
 // Bump when the loading changes, so an old cluster is not reused.
-constexpr int kClusterVersion = 1;
+constexpr int kClusterVersion = 2;
 
 QString cacheRoot() {
     const QString root = qEnvironmentVariable("VELMORAN_BENCH_CACHE");
@@ -75,7 +76,40 @@ Cluster& cluster() {
 
 } // namespace
 
-QString cachedServerListings(int rows) {
+double serverStoreMegabytes(const QString& conninfo) {
+    return pq::Connection(conninfo)
+               .exec("SELECT pg_total_relation_size('new')")
+               .text(0, 0)
+               .toDouble() /
+           (1024.0 * 1024.0);
+}
+
+QString cachedServerListings(int rows, bool withPriceIndexes) {
+    if (!withPriceIndexes) {
+        cachedServerListings(rows, true); // the database it is copied from
+        const QString name = QStringLiteral("listings_%1_plain").arg(rows);
+        pq::Connection admin(cluster().conninfo(QStringLiteral("postgres")));
+        const bool made = admin
+                              .exec(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = $1"),
+                                    {pq::param(name)})
+                              .rows() == 1;
+        if (!made) {
+            const QString building = name + QStringLiteral("_building");
+            admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(building), {});
+            admin.exec(
+                QStringLiteral("CREATE DATABASE %1 TEMPLATE listings_%2").arg(building).arg(rows),
+                {});
+            {
+                pq::Connection plain(cluster().conninfo(building));
+                plain.exec(QStringLiteral("DROP FUNCTION %1(text) CASCADE")
+                               .arg(QLatin1String(kServerNumberFunction)),
+                           {});
+                plain.exec("VACUUM ANALYZE");
+            }
+            admin.exec(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(building, name), {});
+        }
+        return cluster().conninfo(name);
+    }
     const QString name = QStringLiteral("listings_%1").arg(rows);
     const QString conninfo = cluster().conninfo(name);
     pq::Connection admin(cluster().conninfo(QStringLiteral("postgres")));

@@ -1,8 +1,11 @@
 // The record source against plain SQLite on the same generated files: open,
-// a find that matches nothing (a whole pass), stepping a rent row's find-next
-// through every match, and storing a new listing. The same four on the
-// server's store (Server…), on the same listings copied up to a PostgreSQL
-// server of this machine.
+// a find that matches nothing, a find-first that meets a match early,
+// stepping a rent row's find-next through every match (beside reading those
+// rows one by one), and storing a new listing. The finds run on the store as
+// the program makes it, with its price indexes, and on a copy without them
+// (…WithoutIndex: a store of an earlier version, which finds by a pass over
+// its rows). The same on the server's store (Server…), on the same listings
+// copied up to a PostgreSQL server of this machine.
 
 #include "bench/listinggen.h"
 #include "bench/serverlistings.h"
@@ -10,6 +13,7 @@
 #include "data/pq.h"
 #include "data/recordsource.h"
 #include "data/storelocation.h"
+#include "data/tablestore.h"
 
 #include <QDir>
 
@@ -17,11 +21,14 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <vector>
 
 using namespace velmoran;
 using velmoran::bench::cachedListings;
 using velmoran::bench::cachedServerListings;
 using velmoran::bench::residentMegabytes;
+using velmoran::bench::serverStoreMegabytes;
+using velmoran::bench::storeMegabytes;
 
 namespace {
 
@@ -29,6 +36,10 @@ namespace {
 // row is looked at, none matches.
 const char* const kNoMatch =
     "gheymatehkoole > '0' AND  gheymatehkoole < '1' and  fooroosh = -1 and apartman = -1 ";
+// The apartments-for-sale row with prices that many listings have: the first
+// match is among the first rows.
+const char* const kEarlyMatch = "gheymatehkoole > '1000000000' AND  gheymatehkoole < '5000000000' "
+                                "and  fooroosh = -1 and apartman = -1 ";
 // The apartments-for-rent row.
 const char* const kRentRow =
     "gheymatehkoole > '100000000' AND  gheymatehkoole < '500000000' and  vahed02 > '1000000' "
@@ -69,13 +80,28 @@ void withRss(benchmark::State& state) {
     state.counters["rss_MB"] = benchmark::Counter(residentMegabytes());
 }
 
-// The store of the generated listings: the file, or the server's copy.
-enum class On { File, Server };
+// The store of the generated listings: the file, or the server's copy; with
+// the price indexes or without.
+enum class On { File, Server, FileWithoutIndex, ServerWithoutIndex };
 
 StoreLocation storeOf(benchmark::State& state, On on) {
     const int rows = static_cast<int>(state.range(0));
-    return on == On::File ? StoreLocation{cachedListings(rows), QString()}
-                          : StoreLocation{QString(), cachedServerListings(rows)};
+    switch (on) {
+    case On::File:
+        return {cachedListings(rows), QString()};
+    case On::FileWithoutIndex:
+        return {cachedListings(rows, false), QString()};
+    case On::Server:
+        return {QString(), cachedServerListings(rows)};
+    case On::ServerWithoutIndex:
+        break;
+    }
+    return {QString(), cachedServerListings(rows, false)};
+}
+
+void withSize(benchmark::State& state, const StoreLocation& store) {
+    state.counters["store_MB"] =
+        store.onServer() ? serverStoreMegabytes(store.server) : storeMegabytes(store.folder);
 }
 
 void OpenOn(benchmark::State& state, On on) {
@@ -98,7 +124,8 @@ void PlainOpen(benchmark::State& state) {
 }
 
 void FindNoMatchOn(benchmark::State& state, On on) {
-    RecordSource source(storeOf(state, on), listingsTable());
+    const StoreLocation store = storeOf(state, on);
+    RecordSource source(store, listingsTable());
     for (auto _ : state) {
         source.FindFirst(kNoMatch);
         if (!source.NoMatch()) {
@@ -107,6 +134,19 @@ void FindNoMatchOn(benchmark::State& state, On on) {
         }
     }
     withRss(state);
+    withSize(state, store);
+}
+
+void FindEarlyMatchOn(benchmark::State& state, On on) {
+    RecordSource source(storeOf(state, on), listingsTable());
+    for (auto _ : state) {
+        source.FindFirst(kEarlyMatch);
+        if (source.NoMatch()) {
+            state.SkipWithError("the early-match criterion found nothing");
+            break;
+        }
+    }
+    state.counters["found_id"] = benchmark::Counter(static_cast<double>(source.currentRowId()));
 }
 
 void PlainFindNoMatch(benchmark::State& state) {
@@ -132,6 +172,66 @@ void FindNextEveryMatchOn(benchmark::State& state, On on) {
     }
     state.counters["matches"] = benchmark::Counter(static_cast<double>(matches));
     withRss(state);
+}
+
+// What stepping through the rent row's matches reads: each matching row by
+// its id, one read each through the store, as the record source reads a row.
+std::vector<long long> rentRowMatches(const StoreLocation& store) {
+    RecordSource source(store, listingsTable());
+    std::vector<long long> ids;
+    source.FindFirst(kRentRow);
+    while (!source.NoMatch()) {
+        ids.push_back(source.currentRowId());
+        source.FindNext(kRentRow);
+    }
+    return ids;
+}
+
+void ReadRentRowMatchesOn(benchmark::State& state, On on) {
+    const StoreLocation store = storeOf(state, on);
+    const std::vector<long long> ids = rentRowMatches(store);
+    const std::unique_ptr<TableStore> table = openTableStore(store, listingsTable());
+    RowValues row;
+    for (auto _ : state) {
+        for (long long id : ids) {
+            benchmark::DoNotOptimize(table->read(id, row));
+        }
+    }
+    state.counters["rows"] = benchmark::Counter(static_cast<double>(ids.size()));
+}
+
+// The same rows read by plain SQL, one statement each, on the plain client
+// library.
+void PlainReadRentRowMatchesOn(benchmark::State& state, On on) {
+    const StoreLocation store = storeOf(state, on);
+    const std::vector<long long> ids = rentRowMatches(store);
+    if (store.onServer()) {
+        pq::Connection connection(store.server);
+        connection.prepare("read", QStringLiteral("SELECT * FROM new WHERE id = $1"));
+        for (auto _ : state) {
+            for (long long id : ids) {
+                benchmark::DoNotOptimize(connection.execPrepared("read", {pq::param(id)}).rows());
+            }
+        }
+    } else {
+        sqlite3* db = openPlain(store.folder);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, "SELECT rowid, * FROM new WHERE rowid = ?", -1, &st, nullptr);
+        for (auto _ : state) {
+            for (long long id : ids) {
+                sqlite3_bind_int64(st, 1, id);
+                while (sqlite3_step(st) == SQLITE_ROW) {
+                    for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                        benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+                    }
+                }
+                sqlite3_reset(st);
+            }
+        }
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+    }
+    state.counters["rows"] = benchmark::Counter(static_cast<double>(ids.size()));
 }
 
 void PlainFindEveryMatch(benchmark::State& state) {
@@ -168,7 +268,7 @@ void UpdateNewRowOn(benchmark::State& state, On on) {
         withRss(state);
     }
     // Leave the cached store as it was generated.
-    if (on == On::Server) {
+    if (store.onServer()) {
         pq::Connection(store.server)
             .exec(QStringLiteral("DELETE FROM new WHERE id >= %1").arg(firstAdded), {});
         return;
@@ -219,17 +319,53 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK_CAPTURE(OpenOn, File, On::File)->Name("Open")->Apply(Sizes);
 BENCHMARK(PlainOpen)->Apply(Sizes);
 BENCHMARK_CAPTURE(FindNoMatchOn, File, On::File)->Name("FindNoMatch")->Apply(Sizes);
+BENCHMARK_CAPTURE(FindNoMatchOn, FileWithoutIndex, On::FileWithoutIndex)
+    ->Name("FindNoMatchWithoutIndex")
+    ->Apply(Sizes);
 BENCHMARK(PlainFindNoMatch)->Apply(Sizes);
+BENCHMARK_CAPTURE(FindEarlyMatchOn, File, On::File)->Name("FindEarlyMatch")->Apply(Sizes);
+BENCHMARK_CAPTURE(FindEarlyMatchOn, FileWithoutIndex, On::FileWithoutIndex)
+    ->Name("FindEarlyMatchWithoutIndex")
+    ->Apply(Sizes);
 BENCHMARK_CAPTURE(FindNextEveryMatchOn, File, On::File)->Name("FindNextEveryMatch")->Apply(Sizes);
+BENCHMARK_CAPTURE(FindNextEveryMatchOn, FileWithoutIndex, On::FileWithoutIndex)
+    ->Name("FindNextEveryMatchWithoutIndex")
+    ->Apply(Sizes);
+BENCHMARK_CAPTURE(ReadRentRowMatchesOn, File, On::File)->Name("ReadRentRowMatches")->Apply(Sizes);
+BENCHMARK_CAPTURE(PlainReadRentRowMatchesOn, File, On::File)
+    ->Name("PlainReadRentRowMatches")
+    ->Apply(Sizes);
 BENCHMARK(PlainFindEveryMatch)->Apply(Sizes);
 BENCHMARK_CAPTURE(UpdateNewRowOn, File, On::File)->Name("UpdateNewRow")->Apply(Sizes);
+BENCHMARK_CAPTURE(UpdateNewRowOn, FileWithoutIndex, On::FileWithoutIndex)
+    ->Name("UpdateNewRowWithoutIndex")
+    ->Apply(Sizes);
 BENCHMARK(PlainInsert)->Apply(Sizes);
 BENCHMARK_CAPTURE(OpenOn, Server, On::Server)->Name("ServerOpen")->Apply(Sizes);
 BENCHMARK_CAPTURE(FindNoMatchOn, Server, On::Server)->Name("ServerFindNoMatch")->Apply(Sizes);
+BENCHMARK_CAPTURE(FindNoMatchOn, ServerWithoutIndex, On::ServerWithoutIndex)
+    ->Name("ServerFindNoMatchWithoutIndex")
+    ->Apply(Sizes);
+BENCHMARK_CAPTURE(FindEarlyMatchOn, Server, On::Server)->Name("ServerFindEarlyMatch")->Apply(Sizes);
+BENCHMARK_CAPTURE(FindEarlyMatchOn, ServerWithoutIndex, On::ServerWithoutIndex)
+    ->Name("ServerFindEarlyMatchWithoutIndex")
+    ->Apply(Sizes);
 BENCHMARK_CAPTURE(FindNextEveryMatchOn, Server, On::Server)
     ->Name("ServerFindNextEveryMatch")
     ->Apply(Sizes);
+BENCHMARK_CAPTURE(FindNextEveryMatchOn, ServerWithoutIndex, On::ServerWithoutIndex)
+    ->Name("ServerFindNextEveryMatchWithoutIndex")
+    ->Apply(Sizes);
+BENCHMARK_CAPTURE(ReadRentRowMatchesOn, Server, On::Server)
+    ->Name("ServerReadRentRowMatches")
+    ->Apply(Sizes);
+BENCHMARK_CAPTURE(PlainReadRentRowMatchesOn, Server, On::Server)
+    ->Name("ServerPlainReadRentRowMatches")
+    ->Apply(Sizes);
 BENCHMARK_CAPTURE(UpdateNewRowOn, Server, On::Server)->Name("ServerUpdateNewRow")->Apply(Sizes);
+BENCHMARK_CAPTURE(UpdateNewRowOn, ServerWithoutIndex, On::ServerWithoutIndex)
+    ->Name("ServerUpdateNewRowWithoutIndex")
+    ->Apply(Sizes);
 
 } // namespace
 

@@ -6,7 +6,7 @@
 namespace velmoran::cli {
 
 // velmoran-cli: one tool with subcommands (import, export, backup, restore,
-// check). Its exit status is one of:
+// check, copy, optimise). Its exit status is one of:
 enum ExitCode {
     kOk = 0,
     kFailed = 1,      // a Persian message naming the file and the problem on stderr

@@ -10,6 +10,7 @@ int exportCommand(const QStringList& arguments, Io& io);
 int backupCommand(const QStringList& arguments, Io& io);
 int restoreCommand(const QStringList& arguments, Io& io);
 int checkCommand(const QStringList& arguments, Io& io);
+int optimiseCommand(const QStringList& arguments, Io& io);
 int copyCommand(const QStringList& arguments, Io& io);
 
 // The long help of copy, beside its function (copycommand.cpp).

@@ -68,12 +68,35 @@ const Subcommand kSubcommands[] = {
      "Checks the store files (or the FILEs) through and prints what is found.",
      "فايلهاي اطلاعات (يا FILEها) را كامل بررسي مي كند و نتيجه را مي نويسد.",
      "Runs SQLite's integrity_check on newil.db and pc.db, or on each FILE (a backup, say),\n"
-     "and prints one line per file; exit 5 when one is damaged. Works while the program\n"
-     "runs.",
+     "and prints one line per file; exit 5 when one is damaged. Without FILEs it also says\n"
+     "whether the listings (in newil.db, and on the server velmoran.conf names) have their\n"
+     "price indexes, which optimise adds. Works while the program runs.",
      "روي newil.db و pc.db، يا روي هر FILE (مثلا يك پشتيبان)، integrity_check اجرا مي كند و\n"
-     "براي هر فايل يك سطر مي نويسد؛ اگر فايلي آسيب ديده باشد كد خروج 5 است. در زماني كه\n"
-     "برنامه باز است هم كار مي كند.",
+     "براي هر فايل يك سطر مي نويسد؛ اگر فايلي آسيب ديده باشد كد خروج 5 است. بدون FILE\n"
+     "همچنين مي گويد كه فايلهاي ملك (در newil.db و روي سروري كه velmoran.conf نام مي برد)\n"
+     "نمايه هاي قيمت را دارند يا نه؛ optimise آنها را مي افزايد. در زماني كه برنامه باز است\n"
+     "هم كار مي كند.",
      checkCommand},
+    {"optimise", "optimise [--folder DIR]",
+     "Adds the price indexes a store made by an earlier version lacks, so finds are quick.",
+     "نمايه هاي قيمت را كه فايل ساخته شده با نسخه قبلي ندارد مي افزايد تا جستجو سريع شود.",
+     "A store the program makes carries indexes of the total price and the rent read as\n"
+     "numbers, for each deal and kind the search panels find by; a find then reads only\n"
+     "the listings in its price range. An older newil.db, or an older table on the server\n"
+     "velmoran.conf names, has none and each find reads every listing; the program never\n"
+     "adds them by itself. This command adds them: newil.db in one transaction, refused\n"
+     "while the program runs on the folder (exit 4); on the server each index is built\n"
+     "while the desks go on working (the role must own the table). The file grows by about\n"
+     "a tenth. Prints what the store has afterwards.",
+     "فايلي كه برنامه مي سازد براي هر نوع معامله و ملكي كه پنلهاي جستجو با آن جستجو مي كنند\n"
+     "نمايه قيمت كل و اجاره را، خوانده به صورت عدد، دارد؛ جستجو فقط فايلهاي بازه قيمت خود را\n"
+     "مي خواند. newil.db قديمي تر، يا جدول قديمي تر روي سروري كه velmoran.conf نام مي برد،\n"
+     "اين نمايه ها را ندارد و هر جستجو همه فايلها را مي خواند؛ برنامه هرگز خودش آنها را\n"
+     "نمي افزايد. اين فرمان آنها را مي افزايد: newil.db در يك تراكنش، و تا برنامه روي پوشه\n"
+     "كار مي كند پذيرفته نمي شود (كد 4)؛ روي سرور هر نمايه در حالي ساخته مي شود كه ميزها\n"
+     "به كار ادامه مي دهند (نقش بايد مالك جدول باشد). فايل حدود يك دهم بزرگتر مي شود. در\n"
+     "پايان مي نويسد كه فايل اطلاعات چه دارد.",
+     optimiseCommand},
     {"copy",
      "copy [--folder DIR] [--server CONNINFO] [--replace] --to-server\n"
      "       velmoran-cli copy [--server CONNINFO] [--replace] --from-server DIR",

@@ -1,4 +1,4 @@
-// The subcommands on the store files: backup, restore and check.
+// The subcommands on the store files: backup, restore, check and optimise.
 
 #include "cli/commands.h"
 #include "cli/common.h"
@@ -7,6 +7,7 @@
 #include "data/storecopy.h"
 #include "data/storelocation.h"
 #include "data/storemessages.h"
+#include "data/storeoptimise.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -44,6 +45,29 @@ int backupServer(const QString& conninfo, const QString& dir, const QDateTime& n
         return fail(io, e.message());
     }
     return kOk;
+}
+
+// One line on the price indexes of a store's listings table: complete, or
+// what it lacks and the command that adds it. False when the store could not
+// be looked at.
+bool reportPriceIndexes(const PriceIndexCheck& check, bool onServer, Io& io) {
+    const QString store = onServer ? isolated(check.store) : isolatedPath(check.store);
+    if (!check.ok()) {
+        fail(io, check.error);
+        return false;
+    }
+    if (check.missing == 0) {
+        io.out << QStringLiteral("%1: نمايه هاي قيمت كامل است (%2)").arg(store).arg(check.wanted)
+               << '\n';
+    } else {
+        io.out << QStringLiteral("%1: %2 نمايه قيمت از %3 را ندارد و جستجو همه فايلها را مي خواند؛ "
+                                 "velmoran-cli optimise آنها را مي افزايد")
+                      .arg(store)
+                      .arg(check.missing)
+                      .arg(check.wanted)
+               << '\n';
+    }
+    return true;
 }
 
 } // namespace
@@ -124,8 +148,14 @@ int checkCommand(const QStringList& arguments, Io& io) {
         return kUsage;
     }
     QStringList files = parsed.positional;
+    const bool stores = files.isEmpty();
+    QString problem;
+    const StoreLocation configured = configuredStore(&problem);
+    if (stores && !problem.isEmpty()) {
+        return fail(io, problem);
+    }
     FolderLock lock;
-    if (files.isEmpty()) {
+    if (stores) {
         // The stores themselves: no restore may swap them while they are read.
         if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Shared, io)) {
             return status;
@@ -135,7 +165,7 @@ int checkCommand(const QStringList& arguments, Io& io) {
                 files << storePath(parsed.folder, *tableSpec);
             }
         }
-        if (files.isEmpty()) {
+        if (files.isEmpty() && !configured.onServer()) {
             return noStores(io, parsed.folder);
         }
     }
@@ -163,7 +193,65 @@ int checkCommand(const QStringList& arguments, Io& io) {
             break;
         }
     }
+    if (stores) {
+        // The listings' price indexes, in the folder's file and on a
+        // configured server.
+        std::vector<StoreLocation> checked;
+        if (QFileInfo::exists(storePath(parsed.folder, listingsTable()))) {
+            checked.push_back({parsed.folder, QString()});
+        }
+        if (configured.onServer()) {
+            checked.push_back({parsed.folder, configured.server});
+        }
+        for (const StoreLocation& store : checked) {
+            if (!reportPriceIndexes(checkPriceIndexes(store, listingsTable()), store.onServer(),
+                                    io) &&
+                status == kOk) {
+                status = kFailed;
+            }
+        }
+    }
     return status;
+}
+
+int optimiseCommand(const QStringList& arguments, Io& io) {
+    Arguments parsed;
+    if (!parseArguments("optimise", arguments, {}, 0, 0, parsed, io)) {
+        return kUsage;
+    }
+    QString problem;
+    StoreLocation store = configuredStore(&problem);
+    if (!problem.isEmpty()) {
+        return fail(io, problem);
+    }
+    store.folder = parsed.folder;
+    FolderLock lock;
+    if (!store.onServer()) {
+        // The file is rebuilt in one transaction: not while the program works on it.
+        if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Exclusive, io)) {
+            return status;
+        }
+        if (!QFileInfo::exists(storePath(parsed.folder, listingsTable()))) {
+            return noStores(io, parsed.folder);
+        }
+    }
+    const PriceIndexCheck before = checkPriceIndexes(store, listingsTable());
+    if (!before.ok()) {
+        return fail(io, before.error);
+    }
+    if (before.missing > 0) {
+        io.out << QStringLiteral("افزودن %1 نمايه قيمت؛ ممكن است تا يك دقيقه طول بكشد ...")
+                      .arg(before.missing)
+               << '\n';
+        io.out.flush();
+        const PriceIndexCheck added = addPriceIndexes(store, listingsTable());
+        if (!added.ok()) {
+            return fail(io, added.error);
+        }
+    }
+    return reportPriceIndexes(checkPriceIndexes(store, listingsTable()), store.onServer(), io)
+               ? kOk
+               : kFailed;
 }
 
 } // namespace velmoran::cli

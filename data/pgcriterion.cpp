@@ -34,11 +34,12 @@ QString numberPattern() {
     return QStringLiteral("^%2[+-]?((%1{1,3}([,٬]%1{3})+|%1+)([.٫]%1*)?|[.٫]%1+)%2$").arg(d, b);
 }
 
-// The number in `column` as readNumber() reads it, or NULL: plain ASCII
-// digits (the common case) cast at once; anything else checked against the
-// pattern, its digits and marks made ASCII, and within readNumber()'s limit
-// of 70 digits before the point and 72 characters in all.
-QString numberExpression(const QString& column) {
+} // namespace
+
+// Plain ASCII digits (the common case) are cast at once; anything else is
+// checked against the pattern, its digits and marks made ASCII, and within
+// readNumber()'s limit of 70 digits before the point and 72 characters in all.
+QString postgresNumberExpression(const QString& column) {
     const QString ascii = QStringLiteral("translate(btrim(%1, %2), %3, %4)")
                               .arg(column, literal(QString::fromUtf8(kBlanks)),
                                    literal(QString::fromUtf8(kOtherDigits) + QStringLiteral("٫,٬")),
@@ -54,6 +55,8 @@ QString numberExpression(const QString& column) {
                           "WHEN %1 ~ %2 AND %3 THEN %4::float8 END")
         .arg(column, literal(numberPattern()), withinLimits, ascii);
 }
+
+namespace {
 
 // `text` with every letter folded as the "=" of the SQLite store folds it
 // (foldedLetter): translate() with the letters that fold and what they
@@ -144,7 +147,7 @@ QString rangeTest(const Criterion::Test& t, const QString& column, pq::Params& p
     const QString low = add(params, doubleText(t.low), "float8");
     const QString high = add(params, doubleText(t.high), "float8");
     return QStringLiteral("least(greatest(%1, %2), %3) <> ALL (ARRAY[%2, %3])")
-        .arg(numberExpression(column), low, high);
+        .arg(postgresNumberExpression(column), low, high);
 }
 
 } // namespace

@@ -16,4 +16,8 @@ namespace velmoran {
 // and stand in it as $n.
 QString postgresCondition(const Criterion& c, const ServerTable& table, pq::Params& params);
 
+// The number in `column` (an SQL expression of type text) as readNumber()
+// reads it, as a float8, or NULL when it is not a number.
+QString postgresNumberExpression(const QString& column);
+
 } // namespace velmoran

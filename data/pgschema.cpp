@@ -67,6 +67,17 @@ std::optional<QByteArray> findTable(pq::Connection& connection, const TableSpec&
     return found.text(0, 0).toUtf8();
 }
 
+ServerTable createdTable(const TableSpec& tableSpec) {
+    ServerTable table;
+    table.table = sql::quoted(tableSpec.table);
+    table.idName = QStringLiteral("id");
+    table.id = table.idName;
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        table.columns.push_back(sql::quoted(tableSpec.fields[i].name));
+    }
+    return table;
+}
+
 // Creates the table unless another copy did meanwhile; nothing when done,
 // else the server's reason.
 std::optional<QString> createTable(pq::Connection& connection, const TableSpec& tableSpec) {
@@ -77,6 +88,14 @@ std::optional<QString> createTable(pq::Connection& connection, const TableSpec& 
         if (!findTable(connection, tableSpec)) {
             for (const QString& statement : createTableSql(tableSpec)) {
                 connection.exec(statement, {});
+            }
+            // The price indexes too, unless the schema holds a number function
+            // of another making, which only the user's optimise replaces.
+            const ServerTable created = createdTable(tableSpec);
+            if (!priceIndexes(tableSpec).empty() &&
+                lookUpServerPriceIndexes(connection, tableSpec, created).function !=
+                    ServerPriceIndexes::Function::Other) {
+                addServerPriceIndexes(connection, tableSpec, created, false);
             }
         }
         transaction.commit();
@@ -176,6 +195,71 @@ std::optional<TableProblem> describeServerTable(pq::Connection& connection,
         return TableProblem{ServerProblem::NotWritable, QString()};
     }
     return std::nullopt;
+}
+
+ServerPriceIndexes lookUpServerPriceIndexes(pq::Connection& connection, const TableSpec& tableSpec,
+                                            const ServerTable& table) {
+    ServerPriceIndexes found;
+    const pq::Result schema = connection.exec(
+        QStringLiteral("SELECT quote_ident(n.nspname), p.prosrc, p.provolatile "
+                       "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                       "LEFT JOIN pg_proc p ON p.pronamespace = n.oid AND p.proname = $2 AND "
+                       "p.proargtypes = '25'::oidvector AND p.prorettype = 'float8'::regtype "
+                       "WHERE c.oid = to_regclass($1)"),
+        {pq::param(table.table), pq::param(QString::fromLatin1(kServerNumberFunction))});
+    if (schema.rows() == 0) {
+        return found;
+    }
+    found.schema = schema.text(0, 0);
+    if (!schema.isNull(0, 1)) {
+        found.function = schema.text(0, 1) == serverNumberFunctionBody() &&
+                                 schema.text(0, 2) == QLatin1String("i")
+                             ? ServerPriceIndexes::Function::Ours
+                             : ServerPriceIndexes::Function::Other;
+    }
+    const pq::Result indexes = connection.exec(
+        QStringLiteral("SELECT i.relname FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid "
+                       "WHERE x.indrelid = to_regclass($1) AND x.indisvalid"),
+        {pq::param(table.table)});
+    std::set<QString> names;
+    for (int row = 0; row < indexes.rows(); ++row) {
+        names.insert(indexes.text(row, 0));
+    }
+    for (const PriceIndex& index : priceIndexes(tableSpec)) {
+        if (found.function == ServerPriceIndexes::Function::Ours && names.count(index.name)) {
+            found.present.push_back(&index);
+        } else {
+            found.missing.push_back(&index);
+        }
+    }
+    return found;
+}
+
+int addServerPriceIndexes(pq::Connection& connection, const TableSpec& tableSpec,
+                          const ServerTable& table, bool concurrently) {
+    const ServerPriceIndexes found = lookUpServerPriceIndexes(connection, tableSpec, table);
+    if (found.schema.isEmpty() || found.missing.empty()) {
+        return 0;
+    }
+    if (found.function == ServerPriceIndexes::Function::Other) {
+        connection.exec(QStringLiteral("DROP FUNCTION %1.%2(text) CASCADE")
+                            .arg(found.schema, QLatin1String(kServerNumberFunction)),
+                        {});
+    }
+    if (found.function != ServerPriceIndexes::Function::Ours) {
+        connection.exec(serverCreateFunctionSql(found.schema), {});
+    }
+    const QString drop = concurrently
+                             ? QStringLiteral("DROP INDEX CONCURRENTLY IF EXISTS %1.\"%2\"")
+                             : QStringLiteral("DROP INDEX IF EXISTS %1.\"%2\"");
+    for (const PriceIndex* index : found.missing) {
+        connection.exec(drop.arg(found.schema, index->name), {}); // one left unfinished
+        connection.exec(serverCreateIndexSql(*index, table.table, found.schema, table.columns,
+                                             table.id, concurrently),
+                        {});
+    }
+    connection.exec(QStringLiteral("ANALYZE %1").arg(table.table), {});
+    return static_cast<int>(found.missing.size());
 }
 
 QString prepareServerStore(const QString& conninfo, const TableSpec& tableSpec) {

@@ -2,6 +2,7 @@
 
 #include "data/fields.h"
 #include "data/pq.h"
+#include "data/priceindex.h"
 #include "data/servermessages.h"
 
 #include <QString>
@@ -35,10 +36,34 @@ struct TableProblem {
 std::optional<TableProblem> describeServerTable(pq::Connection& connection,
                                                 const TableSpec& tableSpec, ServerTable& table);
 
+// The price indexes (priceindex.h) of a table on the server: the schema the
+// table is in (quoted), whether that schema holds the program's function that
+// reads a number, and the indexes it has (only with the program's function)
+// and lacks.
+struct ServerPriceIndexes {
+    enum class Function { Missing, Ours, Other };
+    QString schema;
+    Function function = Function::Missing;
+    std::vector<const PriceIndex*> present;
+    std::vector<const PriceIndex*> missing;
+};
+ServerPriceIndexes lookUpServerPriceIndexes(pq::Connection& connection, const TableSpec& tableSpec,
+                                            const ServerTable& table);
+
+// Gives the table what it lacks of its price indexes: the function (made
+// anew when the schema's is not the program's, and then every index too), and
+// each missing index; an index an earlier attempt left unfinished is made
+// again. `concurrently`: built while the desks go on writing (each index in a
+// transaction of its own). Returns the number of indexes made. Throws
+// pq::Error.
+int addServerPriceIndexes(pq::Connection& connection, const TableSpec& tableSpec,
+                          const ServerTable& table, bool concurrently);
+
 // Makes sure the table of `tableSpec` on the server `conninfo` can be used:
 // created when missing (in the schema the connection's search_path names,
 // with, for table `pc`, one row holding the empty text), where the role may
-// create it; an existing table is used as it is and never altered. Returns
+// create it, with its price indexes; an existing table is used as it is and
+// never altered. Returns
 // the empty string when it can be used, else a Persian message naming the
 // server, the table and the problem.
 QString prepareServerStore(const QString& conninfo, const TableSpec& tableSpec);

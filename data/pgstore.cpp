@@ -2,6 +2,7 @@
 
 #include "data/criterion.h"
 #include "data/pgcriterion.h"
+#include "data/pgpricefind.h"
 #include "data/pgschema.h"
 #include "data/pq.h"
 #include "data/recordsource.h"
@@ -9,6 +10,7 @@
 
 #include <QStringList>
 
+#include <cstdlib>
 #include <map>
 
 namespace velmoran {
@@ -46,7 +48,15 @@ ServerProblem serverProblemOf(StoreProblem problem) {
 
 struct PgTableStore::Impl {
     Impl(const QString& c, const TableSpec& s)
-        : conninfo(c), server(pq::displayName(c)), tableSpec(s) {}
+        : conninfo(c), server(pq::displayName(c)), tableSpec(s),
+          priceFind(
+              s,
+              [this](const QString& sql, const pq::Params& params) {
+                  return connection.execPrepared(findStatement(sql), params);
+              },
+              [this](const pq::Result& result, int at, RowValues& row) {
+                  return take(result, row, at);
+              }) {}
 
     QString conninfo;
     QString server;
@@ -58,6 +68,7 @@ struct PgTableStore::Impl {
     int preparedFor = -1; // the connection's generation the statements were prepared on
     std::map<QString, QByteArray> finds;
     int findNames = 0;
+    ServerPriceFind priceFind; // through the price indexes, where the table has them
 
     QString tableName() const { return QString::fromUtf8(tableSpec.table); }
 
@@ -125,6 +136,14 @@ struct PgTableStore::Impl {
                     "remove",
                     QStringLiteral("DELETE FROM %1 WHERE %2 = $1").arg(table.table, table.id));
                 finds.clear();
+                priceFind.lookUp(connection, table);
+                if (priceFind.hasIndexes()) {
+                    // The statements are planned once, for any values:
+                    // planning a find through the indexes anew at each press
+                    // (the server's choice while it weighs the two) would cost
+                    // more than the find itself.
+                    connection.exec("SET plan_cache_mode = force_generic_plan");
+                }
                 preparedFor = connection.generation();
                 return;
             }
@@ -158,22 +177,23 @@ struct PgTableStore::Impl {
         }
     }
 
-    // The row of `result` (id, then the fields) into `row`; its id.
-    long long take(const pq::Result& result, RowValues& row) const {
+    // The row of `result` (id in column `at`, then the fields) into `row`;
+    // its id.
+    long long take(const pq::Result& result, RowValues& row, int at = 0) const {
         row.texts.assign(tableSpec.fieldCount, QString());
         row.flags.assign(tableSpec.fieldCount, false);
         for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
-            const int column = static_cast<int>(i) + 1;
+            const int column = at + static_cast<int>(i) + 1;
             if (result.isNull(0, column)) {
                 continue;
             }
             if (tableSpec.fields[i].kind == FieldKind::Flag) {
-                row.flags[i] = result.text(0, column).toDouble() != 0;
+                row.flags[i] = std::strtod(PQgetvalue(result.handle(), 0, column), nullptr) != 0;
             } else {
                 row.texts[i] = result.text(0, column);
             }
         }
-        return result.integer(0, 0);
+        return result.integer(0, at);
     }
 
     std::optional<long long> readOne(const QByteArray& statement, const pq::Params& params,
@@ -248,23 +268,27 @@ bool PgTableStore::read(long long id, RowValues& row) {
     return d->readOne("read", {pq::param(id)}, row).has_value();
 }
 
-// One statement: the lowest id that passes (through the find index where the
-// table has it), and its row.
+// Through the price indexes where they serve `c`; else one statement: the
+// lowest id that passes (through the find index where the table has it), and
+// its row.
 std::optional<long long> PgTableStore::find(const Criterion& c, std::optional<long long> after,
                                             RowValues& row) {
-    pq::Params params;
-    QString where;
-    if (after) {
-        params.push_back(pq::param(*after));
-        where = QStringLiteral("%1 > $1 AND ").arg(d->table.id);
-    }
-    where += postgresCondition(c, d->table, params);
-    const QString sql = d->select + QStringLiteral("WHERE %1 = (SELECT %1 FROM %2 WHERE %3 "
-                                                   "ORDER BY %1 LIMIT 1)")
-                                        .arg(d->table.id, d->table.table, where);
     return d->run(ServerProblem::CannotRead, [&]() -> std::optional<long long> {
-        const QByteArray statement = d->findStatement(sql);
-        const pq::Result result = d->connection.execPrepared(statement, params);
+        // What the table has is known once connected (again).
+        if (d->priceFind.serves(c)) {
+            return d->priceFind.find(d->connection, c, after, row);
+        }
+        pq::Params params;
+        QString where;
+        if (after) {
+            params.push_back(pq::param(*after));
+            where = QStringLiteral("%1 > $1 AND ").arg(d->table.id);
+        }
+        where += postgresCondition(c, d->table, params);
+        const QString sql = d->select + QStringLiteral("WHERE %1 = (SELECT %1 FROM %2 WHERE %3 "
+                                                       "ORDER BY %1 LIMIT 1)")
+                                            .arg(d->table.id, d->table.table, where);
+        const pq::Result result = d->connection.execPrepared(d->findStatement(sql), params);
         if (result.rows() == 0) {
             return std::nullopt;
         }

@@ -32,6 +32,19 @@ struct RecordSource::Impl {
     bool anyChanged = false;
     bool noMatch = false;
     bool storedAnew = false;
+    // The last criterion compiled: a find-next press sends its row's same
+    // text again.
+    QString criterionText;
+    std::optional<Criterion> criterion;
+
+    const Criterion& compiled(const QString& text) {
+        if (!criterion || text != criterionText) {
+            criterion.reset();
+            criterion.emplace(text, tableSpec);
+            criterionText = text;
+        }
+        return *criterion;
+    }
 
     void clearValues() {
         texts.assign(tableSpec.fieldCount, QString());
@@ -234,7 +247,7 @@ void RecordSource::CancelUpdate() {
 }
 
 void RecordSource::FindFirst(const QString& criterion) {
-    const Criterion compiled(criterion, d->tableSpec);
+    const Criterion& compiled = d->compiled(criterion);
     writeBack();
     d->noMatch = !d->find(compiled, std::nullopt);
     if (!d->noMatch) {
@@ -243,7 +256,7 @@ void RecordSource::FindFirst(const QString& criterion) {
 }
 
 void RecordSource::FindNext(const QString& criterion) {
-    const Criterion compiled(criterion, d->tableSpec);
+    const Criterion& compiled = d->compiled(criterion);
     writeBack();
     // Without a row to go on from (an empty table at opening), from the start.
     d->noMatch = !d->find(compiled, d->position);

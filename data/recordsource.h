@@ -46,7 +46,9 @@ private:
 // existing row updated. A pending new row without changes is dropped then.
 // Every stored change is one transaction.
 //
-// Nothing loads the table: opening and every find cost the rows stepped over.
+// Nothing loads the table: opening costs one row; a find costs the entries
+// of its price range in the store's price indexes (priceindex.h), or, in a
+// store without them and for other criteria, the rows stepped over.
 //
 // On a server, a find sees what other copies of the program stored before it
 // started; a server that can't be reached fails the operation (the typed row

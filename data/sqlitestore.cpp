@@ -2,7 +2,9 @@
 
 #include "data/criterion.h"
 #include "data/fileaccess.h"
+#include "data/priceindex.h"
 #include "data/recordsource.h"
+#include "data/sqlitepricefind.h"
 #include "data/storemessages.h"
 
 #include <QDir>
@@ -16,7 +18,11 @@ constexpr int kDefaultBusyTimeout = 3000;
 }
 
 struct SqliteTableStore::Impl {
-    Impl(const TableSpec& s, const QString& p) : tableSpec(s), path(p) {}
+    Impl(const TableSpec& s, const QString& p)
+        : tableSpec(s), path(p),
+          priceFind(db, s, [this](const sql::Statement& st, int at, RowValues& row) {
+              return take(st, row, at);
+          }) {}
 
     const TableSpec& tableSpec;
     QString path;
@@ -25,26 +31,29 @@ struct SqliteTableStore::Impl {
     QString columns; // quoted field names in field order
     sql::Statement first, byId, insert, remove, lastFind;
     QString findSql;
+    QString findBound;         // the criterion (findKey) whose values lastFind holds
     QString findIndex;         // the find index's name; empty when the file has none
     std::vector<bool> indexed; // by field: held by the find index
+    SqlitePriceFind priceFind; // through the price indexes, where the file has them
 
     [[noreturn]] void fail(StoreProblem problem, const sql::Error& e) const {
         throw RecordSourceError(storeMessage(problem, path, e.detail()));
     }
 
-    // Takes the row the statement stands on (rowid, then the fields).
-    long long take(const sql::Statement& st, RowValues& row) const {
+    // Takes the row the statement stands on (rowid in column `at`, then the
+    // fields).
+    long long take(const sql::Statement& st, RowValues& row, int at = 0) const {
         row.texts.assign(tableSpec.fieldCount, QString());
         row.flags.assign(tableSpec.fieldCount, false);
         for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
-            const int column = static_cast<int>(i) + 1;
+            const int column = at + static_cast<int>(i) + 1;
             if (tableSpec.fields[i].kind == FieldKind::Flag) {
                 row.flags[i] = st.columnInt(column) != 0;
             } else {
                 row.texts[i] = st.columnText(column);
             }
         }
-        return st.columnInt(0);
+        return st.columnInt(at);
     }
 
     // Steps `st` once: the row found goes into `row`. Nothing when none.
@@ -105,6 +114,7 @@ struct SqliteTableStore::Impl {
         if (sql != findSql || !lastFind.isValid()) {
             lastFind = sql::Statement();
             findSql.clear();
+            findBound.clear();
             try {
                 lastFind = db.prepare(sql);
             } catch (const sql::Error& e) {
@@ -146,6 +156,7 @@ SqliteTableStore::SqliteTableStore(const QString& folder, const TableSpec& table
                                       .arg(d->table, d->columns, params.join(QLatin1Char(','))));
         d->remove = d->db.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table));
         d->lookForFindIndex();
+        d->priceFind.lookUp();
     } catch (const sql::Error& e) {
         d->fail(StoreProblem::CannotOpen, e);
     }
@@ -174,6 +185,7 @@ bool SqliteTableStore::read(long long id, RowValues& row) {
     return d->moveTo(d->byId, row).has_value();
 }
 
+// Through the price indexes where they serve `c`; else a pass in id order.
 // With the find index and every field of `c` in it, the pass steps over the
 // index's narrow entries and reads only the row found.
 std::optional<long long> SqliteTableStore::find(const Criterion& c, std::optional<long long> after,
@@ -181,6 +193,24 @@ std::optional<long long> SqliteTableStore::find(const Criterion& c, std::optiona
     const bool narrow =
         !d->findIndex.isEmpty() &&
         std::all_of(c.fields().begin(), c.fields().end(), [this](int f) { return d->indexed[f]; });
+    if (d->priceFind.serves(c)) {
+        const QString scanSource =
+            narrow ? QStringLiteral("%1 INDEXED BY %2").arg(d->table, sql::quoted(d->findIndex))
+                   : d->table;
+        try {
+            return d->priceFind.find(c, after, scanSource, row);
+        } catch (const sql::Error& e) {
+            // Another program may have dropped an index: a pass does without.
+            const std::size_t had = d->priceFind.present().size();
+            try {
+                d->priceFind.lookUp();
+            } catch (const sql::Error&) {
+            }
+            if (d->priceFind.present().size() == had) {
+                d->fail(StoreProblem::CannotRead, e);
+            }
+        }
+    }
     QString sql = narrow
                       ? QStringLiteral("SELECT rowid FROM %1 INDEXED BY %2 WHERE ")
                             .arg(d->table, sql::quoted(d->findIndex))
@@ -197,7 +227,14 @@ std::optional<long long> SqliteTableStore::find(const Criterion& c, std::optiona
             if (after) {
                 st.bindInt(1, *after);
             }
-            c.bind(st, after ? 2 : 1);
+            // Values bound again only for another criterion: binding a flag
+            // anew makes SQLite plan the statement again (partial indexes).
+            const QString key = findKey(c);
+            if (key != d->findBound) {
+                d->findBound.clear();
+                c.bind(st, after ? 2 : 1);
+                d->findBound = key;
+            }
             if (!st.step()) {
                 return std::nullopt;
             }
@@ -220,6 +257,7 @@ long long SqliteTableStore::insert(const RowValues& row) {
     try {
         sql::Transaction transaction(d->db);
         id = d->insertRow(row);
+        d->priceFind.changed();
         transaction.commit();
     } catch (const sql::Error& e) {
         d->fail(StoreProblem::CannotWrite, e);
@@ -258,6 +296,7 @@ StoredRow SqliteTableStore::update(long long id, const RowValues& row,
             // Another copy deleted the row: keep what was typed.
             stored = {d->insertRow(row), true};
         }
+        d->priceFind.changed();
         transaction.commit();
     } catch (const sql::Error& e) {
         d->fail(StoreProblem::CannotWrite, e);
@@ -270,6 +309,7 @@ void SqliteTableStore::remove(long long id) {
         sql::Transaction transaction(d->db);
         d->remove.bindInt(1, id);
         d->remove.run();
+        d->priceFind.changed();
         transaction.commit();
     } catch (const sql::Error& e) {
         d->fail(StoreProblem::CannotWrite, e);

@@ -1,6 +1,7 @@
 #include "data/storage.h"
 
 #include "data/fileaccess.h"
+#include "data/priceindex.h"
 #include "data/sqlite.h"
 #include "data/storemessages.h"
 
@@ -197,7 +198,58 @@ QString checkStore(const QString& path, const TableSpec& tableSpec, const struct
     return QString();
 }
 
+QString createPriceIndexSql(const PriceIndex& index, const TableSpec& tableSpec) {
+    std::vector<QString> columns;
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        columns.push_back(sql::quoted(tableSpec.fields[i].name));
+    }
+    return sqliteCreateIndexSql(index, sql::quoted(tableSpec.table), columns);
+}
+
 } // namespace
+
+QStringList createPriceIndexesSql(const TableSpec& tableSpec) {
+    QStringList statements;
+    for (const PriceIndex& index : priceIndexes(tableSpec)) {
+        statements << createPriceIndexSql(index, tableSpec);
+    }
+    return statements;
+}
+
+std::vector<const PriceIndex*> missingPriceIndexes(sql::Database& db, const TableSpec& tableSpec) {
+    std::vector<const PriceIndex*> missing;
+    const std::vector<PriceIndex>& indexes = priceIndexes(tableSpec);
+    if (indexes.empty()) {
+        return missing;
+    }
+    sql::Statement schema =
+        db.prepare(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND "
+                                  "tbl_name = ? COLLATE NOCASE"));
+    schema.bindText(1, QString::fromUtf8(tableSpec.table));
+    std::set<std::pair<QString, QString>> found;
+    while (schema.step()) {
+        found.insert({schema.columnText(0), schema.columnText(1)});
+    }
+    for (const PriceIndex& index : indexes) {
+        // Only an index made exactly as the program makes it counts: another
+        // of the name could hold other entries, and a walk must see them all.
+        if (!found.count({index.name, createPriceIndexSql(index, tableSpec)})) {
+            missing.push_back(&index);
+        }
+    }
+    return missing;
+}
+
+int addPriceIndexes(sql::Database& db, const TableSpec& tableSpec) {
+    sql::Transaction transaction(db);
+    const std::vector<const PriceIndex*> missing = missingPriceIndexes(db, tableSpec);
+    for (const PriceIndex* index : missing) {
+        db.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(sql::quoted(index->name)));
+        db.exec(createPriceIndexSql(*index, tableSpec));
+    }
+    transaction.commit();
+    return static_cast<int>(missing.size());
+}
 
 std::vector<int> searchedFields(const TableSpec& tableSpec) {
     std::vector<int> fields;
@@ -220,6 +272,9 @@ void createStoreSchema(const QString& path, const TableSpec& tableSpec) {
     const QString index = createFindIndexSql(tableSpec);
     if (!index.isEmpty()) {
         db.exec(index);
+    }
+    for (const QString& priceIndex : createPriceIndexesSql(tableSpec)) {
+        db.exec(priceIndex);
     }
     if (tableSpec.fields == kPasswordFields) {
         // The password row: empty until the user sets one.

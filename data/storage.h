@@ -1,8 +1,11 @@
 #pragma once
 
 #include "data/fields.h"
+#include "data/priceindex.h"
+#include "data/sqlite.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -18,9 +21,21 @@ QString prepareStore(const QString& folder, const TableSpec& tableSpec);
 
 // Gives the empty SQLite file at `path` the structure prepareStore gives a
 // file it creates: large pages, the write-ahead journal, the table with its
-// find index and, for table `pc`, its one row holding the empty text. The
-// import builds its files this way under a temporary name. Throws sql::Error.
+// find index and its price indexes (priceindex.h) and, for table `pc`, its
+// one row holding the empty text. The import builds its files this way under
+// a temporary name. Throws sql::Error.
 void createStoreSchema(const QString& path, const TableSpec& tableSpec);
+
+// The statements that make the price indexes of `tableSpec`'s table in an
+// SQLite file (none for a table without them).
+QStringList createPriceIndexesSql(const TableSpec& tableSpec);
+
+// The price indexes of `tableSpec`'s table that the file of `db` lacks, or
+// has under the name but made otherwise. Throws sql::Error.
+std::vector<const PriceIndex*> missingPriceIndexes(sql::Database& db, const TableSpec& tableSpec);
+// Makes them, in one transaction (an index of the name made otherwise goes
+// first); returns how many. Throws sql::Error.
+int addPriceIndexes(sql::Database& db, const TableSpec& tableSpec);
 
 // The fields the finds test, by index, in the order a created table puts them
 // first (so a pass over the rows reads them from the front of each record)

@@ -5,13 +5,21 @@
 
 #include "data/backup.h"
 #include "data/folderlock.h"
+#include "data/pq.h"
+#include "data/priceindex.h"
+#include "data/recordsource.h"
+#include "data/sqlite.h"
+#include "data/storelocation.h"
+#include "data/storeoptimise.h"
 #include "tests/support/importfixtures.h"
+#include "tests/support/pgtestserver.h"
 #include "tests/support/sheetreader.h"
 #include "tests/support/storefiles.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -22,6 +30,7 @@
 
 using namespace velmoran;
 using namespace velmoran::test;
+using velmoran::test::TestDatabase;
 
 namespace {
 
@@ -48,7 +57,8 @@ CliRun cli(const QStringList& arguments, const QByteArray& lang = "C.UTF-8") {
     return run;
 }
 
-const char* const kSubcommands[] = {"import", "export", "backup", "restore", "check", "copy"};
+const char* const kSubcommands[] = {"import", "export", "backup",  "restore",
+                                    "check",  "copy",   "optimise"};
 
 TEST(CliHelpTest, EverySubcommandHasItsHelpInEnglishAndPersianWithTheExitCodes) {
     const CliRun help = cli({QStringLiteral("--help")});
@@ -153,6 +163,99 @@ TEST_F(CliTest, StepsThatChangeTheStoresAreRefusedWhileTheProgramRunsOnTheFolder
     // Reading goes on beside the program.
     EXPECT_EQ(cli({QStringLiteral("check")}).exitCode, 0);
     EXPECT_EQ(cli({QStringLiteral("export"), path("all.csv")}).exitCode, 0);
+}
+
+// A file of an earlier version: check says it lacks the price indexes,
+// optimise adds them (not while the program runs on the folder), and the
+// file stays sound and finds as before.
+TEST_F(CliTest, CheckTellsAFileWithoutPriceIndexesAndOptimiseAddsThem) {
+    {
+        sql::Database db(path("newil.db"), SQLITE_OPEN_READWRITE);
+        for (const PriceIndex& index : priceIndexes(listingsTable())) {
+            db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(index.name));
+        }
+        db.exec("UPDATE new SET gheymatehkoole = (rowid * 1000) || '', fooroosh = -1, "
+                "apartman = -1 WHERE rowid % 4 = 0");
+    }
+    const QString wanted = QString::number(priceIndexes(listingsTable()).size());
+    const CliRun lacking = cli({QStringLiteral("check")});
+    EXPECT_EQ(lacking.exitCode, 0) << lacking.err.toStdString();
+    EXPECT_TRUE(lacking.out.contains(QStringLiteral("velmoran-cli optimise")));
+    EXPECT_TRUE(lacking.out.contains(wanted + QStringLiteral(" نمايه قيمت از ") + wanted));
+
+    const QString criterion = QStringLiteral(
+        "gheymatehkoole > '-1' AND  gheymatehkoole < '99999999999' and  fooroosh = -1 and "
+        "apartman = -1 ");
+    std::vector<long long> before;
+    {
+        RecordSource source(folder(), listingsTable());
+        for (source.FindFirst(criterion); !source.NoMatch(); source.FindNext(criterion)) {
+            before.push_back(source.currentRowId());
+        }
+    }
+    {
+        FolderLock program; // as the running program holds it
+        ASSERT_TRUE(program.tryLock(folder(), FolderLock::Mode::Shared));
+        const QByteArray bytes = bytesOf(path("newil.db"));
+        EXPECT_EQ(cli({QStringLiteral("optimise")}).exitCode, 4);
+        EXPECT_EQ(bytesOf(path("newil.db")), bytes);
+    }
+    const CliRun optimise = cli({QStringLiteral("optimise")});
+    ASSERT_EQ(optimise.exitCode, 0) << optimise.err.toStdString();
+    EXPECT_TRUE(optimise.out.contains(QStringLiteral("نمايه هاي قيمت كامل است (%1)").arg(wanted)));
+    const CliRun complete = cli({QStringLiteral("check")});
+    EXPECT_EQ(complete.exitCode, 0);
+    EXPECT_EQ(complete.out.count(QStringLiteral("integrity_check: ok")), 2);
+    EXPECT_TRUE(complete.out.contains(QStringLiteral("نمايه هاي قيمت كامل است")));
+    EXPECT_FALSE(complete.out.contains(QStringLiteral("velmoran-cli optimise")));
+    const CliRun again = cli({QStringLiteral("optimise")});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_FALSE(again.out.contains(QStringLiteral("افزودن")));
+
+    RecordSource source(folder(), listingsTable());
+    std::vector<long long> after;
+    for (source.FindFirst(criterion); !source.NoMatch(); source.FindNext(criterion)) {
+        after.push_back(source.currentRowId());
+    }
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(after.empty());
+}
+
+// The same on the server velmoran.conf names: a table of an earlier version
+// lacks the indexes and the function; optimise adds both.
+TEST_F(CliTest, OnTheServerCheckTellsTheMissingPriceIndexesAndOptimiseAddsThem) {
+    TestDatabase database;
+    const StoreLocation server{folder(), database.conninfo()};
+    ASSERT_EQ(prepareStore(server, listingsTable()), QString());
+    pq::Connection(database.conninfo())
+        .exec(QStringLiteral("DROP FUNCTION %1(text) CASCADE")
+                  .arg(QLatin1String(kServerNumberFunction)),
+              {});
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + "/velmoran";
+    ASSERT_TRUE(QDir().mkpath(config));
+    QFile conf(config + "/velmoran.conf");
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write(QStringLiteral("[store]\nserver=%1\n").arg(database.conninfo()).toUtf8());
+    conf.close();
+
+    const CliRun lacking = cli({QStringLiteral("check")});
+    EXPECT_EQ(lacking.exitCode, 0) << lacking.err.toStdString();
+    EXPECT_TRUE(lacking.out.contains(QStringLiteral("velmoran-cli optimise")));
+    EXPECT_EQ(lacking.out.count(QStringLiteral("نمايه هاي قيمت كامل است")), 1); // newil.db
+    const CliRun optimise = cli({QStringLiteral("optimise")});
+    ASSERT_EQ(optimise.exitCode, 0) << optimise.err.toStdString();
+    const CliRun complete = cli({QStringLiteral("check")});
+    EXPECT_EQ(complete.out.count(QStringLiteral("نمايه هاي قيمت كامل است")), 2);
+    EXPECT_EQ(checkPriceIndexes(server, listingsTable()).missing, 0);
+
+    // An unreachable server is a message and exit 1.
+    QFile broken(config + "/velmoran.conf");
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("[store]\nserver=host=/nonexistent port=1\n");
+    broken.close();
+    const CliRun unreachable = cli({QStringLiteral("optimise")});
+    EXPECT_EQ(unreachable.exitCode, 1);
+    EXPECT_FALSE(unreachable.err.isEmpty());
 }
 
 TEST_F(CliTest, ExportWritesTheFileAskedFor) {
