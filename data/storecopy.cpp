@@ -287,6 +287,19 @@ void putInPlace(const QString& temporary, const QString& target, bool replace,
     }
 }
 
+// Both tables of the server's store as they are; a missing table or column
+// ends the copy with the server's message. `current` names the table being
+// read, for a failure of the connection meanwhile.
+void describeServerTables(pq::Connection& c, const QString& server, ServerTable (&tables)[2],
+                          const TableSpec*& current) {
+    for (int t = 0; t < 2; ++t) {
+        current = kTables[t];
+        if (std::optional<TableProblem> p = describeServerTable(c, *kTables[t], tables[t])) {
+            failed(serverMessage(p->problem, server, tableName(*kTables[t]), p->detail));
+        }
+    }
+}
+
 void syncFolder(const QString& folder) {
     const int dir = ::open(folder.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
     if (dir >= 0) {
@@ -332,12 +345,7 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
     try {
         pq::Connection c(conninfo);
         ServerTable tables[2];
-        for (int t = 0; t < 2; ++t) {
-            current = kTables[t];
-            if (std::optional<TableProblem> p = describeServerTable(c, *kTables[t], tables[t])) {
-                failed(serverMessage(p->problem, server, tableName(*kTables[t]), p->detail));
-            }
-        }
+        describeServerTables(c, server, tables, current);
         current = kTables[0];
         pq::Transaction transaction(c);
         // No desk stores into the tables while they are filled.
@@ -399,12 +407,7 @@ CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
     try {
         pq::Connection c(conninfo);
         ServerTable tables[2];
-        for (int t = 0; t < 2; ++t) {
-            current = kTables[t];
-            if (std::optional<TableProblem> p = describeServerTable(c, *kTables[t], tables[t])) {
-                failed(serverMessage(p->problem, server, tableName(*kTables[t]), p->detail));
-            }
-        }
+        describeServerTables(c, server, tables, current);
         for (int t = 0; t < 2; ++t) {
             files[t] = makeTemporary(folder, *kTables[t]);
         }
