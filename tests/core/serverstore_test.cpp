@@ -66,17 +66,8 @@ TEST_F(StoreConfigTest, TheFileNamesTheServerAndWithoutItTheFolderServes) {
     EXPECT_FALSE(store.onServer());
 }
 
-class ServerSchemaTest : public velmoran::test::DataFolderTest {
+class ServerSchemaTest : public velmoran::test::ServerFolderTest {
 protected:
-    void SetUp() override {
-        DataFolderTest::SetUp();
-        database_ = std::make_unique<TestDatabase>();
-    }
-    void TearDown() override {
-        database_.reset();
-        DataFolderTest::TearDown();
-    }
-    QString server() const { return database_->conninfo(); }
     pq::Connection admin() const { return pq::Connection(server()); }
     void exec(const char* sql) const { admin().exec(sql); }
     // The table's columns with their types, to see that nothing changed.
@@ -95,7 +86,6 @@ protected:
              "END $$");
         return server().replace("user=velmoran_admin", "user=desk");
     }
-    std::unique_ptr<TestDatabase> database_;
 };
 
 TEST_F(ServerSchemaTest, MissingTablesAreMadeInTheSearchPathSchemaAsTheFilesAre) {
@@ -228,11 +218,11 @@ TEST_F(ServerSchemaTest, AServerThatCannotBeReachedOrHoldsNoPersianIsNamed) {
     pq::Connection(TestServer::shared().conninfo())
         .exec(QStringLiteral("CREATE DATABASE %1_latin ENCODING 'LATIN1' LC_COLLATE 'C' LC_CTYPE "
                              "'C' TEMPLATE template0")
-                  .arg(database_->name()),
+                  .arg(database().name()),
               {});
-    const QString latin = TestServer::shared().conninfo(database_->name() + "_latin");
+    const QString latin = TestServer::shared().conninfo(database().name() + "_latin");
     const QString refused = prepareServerStore(latin, listingsTable());
-    TestServer::shared().dropDatabase(database_->name() + "_latin");
+    TestServer::shared().dropDatabase(database().name() + "_latin");
     EXPECT_TRUE(refused.contains("LATIN1")) << refused.toStdString();
 }
 

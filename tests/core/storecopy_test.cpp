@@ -68,18 +68,8 @@ long long sqliteSequence(const QString& path) {
     return seq.step() ? seq.columnInt(0) : 0;
 }
 
-class StoreCopyTest : public velmoran::test::DataFolderTest {
+class StoreCopyTest : public velmoran::test::ServerFolderTest {
 protected:
-    void SetUp() override {
-        DataFolderTest::SetUp();
-        database_ = std::make_unique<TestDatabase>();
-    }
-    void TearDown() override {
-        database_.reset();
-        DataFolderTest::TearDown();
-    }
-
-    QString server() const { return database_->conninfo(); }
     QString listings() const { return QDir(folder()).filePath("newil.db"); }
     QString passwords() const { return QDir(folder()).filePath("pc.db"); }
 
@@ -121,8 +111,6 @@ protected:
         sql::Database pc(passwords(), SQLITE_OPEN_READWRITE);
         pc.exec("UPDATE pc SET passsecurity = 'رمز\t\\ ''x'''");
     }
-
-    std::unique_ptr<TestDatabase> database_;
 };
 
 TEST_F(StoreCopyTest, UpAndBackEveryRowExactInOrderWithTheIdsGivenOut) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/testenv.h"
+
 #include <QString>
 
 #include <memory>
@@ -55,6 +57,24 @@ public:
 
 private:
     QString name_;
+};
+
+// A fresh data folder and a database of its own on the test server.
+class ServerFolderTest : public DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        database_ = std::make_unique<TestDatabase>();
+    }
+    void TearDown() override {
+        database_.reset();
+        DataFolderTest::TearDown();
+    }
+    QString server() const { return database_->conninfo(); }
+    const TestDatabase& database() const { return *database_; }
+
+private:
+    std::unique_ptr<TestDatabase> database_;
 };
 
 } // namespace velmoran::test
