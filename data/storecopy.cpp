@@ -35,19 +35,19 @@ QString systemError(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString tableName(const TableSpec& spec) {
-    return QString::fromUtf8(spec.table);
+QString tableName(const TableSpec& layout) {
+    return QString::fromUtf8(layout.table);
 }
 
-QString filePath(const QString& folder, const TableSpec& spec) {
-    return QDir(folder).filePath(QString::fromUtf8(spec.fileName));
+QString filePath(const QString& folder, const TableSpec& layout) {
+    return QDir(folder).filePath(QString::fromUtf8(layout.fileName));
 }
 
-// The field columns of `spec` for SQLite, quoted, in field order.
-QString sqliteColumns(const TableSpec& spec) {
+// The field columns of `layout` for SQLite, quoted, in field order.
+QString sqliteColumns(const TableSpec& layout) {
     QStringList names;
-    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-        names << sql::quoted(spec.fields[i].name);
+    for (std::size_t i = 0; i < layout.fieldCount; ++i) {
+        names << sql::quoted(layout.fields[i].name);
     }
     return names.join(QStringLiteral(", "));
 }
@@ -87,11 +87,11 @@ struct Reporter {
 
 // The highest id given so far in the SQLite file: its last row's or, with
 // AUTOINCREMENT, the one kept in sqlite_sequence.
-long long sqliteLastId(sql::Database& db, const TableSpec& spec) {
+long long sqliteLastId(sql::Database& db, const TableSpec& layout) {
     long long last = 0;
     {
-        sql::Statement max = db.prepare(
-            QStringLiteral("SELECT coalesce(max(rowid), 0) FROM %1").arg(sql::quoted(spec.table)));
+        sql::Statement max = db.prepare(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM %1")
+                                            .arg(sql::quoted(layout.table)));
         if (max.step()) {
             last = max.columnInt(0);
         }
@@ -99,7 +99,7 @@ long long sqliteLastId(sql::Database& db, const TableSpec& spec) {
     try {
         sql::Statement seq =
             db.prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
-        seq.bindText(1, tableName(spec));
+        seq.bindText(1, tableName(layout));
         if (seq.step()) {
             last = std::max(last, seq.columnInt(0));
         }
@@ -117,20 +117,20 @@ QString serverSequence(pq::Connection& c, const ServerTable& table) {
 }
 
 // Sends every row of the SQLite table to the server's table through COPY.
-long long sendRows(sql::Database& db, pq::Connection& c, const TableSpec& spec,
+long long sendRows(sql::Database& db, pq::Connection& c, const TableSpec& layout,
                    const ServerTable& table, Reporter& reporter) {
     c.copyIn(QStringLiteral("COPY %1 (%2, %3) FROM STDIN")
                  .arg(table.table, table.id, table.columnList()));
     sql::Statement rows = db.prepare(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
-                                         .arg(sqliteColumns(spec), sql::quoted(spec.table)));
+                                         .arg(sqliteColumns(layout), sql::quoted(layout.table)));
     QByteArray buffer;
     long long count = 0;
     while (rows.step()) {
         buffer += QByteArray::number(rows.columnInt(0));
-        for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+        for (std::size_t i = 0; i < layout.fieldCount; ++i) {
             const int column = static_cast<int>(i) + 1;
             buffer += '\t';
-            if (spec.fields[i].kind == FieldKind::Flag) {
+            if (layout.fields[i].kind == FieldKind::Flag) {
                 buffer += QByteArray::number(rows.columnInt(column));
             } else {
                 const auto* text =
@@ -173,51 +173,51 @@ private:
 
 // A new file of the store's structure under a temporary name in `folder`
 // (mode 600), without rows.
-std::unique_ptr<TemporaryFile> makeTemporary(const QString& folder, const TableSpec& spec) {
-    QByteArray pattern = (folder + QStringLiteral("/.") + QString::fromUtf8(spec.fileName) +
+std::unique_ptr<TemporaryFile> makeTemporary(const QString& folder, const TableSpec& layout) {
+    QByteArray pattern = (folder + QStringLiteral("/.") + QString::fromUtf8(layout.fileName) +
                           QStringLiteral(".copy-XXXXXX"))
                              .toLocal8Bit();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
         failed(
-            storeMessage(StoreProblem::CannotCreate, filePath(folder, spec), systemError(errno)));
+            storeMessage(StoreProblem::CannotCreate, filePath(folder, layout), systemError(errno)));
     }
     ::close(fd);
     auto file = std::make_unique<TemporaryFile>(QString::fromLocal8Bit(pattern));
     try {
-        createStoreSchema(file->path(), spec);
+        createStoreSchema(file->path(), layout);
         sql::Database db(file->path(), SQLITE_OPEN_READWRITE);
         // The copy brings its own rows (the password row included).
-        db.exec(QStringLiteral("DELETE FROM %1").arg(sql::quoted(spec.table)));
+        db.exec(QStringLiteral("DELETE FROM %1").arg(sql::quoted(layout.table)));
         db.exec("DELETE FROM sqlite_sequence");
     } catch (const sql::Error& e) {
-        failed(storeMessage(StoreProblem::CannotCreate, filePath(folder, spec), e.detail()));
+        failed(storeMessage(StoreProblem::CannotCreate, filePath(folder, layout), e.detail()));
     }
     return file;
 }
 
 // Writes every row of the server's table into the SQLite file, with its id.
-long long receiveRows(pq::Connection& c, const ServerTable& table, const TableSpec& spec,
+long long receiveRows(pq::Connection& c, const ServerTable& table, const TableSpec& layout,
                       const QString& path, Reporter& reporter) {
     sql::Database db(path, SQLITE_OPEN_READWRITE);
     sql::Transaction transaction(db);
     QStringList params;
-    for (std::size_t i = 0; i <= spec.fieldCount; ++i) {
+    for (std::size_t i = 0; i <= layout.fieldCount; ++i) {
         params << QStringLiteral("?");
     }
     sql::Statement insert = db.prepare(
         QStringLiteral("INSERT INTO %1 (id, %2) VALUES (%3)")
-            .arg(sql::quoted(spec.table), sqliteColumns(spec), params.join(QLatin1Char(','))));
+            .arg(sql::quoted(layout.table), sqliteColumns(layout), params.join(QLatin1Char(','))));
     long long count = 0;
     c.eachRow(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
                   .arg(table.id, table.columnList(), table.table),
               {}, [&](const pq::Result& row) {
                   insert.bindInt(1, row.integer(0, 0));
-                  for (std::size_t i = 0; i < spec.fieldCount; ++i) {
+                  for (std::size_t i = 0; i < layout.fieldCount; ++i) {
                       const int column = static_cast<int>(i) + 1;
                       const QByteArray value(PQgetvalue(row.handle(), 0, column),
                                              PQgetlength(row.handle(), 0, column));
-                      if (spec.fields[i].kind == FieldKind::Flag) {
+                      if (layout.fields[i].kind == FieldKind::Flag) {
                           insert.bindInt(column + 1, value.toLongLong());
                       } else {
                           insert.bindText(column + 1, value.toStdString());
@@ -238,12 +238,12 @@ long long receiveRows(pq::Connection& c, const ServerTable& table, const TableSp
         sql::Statement seq = db.prepare(
             QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, ?) WHERE name = ?"));
         seq.bindInt(1, last.integer(0, 0));
-        seq.bindText(2, tableName(spec));
+        seq.bindText(2, tableName(layout));
         seq.run();
         if (db.changes() == 0) {
             sql::Statement first =
                 db.prepare(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"));
-            first.bindText(1, tableName(spec));
+            first.bindText(1, tableName(layout));
             first.bindInt(2, last.integer(0, 0));
             first.run();
         }
@@ -318,12 +318,12 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
     const QString server = pq::displayName(conninfo);
     // The files must be there: a copy never makes an empty store to send.
     std::vector<sql::Database> sources;
-    for (const TableSpec* spec : kTables) {
-        const QString path = filePath(folder, *spec);
+    for (const TableSpec* layout : kTables) {
+        const QString path = filePath(folder, *layout);
         if (!QFile::exists(path)) {
             failed(storeMessage(StoreProblem::CannotOpen, path, systemError(ENOENT)));
         }
-        const QString problem = prepareStore(folder, *spec);
+        const QString problem = prepareStore(folder, *layout);
         if (!problem.isEmpty()) {
             failed(problem);
         }
@@ -334,8 +334,8 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
             failed(storeMessage(StoreProblem::CannotOpen, path, e.detail()));
         }
     }
-    for (const TableSpec* spec : kTables) {
-        const QString problem = prepareServerStore(conninfo, *spec);
+    for (const TableSpec* layout : kTables) {
+        const QString problem = prepareServerStore(conninfo, *layout);
         if (!problem.isEmpty()) {
             failed(problem);
         }
@@ -394,11 +394,11 @@ CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
     if (!QDir().mkpath(folder)) {
         failed(QStringLiteral("پوشه %1 ساخته نمي شود.").arg(isolatedPath(folder)));
     }
-    for (const TableSpec* spec : kTables) {
-        if (QFile::exists(filePath(folder, *spec)) && !options.replace) {
+    for (const TableSpec* layout : kTables) {
+        if (QFile::exists(filePath(folder, *layout)) && !options.replace) {
             throw CopyError(CopyError::Kind::NotEmpty,
                             QStringLiteral("فايل %1 از قبل وجود دارد و جايگزين نشد.")
-                                .arg(isolatedPath(filePath(folder, *spec))));
+                                .arg(isolatedPath(filePath(folder, *layout))));
         }
     }
     std::unique_ptr<TemporaryFile> files[2];

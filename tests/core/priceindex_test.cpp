@@ -150,10 +150,10 @@ std::vector<const PriceIndex*> all() {
 }
 
 TEST(PriceIndexWalks, EveryPanelRowWalksAnIndexOfItsDealAndKind) {
-    const TableSpec& spec = listingsTable();
+    const TableSpec& layout = listingsTable();
     int served = 0;
     for (const QString& text : velmoran::test::panelCriteria({"100", "5000"}, {"x"}, 2, 1)) {
-        const Criterion c(text, spec);
+        const Criterion c(text, layout);
         const std::vector<PriceWalk> walks = priceWalks(c, all());
         if (text.startsWith(QLatin1String("malek"))) {
             EXPECT_TRUE(walks.empty()); // the owner find is no price range
@@ -167,7 +167,7 @@ TEST(PriceIndexWalks, EveryPanelRowWalksAnIndexOfItsDealAndKind) {
         EXPECT_EQ(walks.size(), rent ? 2u : 1u) << text.toStdString();
         for (const PriceWalk& walk : walks) {
             for (int f : walk.index->flags) {
-                EXPECT_TRUE(text.contains(QString::fromUtf8(spec.fields[f].name) + " = -1"))
+                EXPECT_TRUE(text.contains(QString::fromUtf8(layout.fields[f].name) + " = -1"))
                     << text.toStdString();
             }
             const int flagsTested = static_cast<int>(text.count(QLatin1String("= -1")));
@@ -179,16 +179,16 @@ TEST(PriceIndexWalks, EveryPanelRowWalksAnIndexOfItsDealAndKind) {
 }
 
 TEST(PriceIndexWalks, NoIndexIsWalkedForRowsItMayNotHold) {
-    const TableSpec& spec = listingsTable();
+    const TableSpec& layout = listingsTable();
     for (const char* text :
          {"gheymatehkoole > '1' and fooroosh = 0", "gheymatehkoole > '1' and fooroosh = '-1'",
           "gheymatehkoole > '1' and fooroosh < 0", "gheymatehkoole > 'abc' and fooroosh = -1",
           "gheymatehkoole = '1' and fooroosh = -1", "vahed02 > '1' and fooroosh = -1",
           "tel03 > '1' and rahn = -1 and vila = -1", "gheymatehkoole > '1'"}) {
-        EXPECT_TRUE(priceWalks(Criterion(QString::fromUtf8(text), spec), all()).empty()) << text;
+        EXPECT_TRUE(priceWalks(Criterion(QString::fromUtf8(text), layout), all()).empty()) << text;
     }
     // Without the deal and kind index, the deal's serves.
-    const Criterion c(QStringLiteral("gheymatehkoole > '1' and rahn = -1 and vila = -1"), spec);
+    const Criterion c(QStringLiteral("gheymatehkoole > '1' and rahn = -1 and vila = -1"), layout);
     std::vector<const PriceIndex*> some;
     for (const PriceIndex* index : all()) {
         if (index->flags.size() == 1) {

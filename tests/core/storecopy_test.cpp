@@ -23,22 +23,22 @@ namespace {
 // plain SQL reader sees them.
 using Dump = std::vector<QStringList>;
 
-QString columnsOf(const TableSpec& spec) {
+QString columnsOf(const TableSpec& layout) {
     QStringList names;
-    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-        names << sql::quoted(spec.fields[i].name);
+    for (std::size_t i = 0; i < layout.fieldCount; ++i) {
+        names << sql::quoted(layout.fields[i].name);
     }
     return names.join(", ");
 }
 
-Dump dumpFile(const QString& path, const TableSpec& spec) {
+Dump dumpFile(const QString& path, const TableSpec& layout) {
     sql::Database db(path, SQLITE_OPEN_READONLY);
     sql::Statement rows = db.prepare(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
-                                         .arg(columnsOf(spec), sql::quoted(spec.table)));
+                                         .arg(columnsOf(layout), sql::quoted(layout.table)));
     Dump dump;
     while (rows.step()) {
         QStringList row;
-        for (int c = 0; c <= static_cast<int>(spec.fieldCount); ++c) {
+        for (int c = 0; c <= static_cast<int>(layout.fieldCount); ++c) {
             row << rows.columnText(c);
         }
         dump.push_back(row);
@@ -46,15 +46,15 @@ Dump dumpFile(const QString& path, const TableSpec& spec) {
     return dump;
 }
 
-Dump dumpServer(const QString& conninfo, const TableSpec& spec) {
+Dump dumpServer(const QString& conninfo, const TableSpec& layout) {
     pq::Connection c(conninfo);
     const pq::Result rows = c.exec(QStringLiteral("SELECT id, %1 FROM %2 ORDER BY id")
-                                       .arg(columnsOf(spec), sql::quoted(spec.table)),
+                                       .arg(columnsOf(layout), sql::quoted(layout.table)),
                                    {});
     Dump dump;
     for (int r = 0; r < rows.rows(); ++r) {
         QStringList row;
-        for (int c = 0; c <= static_cast<int>(spec.fieldCount); ++c) {
+        for (int c = 0; c <= static_cast<int>(layout.fieldCount); ++c) {
             row << rows.text(r, c);
         }
         dump.push_back(row);

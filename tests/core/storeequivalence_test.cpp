@@ -67,10 +67,10 @@ protected:
 
     // The same listings, in the same order, into both stores.
     void generate(int count) {
-        const TableSpec& spec = listingsTable();
+        const TableSpec& layout = listingsTable();
         const QStringList writings = numberWritings();
         std::mt19937 random(20240611);
-        RecordSource a(sqlite_, spec), b(server_, spec);
+        RecordSource a(sqlite_, layout), b(server_, layout);
         for (int n = 0; n < count; ++n) {
             const QString price = writings[random() % writings.size()];
             const QString rent = writings[random() % writings.size()];
@@ -78,14 +78,14 @@ protected:
             std::vector<int> flags;
             for (const char* name : kDealsAndKinds) {
                 if (random() % 2) {
-                    flags.push_back(spec.indexOf(name));
+                    flags.push_back(layout.indexOf(name));
                 }
             }
             for (RecordSource* source : {&a, &b}) {
                 source->AddNew();
-                source->setText(spec.indexOf("gheymatehkoole"), price);
-                source->setText(spec.indexOf("vahed02"), rent);
-                source->setText(spec.indexOf("malek"), owner);
+                source->setText(layout.indexOf("gheymatehkoole"), price);
+                source->setText(layout.indexOf("vahed02"), rent);
+                source->setText(layout.indexOf("malek"), owner);
                 for (int f : flags) {
                     source->setFlag(f, true);
                 }

@@ -24,16 +24,16 @@ int main(int argc, char** argv) {
     const StoreLocation store{QString(), QString::fromLocal8Bit(argv[1])};
     const QString tag = QString::fromLocal8Bit(argv[2]);
     const qint64 milliseconds = QString::fromLocal8Bit(argv[3]).toLongLong() * 1000;
-    const TableSpec& spec = listingsTable();
+    const TableSpec& layout = listingsTable();
     try {
-        RecordSource source(store, spec);
+        RecordSource source(store, layout);
         QElapsedTimer clock;
         clock.start();
         for (int n = 0; clock.elapsed() < milliseconds; ++n) {
             source.AddNew();
-            source.setText(spec.indexOf("malek"), QStringLiteral("%1-%2").arg(tag).arg(n));
-            source.setText(spec.indexOf("gheymatehkoole"), QString::number(1000 + n));
-            source.setFlag(spec.indexOf("fooroosh"), true);
+            source.setText(layout.indexOf("malek"), QStringLiteral("%1-%2").arg(tag).arg(n));
+            source.setText(layout.indexOf("gheymatehkoole"), QString::number(1000 + n));
+            source.setFlag(layout.indexOf("fooroosh"), true);
             source.Update();
             std::printf("%d %lld\n", n, source.currentRowId());
             std::fflush(stdout);
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
                     std::fprintf(stderr, "lost %d\n", n - 5);
                     return 1;
                 }
-                source.setText(spec.indexOf("details"), QStringLiteral("edited"));
+                source.setText(layout.indexOf("details"), QStringLiteral("edited"));
                 source.Update();
             }
         }
