@@ -5,7 +5,6 @@
 
 #include <QStringList>
 
-#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -82,18 +81,6 @@ QString foldedText(const QString& text) {
         .arg(text, literal(letters.first), literal(letters.second));
 }
 
-QString add(pq::Params& params, const QByteArray& value, const char* type) {
-    params.push_back(value);
-    return QStringLiteral("$%1::%2").arg(params.size()).arg(QLatin1String(type));
-}
-
-QByteArray doubleText(double value) {
-    if (std::isinf(value)) {
-        return value < 0 ? QByteArray("-Infinity") : QByteArray("Infinity");
-    }
-    return QByteArray::number(value, 'g', 17); // exact round trip
-}
-
 // What SQLite makes of a text compared with a flag column (a number): the
 // number it reads it as, or nothing when it stays a text.
 std::optional<Criterion::Param> sqliteNumberOf(const QString& text) {
@@ -132,10 +119,10 @@ QString flagTest(const Criterion::Test& t, const QString& column, pq::Params& pa
     }
     if (number->kind == Criterion::Param::Kind::Integer) {
         return QStringLiteral("%1 %2 %3")
-            .arg(column, op, add(params, pq::param(number->integer), "int8"));
+            .arg(column, op, pq::placeholder(params, pq::param(number->integer), "int8"));
     }
     return QStringLiteral("%1::float8 %2 %3")
-        .arg(column, op, add(params, doubleText(number->real), "float8"));
+        .arg(column, op, pq::placeholder(params, pq::realParam(number->real), "float8"));
 }
 
 // low < number < high with the number read once: clamped into the range, it
@@ -144,8 +131,8 @@ QString rangeTest(const Criterion::Test& t, const QString& column, pq::Params& p
     if (!(t.low < t.high)) {
         return QStringLiteral("FALSE");
     }
-    const QString low = add(params, doubleText(t.low), "float8");
-    const QString high = add(params, doubleText(t.high), "float8");
+    const QString low = pq::placeholder(params, pq::realParam(t.low), "float8");
+    const QString high = pq::placeholder(params, pq::realParam(t.high), "float8");
     return QStringLiteral("least(greatest(%1, %2), %3) <> ALL (ARRAY[%2, %3])")
         .arg(postgresNumberExpression(column), low, high);
 }
@@ -163,11 +150,12 @@ QString postgresCondition(const Criterion& c, const ServerTable& table, pq::Para
         case Criterion::Test::Kind::TextEquals:
             parts << QStringLiteral("%1 COLLATE \"C\" = %2")
                          .arg(foldedText(column),
-                              foldedText(add(params, pq::param(t.value.text), "text")));
+                              foldedText(pq::placeholder(params, pq::param(t.value.text), "text")));
             break;
         case Criterion::Test::Kind::TextOrder:
             parts << QStringLiteral("%1 COLLATE \"C\" %2 %3")
-                         .arg(column, QString(t.op), add(params, pq::param(t.value.text), "text"));
+                         .arg(column, QString(t.op),
+                              pq::placeholder(params, pq::param(t.value.text), "text"));
             break;
         case Criterion::Test::Kind::NumberRange:
             parts << rangeTest(t, column, params);

@@ -6,7 +6,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cmath>
 
 namespace velmoran {
 
@@ -28,18 +27,6 @@ void see(const QString& seen, QString& snapshot) {
     } else if (seen != snapshot) {
         throw SnapshotMoved{};
     }
-}
-
-QByteArray doubleText(double value) {
-    if (std::isinf(value)) {
-        return value < 0 ? QByteArray("-Infinity") : QByteArray("Infinity");
-    }
-    return QByteArray::number(value, 'g', 17);
-}
-
-QString add(pq::Params& params, const QByteArray& value, const char* type) {
-    params.push_back(value);
-    return QStringLiteral("$%1::%2").arg(params.size()).arg(QLatin1String(type));
 }
 
 std::vector<long long> idsOf(const QString& array) {
@@ -129,9 +116,9 @@ void ServerPriceFind::prepare(const Criterion& c) {
                                        .arg(schema_, QLatin1String(kServerNumberFunction),
                                             table_.columns[walk.index->keys[range.key]]);
             conditions << QStringLiteral("%1 > %2").arg(
-                              number, add(params, doubleText(range.low), "float8"))
+                              number, pq::placeholder(params, pq::realParam(range.low), "float8"))
                        << QStringLiteral("%1 < %2").arg(
-                              number, add(params, doubleText(range.high), "float8"));
+                              number, pq::placeholder(params, pq::realParam(range.high), "float8"));
         }
         arrays << QStringLiteral("ARRAY(SELECT %1 FROM %2 WHERE %3 LIMIT $3::int8)")
                       .arg(id, table, conditions.join(QStringLiteral(" AND ")));

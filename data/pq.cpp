@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <cmath>
 #include <poll.h>
 #include <utility>
 
@@ -327,6 +328,18 @@ QByteArray param(long long value) {
 
 QByteArray param(const QString& value) {
     return value.toUtf8();
+}
+
+QByteArray realParam(double value) {
+    if (std::isinf(value)) {
+        return value < 0 ? QByteArray("-Infinity") : QByteArray("Infinity");
+    }
+    return QByteArray::number(value, 'g', 17); // exact round trip
+}
+
+QString placeholder(Params& params, const QByteArray& value, const char* type) {
+    params.push_back(value);
+    return QStringLiteral("$%1::%2").arg(params.size()).arg(QLatin1String(type));
 }
 
 QString displayName(const QString& conninfo) {

@@ -134,6 +134,10 @@ private:
 // Parameters from values.
 QByteArray param(long long value);
 QByteArray param(const QString& value);
+// A float8 exactly as it is (infinities by name).
+QByteArray realParam(double value);
+// Appends `value` to `params`; returns its place in a statement, "$n::type".
+QString placeholder(Params& params, const QByteArray& value, const char* type);
 
 // `conninfo` as it may be shown: every setting but a password.
 QString displayName(const QString& conninfo);
