@@ -44,7 +44,7 @@ PriceIndexCheck onFile(const StoreLocation& store, const TableSpec& tableSpec, b
             check.missing = static_cast<int>(missingPriceIndexes(db, tableSpec).size());
         }
     } catch (const sql::Error& e) {
-        check.error = storeMessage(problem, check.store, e.text());
+        check.error = storeMessage(problem, check.store, e.detail());
     }
     return check;
 }
