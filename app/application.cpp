@@ -1,7 +1,7 @@
 #include "app/application.h"
 
-#include "data/recordsource.h"
-#include "data/sqlite.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlite.h"
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
 #include "platform/print.h"

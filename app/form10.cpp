@@ -2,7 +2,7 @@
 
 #include "app/form9.h"
 #include "app/mdiform1.h"
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "platform/messagebox.h"
 #include "platform/widgets/fixedwindow.h"
 #include "platform/widgets/fonts.h"

@@ -1,7 +1,7 @@
 #include "app/form9.h"
 
-#include "data/fields.h"
-#include "data/recordsource.h"
+#include "data/core/fields.h"
+#include "data/store/recordsource.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
 #include "platform/widgets/fonts.h"

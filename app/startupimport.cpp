@@ -1,6 +1,6 @@
 #include "app/startupimport.h"
 
-#include "data/storemessages.h"
+#include "data/core/storemessages.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
 #include "import/importtool.h"

@@ -1,12 +1,12 @@
 #include "app/storeguard.h"
 
 #include "app/backgroundwork.h"
-#include "data/backup.h"
-#include "data/fields.h"
-#include "data/folderlock.h"
-#include "data/storemessages.h"
-#include "data/sqlite.h"
-#include "data/storecheck.h"
+#include "data/maintenance/backup.h"
+#include "data/core/fields.h"
+#include "data/folder/folderlock.h"
+#include "data/core/storemessages.h"
+#include "data/sqlite/sqlite.h"
+#include "data/maintenance/storecheck.h"
 #include "platform/messagebox.h"
 
 #include <QCalendar>

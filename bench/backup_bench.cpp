@@ -3,8 +3,8 @@
 // export to .xlsx and .csv, on the generated stores.
 
 #include "bench/listinggen.h"
-#include "data/backup.h"
-#include "data/storecheck.h"
+#include "data/maintenance/backup.h"
+#include "data/maintenance/storecheck.h"
 #include "export/listingexport.h"
 
 #include <QDir>

@@ -5,8 +5,8 @@
 // and so looks at every listing.
 
 #include "bench/listinggen.h"
-#include "data/fields.h"
-#include "data/recordsource.h"
+#include "data/core/fields.h"
+#include "data/store/recordsource.h"
 #include "screens/search/findcriterion.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 // listing fields and storing them into a new newil.db (100 000 rows), and
 // reading the public Access fixtures through libmdb.
 
-#include "data/fields.h"
+#include "data/core/fields.h"
 #include "import/fieldmapping.h"
 #include "import/mdbreader.h"
 #include "import/storebuilder.h"

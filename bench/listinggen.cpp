@@ -1,9 +1,9 @@
 #include "bench/listinggen.h"
 
-#include "data/fields.h"
-#include "data/priceindex.h"
-#include "data/sqlite.h"
-#include "data/storage.h"
+#include "data/core/fields.h"
+#include "data/core/priceindex.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitefile.h"
 
 #include <QDir>
 #include <QFile>

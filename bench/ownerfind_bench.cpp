@@ -5,9 +5,9 @@
 // record source runs them, and the whole find through the record source.
 
 #include "bench/listinggen.h"
-#include "data/criterion.h"
-#include "data/fields.h"
-#include "data/recordsource.h"
+#include "data/core/criterion.h"
+#include "data/core/fields.h"
+#include "data/store/recordsource.h"
 
 #include <QDir>
 

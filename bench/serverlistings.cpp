@@ -1,11 +1,11 @@
 #include "bench/serverlistings.h"
 
 #include "bench/listinggen.h"
-#include "data/fields.h"
-#include "data/pq.h"
-#include "data/priceindex.h"
-#include "data/storage.h"
-#include "data/storecopy.h"
+#include "data/core/fields.h"
+#include "data/postgres/pgconnection.h"
+#include "data/core/priceindex.h"
+#include "data/sqlite/sqlitefile.h"
+#include "data/maintenance/storecopy.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,11 +9,11 @@
 
 #include "bench/listinggen.h"
 #include "bench/serverlistings.h"
-#include "data/fields.h"
-#include "data/pq.h"
-#include "data/recordsource.h"
-#include "data/storelocation.h"
-#include "data/tablestore.h"
+#include "data/core/fields.h"
+#include "data/postgres/pgconnection.h"
+#include "data/store/recordsource.h"
+#include "data/store/storelocation.h"
+#include "data/core/tablestore.h"
 
 #include <QDir>
 

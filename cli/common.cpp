@@ -1,7 +1,7 @@
 #include "cli/common.h"
 
-#include "data/datafolder.h"
-#include "data/storemessages.h"
+#include "data/folder/datafolder.h"
+#include "data/core/storemessages.h"
 
 #include <cerrno>
 #include <cstring>

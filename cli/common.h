@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/cli.h"
-#include "data/folderlock.h"
+#include "data/folder/folderlock.h"
 
 #include <QCommandLineParser>
 #include <QList>

@@ -9,10 +9,10 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "data/pq.h"
-#include "data/storecopy.h"
-#include "data/storelocation.h"
-#include "data/storemessages.h"
+#include "data/postgres/pgconnection.h"
+#include "data/maintenance/storecopy.h"
+#include "data/store/storelocation.h"
+#include "data/core/storemessages.h"
 
 #include <QTextStream>
 

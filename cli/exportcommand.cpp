@@ -2,7 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "data/storemessages.h"
+#include "data/core/storemessages.h"
 #include "export/listingexport.h"
 
 namespace velmoran::cli {

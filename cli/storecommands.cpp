@@ -2,12 +2,12 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "data/backup.h"
-#include "data/storecheck.h"
-#include "data/storecopy.h"
-#include "data/storelocation.h"
-#include "data/storemessages.h"
-#include "data/storeoptimise.h"
+#include "data/maintenance/backup.h"
+#include "data/maintenance/storecheck.h"
+#include "data/maintenance/storecopy.h"
+#include "data/store/storelocation.h"
+#include "data/core/storemessages.h"
+#include "data/maintenance/storeoptimise.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "export/exportcolumns.h"
 
-#include "data/fields.h"
+#include "data/core/fields.h"
 #include "screens/common/listinglayout.h"
 
 #include <algorithm>

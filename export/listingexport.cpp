@@ -1,8 +1,8 @@
 #include "export/listingexport.h"
 
-#include "data/fields.h"
-#include "data/storemessages.h"
-#include "data/sqlite.h"
+#include "data/core/fields.h"
+#include "data/core/storemessages.h"
+#include "data/sqlite/sqlite.h"
 #include "export/exportcolumns.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/fields.h"
+#include "data/core/fields.h"
 #include "import/mdbreader.h"
 
 #include <QString>

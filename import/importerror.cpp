@@ -1,6 +1,6 @@
 #include "import/importerror.h"
 
-#include "data/storemessages.h"
+#include "data/core/storemessages.h"
 
 #include <QDir>
 

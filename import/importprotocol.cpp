@@ -1,6 +1,6 @@
 #include "import/importprotocol.h"
 
-#include "data/fields.h"
+#include "data/core/fields.h"
 
 #include <QDir>
 #include <QFileInfo>

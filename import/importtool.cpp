@@ -1,9 +1,9 @@
 #include "import/importtool.h"
 
-#include "data/datafolder.h"
-#include "data/fields.h"
-#include "data/folderlock.h"
-#include "data/storemessages.h"
+#include "data/folder/datafolder.h"
+#include "data/core/fields.h"
+#include "data/folder/folderlock.h"
+#include "data/core/storemessages.h"
 #include "import/importer.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"

@@ -1,7 +1,7 @@
 #include "import/storebuilder.h"
 
-#include "data/fileaccess.h"
-#include "data/storage.h"
+#include "data/folder/fileaccess.h"
+#include "data/sqlite/sqlitefile.h"
 #include "import/importerror.h"
 
 #include <QDateTime>

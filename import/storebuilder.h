@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/fields.h"
-#include "data/sqlite.h"
+#include "data/core/fields.h"
+#include "data/sqlite/sqlite.h"
 #include "import/fieldmapping.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 #include "ui/screen.h"
 
-#include "data/datafolder.h"
-#include "data/recordsource.h"
-#include "data/storelocation.h"
+#include "data/folder/datafolder.h"
+#include "data/store/recordsource.h"
+#include "data/store/storelocation.h"
 #include "platform/widgets/windowcaption.h"
 #include "ui/screens.h"
 

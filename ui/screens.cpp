@@ -1,6 +1,6 @@
 #include "ui/screens.h"
 
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "platform/messagebox.h"
 #include "ui/mainwindow.h"
 #include "ui/screen.h"

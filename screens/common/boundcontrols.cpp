@@ -1,6 +1,6 @@
 #include "screens/common/boundcontrols.h"
 
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "platform/widgets/textfit.h"
 
 #include <limits>

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPointer>
 
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 
 #include <functional>
 

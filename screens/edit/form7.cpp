@@ -1,6 +1,6 @@
 #include "screens/edit/form7.h"
 
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "platform/widgets/fonts.h"
 #include "screens/common/listinglayout.h"
 #include "ui/screens.h"

@@ -2,7 +2,7 @@
 // the one find press, and the delete.
 #include "screens/edit/form8.h"
 
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "platform/messagebox.h"
 #include "screens/edit/form7.h"
 #include "ui/screens.h"

@@ -1,6 +1,6 @@
 #include "screens/entry/form1.h"
 
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "platform/messagebox.h"
 #include "platform/print.h"
 #include "screens/common/listinglayout.h"

@@ -1,6 +1,6 @@
 #include "screens/search/findcriterion.h"
 
-#include "data/numbers.h"
+#include "data/core/numbers.h"
 
 namespace velmoran {
 

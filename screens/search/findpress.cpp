@@ -1,6 +1,6 @@
 #include "screens/search/findpress.h"
 
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "platform/messagebox.h"
 #include "ui/screen.h"
 #include "ui/screens.h"

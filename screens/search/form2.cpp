@@ -1,6 +1,6 @@
 #include "screens/search/form2.h"
 
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "screens/common/listinglayout.h"
 #include "ui/screens.h"
 

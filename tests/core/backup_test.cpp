@@ -1,10 +1,10 @@
 // Backups of the store files: checked copies, the retention of old ones,
 // putting one back, the folder's lock and the leftovers of killed steps.
 
-#include "data/backup.h"
-#include "data/folderlock.h"
-#include "data/leftovers.h"
-#include "data/storecheck.h"
+#include "data/maintenance/backup.h"
+#include "data/folder/folderlock.h"
+#include "data/maintenance/leftovers.h"
+#include "data/maintenance/storecheck.h"
 #include "tests/core/storefixture.h"
 #include "tests/support/importfixtures.h"
 #include "tests/support/storefiles.h"

@@ -3,14 +3,14 @@
 // program runs there, the export, and the import of Access files that hang
 // or crash the reading library.
 
-#include "data/backup.h"
-#include "data/folderlock.h"
-#include "data/pq.h"
-#include "data/priceindex.h"
-#include "data/recordsource.h"
-#include "data/sqlite.h"
-#include "data/storelocation.h"
-#include "data/storeoptimise.h"
+#include "data/maintenance/backup.h"
+#include "data/folder/folderlock.h"
+#include "data/postgres/pgconnection.h"
+#include "data/core/priceindex.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlite.h"
+#include "data/store/storelocation.h"
+#include "data/maintenance/storeoptimise.h"
 #include "tests/support/importfixtures.h"
 #include "tests/support/pgtestserver.h"
 #include "tests/support/sheetreader.h"

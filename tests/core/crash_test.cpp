@@ -1,6 +1,6 @@
-#include "data/recordsource.h"
-#include "data/sqlite.h"
-#include "data/storage.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitefile.h"
 #include "tests/crashchild/crashrow.h"
 #include "tests/support/testenv.h"
 

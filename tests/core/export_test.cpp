@@ -1,7 +1,7 @@
 // The export to .xlsx and .csv: the headings, and every value of 1 000
 // generated listings read back exactly from the written files.
 
-#include "data/fields.h"
+#include "data/core/fields.h"
 #include "export/exportcolumns.h"
 #include "export/listingexport.h"
 #include "tests/support/importfixtures.h"

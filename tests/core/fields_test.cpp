@@ -1,4 +1,4 @@
-#include "data/fields.h"
+#include "data/core/fields.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The mapping of an Access table's columns onto the fields of table `new`,
 // on rows made up here, and the storing of mapped rows into a new store.
 
-#include "data/fields.h"
-#include "data/sqlite.h"
-#include "data/storage.h"
+#include "data/core/fields.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitefile.h"
 #include "import/fieldmapping.h"
 #include "import/storebuilder.h"
 #include "tests/support/importfixtures.h"

@@ -2,9 +2,9 @@
 // password from fixtures renamed to stand for an agency's files, damaged
 // files leaving nothing behind, an existing store never lost.
 
-#include "data/fields.h"
-#include "data/sqlite.h"
-#include "data/storage.h"
+#include "data/core/fields.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitefile.h"
 #include "import/importer.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"

@@ -1,7 +1,7 @@
 // velmoran-cli import as a user runs it: its report, its refusal to replace
 // a store, its errors on stderr with a non-zero exit.
 
-#include "data/sqlite.h"
+#include "data/sqlite/sqlite.h"
 #include "import/importtool.h"
 #include "tests/support/importfixtures.h"
 #include "tests/support/testenv.h"

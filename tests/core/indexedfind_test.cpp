@@ -5,13 +5,13 @@
 // in the same order on both, on SQLite and on the server, also when the
 // listings change between the presses.
 
-#include "data/pq.h"
-#include "data/priceindex.h"
-#include "data/recordsource.h"
-#include "data/sqlite.h"
-#include "data/storage.h"
-#include "data/storelocation.h"
-#include "data/storeoptimise.h"
+#include "data/postgres/pgconnection.h"
+#include "data/core/priceindex.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitefile.h"
+#include "data/store/storelocation.h"
+#include "data/maintenance/storeoptimise.h"
 #include "tests/core/storefixture.h"
 #include "tests/support/findcases.h"
 #include "tests/support/pgtestserver.h"

@@ -1,4 +1,4 @@
-#include "data/numbers.h"
+#include "data/core/numbers.h"
 
 #include <gtest/gtest.h>
 

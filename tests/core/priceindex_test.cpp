@@ -3,13 +3,13 @@
 // index a criterion walks; and a created file that any SQLite client can
 // write.
 
-#include "data/criterion.h"
-#include "data/numbers.h"
-#include "data/pq.h"
-#include "data/priceindex.h"
-#include "data/recordsource.h"
-#include "data/sqlite.h"
-#include "data/storage.h"
+#include "data/core/criterion.h"
+#include "data/core/numbers.h"
+#include "data/postgres/pgconnection.h"
+#include "data/core/priceindex.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitefile.h"
 #include "screens/search/findcriterion.h"
 #include "tests/support/findcases.h"
 #include "tests/support/pgtestserver.h"

@@ -1,10 +1,10 @@
 // The server's store: choosing it, its tables made or taken as they are, and
 // what the record source does when the connection goes.
 
-#include "data/pgschema.h"
-#include "data/pq.h"
-#include "data/recordsource.h"
-#include "data/storelocation.h"
+#include "data/postgres/pgschema.h"
+#include "data/postgres/pgconnection.h"
+#include "data/store/recordsource.h"
+#include "data/store/storelocation.h"
 #include "tests/support/pgtestserver.h"
 #include "tests/support/testenv.h"
 

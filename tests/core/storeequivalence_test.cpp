@@ -3,9 +3,9 @@
 // criterion the panels' find buttons build finds the same rows in the same
 // order on both.
 
-#include "data/recordsource.h"
-#include "data/storage.h"
-#include "data/storelocation.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlitefile.h"
+#include "data/store/storelocation.h"
 #include "tests/support/findcases.h"
 #include "tests/support/pgtestserver.h"
 #include "tests/support/testenv.h"

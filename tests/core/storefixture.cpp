@@ -1,6 +1,6 @@
 #include "tests/core/storefixture.h"
 
-#include "data/pgstore.h"
+#include "data/postgres/pgstore.h"
 #include "tests/support/pgtestserver.h"
 
 #include <QDir>

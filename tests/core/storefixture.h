@@ -1,11 +1,11 @@
 #pragma once
 
-#include "data/fields.h"
-#include "data/pq.h"
-#include "data/recordsource.h"
-#include "data/sqlite.h"
-#include "data/storage.h"
-#include "data/storelocation.h"
+#include "data/core/fields.h"
+#include "data/postgres/pgconnection.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitefile.h"
+#include "data/store/storelocation.h"
 #include "tests/support/pgtestserver.h"
 #include "tests/support/testenv.h"
 

@@ -2,7 +2,7 @@
 // between direction isolates, and the common failures have a Persian
 // sentence of their own with the engine's text after it in parentheses.
 
-#include "data/storemessages.h"
+#include "data/core/storemessages.h"
 #include "tests/core/storefixture.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "data/pq.h"
-#include "data/storage.h"
-#include "data/storelocation.h"
+#include "data/postgres/pgconnection.h"
+#include "data/sqlite/sqlitefile.h"
+#include "data/store/storelocation.h"
 #include "tests/support/pgtestserver.h"
 #include "tests/support/testenv.h"
 

@@ -4,8 +4,8 @@
 //
 // Usage: velmoran_crashchild FOLDER TAG
 
-#include "data/recordsource.h"
-#include "data/storage.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlitefile.h"
 #include "tests/crashchild/crashrow.h"
 
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 //
 // Usage: velmoran_deskchild CONNINFO TAG SECONDS
 
-#include "data/recordsource.h"
-#include "data/storelocation.h"
+#include "data/store/recordsource.h"
+#include "data/store/storelocation.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

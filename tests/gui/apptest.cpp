@@ -2,9 +2,9 @@
 
 #include "app/mdiform1.h"
 #include "app/storeguard.h"
-#include "data/fields.h"
-#include "data/recordsource.h"
-#include "data/storage.h"
+#include "data/core/fields.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlitefile.h"
 
 #include <QApplication>
 #include <QMenu>

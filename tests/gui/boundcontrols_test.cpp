@@ -1,8 +1,8 @@
 #include "tests/support/testenv.h"
 
-#include "data/fields.h"
-#include "data/recordsource.h"
-#include "data/storage.h"
+#include "data/core/fields.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlitefile.h"
 #include "screens/common/boundcontrols.h"
 #include "screens/common/listinglayout.h"
 

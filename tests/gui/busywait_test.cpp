@@ -2,10 +2,10 @@
 // the windows painting and the timers running, and the cursor comes back
 // once it is over.
 
-#include "data/fields.h"
-#include "data/recordsource.h"
-#include "data/sqlite.h"
-#include "data/storage.h"
+#include "data/core/fields.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitefile.h"
 #include "platform/widgets/busywait.h"
 #include "tests/support/testenv.h"
 

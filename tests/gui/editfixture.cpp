@@ -1,7 +1,7 @@
 #include "tests/gui/editfixture.h"
 
 #include "app/mdiform1.h"
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "screens/edit/form7.h"
 #include "screens/edit/form8.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/mdiform1.h"
 #include "app/workspace.h"
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "screens/search/form2.h"
 #include "screens/search/searchpanel.h"
 #include "tests/gui/findpressexpect.h"

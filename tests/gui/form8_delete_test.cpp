@@ -2,8 +2,8 @@
 // row gone from the file at once, the first listing after it, the last
 // listing, nothing to delete, a closed edit view and a file that refuses.
 
-#include "data/fields.h"
-#include "data/recordsource.h"
+#include "data/core/fields.h"
+#include "data/store/recordsource.h"
 #include "screens/edit/form7.h"
 #include "screens/edit/form8.h"
 #include "tests/gui/editfixture.h"

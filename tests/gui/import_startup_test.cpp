@@ -4,7 +4,7 @@
 
 #include "app/startup.h"
 #include "app/startupimport.h"
-#include "data/sqlite.h"
+#include "data/sqlite/sqlite.h"
 #include "tests/gui/apptest.h"
 #include "tests/support/importfixtures.h"
 

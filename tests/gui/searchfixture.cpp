@@ -1,8 +1,8 @@
 #include "tests/gui/searchfixture.h"
 
 #include "app/mdiform1.h"
-#include "data/fields.h"
-#include "data/recordsource.h"
+#include "data/core/fields.h"
+#include "data/store/recordsource.h"
 #include "platform/twips.h"
 #include "screens/common/listinglayout.h"
 #include "screens/search/form2.h"

@@ -2,9 +2,9 @@
 // logs in against its password, and two desks see each other's listings.
 
 #include "app/startup.h"
-#include "data/pq.h"
-#include "data/recordsource.h"
-#include "data/storelocation.h"
+#include "data/postgres/pgconnection.h"
+#include "data/store/recordsource.h"
+#include "data/store/storelocation.h"
 #include "tests/gui/apptest.h"
 #include "tests/support/pgtestserver.h"
 

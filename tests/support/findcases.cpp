@@ -1,6 +1,6 @@
 #include "tests/support/findcases.h"
 
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "screens/edit/form8.h"
 #include "screens/search/findcriterion.h"
 #include "screens/search/form13.h"

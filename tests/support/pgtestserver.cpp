@@ -1,6 +1,6 @@
 #include "tests/support/pgtestserver.h"
 
-#include "data/pq.h"
+#include "data/postgres/pgconnection.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "tests/support/storefiles.h"
 
-#include "data/fields.h"
-#include "data/sqlite.h"
-#include "data/storage.h"
+#include "data/core/fields.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitefile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "tests/support/testenv.h"
 
-#include "data/datafolder.h"
-#include "data/storelocation.h"
+#include "data/folder/datafolder.h"
+#include "data/store/storelocation.h"
 
 #include <QDir>
 

@@ -1,0 +1,98 @@
+#include "data/core/storemessages.h"
+
+#include <QDir>
+
+#include <cerrno>
+
+namespace velmoran {
+
+QString isolated(const QString& fragment) {
+    return QChar(u'\u2068') + fragment + QChar(u'\u2069');
+}
+
+QString isolatedPath(const QString& path) {
+    return isolated(QDir::toNativeSeparators(path));
+}
+
+QString storeMessage(StoreProblem problem, const QString& path, const QString& rawDetail) {
+    const QString file = isolatedPath(path);
+    const QString detail = isolated(rawDetail);
+    switch (problem) {
+    case StoreProblem::CannotCreate:
+        return QStringLiteral("فايل %1 ساخته نشد: %2").arg(file, detail);
+    case StoreProblem::CannotOpen:
+        return QStringLiteral("فايل %1 باز نشد: %2").arg(file, detail);
+    case StoreProblem::NotAFile:
+        return QStringLiteral("%1 يك فايل معمولي نيست.").arg(file);
+    case StoreProblem::NotWritable:
+        return QStringLiteral("فايل %1 فقط خواندني است يا اجازه نوشتن در آن وجود ندارد.").arg(file);
+    case StoreProblem::NotADatabase:
+        return QStringLiteral("فايل %1 بانك اطلاعاتي نيست يا آسيب ديده است.\n(%2)")
+            .arg(file, detail);
+    case StoreProblem::NoTable:
+        return QStringLiteral("در فايل %1 جدول %2 وجود ندارد.").arg(file, detail);
+    case StoreProblem::WithoutRowid:
+        return QStringLiteral("جدول %2 در فايل %1 از نوع %3 است و قابل استفاده نيست.")
+            .arg(file, detail, isolated(QStringLiteral("WITHOUT ROWID")));
+    case StoreProblem::MissingColumns:
+        return QStringLiteral("در جدول فايل %1 اين ستونها وجود ندارند: %2").arg(file, detail);
+    case StoreProblem::CannotRead:
+        return QStringLiteral("خواندن از فايل %1 انجام نشد: %2").arg(file, detail);
+    case StoreProblem::CannotWrite:
+        return QStringLiteral("ذخيره در فايل %1 انجام نشد: %2").arg(file, detail);
+    case StoreProblem::NoCurrentRow:
+        return QStringLiteral("در فايل %1 ركورد جاري وجود ندارد.").arg(file);
+    case StoreProblem::EmptyTable:
+        return QStringLiteral("جدول فايل %1 خالي است و ركوردي ندارد.").arg(file);
+    }
+    return file;
+}
+
+StoreCause causeOfSystemError(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return StoreCause::NoPermission;
+    case ENOSPC:
+    case EDQUOT:
+        return StoreCause::DiskFull;
+    case EROFS:
+        return StoreCause::ReadOnly;
+    case EAGAIN:
+    case EBUSY:
+        return StoreCause::Locked;
+    default:
+        return StoreCause::Other;
+    }
+}
+
+QString engineDetail(StoreCause cause, const QString& englishText) {
+    QString sentence;
+    switch (cause) {
+    case StoreCause::NotADatabase:
+        sentence = QStringLiteral("اين فايل بانك اطلاعاتي برنامه نيست يا آسيب ديده است.");
+        break;
+    case StoreCause::Locked:
+        sentence = QStringLiteral(
+            "نسخه ديگري از برنامه اين فايل را در دست دارد؛ كمي بعد دوباره امتحان كنيد.");
+        break;
+    case StoreCause::NoPermission:
+        sentence = QStringLiteral("اجازه دسترسي به اين فايل يا پوشه آن وجود ندارد.");
+        break;
+    case StoreCause::DiskFull:
+        sentence = QStringLiteral("ديسك پر است و جايي براي ذخيره نمانده است.");
+        break;
+    case StoreCause::ReadOnly:
+        sentence = QStringLiteral("اين فايل يا ديسك آن فقط خواندني است.");
+        break;
+    case StoreCause::Other:
+        return isolated(englishText);
+    }
+    if (englishText.isEmpty()) {
+        return sentence;
+    }
+    // On a line of its own, so that it is never broken across two lines.
+    return sentence + QStringLiteral("\n(") + isolated(englishText) + QLatin1Char(')');
+}
+
+} // namespace velmoran

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "data/core/fields.h"
+#include "data/core/storemessages.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace velmoran {
+
+class Criterion;
+
+// The values of one row, by field: the texts of text fields, the flags of
+// flag fields (the other entry of each field stays empty / false).
+struct RowValues {
+    std::vector<QString> texts;
+    std::vector<bool> flags;
+};
+
+// Where a change was stored: the row's id, and whether the row had been
+// deleted by another copy of the program and so was stored anew.
+struct StoredRow {
+    long long id;
+    bool anew;
+};
+
+// One table of one store as the record source reaches it: rows in stored
+// (id) order, read, found, inserted, updated and deleted one at a time. Two
+// implementations: the SQLite file of the data folder (sqlitestore.h) and a
+// table on a PostgreSQL server (pgstore.h). Every failure is thrown as
+// RecordSourceError with a Persian message naming the store.
+class TableStore {
+public:
+    virtual ~TableStore() = default;
+
+    // The table's fields, as opened.
+    virtual const TableSpec& tableSpec() const = 0;
+    // What the messages name: the file's path, or the server.
+    virtual QString name() const = 0;
+    // The Persian message for `problem` in this store.
+    virtual QString message(StoreProblem problem, const QString& detail = QString()) const = 0;
+
+    // The first row (by id) into `row`: its id, nothing for an empty table.
+    virtual std::optional<long long> first(RowValues& row) = 0;
+    // Row `id` into `row`; false when it is not there (any more).
+    virtual bool read(long long id, RowValues& row) = 0;
+    // The first row after `after` (or the first of all) that satisfies `c`,
+    // into `row`: its id, nothing when none does.
+    virtual std::optional<long long> find(const Criterion& c, std::optional<long long> after,
+                                          RowValues& row) = 0;
+
+    // Each of these is one transaction.
+    // Inserts a new row with every field's value; returns its id.
+    virtual long long insert(const RowValues& row) = 0;
+    // Stores the `changed` fields of row `id`. A row that is no longer there
+    // is inserted whole instead (anew), so nothing typed is lost.
+    virtual StoredRow update(long long id, const RowValues& row,
+                             const std::vector<bool>& changed) = 0;
+    virtual void remove(long long id) = 0;
+
+    // How long a write waits for another copy's write to finish.
+    virtual void setBusyTimeout(int milliseconds) = 0;
+};
+
+} // namespace velmoran

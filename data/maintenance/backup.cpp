@@ -1,0 +1,370 @@
+#include "data/maintenance/backup.h"
+
+#include "data/folder/fileaccess.h"
+#include "data/sqlite/sqlite.h"
+#include "data/maintenance/storecheck.h"
+#include "data/core/storemessages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmoran {
+
+namespace {
+
+// Pages copied per step of the online backup: 16 MiB of the store's 64 KiB
+// pages, so a progress window moves a few times a second.
+constexpr int kPagesPerStep = 256;
+
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The store's name without ".db": the first part of its backups' names.
+QString baseName(const TableSpec& tableSpec) {
+    return QFileInfo(QString::fromUtf8(tableSpec.fileName)).completeBaseName();
+}
+
+QString stamp(const QDateTime& time) {
+    return time.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+// An empty file (mode 600) named .<store>.<word>.XXXXXX in `dir`.
+QString makeTemporary(const QString& dir, const TableSpec& tableSpec, const char* word) {
+    QByteArray pattern = localPath(
+        QDir(dir).filePath(QStringLiteral(".%1.%2.XXXXXX")
+                               .arg(QString::fromUtf8(tableSpec.fileName), QLatin1String(word))));
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        return QString();
+    }
+    ::close(fd);
+    return QString::fromLocal8Bit(pattern);
+}
+
+void removeWithJournal(const QString& path) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        ::unlink(localPath(path + QLatin1String(suffix)).constData());
+    }
+}
+
+// Removes a temporary file when the scope ends unless it was kept.
+class Temporary {
+public:
+    explicit Temporary(QString path) : path_(std::move(path)) {}
+    ~Temporary() {
+        if (!kept_ && !path_.isEmpty()) {
+            removeWithJournal(path_);
+        }
+    }
+    Temporary(const Temporary&) = delete;
+    Temporary& operator=(const Temporary&) = delete;
+    const QString& path() const { return path_; }
+    void keep() { kept_ = true; }
+
+private:
+    QString path_;
+    bool kept_ = false;
+};
+
+// Copies the database at `source` whole into the empty file `target` with
+// the online backup API, as of one moment: the source is read in one read
+// transaction, so writers of other copies neither wait nor restart it. The
+// copy gets the rollback journal (a backup is one file alone). Throws
+// sql::Error.
+void copyDatabase(const QString& source, const QString& target, const BackupProgress& progress) {
+    sql::Database from(source, SQLITE_OPEN_READONLY);
+    sqlite3_db_config(from.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    from.setBusyTimeout(3000);
+    from.exec("BEGIN");
+    from.exec("SELECT count(*) FROM sqlite_schema");
+    sql::Database to(target, SQLITE_OPEN_READWRITE);
+    to.exec("PRAGMA journal_mode = OFF");
+    to.exec("PRAGMA synchronous = OFF");
+    sqlite3_backup* backup = sqlite3_backup_init(to.handle(), "main", from.handle(), "main");
+    if (!backup) {
+        to.fail(sqlite3_errcode(to.handle()));
+    }
+    int rc = SQLITE_OK;
+    while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        rc = sqlite3_backup_step(backup, kPagesPerStep);
+        if (progress) {
+            const qint64 total = sqlite3_backup_pagecount(backup);
+            progress(total - sqlite3_backup_remaining(backup), total);
+        }
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            sqlite3_sleep(20);
+        }
+    }
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) {
+        throw sql::Error(rc, sqlite3_errstr(rc));
+    }
+    from.exec("COMMIT");
+    from.close();
+    to.exec("PRAGMA journal_mode = DELETE");
+    to.close();
+}
+
+QString backupFailed(const QString& store, const QString& dir, const QString& detail) {
+    return QStringLiteral("پشتيبان فايل %1 در پوشه %2 ساخته نشد: %3")
+        .arg(isolatedPath(store), isolatedPath(dir), isolated(detail));
+}
+
+const QRegularExpression& backupName(const TableSpec& tableSpec) {
+    static std::map<const TableSpec*, QRegularExpression> patterns;
+    auto it = patterns.find(&tableSpec);
+    if (it == patterns.end()) {
+        it = patterns
+                 .emplace(
+                     &tableSpec,
+                     QRegularExpression(QStringLiteral("^%1-(\\d{8}-\\d{6})(?:-(\\d+))?\\.db$")
+                                            .arg(QRegularExpression::escape(baseName(tableSpec)))))
+                 .first;
+    }
+    return it->second;
+}
+
+qint64 modified(const QString& path) {
+    struct stat st {};
+    if (::stat(localPath(path).constData(), &st) != 0) {
+        return -1;
+    }
+    return static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+QString backupFolder(const QString& dataFolder) {
+    return QDir(dataFolder).filePath(QStringLiteral("backups"));
+}
+
+std::vector<BackupFile> listBackups(const QString& dir, const TableSpec& tableSpec) {
+    struct Found {
+        BackupFile file;
+        int number;
+    };
+    std::vector<Found> found;
+    const QRegularExpression& pattern = backupName(tableSpec);
+    for (const QString& name : QDir(dir).entryList(QDir::Files)) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (!match.hasMatch()) {
+            continue;
+        }
+        const QDateTime made =
+            QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
+        if (made.isValid()) {
+            found.push_back({{QDir(dir).filePath(name), made}, match.captured(2).toInt()});
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        return a.file.made != b.file.made ? a.file.made > b.file.made : a.number > b.number;
+    });
+    std::vector<BackupFile> backups;
+    for (const Found& f : found) {
+        backups.push_back(f.file);
+    }
+    return backups;
+}
+
+BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, const QString& dir,
+                         const QDateTime& made, const BackupProgress& progress) {
+    const QString store = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
+    if (!QDir().mkpath(dir)) {
+        return {QString(), backupFailed(store, dir, QStringLiteral("پوشه ساخته نمي شود"))};
+    }
+    Temporary temporary(makeTemporary(dir, tableSpec, "backup"));
+    if (temporary.path().isEmpty()) {
+        return {QString(), backupFailed(store, dir, systemError(errno))};
+    }
+    try {
+        copyDatabase(store, temporary.path(), progress);
+    } catch (const sql::Error& e) {
+        return {QString(), backupFailed(store, dir, e.text())};
+    }
+    if (!syncPath(temporary.path(), false)) {
+        return {QString(), backupFailed(store, dir, systemError(errno))};
+    }
+    if (progress) {
+        progress(0, 0);
+    }
+    const StoreCheck check = checkStoreFile(temporary.path(), CheckDepth::Full);
+    if (!check.sound()) {
+        return {QString(),
+                QStringLiteral("پشتيبان تازه فايل %1 بررسي شد و سالم نبود؛ نگه داشته نشد: %2")
+                    .arg(isolatedPath(store), isolated(check.detail))};
+    }
+    // Linked, not renamed: a backup of the same second is never replaced.
+    const QString base = QDir(dir).filePath(baseName(tableSpec) + QLatin1Char('-') + stamp(made));
+    QString target;
+    for (int n = 1;; ++n) {
+        target = n == 1 ? base + QStringLiteral(".db")
+                        : base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".db");
+        if (::link(localPath(temporary.path()).constData(), localPath(target).constData()) == 0) {
+            break;
+        }
+        if (errno != EEXIST) {
+            return {QString(), backupFailed(store, dir, systemError(errno))};
+        }
+    }
+    ::unlink(localPath(temporary.path()).constData());
+    temporary.keep();
+    syncPath(dir, true);
+    return {target, QString()};
+}
+
+bool backupDue(const QString& folder, const TableSpec& tableSpec) {
+    const QString store = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
+    // A journal counts when it holds something: any connection makes an
+    // empty one.
+    const QString journal = store + QStringLiteral("-wal");
+    const qint64 written =
+        std::max(modified(store), QFileInfo(journal).size() > 0 ? modified(journal) : -1);
+    if (written < 0) {
+        return false;
+    }
+    const std::vector<BackupFile> backups = listBackups(backupFolder(folder), tableSpec);
+    return backups.empty() || written > modified(backups.front().path);
+}
+
+QStringList pruneBackups(const QString& dir, const TableSpec& tableSpec, const QDate& today) {
+    const std::vector<BackupFile> backups = listBackups(dir, tableSpec);
+    const QDate firstMonth = QDate(today.year(), today.month(), 1).addMonths(1 - kKeptMonths);
+    std::set<std::pair<int, int>> monthsKept;
+    QStringList removed;
+    for (std::size_t i = 0; i < backups.size(); ++i) {
+        const QDate day = backups[i].made.date();
+        const std::pair<int, int> month{day.year(), day.month()};
+        // Newest first: the first backup met in a month is its newest.
+        const bool newestOfMonth = day >= firstMonth && monthsKept.insert(month).second;
+        if (i < static_cast<std::size_t>(kKeptBackups)) {
+            monthsKept.insert(month);
+            continue;
+        }
+        if (!newestOfMonth && QFile::remove(backups[i].path)) {
+            removed << QFileInfo(backups[i].path).fileName();
+        }
+    }
+    return removed;
+}
+
+const TableSpec* storeOfBackup(const QString& backup) {
+    try {
+        sql::Database db(backup, SQLITE_OPEN_READONLY);
+        for (const TableSpec* tableSpec : {&listingsTable(), &passwordTable()}) {
+            sql::Statement info =
+                db.prepare(QStringLiteral("SELECT lower(name) FROM pragma_table_info(?)"));
+            info.bindText(1, QString::fromUtf8(tableSpec->table));
+            std::set<QString> columns;
+            while (info.step()) {
+                columns.insert(info.columnText(0));
+            }
+            bool all = !columns.empty();
+            for (std::size_t i = 0; all && i < tableSpec->fieldCount; ++i) {
+                all = columns.count(QString::fromUtf8(tableSpec->fields[i].name).toLower()) != 0;
+            }
+            if (all) {
+                return tableSpec;
+            }
+        }
+    } catch (const sql::Error&) {
+    }
+    return nullptr;
+}
+
+RestoreResult restoreBackup(const QString& folder, const QString& backup, const QString& keptWord,
+                            const BackupProgress& progress) {
+    RestoreResult result;
+    if (progress) {
+        progress(0, 0);
+    }
+    const StoreCheck check = checkStoreFile(backup, CheckDepth::Full);
+    if (!check.sound()) {
+        result.error = QStringLiteral("فايل پشتيبان %1 سالم نيست و برگردانده نشد: %2")
+                           .arg(isolatedPath(backup), isolated(check.detail));
+        result.damaged = check.outcome == StoreCheck::Damaged;
+        return result;
+    }
+    const TableSpec* tableSpec = storeOfBackup(backup);
+    if (!tableSpec) {
+        result.error = QStringLiteral("فايل %1 پشتيبان اطلاعات اين برنامه نيست (جدول new يا pc "
+                                      "با ستونهايش در آن نيست).")
+                           .arg(isolatedPath(backup));
+        return result;
+    }
+    result.store = QDir(folder).filePath(QString::fromUtf8(tableSpec->fileName));
+    const auto failed = [&](const QString& detail) {
+        result.error = QStringLiteral("پشتيبان %1 به جاي فايل %2 برگردانده نشد: %3")
+                           .arg(isolatedPath(backup), isolatedPath(result.store), isolated(detail));
+        return result;
+    };
+    Temporary temporary(makeTemporary(folder, *tableSpec, "restore"));
+    if (temporary.path().isEmpty()) {
+        return failed(systemError(errno));
+    }
+    try {
+        copyDatabase(backup, temporary.path(), progress);
+    } catch (const sql::Error& e) {
+        return failed(e.text());
+    }
+    if (!syncPath(temporary.path(), false)) {
+        return failed(systemError(errno));
+    }
+    if (pathExists(result.store)) {
+        // The replaced file keeps a name of its own, and its journal the
+        // matching name, before the backup takes its place in one step.
+        result.keptAs = freeName(result.store + QLatin1Char('.') + keptWord + QLatin1Char('-') +
+                                     stamp(QDateTime::currentDateTime()),
+                                 QString());
+        if (::link(localPath(result.store).constData(), localPath(result.keptAs).constData()) !=
+            0) {
+            const QString error = systemError(errno);
+            result.keptAs.clear();
+            return failed(error);
+        }
+        // Puts the journals back beside the store and forgets the kept name.
+        const auto undo = [&](const QString& error) {
+            for (const char* suffix : {"-wal", "-journal"}) {
+                const QString kept = result.keptAs + QLatin1String(suffix);
+                if (pathExists(kept)) {
+                    ::rename(localPath(kept).constData(),
+                             localPath(result.store + QLatin1String(suffix)).constData());
+                }
+            }
+            ::unlink(localPath(result.keptAs).constData());
+            result.keptAs.clear();
+            return failed(error);
+        };
+        for (const char* suffix : {"-wal", "-journal"}) {
+            const QString journal = result.store + QLatin1String(suffix);
+            if (pathExists(journal) &&
+                ::rename(localPath(journal).constData(),
+                         localPath(result.keptAs + QLatin1String(suffix)).constData()) != 0) {
+                return undo(systemError(errno));
+            }
+        }
+        if (::rename(localPath(temporary.path()).constData(),
+                     localPath(result.store).constData()) != 0) {
+            return undo(systemError(errno));
+        }
+        // The index of the old journal, rebuilt by SQLite when needed.
+        ::unlink(localPath(result.store + QStringLiteral("-shm")).constData());
+    } else if (::rename(localPath(temporary.path()).constData(),
+                        localPath(result.store).constData()) != 0) {
+        return failed(systemError(errno));
+    }
+    temporary.keep();
+    syncPath(folder, true);
+    return result;
+}
+
+} // namespace velmoran

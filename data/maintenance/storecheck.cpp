@@ -1,0 +1,72 @@
+#include "data/maintenance/storecheck.h"
+
+#include "data/sqlite/sqlite.h"
+
+#include <QStringList>
+
+namespace velmoran {
+
+namespace {
+
+// The problems a damaged file's report names at most.
+constexpr int kProblemsShown = 3;
+// The page cache of a check, in KiB: integrity_check looks up each row's
+// entries in every index, the price indexes spread over the file, and a
+// small cache reads the same pages again and again.
+constexpr int kCheckCacheKiB = 65536;
+
+extern "C" int stopWhenAsked(void* stop) {
+    return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
+}
+
+} // namespace
+
+StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atomic<bool>* stop) {
+    StoreCheck result;
+    try {
+        sql::Database db(path, SQLITE_OPEN_READONLY);
+        // A read-only connection never folds the journal back into the file.
+        sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        db.exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kCheckCacheKiB));
+        if (stop) {
+            sqlite3_progress_handler(db.handle(), 10000, stopWhenAsked,
+                                     const_cast<std::atomic<bool>*>(stop));
+        }
+        sql::Statement check =
+            db.prepare(depth == CheckDepth::Full
+                           ? QStringLiteral("PRAGMA integrity_check(%1)").arg(kProblemsShown)
+                           : QStringLiteral("PRAGMA quick_check(%1)").arg(kProblemsShown));
+        QStringList problems;
+        bool sound = true;
+        while (check.step()) {
+            const QString row = check.columnText(0);
+            if (row == QLatin1String("ok")) {
+                continue;
+            }
+            sound = false;
+            // A row may hold several lines, and a line naming the database.
+            for (const QString& line : row.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                if (!line.startsWith(QLatin1String("***")) && problems.size() < kProblemsShown) {
+                    problems << line.trimmed();
+                }
+            }
+        }
+        result.outcome = sound ? StoreCheck::Sound : StoreCheck::Damaged;
+        result.detail = problems.join(QLatin1String("; "));
+    } catch (const sql::Error& e) {
+        const int primary = e.code() & 0xff;
+        if (primary == SQLITE_INTERRUPT) {
+            result.outcome = StoreCheck::Stopped;
+        } else if (primary == SQLITE_CANTOPEN || primary == SQLITE_PERM || primary == SQLITE_BUSY ||
+                   primary == SQLITE_NOMEM) {
+            result.outcome = StoreCheck::Unreadable;
+            result.detail = e.text();
+        } else {
+            result.outcome = StoreCheck::Damaged;
+            result.detail = e.text();
+        }
+    }
+    return result;
+}
+
+} // namespace velmoran

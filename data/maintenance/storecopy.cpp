@@ -1,0 +1,438 @@
+#include "data/maintenance/storecopy.h"
+
+#include "data/postgres/pgschema.h"
+#include "data/postgres/pgconnection.h"
+#include "data/postgres/pgmessages.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitefile.h"
+#include "data/core/storemessages.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace velmoran {
+
+namespace {
+
+const TableSpec* const kTables[] = {&listingsTable(), &passwordTable()};
+
+// Rows between two progress reports, and bytes sent to COPY at a time.
+constexpr long long kProgressRows = 5000;
+constexpr int kCopyChunk = 1 << 20;
+
+[[noreturn]] void failed(const QString& message) {
+    throw CopyError(CopyError::Kind::Failed, message);
+}
+
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString tableName(const TableSpec& layout) {
+    return QString::fromUtf8(layout.table);
+}
+
+QString filePath(const QString& folder, const TableSpec& layout) {
+    return QDir(folder).filePath(QString::fromUtf8(layout.fileName));
+}
+
+// The field columns of `layout` for SQLite, quoted, in field order.
+QString sqliteColumns(const TableSpec& layout) {
+    QStringList names;
+    for (std::size_t i = 0; i < layout.fieldCount; ++i) {
+        names << sql::quoted(layout.fields[i].name);
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+// A text value in COPY's text form.
+void appendEscaped(QByteArray& line, const char* text, int length) {
+    for (int i = 0; i < length; ++i) {
+        const char c = text[i];
+        switch (c) {
+        case '\\':
+            line += "\\\\";
+            break;
+        case '\t':
+            line += "\\t";
+            break;
+        case '\n':
+            line += "\\n";
+            break;
+        case '\r':
+            line += "\\r";
+            break;
+        default:
+            line += c;
+        }
+    }
+}
+
+struct Reporter {
+    const CopyOptions& options;
+    long long rows = 0;
+    void row() {
+        if (++rows % kProgressRows == 0 && options.progress) {
+            options.progress(rows);
+        }
+    }
+};
+
+// The highest id given so far in the SQLite file: its last row's or, with
+// AUTOINCREMENT, the one kept in sqlite_sequence.
+long long sqliteLastId(sql::Database& db, const TableSpec& layout) {
+    long long last = 0;
+    {
+        sql::Statement max = db.prepare(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM %1")
+                                            .arg(sql::quoted(layout.table)));
+        if (max.step()) {
+            last = max.columnInt(0);
+        }
+    }
+    try {
+        sql::Statement seq =
+            db.prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
+        seq.bindText(1, tableName(layout));
+        if (seq.step()) {
+            last = std::max(last, seq.columnInt(0));
+        }
+    } catch (const sql::Error&) {
+        // A table without AUTOINCREMENT has no sqlite_sequence.
+    }
+    return last;
+}
+
+// The server's sequence behind the id column; empty when it has none.
+QString serverSequence(pq::Connection& c, const ServerTable& table) {
+    const pq::Result seq = c.exec(QStringLiteral("SELECT pg_get_serial_sequence($1, $2)"),
+                                  {pq::param(table.table), pq::param(table.idName)});
+    return seq.isNull(0, 0) ? QString() : seq.text(0, 0);
+}
+
+// Sends every row of the SQLite table to the server's table through COPY.
+long long sendRows(sql::Database& db, pq::Connection& c, const TableSpec& layout,
+                   const ServerTable& table, Reporter& reporter) {
+    c.copyIn(QStringLiteral("COPY %1 (%2, %3) FROM STDIN")
+                 .arg(table.table, table.id, table.columnList()));
+    sql::Statement rows = db.prepare(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
+                                         .arg(sqliteColumns(layout), sql::quoted(layout.table)));
+    QByteArray buffer;
+    long long count = 0;
+    while (rows.step()) {
+        buffer += QByteArray::number(rows.columnInt(0));
+        for (std::size_t i = 0; i < layout.fieldCount; ++i) {
+            const int column = static_cast<int>(i) + 1;
+            buffer += '\t';
+            if (layout.fields[i].kind == FieldKind::Flag) {
+                buffer += QByteArray::number(rows.columnInt(column));
+            } else {
+                const auto* text =
+                    reinterpret_cast<const char*>(sqlite3_column_text(rows.handle(), column));
+                appendEscaped(buffer, text ? text : "",
+                              text ? sqlite3_column_bytes(rows.handle(), column) : 0);
+            }
+        }
+        buffer += '\n';
+        ++count;
+        reporter.row();
+        if (buffer.size() >= kCopyChunk) {
+            c.putCopyData(buffer);
+            buffer.clear();
+        }
+    }
+    if (!buffer.isEmpty()) {
+        c.putCopyData(buffer);
+    }
+    c.endCopy();
+    return count;
+}
+
+// Removes a file and its journals when the scope ends, unless kept.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(QString path) : path_(std::move(path)) {}
+    ~TemporaryFile() {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+            ::unlink((path_ + QLatin1String(suffix)).toLocal8Bit().constData());
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const QString& path() const { return path_; }
+
+private:
+    QString path_;
+};
+
+// A new file of the store's structure under a temporary name in `folder`
+// (mode 600), without rows.
+std::unique_ptr<TemporaryFile> makeTemporary(const QString& folder, const TableSpec& layout) {
+    QByteArray pattern = (folder + QStringLiteral("/.") + QString::fromUtf8(layout.fileName) +
+                          QStringLiteral(".copy-XXXXXX"))
+                             .toLocal8Bit();
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        failed(
+            storeMessage(StoreProblem::CannotCreate, filePath(folder, layout), systemError(errno)));
+    }
+    ::close(fd);
+    auto file = std::make_unique<TemporaryFile>(QString::fromLocal8Bit(pattern));
+    try {
+        createStoreSchema(file->path(), layout);
+        sql::Database db(file->path(), SQLITE_OPEN_READWRITE);
+        // The copy brings its own rows (the password row included).
+        db.exec(QStringLiteral("DELETE FROM %1").arg(sql::quoted(layout.table)));
+        db.exec("DELETE FROM sqlite_sequence");
+    } catch (const sql::Error& e) {
+        failed(storeMessage(StoreProblem::CannotCreate, filePath(folder, layout), e.detail()));
+    }
+    return file;
+}
+
+// Writes every row of the server's table into the SQLite file, with its id.
+long long receiveRows(pq::Connection& c, const ServerTable& table, const TableSpec& layout,
+                      const QString& path, Reporter& reporter) {
+    sql::Database db(path, SQLITE_OPEN_READWRITE);
+    sql::Transaction transaction(db);
+    QStringList params;
+    for (std::size_t i = 0; i <= layout.fieldCount; ++i) {
+        params << QStringLiteral("?");
+    }
+    sql::Statement insert = db.prepare(
+        QStringLiteral("INSERT INTO %1 (id, %2) VALUES (%3)")
+            .arg(sql::quoted(layout.table), sqliteColumns(layout), params.join(QLatin1Char(','))));
+    long long count = 0;
+    c.eachRow(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
+                  .arg(table.id, table.columnList(), table.table),
+              {}, [&](const pq::Result& row) {
+                  insert.bindInt(1, row.integer(0, 0));
+                  for (std::size_t i = 0; i < layout.fieldCount; ++i) {
+                      const int column = static_cast<int>(i) + 1;
+                      const QByteArray value(PQgetvalue(row.handle(), 0, column),
+                                             PQgetlength(row.handle(), 0, column));
+                      if (layout.fields[i].kind == FieldKind::Flag) {
+                          insert.bindInt(column + 1, value.toLongLong());
+                      } else {
+                          insert.bindText(column + 1, value.toStdString());
+                      }
+                  }
+                  insert.run();
+                  ++count;
+                  reporter.row();
+              });
+    // The ids the server has handed out go along, so none is given again.
+    const QString sequence = serverSequence(c, table);
+    if (!sequence.isEmpty()) {
+        const pq::Result last =
+            c.exec(QStringLiteral("SELECT CASE WHEN is_called THEN last_value ELSE last_value - 1 "
+                                  "END FROM %1")
+                       .arg(sequence),
+                   {});
+        sql::Statement seq = db.prepare(
+            QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, ?) WHERE name = ?"));
+        seq.bindInt(1, last.integer(0, 0));
+        seq.bindText(2, tableName(layout));
+        seq.run();
+        if (db.changes() == 0) {
+            sql::Statement first =
+                db.prepare(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"));
+            first.bindText(1, tableName(layout));
+            first.bindInt(2, last.integer(0, 0));
+            first.run();
+        }
+    }
+    transaction.commit();
+    db.close();
+    return count;
+}
+
+// Puts the finished temporary file in place of `target`. An existing target
+// is first made whole by itself (its journal folded in, which fails while
+// another program holds it open) and kept as <target>.before-copy-<time>.
+void putInPlace(const QString& temporary, const QString& target, bool replace,
+                const QString& stamp) {
+    const QByteArray to = target.toLocal8Bit();
+    if (QFile::exists(target)) {
+        if (!replace) {
+            throw CopyError(CopyError::Kind::NotEmpty,
+                            QStringLiteral("فايل %1 از قبل وجود دارد و جايگزين نشد.")
+                                .arg(isolatedPath(target)));
+        }
+        try {
+            sql::Database old(target, SQLITE_OPEN_READWRITE);
+            old.setBusyTimeout(3000);
+            sql::Statement journal = old.prepare(QStringLiteral("PRAGMA journal_mode = DELETE"));
+            if (!journal.step() ||
+                journal.columnText(0).compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
+                failed(storeMessage(StoreProblem::CannotWrite, target,
+                                    QStringLiteral("برنامه ديگري از اين فايل استفاده مي كند")));
+            }
+        } catch (const sql::Error& e) {
+            failed(storeMessage(StoreProblem::CannotWrite, target, e.detail()));
+        }
+        const QString kept = target + QStringLiteral(".before-copy-") + stamp;
+        if (::rename(to.constData(), kept.toLocal8Bit().constData()) != 0) {
+            failed(storeMessage(StoreProblem::CannotWrite, target, systemError(errno)));
+        }
+    }
+    if (::link(temporary.toLocal8Bit().constData(), to.constData()) != 0) {
+        failed(storeMessage(StoreProblem::CannotCreate, target, systemError(errno)));
+    }
+}
+
+// Both tables of the server's store as they are; a missing table or column
+// ends the copy with the server's message. `current` names the table being
+// read, for a failure of the connection meanwhile.
+void describeServerTables(pq::Connection& c, const QString& server, ServerTable (&tables)[2],
+                          const TableSpec*& current) {
+    for (int t = 0; t < 2; ++t) {
+        current = kTables[t];
+        if (std::optional<TableProblem> p = describeServerTable(c, *kTables[t], tables[t])) {
+            failed(serverMessage(p->problem, server, tableName(*kTables[t]), p->detail));
+        }
+    }
+}
+
+void syncFolder(const QString& folder) {
+    const int dir = ::open(folder.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+} // namespace
+
+CopyError::CopyError(Kind kind, const QString& message)
+    : std::runtime_error(message.toStdString()), kind_(kind), message_(message) {}
+
+CopyCounts copyToServer(const QString& folder, const QString& conninfo,
+                        const CopyOptions& options) {
+    const QString server = pq::displayName(conninfo);
+    // The files must be there: a copy never makes an empty store to send.
+    std::vector<sql::Database> sources;
+    for (const TableSpec* layout : kTables) {
+        const QString path = filePath(folder, *layout);
+        if (!QFile::exists(path)) {
+            failed(storeMessage(StoreProblem::CannotOpen, path, systemError(ENOENT)));
+        }
+        const QString problem = prepareStore(folder, *layout);
+        if (!problem.isEmpty()) {
+            failed(problem);
+        }
+        try {
+            sources.emplace_back(path, SQLITE_OPEN_READONLY);
+            sources.back().exec("BEGIN"); // one snapshot of each file
+        } catch (const sql::Error& e) {
+            failed(storeMessage(StoreProblem::CannotOpen, path, e.detail()));
+        }
+    }
+    for (const TableSpec* layout : kTables) {
+        const QString problem = prepareServerStore(conninfo, *layout);
+        if (!problem.isEmpty()) {
+            failed(problem);
+        }
+    }
+    CopyCounts counts;
+    const TableSpec* current = kTables[0];
+    try {
+        pq::Connection c(conninfo);
+        ServerTable tables[2];
+        describeServerTables(c, server, tables, current);
+        current = kTables[0];
+        pq::Transaction transaction(c);
+        // No desk stores into the tables while they are filled.
+        c.exec(QStringLiteral("LOCK TABLE %1, %2 IN SHARE ROW EXCLUSIVE MODE")
+                   .arg(tables[0].table, tables[1].table),
+               {});
+        const pq::Result held = c.exec(
+            QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1), EXISTS (SELECT 1 FROM %2 WHERE %3 "
+                           "<> '')")
+                .arg(tables[0].table, tables[1].table, tables[1].columns[0]),
+            {});
+        if ((held.text(0, 0) == QLatin1String("t") || held.text(0, 1) == QLatin1String("t")) &&
+            !options.replace) {
+            throw CopyError(CopyError::Kind::NotEmpty,
+                            QStringLiteral("روي سرور %1 از قبل فايل يا رمز ثبت شده است؛ "
+                                           "فقط به يك بانك خالي كپي مي شود.")
+                                .arg(isolated(server)));
+        }
+        Reporter reporter{options};
+        long long* copied[2] = {&counts.listings, &counts.passwords};
+        for (int t = 0; t < 2; ++t) {
+            current = kTables[t];
+            c.exec(QStringLiteral("DELETE FROM %1").arg(tables[t].table), {});
+            *copied[t] = sendRows(sources[t], c, *kTables[t], tables[t], reporter);
+            const long long last = sqliteLastId(sources[t], *kTables[t]);
+            const QString sequence = serverSequence(c, tables[t]);
+            if (!sequence.isEmpty() && last > 0) {
+                c.exec(QStringLiteral("SELECT setval($1::regclass, $2)"),
+                       {pq::param(sequence), pq::param(last)});
+            }
+        }
+        transaction.commit();
+    } catch (const pq::Error& e) {
+        failed(serverMessage(e.connectionLost() ? ServerProblem::ConnectionLost
+                                                : ServerProblem::CannotWrite,
+                             server, tableName(*current), e.text()));
+    } catch (const sql::Error& e) {
+        failed(storeMessage(StoreProblem::CannotRead, filePath(folder, *current), e.detail()));
+    }
+    return counts;
+}
+
+CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
+                          const CopyOptions& options) {
+    const QString server = pq::displayName(conninfo);
+    if (!QDir().mkpath(folder)) {
+        failed(QStringLiteral("پوشه %1 ساخته نمي شود.").arg(isolatedPath(folder)));
+    }
+    for (const TableSpec* layout : kTables) {
+        if (QFile::exists(filePath(folder, *layout)) && !options.replace) {
+            throw CopyError(CopyError::Kind::NotEmpty,
+                            QStringLiteral("فايل %1 از قبل وجود دارد و جايگزين نشد.")
+                                .arg(isolatedPath(filePath(folder, *layout))));
+        }
+    }
+    std::unique_ptr<TemporaryFile> files[2];
+    CopyCounts counts;
+    const TableSpec* current = kTables[0];
+    try {
+        pq::Connection c(conninfo);
+        ServerTable tables[2];
+        describeServerTables(c, server, tables, current);
+        for (int t = 0; t < 2; ++t) {
+            files[t] = makeTemporary(folder, *kTables[t]);
+        }
+        // Both tables as one moment saw them.
+        c.exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+        Reporter reporter{options};
+        long long* copied[2] = {&counts.listings, &counts.passwords};
+        for (int t = 0; t < 2; ++t) {
+            current = kTables[t];
+            *copied[t] = receiveRows(c, tables[t], *kTables[t], files[t]->path(), reporter);
+        }
+        c.exec("COMMIT");
+    } catch (const pq::Error& e) {
+        failed(serverMessage(e.connectionLost() ? ServerProblem::ConnectionLost
+                                                : ServerProblem::CannotRead,
+                             server, tableName(*current), e.text()));
+    } catch (const sql::Error& e) {
+        failed(storeMessage(StoreProblem::CannotWrite, filePath(folder, *current), e.detail()));
+    }
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (int t = 0; t < 2; ++t) {
+        putInPlace(files[t]->path(), filePath(folder, *kTables[t]), options.replace, stamp);
+    }
+    syncFolder(folder);
+    return counts;
+}
+
+} // namespace velmoran

@@ -1,0 +1,363 @@
+#include "data/postgres/pgconnection.h"
+
+#include <QStringList>
+
+#include <cmath>
+#include <poll.h>
+#include <utility>
+
+namespace velmoran::pq {
+
+namespace {
+
+// The settings the program gives every connection before the user's string,
+// which may override each: a name for the server's activity view, a bounded
+// wait for the server, and a lost network noticed within about 20 s.
+const char* const kDefaults[][2] = {
+    {"fallback_application_name", "velmoran"},
+    {"keepalives_idle", "10"},
+    {"keepalives_interval", "5"},
+    {"keepalives_count", "2"},
+    {"tcp_user_timeout", "10000"},
+};
+const char* const kConnectTimeout = "10";
+
+QString trimmedMessage(const char* message) {
+    return QString::fromUtf8(message ? message : "").trimmed();
+}
+
+bool lostState(const QByteArray& state) {
+    // Connection exceptions, and the server shutting down or starting up.
+    return state.startsWith("08") || state == "57P01" || state == "57P02" || state == "57P03";
+}
+
+void ignoreNotice(void*, const char*) {}
+
+PGconn* connect(const QString& conninfo) {
+    std::vector<const char*> keys;
+    std::vector<const char*> values;
+    for (const auto& setting : kDefaults) {
+        keys.push_back(setting[0]);
+        values.push_back(setting[1]);
+    }
+    if (qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT")) {
+        keys.push_back("connect_timeout");
+        values.push_back(kConnectTimeout);
+    }
+    const QByteArray info = conninfo.toUtf8();
+    keys.push_back("dbname"); // expanded: the whole connection string
+    values.push_back(info.constData());
+    keys.push_back("client_encoding"); // after the string: always UTF-8
+    values.push_back("UTF8");
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
+    return PQconnectdbParams(keys.data(), values.data(), 1);
+}
+
+} // namespace
+
+namespace {
+
+struct RawParams {
+    explicit RawParams(const Params& params) {
+        for (const std::optional<QByteArray>& p : params) {
+            values.push_back(p ? p->constData() : nullptr);
+        }
+    }
+    int count() const { return static_cast<int>(values.size()); }
+    std::vector<const char*> values;
+};
+
+} // namespace
+
+Error::Error(const QString& message, const QByteArray& sqlState, bool connectionLost,
+             bool uncertain)
+    : std::runtime_error(message.toStdString()), text_(message), sqlState_(sqlState),
+      connectionLost_(connectionLost), uncertain_(uncertain) {}
+
+Result::~Result() {
+    PQclear(result_);
+}
+
+Result::Result(Result&& other) noexcept : result_(std::exchange(other.result_, nullptr)) {}
+
+Result& Result::operator=(Result&& other) noexcept {
+    if (this != &other) {
+        PQclear(result_);
+        result_ = std::exchange(other.result_, nullptr);
+    }
+    return *this;
+}
+
+int Result::rows() const {
+    return PQntuples(result_);
+}
+
+bool Result::isNull(int row, int column) const {
+    return PQgetisnull(result_, row, column) != 0;
+}
+
+QString Result::text(int row, int column) const {
+    return QString::fromUtf8(PQgetvalue(result_, row, column), PQgetlength(result_, row, column));
+}
+
+long long Result::integer(int row, int column) const {
+    return QByteArray(PQgetvalue(result_, row, column), PQgetlength(result_, row, column))
+        .toLongLong();
+}
+
+long long Result::affected() const {
+    return QByteArray(PQcmdTuples(result_)).toLongLong();
+}
+
+Connection::Connection(const QString& conninfo) : conn_(connect(conninfo)) {
+    if (!conn_) {
+        throw Error(QStringLiteral("out of memory"), QByteArray(), true);
+    }
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        const QString message = trimmedMessage(PQerrorMessage(conn_));
+        PQfinish(conn_);
+        conn_ = nullptr;
+        throw Error(message, QByteArray(), true);
+    }
+    PQsetNoticeProcessor(conn_, ignoreNotice, nullptr);
+}
+
+Connection::~Connection() {
+    PQfinish(conn_);
+}
+
+Connection::Connection(Connection&& other) noexcept
+    : conn_(std::exchange(other.conn_, nullptr)), generation_(other.generation_) {}
+
+Connection& Connection::operator=(Connection&& other) noexcept {
+    if (this != &other) {
+        PQfinish(conn_);
+        conn_ = std::exchange(other.conn_, nullptr);
+        generation_ = other.generation_;
+    }
+    return *this;
+}
+
+void Connection::fail(PGresult* result) const {
+    const QByteArray state =
+        result ? QByteArray(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QByteArray();
+    QString message =
+        result ? trimmedMessage(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) : QString();
+    if (message.isEmpty()) {
+        message = trimmedMessage(PQerrorMessage(conn_));
+    }
+    const bool lost = PQstatus(conn_) == CONNECTION_BAD || lostState(state);
+    PQclear(result);
+    throw Error(message, state, lost);
+}
+
+Result Connection::checked(PGresult* result) const {
+    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        fail(result);
+    }
+    return Result(result);
+}
+
+Result Connection::exec(const char* sql) {
+    return checked(PQexec(conn_, sql));
+}
+
+Result Connection::exec(const QString& sql, const Params& params) {
+    const RawParams raw(params);
+    return checked(PQexecParams(conn_, sql.toUtf8().constData(), raw.count(), nullptr,
+                                raw.values.data(), nullptr, nullptr, 0));
+}
+
+void Connection::prepare(const QByteArray& name, const QString& sql) {
+    checked(PQprepare(conn_, name.constData(), sql.toUtf8().constData(), 0, nullptr));
+}
+
+Result Connection::execPrepared(const QByteArray& name, const Params& params) {
+    const RawParams raw(params);
+    return checked(PQexecPrepared(conn_, name.constData(), raw.count(), raw.values.data(), nullptr,
+                                  nullptr, 0));
+}
+
+void Connection::copyIn(const QString& sql) {
+    PGresult* result = PQexec(conn_, sql.toUtf8().constData());
+    if (!result || PQresultStatus(result) != PGRES_COPY_IN) {
+        fail(result);
+    }
+    PQclear(result);
+}
+
+void Connection::putCopyData(const QByteArray& data) {
+    if (PQputCopyData(conn_, data.constData(), static_cast<int>(data.size())) != 1) {
+        fail(nullptr);
+    }
+}
+
+void Connection::endCopy() {
+    if (PQputCopyEnd(conn_, nullptr) != 1) {
+        fail(nullptr);
+    }
+    Result last;
+    while (PGresult* result = PQgetResult(conn_)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK) {
+            while (PGresult* rest = PQgetResult(conn_)) {
+                PQclear(rest);
+            }
+            fail(result);
+        }
+        last = Result(result);
+    }
+}
+
+void Connection::eachRow(const QString& sql, const Params& params,
+                         const std::function<void(const Result&)>& row) {
+    const RawParams raw(params);
+    if (!PQsendQueryParams(conn_, sql.toUtf8().constData(), raw.count(), nullptr, raw.values.data(),
+                           nullptr, nullptr, 0) ||
+        !PQsetSingleRowMode(conn_)) {
+        fail(nullptr);
+    }
+    std::optional<Error> failure;
+    while (PGresult* result = PQgetResult(conn_)) {
+        const ExecStatusType status = PQresultStatus(result);
+        if (failure || (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK)) {
+            if (!failure) {
+                try {
+                    fail(result); // frees it
+                } catch (const Error& e) {
+                    failure = e;
+                }
+            } else {
+                PQclear(result);
+            }
+            continue;
+        }
+        const Result held(result);
+        if (status == PGRES_SINGLE_TUPLE) {
+            try {
+                row(held);
+            } catch (...) {
+                // Drain the rest before the exception leaves.
+                while (PGresult* rest = PQgetResult(conn_)) {
+                    PQclear(rest);
+                }
+                throw;
+            }
+        }
+    }
+    if (failure) {
+        throw *failure;
+    }
+}
+
+bool Connection::stillThere() {
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        return false;
+    }
+    // A server that went away left its farewell and the end of the stream
+    // in the socket: read while there is something to read.
+    for (int round = 0; round < 4; ++round) {
+        pollfd fd{PQsocket(conn_), POLLIN, 0};
+        if (::poll(&fd, 1, 0) <= 0) {
+            break;
+        }
+        if (!PQconsumeInput(conn_) || PQstatus(conn_) != CONNECTION_OK) {
+            return false;
+        }
+        while (PGnotify* notify = PQnotifies(conn_)) {
+            PQfreemem(notify);
+        }
+    }
+    return PQstatus(conn_) == CONNECTION_OK;
+}
+
+void Connection::reset() {
+    PQreset(conn_);
+    ++generation_;
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        throw Error(trimmedMessage(PQerrorMessage(conn_)), QByteArray(), true);
+    }
+}
+
+Transaction::Transaction(Connection& connection) : connection_(connection) {
+    // One round trip: the last statement's answer is the transaction's id.
+    xid_ = connection_.exec("BEGIN; SELECT txid_current()").text(0, 0).toUtf8();
+}
+
+Transaction::~Transaction() {
+    if (open_ && PQstatus(connection_.handle()) == CONNECTION_OK &&
+        PQtransactionStatus(connection_.handle()) != PQTRANS_IDLE) {
+        PQclear(PQexec(connection_.handle(), "ROLLBACK"));
+    }
+}
+
+void Transaction::commit() {
+    try {
+        connection_.exec("COMMIT");
+        open_ = false;
+    } catch (const Error& e) {
+        if (!e.connectionLost()) {
+            throw;
+        }
+        // The answer was lost: whether the commit was done is known to the
+        // server, which a new connection asks.
+        open_ = false;
+        QString status;
+        try {
+            connection_.reset();
+            status = connection_
+                         .exec(QStringLiteral("SELECT txid_status($1)"),
+                               {std::optional<QByteArray>(xid_)})
+                         .text(0, 0);
+        } catch (const Error&) {
+        }
+        if (status == QLatin1String("committed")) {
+            return;
+        }
+        if (status == QLatin1String("aborted")) {
+            throw;
+        }
+        throw Error(e.text(), e.sqlState(), true, true);
+    }
+}
+
+QByteArray param(long long value) {
+    return QByteArray::number(value);
+}
+
+QByteArray param(const QString& value) {
+    return value.toUtf8();
+}
+
+QByteArray realParam(double value) {
+    if (std::isinf(value)) {
+        return value < 0 ? QByteArray("-Infinity") : QByteArray("Infinity");
+    }
+    return QByteArray::number(value, 'g', 17); // exact round trip
+}
+
+QString placeholder(Params& params, const QByteArray& value, const char* type) {
+    params.push_back(value);
+    return QStringLiteral("$%1::%2").arg(params.size()).arg(QLatin1String(type));
+}
+
+QString displayName(const QString& conninfo) {
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(conninfo.toUtf8().constData(), &error);
+    if (!options) {
+        PQfreemem(error);
+        return conninfo;
+    }
+    QStringList parts;
+    for (PQconninfoOption* o = options; o->keyword; ++o) {
+        if (o->val && *o->val && qstrcmp(o->keyword, "password") != 0) {
+            parts << QStringLiteral("%1=%2").arg(QLatin1String(o->keyword),
+                                                 QString::fromUtf8(o->val));
+        }
+    }
+    PQconninfoFree(options);
+    return parts.join(QLatin1Char(' '));
+}
+
+} // namespace velmoran::pq

@@ -1,0 +1,355 @@
+#include "data/postgres/pgstore.h"
+
+#include "data/core/criterion.h"
+#include "data/postgres/pgcriterion.h"
+#include "data/postgres/pgpricefind.h"
+#include "data/postgres/pgschema.h"
+#include "data/postgres/pgconnection.h"
+#include "data/store/recordsource.h"
+#include "data/postgres/pgmessages.h"
+
+#include <QStringList>
+
+#include <cstdlib>
+#include <map>
+
+namespace velmoran {
+
+namespace {
+
+constexpr int kDefaultBusyTimeout = 3000;
+// Prepared finds kept on the connection; the panels send a handful of shapes.
+constexpr std::size_t kKeptFinds = 32;
+
+ServerProblem serverProblemOf(StoreProblem problem) {
+    switch (problem) {
+    case StoreProblem::CannotCreate:
+        return ServerProblem::CannotCreate;
+    case StoreProblem::CannotOpen:
+        return ServerProblem::CannotConnect;
+    case StoreProblem::NotWritable:
+        return ServerProblem::NotWritable;
+    case StoreProblem::NoTable:
+        return ServerProblem::NoTable;
+    case StoreProblem::MissingColumns:
+        return ServerProblem::MissingColumns;
+    case StoreProblem::CannotWrite:
+        return ServerProblem::CannotWrite;
+    case StoreProblem::NoCurrentRow:
+        return ServerProblem::NoCurrentRow;
+    case StoreProblem::EmptyTable:
+        return ServerProblem::EmptyTable;
+    default:
+        return ServerProblem::CannotRead;
+    }
+}
+
+} // namespace
+
+struct PgTableStore::Impl {
+    Impl(const QString& c, const TableSpec& s)
+        : conninfo(c), server(pq::displayName(c)), tableSpec(s),
+          priceFind(
+              s,
+              [this](const QString& sql, const pq::Params& params) {
+                  return connection.execPrepared(findStatement(sql), params);
+              },
+              [this](const pq::Result& result, int at, RowValues& row) {
+                  return take(result, row, at);
+              }) {}
+
+    QString conninfo;
+    QString server;
+    const TableSpec& tableSpec;
+    pq::Connection connection;
+    ServerTable table;
+    QString select; // id and the fields, FROM the table
+    int busyTimeout = kDefaultBusyTimeout;
+    int preparedFor = -1; // the connection's generation the statements were prepared on
+    std::map<QString, QByteArray> finds;
+    int findNames = 0;
+    ServerPriceFind priceFind; // through the price indexes, where the table has them
+
+    QString tableName() const { return QString::fromUtf8(tableSpec.table); }
+
+    QString message(ServerProblem problem, const QString& detail = QString()) const {
+        return serverMessage(problem, server, tableName(), detail);
+    }
+
+    [[noreturn]] void fail(ServerProblem problem, const pq::Error& e) const {
+        if (e.uncertain()) {
+            problem = ServerProblem::CommitUnknown;
+        } else if (e.connectionLost()) {
+            problem = ServerProblem::ConnectionLost;
+        }
+        throw RecordSourceError(message(problem, e.text()));
+    }
+
+    // Runs one operation. When the server ended the connection before the
+    // operation was done (a restart, a session closed), nothing of it
+    // stayed: it runs once more on a new connection. Any other failure, and
+    // a second one, is thrown as `problem`.
+    template <class Operation> auto run(ServerProblem problem, Operation&& operation) {
+        ensureConnected();
+        try {
+            return operation();
+        } catch (const pq::Error& e) {
+            if (!e.connectionLost() || e.uncertain()) {
+                fail(problem, e);
+            }
+        }
+        try {
+            connection.reset();
+        } catch (const pq::Error& e) {
+            throw RecordSourceError(message(ServerProblem::CannotConnect, e.text()));
+        }
+        ensureConnected();
+        try {
+            return operation();
+        } catch (const pq::Error& e) {
+            fail(problem, e);
+        }
+    }
+
+    // Looks the table up and prepares the statements on a new connection.
+    void setUp() {
+        TableProblem problem{ServerProblem::CannotRead, QString()};
+        try {
+            if (std::optional<TableProblem> p = describeServerTable(connection, tableSpec, table)) {
+                problem = *p;
+            } else {
+                applyBusyTimeout();
+                select = QStringLiteral("SELECT %1, %2 FROM %3 ")
+                             .arg(table.id, table.columnList(), table.table);
+                connection.prepare("first",
+                                   select + QStringLiteral("ORDER BY %1 LIMIT 1").arg(table.id));
+                connection.prepare("read", select + QStringLiteral("WHERE %1 = $1").arg(table.id));
+                QStringList params;
+                for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+                    params << QStringLiteral("$%1").arg(i + 1);
+                }
+                connection.prepare("insert", QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) "
+                                                            "RETURNING %4")
+                                                 .arg(table.table, table.columnList(),
+                                                      params.join(QLatin1Char(',')), table.id));
+                connection.prepare(
+                    "remove",
+                    QStringLiteral("DELETE FROM %1 WHERE %2 = $1").arg(table.table, table.id));
+                finds.clear();
+                priceFind.lookUp(connection, table);
+                if (priceFind.hasIndexes()) {
+                    // The statements are planned once, for any values:
+                    // planning a find through the indexes anew at each press
+                    // (the server's choice while it weighs the two) would cost
+                    // more than the find itself.
+                    connection.exec("SET plan_cache_mode = force_generic_plan");
+                }
+                preparedFor = connection.generation();
+                return;
+            }
+        } catch (const pq::Error& e) {
+            fail(ServerProblem::CannotRead, e);
+        }
+        throw RecordSourceError(message(problem.problem, problem.detail));
+    }
+
+    void applyBusyTimeout() {
+        connection.exec(QStringLiteral("SET lock_timeout = %1").arg(busyTimeout), {});
+    }
+
+    // Before each operation: a connection that went away is made again.
+    void ensureConnected() {
+        if (!connection.isOpen()) {
+            try {
+                connection = pq::Connection(conninfo);
+            } catch (const pq::Error& e) {
+                throw RecordSourceError(message(ServerProblem::CannotConnect, e.text()));
+            }
+        } else if (!connection.stillThere()) {
+            try {
+                connection.reset();
+            } catch (const pq::Error& e) {
+                throw RecordSourceError(message(ServerProblem::CannotConnect, e.text()));
+            }
+        }
+        if (preparedFor != connection.generation()) {
+            setUp();
+        }
+    }
+
+    // The row of `result` (id in column `at`, then the fields) into `row`;
+    // its id.
+    long long take(const pq::Result& result, RowValues& row, int at = 0) const {
+        row.texts.assign(tableSpec.fieldCount, QString());
+        row.flags.assign(tableSpec.fieldCount, false);
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            const int column = at + static_cast<int>(i) + 1;
+            if (result.isNull(0, column)) {
+                continue;
+            }
+            if (tableSpec.fields[i].kind == FieldKind::Flag) {
+                row.flags[i] = std::strtod(PQgetvalue(result.handle(), 0, column), nullptr) != 0;
+            } else {
+                row.texts[i] = result.text(0, column);
+            }
+        }
+        return result.integer(0, at);
+    }
+
+    std::optional<long long> readOne(const QByteArray& statement, const pq::Params& params,
+                                     RowValues& row) {
+        return run(ServerProblem::CannotRead, [&]() -> std::optional<long long> {
+            const pq::Result result = connection.execPrepared(statement, params);
+            if (result.rows() == 0) {
+                return std::nullopt;
+            }
+            return take(result, row);
+        });
+    }
+
+    pq::Params values(const RowValues& row) const {
+        pq::Params params;
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            params.push_back(tableSpec.fields[i].kind == FieldKind::Flag
+                                 ? QByteArray(row.flags[i] ? "-1" : "0")
+                                 : pq::param(row.texts[i]));
+        }
+        return params;
+    }
+
+    long long insertRow(const RowValues& row) {
+        return connection.execPrepared("insert", values(row)).integer(0, 0);
+    }
+
+    // The prepared statement of a find's SQL, prepared on first use.
+    QByteArray findStatement(const QString& sql) {
+        auto found = finds.find(sql);
+        if (found != finds.end()) {
+            return found->second;
+        }
+        if (finds.size() >= kKeptFinds) {
+            for (const auto& entry : finds) {
+                connection.exec(
+                    QStringLiteral("DEALLOCATE %1").arg(QString::fromLatin1(entry.second)), {});
+            }
+            finds.clear();
+        }
+        const QByteArray name = "find" + QByteArray::number(++findNames);
+        connection.prepare(name, sql);
+        finds.emplace(sql, name);
+        return name;
+    }
+};
+
+PgTableStore::PgTableStore(const QString& conninfo, const TableSpec& tableSpec)
+    : d(std::make_unique<Impl>(conninfo, tableSpec)) {
+    d->ensureConnected();
+}
+
+PgTableStore::~PgTableStore() = default;
+
+const TableSpec& PgTableStore::tableSpec() const {
+    return d->tableSpec;
+}
+
+QString PgTableStore::name() const {
+    return d->server;
+}
+
+QString PgTableStore::message(StoreProblem problem, const QString& detail) const {
+    return d->message(serverProblemOf(problem), detail);
+}
+
+std::optional<long long> PgTableStore::first(RowValues& row) {
+    return d->readOne("first", {}, row);
+}
+
+bool PgTableStore::read(long long id, RowValues& row) {
+    return d->readOne("read", {pq::param(id)}, row).has_value();
+}
+
+// Through the price indexes where they serve `c`; else one statement: the
+// lowest id that passes (through the find index where the table has it), and
+// its row.
+std::optional<long long> PgTableStore::find(const Criterion& c, std::optional<long long> after,
+                                            RowValues& row) {
+    return d->run(ServerProblem::CannotRead, [&]() -> std::optional<long long> {
+        // What the table has is known once connected (again).
+        if (d->priceFind.serves(c)) {
+            return d->priceFind.find(d->connection, c, after, row);
+        }
+        pq::Params params;
+        QString where;
+        if (after) {
+            params.push_back(pq::param(*after));
+            where = QStringLiteral("%1 > $1 AND ").arg(d->table.id);
+        }
+        where += postgresCondition(c, d->table, params);
+        const QString sql = d->select + QStringLiteral("WHERE %1 = (SELECT %1 FROM %2 WHERE %3 "
+                                                       "ORDER BY %1 LIMIT 1)")
+                                            .arg(d->table.id, d->table.table, where);
+        const pq::Result result = d->connection.execPrepared(d->findStatement(sql), params);
+        if (result.rows() == 0) {
+            return std::nullopt;
+        }
+        return d->take(result, row);
+    });
+}
+
+long long PgTableStore::insert(const RowValues& row) {
+    return d->run(ServerProblem::CannotWrite, [&] {
+        pq::Transaction transaction(d->connection);
+        const long long id = d->insertRow(row);
+        transaction.commit();
+        return id;
+    });
+}
+
+StoredRow PgTableStore::update(long long id, const RowValues& row,
+                               const std::vector<bool>& changed) {
+    const TableSpec& tableSpec = d->tableSpec;
+    QStringList sets;
+    pq::Params params;
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        if (!changed[i]) {
+            continue;
+        }
+        params.push_back(tableSpec.fields[i].kind == FieldKind::Flag
+                             ? QByteArray(row.flags[i] ? "-1" : "0")
+                             : pq::param(row.texts[i]));
+        sets << QStringLiteral("%1 = $%2").arg(d->table.columns[i]).arg(params.size());
+    }
+    params.push_back(pq::param(id));
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = $%4")
+                            .arg(d->table.table, sets.join(QStringLiteral(", ")), d->table.id)
+                            .arg(params.size());
+    return d->run(ServerProblem::CannotWrite, [&] {
+        StoredRow stored{id, false};
+        pq::Transaction transaction(d->connection);
+        if (d->connection.exec(sql, params).affected() == 0) {
+            // Another desk deleted the row: keep what was typed.
+            stored = {d->insertRow(row), true};
+        }
+        transaction.commit();
+        return stored;
+    });
+}
+
+void PgTableStore::remove(long long id) {
+    d->run(ServerProblem::CannotWrite,
+           [&] { d->connection.execPrepared("remove", {pq::param(id)}); });
+}
+
+void PgTableStore::setBusyTimeout(int milliseconds) {
+    d->busyTimeout = milliseconds;
+    if (d->connection.isOpen() && d->preparedFor == d->connection.generation()) {
+        try {
+            d->applyBusyTimeout();
+        } catch (const pq::Error&) {
+            // Applied again when the connection is made anew.
+            d->preparedFor = -1;
+        }
+    }
+}
+
+} // namespace velmoran

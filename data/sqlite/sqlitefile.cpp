@@ -1,0 +1,322 @@
+#include "data/sqlite/sqlitefile.h"
+
+#include "data/folder/fileaccess.h"
+#include "data/core/priceindex.h"
+#include "data/sqlite/sqlite.h"
+#include "data/core/storemessages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmoran {
+
+namespace {
+
+// The fields the finds test come first in a created table, so that a pass
+// over the rows reads them from the front of each record.
+const char* const kSearchedFirst[] = {"fooroosh",    "rahn",           "ejareh",   "kolanghi",
+                                      "maghazeh",    "daftarehkar",    "apartman", "vila",
+                                      "mostaghelat", "gheymatehkoole", "vahed02",  "malek"};
+
+// Page size of a created file: large pages make a pass over the table cheap.
+constexpr int kPageSize = 65536;
+
+// How long a check waits for another copy that holds the file.
+constexpr int kBusyTimeout = 3000;
+
+QString columnDefinition(const FieldDef& field) {
+    return sql::quoted(field.name) + (field.kind == FieldKind::Flag
+                                          ? QStringLiteral(" INTEGER NOT NULL DEFAULT 0")
+                                          : QStringLiteral(" TEXT NOT NULL DEFAULT ''"));
+}
+
+QString createTableSql(const TableSpec& tableSpec) {
+    // AUTOINCREMENT: a deleted row's id is never given again, so a copy still
+    // standing on it can't write into someone else's new listing.
+    QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT")};
+    std::set<int> placed;
+    for (const char* name : kSearchedFirst) {
+        const int i = tableSpec.indexOf(QLatin1String(name));
+        if (i >= 0) {
+            columns << columnDefinition(tableSpec.fields[i]);
+            placed.insert(i);
+        }
+    }
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        if (!placed.count(static_cast<int>(i))) {
+            columns << columnDefinition(tableSpec.fields[i]);
+        }
+    }
+    return QStringLiteral("CREATE TABLE %1 (%2)")
+        .arg(sql::quoted(tableSpec.table), columns.join(QStringLiteral(", ")));
+}
+
+// A narrow copy of the searched fields in stored order: a find steps over
+// its entries instead of whole listings, a tenth of the bytes. Empty for a
+// table without searched fields.
+QString createFindIndexSql(const TableSpec& tableSpec) {
+    QStringList columns{QStringLiteral("id")};
+    for (const char* name : kSearchedFirst) {
+        const int i = tableSpec.indexOf(QLatin1String(name));
+        if (i >= 0) {
+            columns << sql::quoted(tableSpec.fields[i].name);
+        }
+    }
+    if (columns.size() == 1) {
+        return QString();
+    }
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        .arg(sql::quoted(QString::fromUtf8(tableSpec.table) + QStringLiteral("_find")),
+             sql::quoted(tableSpec.table), columns.join(QStringLiteral(", ")));
+}
+
+// The system's failure `error`: its Persian sentence and its own text.
+QString systemError(int error) {
+    return engineDetail(causeOfSystemError(error), QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// Removes a file (and what SQLite may have left beside it) when the scope ends.
+class TemporaryStore {
+public:
+    explicit TemporaryStore(QString path) : path_(std::move(path)) {}
+    ~TemporaryStore() {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+            ::unlink((path_ + QLatin1String(suffix)).toLocal8Bit().constData());
+        }
+    }
+    TemporaryStore(const TemporaryStore&) = delete;
+    TemporaryStore& operator=(const TemporaryStore&) = delete;
+
+private:
+    QString path_;
+};
+
+// Builds the file under a temporary name in the folder and links it in place
+// without replacing anything, so two copies starting at once never clobber
+// each other: the second finds the first one's file and uses it.
+QString createStore(const QString& folder, const QString& path, const TableSpec& tableSpec) {
+    QByteArray pattern = (folder + QStringLiteral("/.") + QString::fromUtf8(tableSpec.fileName) +
+                          QStringLiteral(".XXXXXX"))
+                             .toLocal8Bit();
+    const int fd = ::mkstemp(pattern.data()); // mode 600
+    if (fd < 0) {
+        return storeMessage(StoreProblem::CannotCreate, path, systemError(errno));
+    }
+    ::close(fd);
+    // Both files stay mode 600 as mkstemp made them: the password, and the
+    // owners' names and telephone numbers, are for the agency's user alone.
+    const QString temporary = QString::fromLocal8Bit(pattern);
+    TemporaryStore cleanup(temporary);
+    try {
+        createStoreSchema(temporary, tableSpec);
+    } catch (const sql::Error& e) {
+        return storeMessage(StoreProblem::CannotCreate, path, e.detail());
+    }
+    if (::link(pattern.constData(), path.toLocal8Bit().constData()) != 0 && errno != EEXIST) {
+        return storeMessage(StoreProblem::CannotCreate, path, systemError(errno));
+    }
+    // Make the new name durable.
+    const int dir = ::open(folder.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return QString();
+}
+
+// True when the file's header names the write-ahead journal (its read and
+// write versions, bytes 18 and 19, are 2).
+bool hasWriteAheadJournal(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray header = file.read(20);
+    return header.size() == 20 && header[18] == 2 && header[19] == 2;
+}
+
+// Checks an existing file without writing to it; the empty string when fine.
+QString checkStore(const QString& path, const TableSpec& tableSpec, const struct stat& st) {
+    if (!S_ISREG(st.st_mode)) {
+        return storeMessage(StoreProblem::NotAFile, path);
+    }
+    if (!mayWrite(path)) {
+        return storeMessage(StoreProblem::NotWritable, path);
+    }
+    try {
+        sql::Database db(path, SQLITE_OPEN_READWRITE);
+        // Another copy starting at the same moment may hold the file briefly.
+        db.setBusyTimeout(kBusyTimeout);
+        // A check must not fold someone's journal into the file.
+        sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        if (db.isReadOnly()) {
+            return storeMessage(StoreProblem::NotWritable, path);
+        }
+        sql::Statement table =
+            db.prepare(QStringLiteral("SELECT type, wr FROM pragma_table_list WHERE schema = "
+                                      "'main' AND name = ? COLLATE NOCASE"));
+        table.bindText(1, QString::fromUtf8(tableSpec.table));
+        if (!table.step() || table.columnText(0) != QLatin1String("table")) {
+            return storeMessage(StoreProblem::NoTable, path, QString::fromUtf8(tableSpec.table));
+        }
+        if (table.columnInt(1) != 0) {
+            return storeMessage(StoreProblem::WithoutRowid, path,
+                                QString::fromUtf8(tableSpec.table));
+        }
+        table.reset();
+        sql::Statement info = db.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+        info.bindText(1, QString::fromUtf8(tableSpec.table));
+        std::set<QString> present;
+        while (info.step()) {
+            present.insert(info.columnText(0).toLower());
+        }
+        QStringList missing;
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            if (!present.count(QString::fromUtf8(tableSpec.fields[i].name).toLower())) {
+                missing << QString::fromUtf8(tableSpec.fields[i].name);
+            }
+        }
+        if (!missing.isEmpty()) {
+            return storeMessage(StoreProblem::MissingColumns, path,
+                                missing.join(QStringLiteral("، ")));
+        }
+    } catch (const sql::Error& e) {
+        const int primary = e.code() & 0xff;
+        if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
+            return storeMessage(StoreProblem::NotADatabase, path, e.text());
+        }
+        return storeMessage(StoreProblem::CannotOpen, path, e.detail());
+    }
+    return QString();
+}
+
+QString createPriceIndexSql(const PriceIndex& index, const TableSpec& tableSpec) {
+    std::vector<QString> columns;
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        columns.push_back(sql::quoted(tableSpec.fields[i].name));
+    }
+    return sqliteCreateIndexSql(index, sql::quoted(tableSpec.table), columns);
+}
+
+} // namespace
+
+QStringList createPriceIndexesSql(const TableSpec& tableSpec) {
+    QStringList statements;
+    for (const PriceIndex& index : priceIndexes(tableSpec)) {
+        statements << createPriceIndexSql(index, tableSpec);
+    }
+    return statements;
+}
+
+std::vector<const PriceIndex*> missingPriceIndexes(sql::Database& db, const TableSpec& tableSpec) {
+    std::vector<const PriceIndex*> missing;
+    const std::vector<PriceIndex>& indexes = priceIndexes(tableSpec);
+    if (indexes.empty()) {
+        return missing;
+    }
+    sql::Statement schema =
+        db.prepare(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND "
+                                  "tbl_name = ? COLLATE NOCASE"));
+    schema.bindText(1, QString::fromUtf8(tableSpec.table));
+    std::set<std::pair<QString, QString>> found;
+    while (schema.step()) {
+        found.insert({schema.columnText(0), schema.columnText(1)});
+    }
+    for (const PriceIndex& index : indexes) {
+        // Only an index made exactly as the program makes it counts: another
+        // of the name could hold other entries, and a walk must see them all.
+        if (!found.count({index.name, createPriceIndexSql(index, tableSpec)})) {
+            missing.push_back(&index);
+        }
+    }
+    return missing;
+}
+
+int addPriceIndexes(sql::Database& db, const TableSpec& tableSpec) {
+    sql::Transaction transaction(db);
+    const std::vector<const PriceIndex*> missing = missingPriceIndexes(db, tableSpec);
+    for (const PriceIndex* index : missing) {
+        db.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(sql::quoted(index->name)));
+        db.exec(createPriceIndexSql(*index, tableSpec));
+    }
+    transaction.commit();
+    return static_cast<int>(missing.size());
+}
+
+std::vector<int> searchedFields(const TableSpec& tableSpec) {
+    std::vector<int> fields;
+    for (const char* name : kSearchedFirst) {
+        const int i = tableSpec.indexOf(QLatin1String(name));
+        if (i >= 0) {
+            fields.push_back(i);
+        }
+    }
+    return fields;
+}
+
+void createStoreSchema(const QString& path, const TableSpec& tableSpec) {
+    sql::Database db(path, SQLITE_OPEN_READWRITE);
+    db.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));
+    db.exec("PRAGMA journal_mode = WAL");
+    db.exec("PRAGMA synchronous = FULL");
+    sql::Transaction transaction(db);
+    db.exec(createTableSql(tableSpec));
+    const QString index = createFindIndexSql(tableSpec);
+    if (!index.isEmpty()) {
+        db.exec(index);
+    }
+    for (const QString& priceIndex : createPriceIndexesSql(tableSpec)) {
+        db.exec(priceIndex);
+    }
+    if (tableSpec.fields == kPasswordFields) {
+        // The password row: empty until the user sets one.
+        db.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sql::quoted(tableSpec.table)));
+    }
+    transaction.commit();
+    db.close(); // checkpoints the journal into the file
+}
+
+QString prepareStore(const QString& folder, const TableSpec& tableSpec) {
+    const QString path = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
+    struct stat st {};
+    if (::stat(path.toLocal8Bit().constData(), &st) != 0) {
+        if (errno != ENOENT) {
+            return storeMessage(StoreProblem::CannotOpen, path, systemError(errno));
+        }
+        const QString error = createStore(folder, path, tableSpec);
+        if (!error.isEmpty()) {
+            return error;
+        }
+        if (::stat(path.toLocal8Bit().constData(), &st) != 0) {
+            return storeMessage(StoreProblem::CannotOpen, path, systemError(errno));
+        }
+    }
+    const QString error = checkStore(path, tableSpec, st);
+    if (!error.isEmpty()) {
+        return error;
+    }
+    // Only a sound file gets the write-ahead journal; a busy file keeps its
+    // journal as it is, which is just as safe. A journal left by a killed
+    // copy is not folded into the file here, before it is read through for
+    // damage; an empty one goes when this connection closes.
+    if (hasWriteAheadJournal(path) && QFileInfo(path + QStringLiteral("-wal")).size() > 0) {
+        return QString();
+    }
+    try {
+        sql::Database db(path, SQLITE_OPEN_READWRITE);
+        db.setBusyTimeout(kBusyTimeout);
+        db.exec("PRAGMA journal_mode = WAL");
+    } catch (const sql::Error&) {
+    }
+    return QString();
+}
+
+} // namespace velmoran

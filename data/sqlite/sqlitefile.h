@@ -1,0 +1,45 @@
+#pragma once
+
+#include "data/core/fields.h"
+#include "data/core/priceindex.h"
+#include "data/sqlite/sqlite.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace velmoran {
+
+// Makes sure a store file can be used: created with its table (and, for
+// table `pc`, one row holding the empty text, mode 600) only when the file is
+// missing; otherwise opened as it is and checked: an SQLite database, with
+// the table and every field's column, readable and writable. An existing file
+// is never altered by a failed check. Returns the empty string when the file
+// is fine, else a Persian message naming the file and the problem.
+QString prepareStore(const QString& folder, const TableSpec& tableSpec);
+
+// Gives the empty SQLite file at `path` the structure prepareStore gives a
+// file it creates: large pages, the write-ahead journal, the table with its
+// find index and its price indexes (priceindex.h) and, for table `pc`, its
+// one row holding the empty text. The import builds its files this way under
+// a temporary name. Throws sql::Error.
+void createStoreSchema(const QString& path, const TableSpec& tableSpec);
+
+// The statements that make the price indexes of `tableSpec`'s table in an
+// SQLite file (none for a table without them).
+QStringList createPriceIndexesSql(const TableSpec& tableSpec);
+
+// The price indexes of `tableSpec`'s table that the file of `db` lacks, or
+// has under the name but made otherwise. Throws sql::Error.
+std::vector<const PriceIndex*> missingPriceIndexes(sql::Database& db, const TableSpec& tableSpec);
+// Makes them, in one transaction (an index of the name made otherwise goes
+// first); returns how many. Throws sql::Error.
+int addPriceIndexes(sql::Database& db, const TableSpec& tableSpec);
+
+// The fields the finds test, by index, in the order a created table puts them
+// first (so a pass over the rows reads them from the front of each record)
+// and its find index holds them.
+std::vector<int> searchedFields(const TableSpec& tableSpec);
+
+} // namespace velmoran

@@ -1,0 +1,323 @@
+#include "data/sqlite/sqlitestore.h"
+
+#include "data/core/criterion.h"
+#include "data/folder/fileaccess.h"
+#include "data/core/priceindex.h"
+#include "data/store/recordsource.h"
+#include "data/sqlite/sqlitepricefind.h"
+#include "data/core/storemessages.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace velmoran {
+
+namespace {
+constexpr int kDefaultBusyTimeout = 3000;
+}
+
+struct SqliteTableStore::Impl {
+    Impl(const TableSpec& s, const QString& p)
+        : tableSpec(s), path(p),
+          priceFind(db, s, [this](const sql::Statement& st, int at, RowValues& row) {
+              return take(st, row, at);
+          }) {}
+
+    const TableSpec& tableSpec;
+    QString path;
+    sql::Database db;
+    QString table;   // quoted table name
+    QString columns; // quoted field names in field order
+    sql::Statement first, byId, insert, remove, lastFind;
+    QString findSql;
+    QString findBound;         // the criterion (findKey) whose values lastFind holds
+    QString findIndex;         // the find index's name; empty when the file has none
+    std::vector<bool> indexed; // by field: held by the find index
+    SqlitePriceFind priceFind; // through the price indexes, where the file has them
+
+    [[noreturn]] void fail(StoreProblem problem, const sql::Error& e) const {
+        throw RecordSourceError(storeMessage(problem, path, e.detail()));
+    }
+
+    // Takes the row the statement stands on (rowid in column `at`, then the
+    // fields).
+    long long take(const sql::Statement& st, RowValues& row, int at = 0) const {
+        row.texts.assign(tableSpec.fieldCount, QString());
+        row.flags.assign(tableSpec.fieldCount, false);
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            const int column = at + static_cast<int>(i) + 1;
+            if (tableSpec.fields[i].kind == FieldKind::Flag) {
+                row.flags[i] = st.columnInt(column) != 0;
+            } else {
+                row.texts[i] = st.columnText(column);
+            }
+        }
+        return st.columnInt(at);
+    }
+
+    // Steps `st` once: the row found goes into `row`. Nothing when none.
+    std::optional<long long> moveTo(sql::Statement& st, RowValues& row) {
+        sql::ResetGuard guard(st);
+        try {
+            if (!st.step()) {
+                return std::nullopt;
+            }
+            return take(st, row);
+        } catch (const sql::Error& e) {
+            fail(StoreProblem::CannotRead, e);
+        }
+    }
+
+    void bindValues(sql::Statement& st, const RowValues& row) const {
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            const int param = static_cast<int>(i) + 1;
+            if (tableSpec.fields[i].kind == FieldKind::Flag) {
+                st.bindInt(param, row.flags[i] ? -1 : 0);
+            } else {
+                st.bindText(param, row.texts[i]);
+            }
+        }
+    }
+
+    long long insertRow(const RowValues& row) {
+        bindValues(insert, row);
+        insert.run();
+        return db.lastInsertRowId();
+    }
+
+    // Notes which fields the find index holds, when the file has it.
+    void lookForFindIndex() {
+        const QString name = QString::fromUtf8(tableSpec.table) + QStringLiteral("_find");
+        indexed.assign(tableSpec.fieldCount, false);
+        sql::Statement info =
+            db.prepare(QStringLiteral("SELECT name FROM pragma_index_info(?) ORDER BY seqno"));
+        info.bindText(1, name);
+        bool first = true;
+        while (info.step()) {
+            const QString column = info.columnText(0);
+            if (first && column.compare(QLatin1String("id"), Qt::CaseInsensitive) != 0) {
+                return; // not in stored order: no use for a find
+            }
+            first = false;
+            const int field = tableSpec.indexOf(column);
+            if (field >= 0) {
+                indexed[field] = true;
+            }
+        }
+        if (!first) {
+            findIndex = name;
+        }
+    }
+
+    sql::Statement& findStatement(const QString& sql) {
+        if (sql != findSql || !lastFind.isValid()) {
+            lastFind = sql::Statement();
+            findSql.clear();
+            findBound.clear();
+            try {
+                lastFind = db.prepare(sql);
+            } catch (const sql::Error& e) {
+                fail(StoreProblem::CannotRead, e);
+            }
+            findSql = sql;
+        }
+        return lastFind;
+    }
+};
+
+SqliteTableStore::SqliteTableStore(const QString& folder, const TableSpec& tableSpec)
+    : d(std::make_unique<Impl>(tableSpec,
+                               QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName)))) {
+    d->table = sql::quoted(tableSpec.table);
+    QStringList names;
+    QStringList params;
+    for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+        names << sql::quoted(tableSpec.fields[i].name);
+        params << QStringLiteral("?");
+    }
+    d->columns = names.join(QStringLiteral(", "));
+    try {
+        d->db = sql::Database(d->path, SQLITE_OPEN_READWRITE);
+        if (d->db.isReadOnly() || !mayWrite(d->path)) {
+            throw RecordSourceError(storeMessage(StoreProblem::NotWritable, d->path));
+        }
+        d->db.setBusyTimeout(kDefaultBusyTimeout);
+        d->db.exec("PRAGMA synchronous = FULL");
+        // Pages are large (64 KiB): fold the journal back into the file every
+        // 4 MiB rather than SQLite's usual 1000 pages.
+        d->db.exec("PRAGMA wal_autocheckpoint = 64");
+        registerCriterionFunctions(d->db.handle());
+        const QString select =
+            QStringLiteral("SELECT rowid, %1 FROM %2 ").arg(d->columns, d->table);
+        d->first = d->db.prepare(select + QStringLiteral("ORDER BY rowid LIMIT 1"));
+        d->byId = d->db.prepare(select + QStringLiteral("WHERE rowid = ?"));
+        d->insert = d->db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(d->table, d->columns, params.join(QLatin1Char(','))));
+        d->remove = d->db.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table));
+        d->lookForFindIndex();
+        d->priceFind.lookUp();
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotOpen, e);
+    }
+}
+
+SqliteTableStore::~SqliteTableStore() = default;
+
+const TableSpec& SqliteTableStore::tableSpec() const {
+    return d->tableSpec;
+}
+
+QString SqliteTableStore::name() const {
+    return d->path;
+}
+
+QString SqliteTableStore::message(StoreProblem problem, const QString& detail) const {
+    return storeMessage(problem, d->path, detail);
+}
+
+std::optional<long long> SqliteTableStore::first(RowValues& row) {
+    return d->moveTo(d->first, row);
+}
+
+bool SqliteTableStore::read(long long id, RowValues& row) {
+    d->byId.bindInt(1, id);
+    return d->moveTo(d->byId, row).has_value();
+}
+
+// Through the price indexes where they serve `c`; else a pass in id order.
+// With the find index and every field of `c` in it, the pass steps over the
+// index's narrow entries and reads only the row found.
+std::optional<long long> SqliteTableStore::find(const Criterion& c, std::optional<long long> after,
+                                                RowValues& row) {
+    const bool narrow =
+        !d->findIndex.isEmpty() &&
+        std::all_of(c.fields().begin(), c.fields().end(), [this](int f) { return d->indexed[f]; });
+    if (d->priceFind.serves(c)) {
+        const QString scanSource =
+            narrow ? QStringLiteral("%1 INDEXED BY %2").arg(d->table, sql::quoted(d->findIndex))
+                   : d->table;
+        try {
+            return d->priceFind.find(c, after, scanSource, row);
+        } catch (const sql::Error& e) {
+            // Another program may have dropped an index: a pass does without.
+            const std::size_t had = d->priceFind.present().size();
+            try {
+                d->priceFind.lookUp();
+            } catch (const sql::Error&) {
+            }
+            if (d->priceFind.present().size() == had) {
+                d->fail(StoreProblem::CannotRead, e);
+            }
+        }
+    }
+    QString sql = narrow
+                      ? QStringLiteral("SELECT rowid FROM %1 INDEXED BY %2 WHERE ")
+                            .arg(d->table, sql::quoted(d->findIndex))
+                      : QStringLiteral("SELECT rowid, %1 FROM %2 WHERE ").arg(d->columns, d->table);
+    if (after) {
+        sql += QStringLiteral("rowid > ? AND ");
+    }
+    sql += c.sql() + QStringLiteral(" ORDER BY rowid LIMIT 1");
+    sql::Statement& st = d->findStatement(sql);
+    long long id = 0;
+    {
+        sql::ResetGuard guard(st);
+        try {
+            if (after) {
+                st.bindInt(1, *after);
+            }
+            // Values bound again only for another criterion: binding a flag
+            // anew makes SQLite plan the statement again (partial indexes).
+            const QString key = findKey(c);
+            if (key != d->findBound) {
+                d->findBound.clear();
+                c.bind(st, after ? 2 : 1);
+                d->findBound = key;
+            }
+            if (!st.step()) {
+                return std::nullopt;
+            }
+            if (!narrow) {
+                return d->take(st, row);
+            }
+            id = st.columnInt(0);
+        } catch (const sql::Error& e) {
+            d->fail(StoreProblem::CannotRead, e);
+        }
+    }
+    if (!read(id, row)) {
+        return std::nullopt;
+    }
+    return id;
+}
+
+long long SqliteTableStore::insert(const RowValues& row) {
+    long long id = 0;
+    try {
+        sql::Transaction transaction(d->db);
+        id = d->insertRow(row);
+        d->priceFind.changed();
+        transaction.commit();
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotWrite, e);
+    }
+    return id;
+}
+
+StoredRow SqliteTableStore::update(long long id, const RowValues& row,
+                                   const std::vector<bool>& changed) {
+    const TableSpec& tableSpec = d->tableSpec;
+    StoredRow stored{id, false};
+    try {
+        sql::Transaction transaction(d->db);
+        QStringList sets;
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            if (changed[i]) {
+                sets << sql::quoted(tableSpec.fields[i].name) + QStringLiteral(" = ?");
+            }
+        }
+        sql::Statement update = d->db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                                  .arg(d->table, sets.join(QStringLiteral(", "))));
+        int param = 1;
+        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+            if (!changed[i]) {
+                continue;
+            }
+            if (tableSpec.fields[i].kind == FieldKind::Flag) {
+                update.bindInt(param++, row.flags[i] ? -1 : 0);
+            } else {
+                update.bindText(param++, row.texts[i]);
+            }
+        }
+        update.bindInt(param, id);
+        update.run();
+        if (d->db.changes() == 0) {
+            // Another copy deleted the row: keep what was typed.
+            stored = {d->insertRow(row), true};
+        }
+        d->priceFind.changed();
+        transaction.commit();
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotWrite, e);
+    }
+    return stored;
+}
+
+void SqliteTableStore::remove(long long id) {
+    try {
+        sql::Transaction transaction(d->db);
+        d->remove.bindInt(1, id);
+        d->remove.run();
+        d->priceFind.changed();
+        transaction.commit();
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotWrite, e);
+    }
+}
+
+void SqliteTableStore::setBusyTimeout(int milliseconds) {
+    d->db.setBusyTimeout(milliseconds);
+}
+
+} // namespace velmoran

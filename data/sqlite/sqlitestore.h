@@ -1,0 +1,36 @@
+#pragma once
+
+#include "data/sqlite/sqlite.h"
+#include "data/core/tablestore.h"
+
+#include <memory>
+
+namespace velmoran {
+
+// A table of an SQLite file in the data folder: the store of a single desk.
+class SqliteTableStore : public TableStore {
+public:
+    // Opens `folder`/tableSpec.fileName read-write. The file must exist with
+    // its table and every field's column; throws RecordSourceError.
+    SqliteTableStore(const QString& folder, const TableSpec& tableSpec);
+    ~SqliteTableStore() override;
+
+    const TableSpec& tableSpec() const override;
+    QString name() const override;
+    QString message(StoreProblem problem, const QString& detail = QString()) const override;
+
+    std::optional<long long> first(RowValues& row) override;
+    bool read(long long id, RowValues& row) override;
+    std::optional<long long> find(const Criterion& c, std::optional<long long> after,
+                                  RowValues& row) override;
+    long long insert(const RowValues& row) override;
+    StoredRow update(long long id, const RowValues& row, const std::vector<bool>& changed) override;
+    void remove(long long id) override;
+    void setBusyTimeout(int milliseconds) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace velmoran

@@ -1,0 +1,315 @@
+#include "data/store/recordsource.h"
+
+#include "data/core/criterion.h"
+#include "data/sqlite/sqlitestore.h"
+#include "data/store/storelocation.h"
+#include "data/core/storemessages.h"
+
+#include <optional>
+#include <utility>
+
+namespace velmoran {
+
+RecordSourceError::RecordSourceError(const QString& message, Kind kind)
+    : std::runtime_error(message.toStdString()), message_(message), kind_(kind) {}
+
+struct RecordSource::Impl {
+    enum class State { None, Stored, New };
+
+    explicit Impl(std::unique_ptr<TableStore> s)
+        : table(std::move(s)), tableSpec(table->tableSpec()) {}
+
+    std::unique_ptr<TableStore> table;
+    const TableSpec& tableSpec;
+
+    State state = State::None;
+    long long rowId = 0;                // the stored current row
+    std::optional<long long> position;  // where a find-next goes on after a delete
+    std::optional<long long> beforeNew; // the row current before AddNew
+    std::vector<QString> texts;
+    std::vector<bool> flags;
+    std::vector<bool> changed;
+    bool anyChanged = false;
+    bool noMatch = false;
+    bool storedAnew = false;
+    // The last criterion compiled: a find-next press sends its row's same
+    // text again.
+    QString criterionText;
+    std::optional<Criterion> criterion;
+
+    const Criterion& compiled(const QString& text) {
+        if (!criterion || text != criterionText) {
+            criterion.reset();
+            criterion.emplace(text, tableSpec);
+            criterionText = text;
+        }
+        return *criterion;
+    }
+
+    void clearValues() {
+        texts.assign(tableSpec.fieldCount, QString());
+        flags.assign(tableSpec.fieldCount, false);
+        changed.assign(tableSpec.fieldCount, false);
+        anyChanged = false;
+    }
+
+    // Row `id`, read into `row`, becomes current; false, and nothing
+    // changed, when there is none.
+    bool take(const std::optional<long long>& id, RowValues& row) {
+        if (!id) {
+            return false;
+        }
+        texts = std::move(row.texts);
+        flags = std::move(row.flags);
+        changed.assign(tableSpec.fieldCount, false);
+        anyChanged = false;
+        rowId = *id;
+        state = State::Stored;
+        position = rowId;
+        return true;
+    }
+
+    bool load(long long id) {
+        RowValues row;
+        return take(table->read(id, row) ? std::optional<long long>(id) : std::nullopt, row);
+    }
+
+    bool moveFirst() {
+        RowValues row;
+        const std::optional<long long> id = table->first(row);
+        return take(id, row);
+    }
+
+    // Stores the pending new row or the changes of the current row, in one
+    // transaction.
+    void store() {
+        const RowValues row{texts, flags};
+        StoredRow stored{rowId, false};
+        if (state == State::New) {
+            stored.id = table->insert(row);
+        } else {
+            stored = table->update(rowId, row, changed);
+        }
+        rowId = stored.id;
+        storedAnew = stored.anew;
+        state = State::Stored;
+        position = rowId;
+        changed.assign(tableSpec.fieldCount, false);
+        anyChanged = false;
+        beforeNew.reset();
+    }
+
+    // Leaves a pending new row: back on the row that was current before.
+    void dropNew() {
+        const std::optional<long long> back = beforeNew;
+        beforeNew.reset();
+        state = State::None;
+        clearValues();
+        if (back && !load(*back)) {
+            position = back; // it was deleted meanwhile; go on from there
+        }
+    }
+
+    // The first row after `after` (or the first of all) satisfying `c`
+    // becomes current; false, and nothing changed, when there is none.
+    bool find(const Criterion& c, std::optional<long long> after) {
+        RowValues row;
+        const std::optional<long long> id = table->find(c, after, row);
+        return take(id, row);
+    }
+};
+
+RecordSource::RecordSource(const QString& folder, const TableSpec& tableSpec, QObject* parent)
+    : RecordSource(std::make_unique<SqliteTableStore>(folder, tableSpec), parent) {}
+
+RecordSource::RecordSource(const StoreLocation& store, const TableSpec& tableSpec, QObject* parent)
+    : RecordSource(openTableStore(store, tableSpec), parent) {}
+
+RecordSource::RecordSource(std::unique_ptr<TableStore> store, QObject* parent)
+    : QObject(parent), d(std::make_unique<Impl>(std::move(store))) {
+    d->clearValues();
+    d->moveFirst();
+}
+
+RecordSource::~RecordSource() = default;
+
+const TableSpec& RecordSource::tableSpec() const {
+    return d->tableSpec;
+}
+
+QString RecordSource::storeName() const {
+    return d->table->name();
+}
+
+bool RecordSource::hasCurrentRow() const {
+    return d->state != Impl::State::None;
+}
+
+long long RecordSource::currentRowId() const {
+    return d->state == Impl::State::Stored ? d->rowId : 0;
+}
+
+bool RecordSource::isNewRow() const {
+    return d->state == Impl::State::New;
+}
+
+bool RecordSource::isChanged() const {
+    return d->anyChanged;
+}
+
+QString RecordSource::text(int field) const {
+    if (field < 0 || static_cast<std::size_t>(field) >= d->tableSpec.fieldCount ||
+        d->state == Impl::State::None) {
+        return QString();
+    }
+    if (d->tableSpec.fields[field].kind == FieldKind::Flag) {
+        return d->flags[field] ? QStringLiteral("-1") : QStringLiteral("0");
+    }
+    return d->texts[field];
+}
+
+bool RecordSource::flag(int field) const {
+    return field >= 0 && static_cast<std::size_t>(field) < d->tableSpec.fieldCount &&
+           d->state != Impl::State::None && d->flags[field];
+}
+
+bool RecordSource::setText(int field, const QString& value) {
+    if (field < 0 || static_cast<std::size_t>(field) >= d->tableSpec.fieldCount ||
+        d->state == Impl::State::None || d->tableSpec.fields[field].kind != FieldKind::Text) {
+        return false;
+    }
+    if (d->texts[field] != value) {
+        d->texts[field] = value;
+        d->changed[field] = true;
+        d->anyChanged = true;
+        emit fieldChanged(field);
+    }
+    return true;
+}
+
+bool RecordSource::setFlag(int field, bool value) {
+    if (field < 0 || static_cast<std::size_t>(field) >= d->tableSpec.fieldCount ||
+        d->state == Impl::State::None || d->tableSpec.fields[field].kind != FieldKind::Flag) {
+        return false;
+    }
+    if (d->flags[field] != value) {
+        d->flags[field] = value;
+        d->changed[field] = true;
+        d->anyChanged = true;
+        emit fieldChanged(field);
+    }
+    return true;
+}
+
+void RecordSource::writeBack() {
+    if (d->state == Impl::State::New && !d->anyChanged) {
+        d->dropNew();
+        emit rowChanged();
+    } else if (d->state != Impl::State::None && d->anyChanged) {
+        d->store();
+    }
+}
+
+void RecordSource::AddNew() {
+    writeBack();
+    d->beforeNew.reset();
+    if (d->state == Impl::State::Stored) {
+        d->beforeNew = d->rowId;
+    }
+    d->state = Impl::State::New;
+    d->rowId = 0;
+    d->clearValues();
+    emit rowChanged();
+}
+
+void RecordSource::Update() {
+    if (d->state == Impl::State::None) {
+        throw RecordSourceError(d->table->message(StoreProblem::NoCurrentRow));
+    }
+    if (d->state == Impl::State::New || d->anyChanged) {
+        d->store();
+    }
+}
+
+void RecordSource::CancelUpdate() {
+    if (d->state == Impl::State::New) {
+        d->dropNew();
+    } else if (d->state == Impl::State::Stored && d->anyChanged) {
+        const long long id = d->rowId;
+        if (!d->load(id)) {
+            d->state = Impl::State::None;
+            d->clearValues();
+        }
+    } else {
+        return;
+    }
+    emit rowChanged();
+}
+
+void RecordSource::FindFirst(const QString& criterion) {
+    const Criterion& compiled = d->compiled(criterion);
+    writeBack();
+    d->noMatch = !d->find(compiled, std::nullopt);
+    if (!d->noMatch) {
+        emit rowChanged();
+    }
+}
+
+void RecordSource::FindNext(const QString& criterion) {
+    const Criterion& compiled = d->compiled(criterion);
+    writeBack();
+    // Without a row to go on from (an empty table at opening), from the start.
+    d->noMatch = !d->find(compiled, d->position);
+    if (!d->noMatch) {
+        emit rowChanged();
+    }
+}
+
+bool RecordSource::NoMatch() const {
+    return d->noMatch;
+}
+
+void RecordSource::Delete() {
+    if (d->state == Impl::State::None) {
+        throw RecordSourceError(d->table->message(StoreProblem::NoCurrentRow));
+    }
+    if (d->state == Impl::State::Stored) {
+        d->table->remove(d->rowId);
+        d->position = d->rowId;
+    }
+    // A pending new row, never stored, just goes.
+    d->beforeNew.reset();
+    d->state = Impl::State::None;
+    d->rowId = 0;
+    d->clearValues();
+    emit rowChanged();
+}
+
+void RecordSource::MoveFirst() {
+    if (!tryMoveFirst()) {
+        throw RecordSourceError(d->table->message(StoreProblem::EmptyTable));
+    }
+}
+
+bool RecordSource::tryMoveFirst() {
+    writeBack();
+    const bool moved = d->moveFirst();
+    if (!moved) {
+        // The table is empty: no row is current any more.
+        d->state = Impl::State::None;
+        d->rowId = 0;
+        d->clearValues();
+    }
+    emit rowChanged();
+    return moved;
+}
+
+bool RecordSource::wasStoredAnew() const {
+    return d->storedAnew;
+}
+
+void RecordSource::setBusyTimeout(int milliseconds) {
+    d->table->setBusyTimeout(milliseconds);
+}
+
+} // namespace velmoran

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "data/core/fields.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace velmoran {
+
+class TableStore;
+
+// Where the listings and the password are kept: the SQLite files of the data
+// folder (a single desk), or the tables of a PostgreSQL server (every desk of
+// an agency on one set of listings). The data folder is there in both cases.
+struct StoreLocation {
+    QString folder; // the data folder
+    QString server; // a libpq connection string; empty: the files in `folder`
+
+    bool onServer() const { return !server.isEmpty(); }
+};
+
+// $XDG_CONFIG_HOME/velmoran/velmoran.conf, or ~/.config/velmoran/velmoran.conf
+// where XDG_CONFIG_HOME is unset or empty.
+QString configFilePath();
+
+// The store the configuration file names: `[store] server=<libpq connection
+// string>` (INI, as QSettings reads it). Without the file or the key, the
+// data folder's files. A file that can't be read sets `problem` to a Persian
+// message naming it.
+StoreLocation configuredStore(QString* problem);
+
+// The store chosen at start, which every record source of the screens opens.
+// Until one is chosen (tests, tools), the data folder's files.
+StoreLocation activeStore();
+void setActiveStore(const StoreLocation& store);
+void clearActiveStore();
+
+// Makes sure the table of `tableSpec` can be used in `store`: the SQLite file
+// (sqlite/sqlitefile.h) or the server's table (pgschema.h), created when missing. The
+// empty string when it can, else a Persian message naming the problem.
+QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec);
+
+// Opens the table of `tableSpec` in `store`; throws RecordSourceError.
+std::unique_ptr<TableStore> openTableStore(const StoreLocation& store, const TableSpec& tableSpec);
+
+} // namespace velmoran
