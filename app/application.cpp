@@ -36,8 +36,8 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const RecordSourceError& error) {
-        showRecordSourceError(error);
+    } catch (const StoreError& error) {
+        showStoreError(error);
     } catch (const std::exception& error) {
         MessageBox::show(
             QStringLiteral("خطاي پيش بيني نشده: %1").arg(QString::fromLocal8Bit(error.what())),

@@ -163,16 +163,16 @@ void Form10::Command2_Click() {
         for (RecordSource* source : holder->recordSources()) {
             source->writeBack();
         }
-    } catch (const RecordSourceError& error) {
-        showRecordSourceError(error);
+    } catch (const StoreError& error) {
+        showStoreError(error);
         // The stored password stays what table `pc` holds; the new text
         // stays in its box for another try.
         try {
             for (RecordSource* source : holder->recordSources()) {
                 source->CancelUpdate();
             }
-        } catch (const RecordSourceError& reloadError) {
-            showRecordSourceError(reloadError);
+        } catch (const StoreError& reloadError) {
+            showStoreError(reloadError);
         }
         Text2->setFocus();
         return;

@@ -182,8 +182,8 @@ bool Form9::setStoredPassword(const QString& password) {
         if (!form->Data1->hasCurrentRow()) {
             form->Data1->AddNew();
         }
-    } catch (const RecordSourceError& error) {
-        showRecordSourceError(error);
+    } catch (const StoreError& error) {
+        showStoreError(error);
         return false;
     }
     form->Text2->setText(password);

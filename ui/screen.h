@@ -11,12 +11,12 @@ class QMenu;
 namespace velmoran {
 
 class RecordSource;
-class RecordSourceError;
+class StoreError;
 struct TableSpec;
 
 // Shows a record source's failure (its Persian message) in a message box
 // with the critical-stop icon.
-void showRecordSourceError(const RecordSourceError& error);
+void showStoreError(const StoreError& error);
 
 // Base of every screen, Form1 ... Form13. A screen is made by the factory
 // registered for its id (screens.h) and lives from its first showing until it
@@ -25,7 +25,7 @@ void showRecordSourceError(const RecordSourceError& error);
 // Life of a screen, all driven by Screens:
 //  1. Made and loaded: the constructor builds the controls (texts, fonts,
 //     positions); then Form_Load() runs, which opens the record sources
-//     (openRecordSource) and binds the controls. A RecordSourceError thrown by
+//     (openRecordSource) and binds the controls. A StoreError thrown by
 //     Form_Load is shown to the user and the screen is not loaded.
 //  2. Form_Activate() runs each time the screen becomes the active screen: a
 //     window of its own when it is activated coming from another window of the
@@ -37,7 +37,7 @@ void showRecordSourceError(const RecordSourceError& error);
 //     stays open as it was, nothing lost. Otherwise Form_Unload() runs and
 //     the screen is gone: hidden at once, deleted when control returns to the
 //     event loop.
-// A RecordSourceError that escapes a handler is shown as a message box.
+// A StoreError that escapes a handler is shown as a message box.
 //
 // A child of the main window with menus of its own (addMenuBarMenu) shows
 // them in the main window's menu bar, in place of the main menu, while it is
@@ -69,7 +69,7 @@ protected:
     virtual void Form_Unload() {}
 
     // Opens a record source on `tableSpec` in the data folder, owned by this
-    // screen and written back when it unloads. Raises RecordSourceError.
+    // screen and written back when it unloads. Raises StoreError.
     RecordSource* openRecordSource(const TableSpec& tableSpec,
                                    const QString& objectName = QStringLiteral("Data1"));
 

@@ -40,7 +40,7 @@ void showMaximizedWithin(QWidget* window) {
 
 } // namespace
 
-void showRecordSourceError(const RecordSourceError& error) {
+void showStoreError(const StoreError& error) {
     MessageBox::show(error.message(), QStringLiteral("خطا در كار با اطلاعات"),
                      MessageBox::Icon::Critical, MessageBox::Buttons::Ok);
 }
@@ -129,8 +129,8 @@ bool Screens::unloadScreen(Screen* screen) {
     for (RecordSource* source : screen->recordSources()) {
         try {
             source->writeBack();
-        } catch (const RecordSourceError& error) {
-            showRecordSourceError(error);
+        } catch (const StoreError& error) {
+            showStoreError(error);
             return false;
         }
     }
@@ -202,8 +202,8 @@ bool Screens::runHandler(Screen* screen, void (Screen::*handler)()) {
     try {
         (screen->*handler)();
         return true;
-    } catch (const RecordSourceError& error) {
-        showRecordSourceError(error);
+    } catch (const StoreError& error) {
+        showStoreError(error);
         return false;
     }
 }

@@ -80,7 +80,7 @@ private:
 
     Screens() = default;
 
-    // Runs a handler of `screen`, showing a RecordSourceError it raises.
+    // Runs a handler of `screen`, showing a StoreError it raises.
     // False when it raised one.
     static bool runHandler(Screen* screen, void (Screen::*handler)());
     // Screen::unload and the close box come here.

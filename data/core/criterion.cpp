@@ -1,7 +1,7 @@
 #include "data/core/criterion.h"
 
 #include "data/core/numbers.h"
-#include "data/store/recordsource.h"
+#include "data/core/storeerror.h"
 #include "data/sqlite/sqlite.h"
 
 #include <algorithm>
@@ -22,8 +22,8 @@ struct Token {
 };
 
 [[noreturn]] void refuse(const QString& why) {
-    throw RecordSourceError(QStringLiteral("شرط جستجو قابل ارزيابي نيست: ") + why,
-                            RecordSourceError::Kind::Criterion);
+    throw StoreError(QStringLiteral("شرط جستجو قابل ارزيابي نيست: ") + why,
+                            StoreError::Kind::Criterion);
 }
 
 bool isBlank(QChar c) {

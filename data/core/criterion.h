@@ -32,7 +32,7 @@ class Statement;
 // "Ali". Nothing else is set aside: blanks and every other letter count.
 class Criterion {
 public:
-    // Throws RecordSourceError (Persian) for anything outside the language
+    // Throws StoreError (Persian) for anything outside the language
     // or a field the table does not have.
     Criterion(const QString& text, const TableSpec& tableSpec);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/core/fields.h"
+#include "data/core/storeerror.h"
 #include "data/core/storemessages.h"
 
 #include <QString>
@@ -30,7 +31,7 @@ struct StoredRow {
 // (id) order, read, found, inserted, updated and deleted one at a time. Two
 // implementations: the SQLite file of the data folder (sqlitestore.h) and a
 // table on a PostgreSQL server (pgstore.h). Every failure is thrown as
-// RecordSourceError with a Persian message naming the store.
+// StoreError with a Persian message naming the store.
 class TableStore {
 public:
     virtual ~TableStore() = default;

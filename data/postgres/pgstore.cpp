@@ -5,7 +5,7 @@
 #include "data/postgres/pgpricefind.h"
 #include "data/postgres/pgschema.h"
 #include "data/postgres/pgconnection.h"
-#include "data/store/recordsource.h"
+#include "data/core/storeerror.h"
 #include "data/postgres/pgmessages.h"
 
 #include <QStringList>
@@ -82,7 +82,7 @@ struct PgTableStore::Impl {
         } else if (e.connectionLost()) {
             problem = ServerProblem::ConnectionLost;
         }
-        throw RecordSourceError(message(problem, e.text()));
+        throw StoreError(message(problem, e.text()));
     }
 
     // Runs one operation. When the server ended the connection before the
@@ -101,7 +101,7 @@ struct PgTableStore::Impl {
         try {
             connection.reset();
         } catch (const pq::Error& e) {
-            throw RecordSourceError(message(ServerProblem::CannotConnect, e.text()));
+            throw StoreError(message(ServerProblem::CannotConnect, e.text()));
         }
         ensureConnected();
         try {
@@ -150,7 +150,7 @@ struct PgTableStore::Impl {
         } catch (const pq::Error& e) {
             fail(ServerProblem::CannotRead, e);
         }
-        throw RecordSourceError(message(problem.problem, problem.detail));
+        throw StoreError(message(problem.problem, problem.detail));
     }
 
     void applyBusyTimeout() {
@@ -163,13 +163,13 @@ struct PgTableStore::Impl {
             try {
                 connection = pq::Connection(conninfo);
             } catch (const pq::Error& e) {
-                throw RecordSourceError(message(ServerProblem::CannotConnect, e.text()));
+                throw StoreError(message(ServerProblem::CannotConnect, e.text()));
             }
         } else if (!connection.stillThere()) {
             try {
                 connection.reset();
             } catch (const pq::Error& e) {
-                throw RecordSourceError(message(ServerProblem::CannotConnect, e.text()));
+                throw StoreError(message(ServerProblem::CannotConnect, e.text()));
             }
         }
         if (preparedFor != connection.generation()) {

@@ -18,7 +18,7 @@ class PgTableStore : public TableStore {
 public:
     // Connects to the server `conninfo` (a libpq connection string) and
     // opens its table of `tableSpec`, which must exist with every field's
-    // column (prepareServerStore); throws RecordSourceError.
+    // column (prepareServerStore); throws StoreError.
     PgTableStore(const QString& conninfo, const TableSpec& tableSpec);
     ~PgTableStore() override;
 

@@ -3,7 +3,7 @@
 #include "data/core/criterion.h"
 #include "data/folder/fileaccess.h"
 #include "data/core/priceindex.h"
-#include "data/store/recordsource.h"
+#include "data/core/storeerror.h"
 #include "data/sqlite/sqlitepricefind.h"
 #include "data/core/storemessages.h"
 
@@ -37,7 +37,7 @@ struct SqliteTableStore::Impl {
     SqlitePriceFind priceFind; // through the price indexes, where the file has them
 
     [[noreturn]] void fail(StoreProblem problem, const sql::Error& e) const {
-        throw RecordSourceError(storeMessage(problem, path, e.detail()));
+        throw StoreError(storeMessage(problem, path, e.detail()));
     }
 
     // Takes the row the statement stands on (rowid in column `at`, then the
@@ -140,7 +140,7 @@ SqliteTableStore::SqliteTableStore(const QString& folder, const TableSpec& table
     try {
         d->db = sql::Database(d->path, SQLITE_OPEN_READWRITE);
         if (d->db.isReadOnly() || !mayWrite(d->path)) {
-            throw RecordSourceError(storeMessage(StoreProblem::NotWritable, d->path));
+            throw StoreError(storeMessage(StoreProblem::NotWritable, d->path));
         }
         d->db.setBusyTimeout(kDefaultBusyTimeout);
         d->db.exec("PRAGMA synchronous = FULL");

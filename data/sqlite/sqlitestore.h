@@ -11,7 +11,7 @@ namespace velmoran {
 class SqliteTableStore : public TableStore {
 public:
     // Opens `folder`/tableSpec.fileName read-write. The file must exist with
-    // its table and every field's column; throws RecordSourceError.
+    // its table and every field's column; throws StoreError.
     SqliteTableStore(const QString& folder, const TableSpec& tableSpec);
     ~SqliteTableStore() override;
 

@@ -10,9 +10,6 @@
 
 namespace velmoran {
 
-RecordSourceError::RecordSourceError(const QString& message, Kind kind)
-    : std::runtime_error(message.toStdString()), message_(message), kind_(kind) {}
-
 struct RecordSource::Impl {
     enum class State { None, Stored, New };
 
@@ -224,7 +221,7 @@ void RecordSource::AddNew() {
 
 void RecordSource::Update() {
     if (d->state == Impl::State::None) {
-        throw RecordSourceError(d->table->message(StoreProblem::NoCurrentRow));
+        throw StoreError(d->table->message(StoreProblem::NoCurrentRow));
     }
     if (d->state == Impl::State::New || d->anyChanged) {
         d->store();
@@ -271,7 +268,7 @@ bool RecordSource::NoMatch() const {
 
 void RecordSource::Delete() {
     if (d->state == Impl::State::None) {
-        throw RecordSourceError(d->table->message(StoreProblem::NoCurrentRow));
+        throw StoreError(d->table->message(StoreProblem::NoCurrentRow));
     }
     if (d->state == Impl::State::Stored) {
         d->table->remove(d->rowId);
@@ -287,7 +284,7 @@ void RecordSource::Delete() {
 
 void RecordSource::MoveFirst() {
     if (!tryMoveFirst()) {
-        throw RecordSourceError(d->table->message(StoreProblem::EmptyTable));
+        throw StoreError(d->table->message(StoreProblem::EmptyTable));
     }
 }
 

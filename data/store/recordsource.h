@@ -1,38 +1,18 @@
 #pragma once
 
 #include "data/core/fields.h"
+#include "data/core/storeerror.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 namespace velmoran {
 
 struct StoreLocation;
 class TableStore;
-
-// A failure of the record source: the file or the server can't be opened or
-// written, a criterion can't be evaluated, an operation without a current row.
-// The message is Persian, ready to be shown, and names the file (or the server
-// and the table) and the problem (with the engine's own message where there
-// is one).
-class RecordSourceError : public std::runtime_error {
-public:
-    // Whose the failure was: the criterion handed in (the caller's input,
-    // nothing searched), or the store and its file.
-    enum class Kind { Store, Criterion };
-
-    explicit RecordSourceError(const QString& message, Kind kind = Kind::Store);
-    const QString& message() const { return message_; }
-    Kind kind() const { return kind_; }
-
-private:
-    QString message_;
-    Kind kind_;
-};
 
 // The record source a data screen owns (`Data1`): a cursor over one table of
 // one store, in natural (id) order, with one current row that the bound
@@ -83,7 +63,7 @@ public:
     bool setText(int field, const QString& value);
     bool setFlag(int field, bool value);
 
-    // The operations the screens rely on; each raises RecordSourceError.
+    // The operations the screens rely on; each raises StoreError.
     void AddNew();
     void Update();
     void CancelUpdate();

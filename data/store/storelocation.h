@@ -41,7 +41,7 @@ void clearActiveStore();
 // empty string when it can, else a Persian message naming the problem.
 QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec);
 
-// Opens the table of `tableSpec` in `store`; throws RecordSourceError.
+// Opens the table of `tableSpec` in `store`; throws StoreError.
 std::unique_ptr<TableStore> openTableStore(const StoreLocation& store, const TableSpec& tableSpec);
 
 } // namespace velmoran

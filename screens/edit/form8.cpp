@@ -154,18 +154,18 @@ void Form8::deleteShown(RecordSource& source) {
     }
     try {
         source.Delete(); // stored at once, in a transaction of its own
-    } catch (const RecordSourceError& error) {
+    } catch (const StoreError& error) {
         // The file refused (locked, read-only): its own message names it;
         // the listing stays.
-        showRecordSourceError(error);
+        showStoreError(error);
         return;
     }
     try {
         // After the last listing went the table is empty: the edit view shows
         // empty fields, and the delete did what was asked.
         source.tryMoveFirst();
-    } catch (const RecordSourceError& error) {
-        showRecordSourceError(error);
+    } catch (const StoreError& error) {
+        showStoreError(error);
     }
 }
 

@@ -89,7 +89,7 @@ bool Form1::run(void (RecordSource::*operation)()) {
     try {
         (data1_->*operation)();
         return true;
-    } catch (const RecordSourceError& error) {
+    } catch (const StoreError& error) {
         MessageBox::show(error.message(), text(kStoreFailedTitle), MessageBox::Icon::Critical,
                          MessageBox::Buttons::Ok);
         return false;

@@ -110,10 +110,10 @@ FindOutcome pressFindButton(QWidget* panel, ScreenId target, const FindButton& b
         } else {
             source->FindNext(*criterion);
         }
-    } catch (const RecordSourceError& error) {
+    } catch (const StoreError& error) {
         // A refused criterion is the user's input; anything else is the file.
-        if (error.kind() == RecordSourceError::Kind::Store) {
-            showRecordSourceError(error);
+        if (error.kind() == StoreError::Kind::Store) {
+            showStoreError(error);
             activatePanel(panel);
             return FindOutcome::Failed;
         }

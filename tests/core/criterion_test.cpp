@@ -83,7 +83,7 @@ protected:
             try {
                 next ? source.FindNext(criterion) : source.FindFirst(criterion);
                 ADD_FAILURE() << "accepted: [" << criterion.toStdString() << "]";
-            } catch (const RecordSourceError& e) {
+            } catch (const StoreError& e) {
                 EXPECT_TRUE(e.message().startsWith(QStringLiteral("شرط جستجو")))
                     << e.message().toStdString();
             }

@@ -22,10 +22,10 @@ TEST_P(RecordSourceTest, EmptyTableHasNoCurrentRowAndRefusesDeleteAndMoveFirst) 
     try {
         source.MoveFirst();
         FAIL() << "MoveFirst on an empty table";
-    } catch (const RecordSourceError& e) {
+    } catch (const StoreError& e) {
         EXPECT_TRUE(e.message().contains(storeName())) << e.message().toStdString();
     }
-    EXPECT_THROW(source.Delete(), RecordSourceError);
+    EXPECT_THROW(source.Delete(), StoreError);
 }
 
 TEST_P(RecordSourceTest, UpdateStoresTextsExactlyAndFlagsAsMinusOneOrZero) {
@@ -199,7 +199,7 @@ TEST_P(RecordSourceTest, DeleteRemovesTheRowAndFindNextGoesOnFromWhereItWas) {
     EXPECT_FALSE(source.hasCurrentRow());
     EXPECT_FALSE(source.isChanged());
     EXPECT_EQ(countRows(), 2);
-    EXPECT_THROW(source.Delete(), RecordSourceError);
+    EXPECT_THROW(source.Delete(), StoreError);
     source.FindNext("malek='x'");
     EXPECT_EQ(source.currentRowId(), c);
 
@@ -209,7 +209,7 @@ TEST_P(RecordSourceTest, DeleteRemovesTheRowAndFindNextGoesOnFromWhereItWas) {
     source.MoveFirst();
     source.Delete();
     EXPECT_EQ(countRows(), 0);
-    EXPECT_THROW(source.MoveFirst(), RecordSourceError);
+    EXPECT_THROW(source.MoveFirst(), StoreError);
     EXPECT_FALSE(source.hasCurrentRow());
 }
 
@@ -223,7 +223,7 @@ TEST_P(RecordSourceTest, MoveFirstOnATableEmptiedByAnotherCopyLeavesNoRowShown) 
     EXPECT_FALSE(source.tryMoveFirst());
     EXPECT_FALSE(source.hasCurrentRow());
     EXPECT_EQ(source.text(field("malek")), QString());
-    EXPECT_THROW(source.Delete(), RecordSourceError);
+    EXPECT_THROW(source.Delete(), StoreError);
 }
 
 TEST_P(RecordSourceTest, FieldChangedOnlyWhenTheValueDiffers) {
@@ -254,14 +254,14 @@ TEST_P(RecordSourceTest, UpdateAgainstAnotherWritersLockFailsWithAMessageAndKeep
     try {
         source.Update();
         FAIL() << "Update went through another writer's lock";
-    } catch (const RecordSourceError& e) {
+    } catch (const StoreError& e) {
         EXPECT_TRUE(e.message().contains(storeName()));
         EXPECT_TRUE(e.message().contains(onServer() ? "lock timeout" : "locked"))
             << e.message().toStdString();
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_TRUE(source.isChanged());
-    EXPECT_THROW(source.Delete(), RecordSourceError);
+    EXPECT_THROW(source.Delete(), StoreError);
     EXPECT_EQ(source.currentRowId(), id);
     other = WriteLock(); // the other writer goes
 
@@ -275,12 +275,12 @@ TEST_P(RecordSourceTest, AFailureSaysWhetherItWasTheCriterionOrTheStore) {
     const auto kindOf = [](const std::function<void()>& operation) {
         try {
             operation();
-        } catch (const RecordSourceError& e) {
-            return std::optional<RecordSourceError::Kind>(e.kind());
+        } catch (const StoreError& e) {
+            return std::optional<StoreError::Kind>(e.kind());
         }
-        return std::optional<RecordSourceError::Kind>();
+        return std::optional<StoreError::Kind>();
     };
-    using Kind = RecordSourceError::Kind;
+    using Kind = StoreError::Kind;
     // Criteria the language refuses: nothing is searched, the row stays.
     for (const char* refused : {"malek='a", "malek='a' and nosuch = 1", "malek = ", "malek ~ 'a'",
                                 "malek='a' or rahn = -1"}) {
@@ -310,12 +310,12 @@ TEST_P(RecordSourceTest, OpeningAFileWithoutTheTableRaisesInsteadOfCrashing) {
         try {
             RecordSource source(store(), listingsTable());
             FAIL() << "opened a table without its columns";
-        } catch (const RecordSourceError& e) {
+        } catch (const StoreError& e) {
             EXPECT_TRUE(e.message().contains(storeName()));
             EXPECT_TRUE(e.message().contains("gheymatehkoole")) << e.message().toStdString();
         }
         rawExec("DROP TABLE new");
-        EXPECT_THROW(RecordSource(store(), listingsTable()), RecordSourceError);
+        EXPECT_THROW(RecordSource(store(), listingsTable()), StoreError);
         return;
     }
     QFile::remove(listingsPath());
@@ -323,9 +323,9 @@ TEST_P(RecordSourceTest, OpeningAFileWithoutTheTableRaisesInsteadOfCrashing) {
         sql::Database db(listingsPath(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         db.exec("CREATE TABLE new (malek TEXT)");
     }
-    EXPECT_THROW(RecordSource(store(), listingsTable()), RecordSourceError);
+    EXPECT_THROW(RecordSource(store(), listingsTable()), StoreError);
     QFile::remove(listingsPath());
-    EXPECT_THROW(RecordSource(store(), listingsTable()), RecordSourceError);
+    EXPECT_THROW(RecordSource(store(), listingsTable()), StoreError);
 }
 
 TEST_P(RecordSourceTest, PasswordTableOpensOnItsOneEmptyRowAndStoresBack) {

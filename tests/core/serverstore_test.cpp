@@ -177,7 +177,7 @@ TEST_F(ServerSchemaTest, WhatMakesATableUnusableIsNamedAndTheTableLeftAsItIs) {
             EXPECT_TRUE(message.contains(word)) << why << ": " << message.toStdString();
         }
         EXPECT_THROW(RecordSource(StoreLocation{folder(), conninfo}, listingsTable()),
-                     RecordSourceError)
+                     StoreError)
             << why;
     };
     // A role that may not create the table it lacks.
@@ -263,12 +263,12 @@ TEST_F(ServerConnectionTest, ARestartWhileAListingIsTypedAndTheServerDownAtTheSa
     try {
         source.Update();
         FAIL() << "stored with the server down";
-    } catch (const RecordSourceError& e) {
+    } catch (const StoreError& e) {
         EXPECT_TRUE(e.message().contains(pq::displayName(store_.server))) << e.what();
     }
     EXPECT_TRUE(source.isNewRow());
     EXPECT_EQ(source.text(field("malek")), "typed while it is down");
-    EXPECT_THROW(source.FindFirst("malek='x'"), RecordSourceError);
+    EXPECT_THROW(source.FindFirst("malek='x'"), StoreError);
     EXPECT_TRUE(source.isNewRow());
     server_->start();
     source.Update();

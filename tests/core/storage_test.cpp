@@ -55,7 +55,7 @@ protected:
         EXPECT_FALSE(message.isEmpty()) << what;
         EXPECT_TRUE(message.contains(file)) << what << ": " << message.toStdString();
         EXPECT_EQ(bytes(file), before) << what;
-        EXPECT_THROW(RecordSource(folder(), listingsTable()), RecordSourceError) << what;
+        EXPECT_THROW(RecordSource(folder(), listingsTable()), StoreError) << what;
         EXPECT_EQ(bytes(file), before) << what;
     }
 };

@@ -102,7 +102,7 @@ TEST_P(StoreMessagesTest, AFileThatIsNotADatabaseAndAFileLockedByAnotherCopySayW
     try {
         source.Update();
         FAIL() << "stored past the lock";
-    } catch (const RecordSourceError& e) {
+    } catch (const StoreError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("نسخه ديگري از برنامه")))
             << e.message().toStdString();
         EXPECT_TRUE(e.message().contains(QStringLiteral("database is locked")));

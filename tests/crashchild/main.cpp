@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
             std::printf("%d %lld\n", n, source.currentRowId());
             std::fflush(stdout);
         }
-    } catch (const RecordSourceError& e) {
+    } catch (const StoreError& e) {
         std::fprintf(stderr, "%s\n", e.message().toUtf8().constData());
         return 1;
     }

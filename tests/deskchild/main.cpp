@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
                 source.Update();
             }
         }
-    } catch (const RecordSourceError& e) {
+    } catch (const StoreError& e) {
         std::fprintf(stderr, "%s\n", e.message().toUtf8().constData());
         return 1;
     }

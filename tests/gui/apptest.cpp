@@ -24,7 +24,7 @@ ProbeScreen::ProbeScreen(ScreenId id, Options options, std::vector<ScreenId>* un
 void ProbeScreen::Form_Load() {
     ++loads;
     if (options_.failLoad) {
-        throw RecordSourceError(QStringLiteral("probe can't open"));
+        throw StoreError(QStringLiteral("probe can't open"));
     }
     if (options_.passwordSource) {
         source = openRecordSource(passwordTable());

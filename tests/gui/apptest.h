@@ -25,7 +25,7 @@ public:
     struct Options {
         bool menuBar = false;        // a menu "probeMenu" of its own
         bool passwordSource = false; // a record source on table `pc`
-        bool failLoad = false;       // Form_Load raises a RecordSourceError
+        bool failLoad = false;       // Form_Load raises a StoreError
     };
 
     ProbeScreen(ScreenId id, Options options, std::vector<ScreenId>* unloadOrder);
