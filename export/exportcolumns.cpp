@@ -1,7 +1,7 @@
 #include "export/exportcolumns.h"
 
 #include "data/core/fields.h"
-#include "screens/common/listinglayout.h"
+#include "data/core/listingtable.h"
 
 #include <algorithm>
 #include <cmath>

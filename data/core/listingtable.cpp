@@ -2,7 +2,7 @@
 // top to bottom and, within a band, right to left. Positions in twips; see
 // ListingItem. Text boxes and check boxes are named once here and keep their
 // names on every listing screen.
-#include "screens/common/listinglayout.h"
+#include "data/core/listingtable.h"
 
 #include <QString>
 
@@ -229,6 +229,36 @@ const ListingItem* ListingTable::find(const QString& objectName) const {
         }
     }
     return nullptr;
+}
+
+FontSpec listingFontSpec(ListingFont font) {
+    switch (font) {
+    case ListingFont::Caption:
+        return {"B Traffic", 11.25, true};
+    case ListingFont::CaptionLarge:
+        return {"B Traffic", 12, true};
+    case ListingFont::CaptionSmall:
+        return {"B Traffic", 9.75, true};
+    case ListingFont::CaptionTiny:
+        return {"B Traffic", 9, true};
+    case ListingFont::Open:
+        return {"Arial", 12, true};
+    case ListingFont::Dash:
+        return {"Times New Roman", 14.25, true};
+    case ListingFont::Box:
+        return {"B Nazanin", 14.25, false};
+    case ListingFont::BoxBold:
+        return {"B Nazanin", 14.25, true};
+    case ListingFont::BoxSmall:
+        return {"B Nazanin", 12, false};
+    case ListingFont::BoxArial:
+        return {"Arial", 9.75, true};
+    case ListingFont::BoxPool:
+        return {"B Traffic", 9.75, true};
+    case ListingFont::None:
+        break;
+    }
+    return {nullptr, 0, false};
 }
 
 } // namespace velmoran
