@@ -1,7 +1,7 @@
 #include "app/application.h"
 
 #include "data/store/recordsource.h"
-#include "data/sqlite/sqlite.h"
+#include "data/store/storelocation.h"
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
 #include "platform/print.h"
@@ -30,7 +30,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     Print::setBackend(std::make_shared<QtPrintBackend>());
     // A write waiting for another copy's lock shows the wait and keeps the
     // windows painting.
-    sql::setBusyWait(&showBusyWait);
+    setStoreBusyWait(&showBusyWait);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -1,6 +1,7 @@
 #include "app/startupimport.h"
 
 #include "data/core/storemessages.h"
+#include "data/sqlite/storefiles.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
 #include "import/importtool.h"
@@ -59,9 +60,7 @@ QString lastWords(const QByteArray& errorOutput) {
 // Removes what a tool that didn't finish may have left.
 void removeTemporaries(const QStringList& temporaries) {
     for (const QString& temporary : temporaries) {
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-            QFile::remove(temporary + QLatin1String(suffix));
-        }
+        removeStoreFiles(temporary);
     }
 }
 

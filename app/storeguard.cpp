@@ -1,11 +1,10 @@
 #include "app/storeguard.h"
 
 #include "app/backgroundwork.h"
-#include "data/maintenance/backup.h"
 #include "data/core/fields.h"
-#include "data/folder/folderlock.h"
 #include "data/core/storemessages.h"
-#include "data/sqlite/sqlite.h"
+#include "data/folder/folderlock.h"
+#include "data/maintenance/backup.h"
 #include "data/maintenance/storecheck.h"
 #include "platform/messagebox.h"
 
@@ -144,20 +143,7 @@ bool checkBeforeLogin(const QString& folder, FolderLock& lock) {
     if (!QFileInfo::exists(listings)) {
         return true;
     }
-    StoreCheck head;
-    try {
-        sql::Database db(listings, SQLITE_OPEN_READONLY);
-        sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        db.exec("SELECT count(*) FROM sqlite_schema");
-        head.outcome = StoreCheck::Sound;
-    } catch (const sql::Error& e) {
-        const int primary = e.code() & 0xff;
-        head.outcome = primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT
-                           ? StoreCheck::Damaged
-                           : StoreCheck::Unreadable;
-        head.detail = e.text();
-    }
-    return settle(folder, listingsTable(), head, lock);
+    return settle(folder, listingsTable(), checkStoreHead(listings), lock);
 }
 
 void startListingsCheck(const QString& folder, FolderLock& lock) {

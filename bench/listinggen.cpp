@@ -176,7 +176,7 @@ private:
 
 void generate(const QString& folder, int rows) {
     const TableSpec& tableSpec = listingsTable();
-    const QString problem = prepareStore(folder, tableSpec);
+    const QString problem = prepareStoreFile(folder, tableSpec);
     if (!problem.isEmpty()) {
         throw std::runtime_error(problem.toStdString());
     }

@@ -7,6 +7,7 @@
 #include "bench/listinggen.h"
 #include "data/core/criterion.h"
 #include "data/core/fields.h"
+#include "data/sqlite/sqlitecriterion.h"
 #include "data/store/recordsource.h"
 
 #include <QDir>

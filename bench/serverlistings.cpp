@@ -2,10 +2,11 @@
 
 #include "bench/listinggen.h"
 #include "data/core/fields.h"
-#include "data/postgres/pgconnection.h"
 #include "data/core/priceindex.h"
-#include "data/sqlite/sqlitefile.h"
 #include "data/maintenance/storecopy.h"
+#include "data/postgres/pgconnection.h"
+#include "data/postgres/pgpriceindex.h"
+#include "data/sqlite/sqlitefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,7 +78,7 @@ Cluster& cluster() {
 } // namespace
 
 double serverStoreMegabytes(const QString& conninfo) {
-    return pq::Connection(conninfo)
+    return pg::Connection(conninfo)
                .exec("SELECT pg_total_relation_size('new')")
                .text(0, 0)
                .toDouble() /
@@ -88,10 +89,10 @@ QString cachedServerListings(int rows, bool withPriceIndexes) {
     if (!withPriceIndexes) {
         cachedServerListings(rows, true); // the database it is copied from
         const QString name = QStringLiteral("listings_%1_plain").arg(rows);
-        pq::Connection admin(cluster().conninfo(QStringLiteral("postgres")));
+        pg::Connection admin(cluster().conninfo(QStringLiteral("postgres")));
         const bool made = admin
                               .exec(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = $1"),
-                                    {pq::param(name)})
+                                    {pg::param(name)})
                               .rows() == 1;
         if (!made) {
             const QString building = name + QStringLiteral("_building");
@@ -100,9 +101,9 @@ QString cachedServerListings(int rows, bool withPriceIndexes) {
                 QStringLiteral("CREATE DATABASE %1 TEMPLATE listings_%2").arg(building).arg(rows),
                 {});
             {
-                pq::Connection plain(cluster().conninfo(building));
+                pg::Connection plain(cluster().conninfo(building));
                 plain.exec(QStringLiteral("DROP FUNCTION %1(text) CASCADE")
-                               .arg(QLatin1String(kServerNumberFunction)),
+                               .arg(QLatin1String(kPgNumberFunction)),
                            {});
                 plain.exec("VACUUM ANALYZE");
             }
@@ -112,17 +113,17 @@ QString cachedServerListings(int rows, bool withPriceIndexes) {
     }
     const QString name = QStringLiteral("listings_%1").arg(rows);
     const QString conninfo = cluster().conninfo(name);
-    pq::Connection admin(cluster().conninfo(QStringLiteral("postgres")));
+    pg::Connection admin(cluster().conninfo(QStringLiteral("postgres")));
     const bool loaded =
         admin
-            .exec(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = $1"), {pq::param(name)})
+            .exec(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = $1"), {pg::param(name)})
             .rows() == 1;
     if (loaded) {
         return conninfo;
     }
     const QString folder = cachedListings(rows);
     // The copy takes the password file too; the generated folder has none.
-    const QString problem = prepareStore(folder, passwordTable());
+    const QString problem = prepareStoreFile(folder, passwordTable());
     if (!problem.isEmpty()) {
         throw std::runtime_error(problem.toStdString());
     }
@@ -131,7 +132,7 @@ QString cachedServerListings(int rows, bool withPriceIndexes) {
     admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(building), {});
     admin.exec(QStringLiteral("CREATE DATABASE %1").arg(building), {});
     copyToServer(folder, cluster().conninfo(building));
-    pq::Connection(cluster().conninfo(building)).exec("VACUUM ANALYZE");
+    pg::Connection(cluster().conninfo(building)).exec("VACUUM ANALYZE");
     admin.exec(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(building, name), {});
     return conninfo;
 }

@@ -10,10 +10,10 @@
 #include "bench/listinggen.h"
 #include "bench/serverlistings.h"
 #include "data/core/fields.h"
+#include "data/core/tablestore.h"
 #include "data/postgres/pgconnection.h"
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
-#include "data/core/tablestore.h"
 
 #include <QDir>
 
@@ -206,11 +206,11 @@ void PlainReadRentRowMatchesOn(benchmark::State& state, On on) {
     const StoreLocation store = storeOf(state, on);
     const std::vector<long long> ids = rentRowMatches(store);
     if (store.onServer()) {
-        pq::Connection connection(store.server);
+        pg::Connection connection(store.server);
         connection.prepare("read", QStringLiteral("SELECT * FROM new WHERE id = $1"));
         for (auto _ : state) {
             for (long long id : ids) {
-                benchmark::DoNotOptimize(connection.execPrepared("read", {pq::param(id)}).rows());
+                benchmark::DoNotOptimize(connection.execPrepared("read", {pg::param(id)}).rows());
             }
         }
     } else {
@@ -269,7 +269,7 @@ void UpdateNewRowOn(benchmark::State& state, On on) {
     }
     // Leave the cached store as it was generated.
     if (store.onServer()) {
-        pq::Connection(store.server)
+        pg::Connection(store.server)
             .exec(QStringLiteral("DELETE FROM new WHERE id >= %1").arg(firstAdded), {});
         return;
     }

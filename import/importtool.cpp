@@ -1,9 +1,10 @@
 #include "import/importtool.h"
 
-#include "data/folder/datafolder.h"
 #include "data/core/fields.h"
-#include "data/folder/folderlock.h"
 #include "data/core/storemessages.h"
+#include "data/folder/datafolder.h"
+#include "data/folder/folderlock.h"
+#include "data/sqlite/storefiles.h"
 #include "import/importer.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
@@ -24,7 +25,7 @@ namespace {
 
 // The temporary file of the import under way, for the signal handler: plain
 // bytes, since a handler may only unlink.
-constexpr int kSuffixes = 4;
+constexpr int kSuffixes = kStoreFileSuffixCount;
 constexpr std::size_t kPathRoom = 4096;
 char g_temporary[kSuffixes][kPathRoom];
 
@@ -75,9 +76,8 @@ void removeTemporaryNow() {
 }
 
 void removeOnSignal(const QString& path) {
-    const char* suffixes[kSuffixes] = {"", "-wal", "-shm", "-journal"};
     for (int i = 0; i < kSuffixes; ++i) {
-        const QByteArray name = (path + QLatin1String(suffixes[i])).toLocal8Bit();
+        const QByteArray name = (path + QLatin1String(kStoreFileSuffixes[i])).toLocal8Bit();
         if (path.isEmpty() || static_cast<std::size_t>(name.size()) >= kPathRoom) {
             g_temporary[i][0] = '\0';
         } else {

@@ -1,7 +1,9 @@
 #include "import/storebuilder.h"
 
+#include "data/core/storemessages.h"
 #include "data/folder/fileaccess.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/sqlite/storefiles.h"
 #include "import/importerror.h"
 
 #include <QDateTime>
@@ -22,10 +24,6 @@ constexpr int kBatchRows = 2000;
 
 // How long the fold of a file being replaced waits for another copy.
 constexpr int kBusyTimeout = 3000;
-
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 QString inUse() {
     return QStringLiteral("برنامه ديگري از اين فايل استفاده مي كند");
@@ -112,9 +110,7 @@ StoreBuilder::~StoreBuilder() {
 void StoreBuilder::removeTemporary() {
     insert_ = sql::Statement();
     db_.close();
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        ::unlink(localPath(temporary_ + QLatin1String(suffix)).constData());
-    }
+    removeStoreFiles(temporary_);
 }
 
 void StoreBuilder::bindAll(sql::Statement& statement, const std::vector<FieldValue>& values) {

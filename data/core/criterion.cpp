@@ -2,12 +2,16 @@
 
 #include "data/core/numbers.h"
 #include "data/core/storeerror.h"
-#include "data/sqlite/sqlite.h"
 
 #include <algorithm>
-#include <cstring>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <locale.h>
 #include <optional>
+#include <string>
 
 namespace velmoran {
 
@@ -23,7 +27,7 @@ struct Token {
 
 [[noreturn]] void refuse(const QString& why) {
     throw StoreError(QStringLiteral("شرط جستجو قابل ارزيابي نيست: ") + why,
-                            StoreError::Kind::Criterion);
+                     StoreError::Kind::Criterion);
 }
 
 bool isBlank(QChar c) {
@@ -97,12 +101,10 @@ std::vector<Token> tokenize(const QString& s) {
     refuse(QStringLiteral("«%1» در جاي %2 نادرست است").arg(shown).arg(t.at + 1));
 }
 
-// One comparison, compiled; `cost` orders the terms so that cheap tests run
+// One comparison, parsed; `cost` orders the tests so that cheap ones run
 // before the number reading.
 struct Term {
     int cost;
-    QString sql;
-    std::vector<Criterion::Param> params;
     Criterion::Test test;
 };
 
@@ -127,8 +129,6 @@ struct NumberRange {
 void compile(const TableSpec& tableSpec, int field, QChar op, const Token& value,
              std::vector<Term>& terms, std::vector<NumberRange>& ranges) {
     const FieldDef& def = tableSpec.fields[field];
-    const QString column = sql::quoted(def.name);
-    const QString cmp = QString(op) + QStringLiteral(" ?");
     Criterion::Param param = textParam(value.text);
     if (value.kind == Tok::Number) {
         bool ok = false;
@@ -139,16 +139,11 @@ void compile(const TableSpec& tableSpec, int field, QChar op, const Token& value
     }
     using Test = Criterion::Test;
     if (def.kind == FieldKind::Flag) {
-        terms.push_back(
-            {0, column + QLatin1Char(' ') + cmp, {param}, {Test::Kind::Flag, field, op, param}});
+        terms.push_back({0, {Test::Kind::Flag, field, op, param}});
         return;
     }
     if (op == QLatin1Char('=')) {
-        terms.push_back(
-            {1,
-             column + QStringLiteral(" COLLATE %1 ").arg(QLatin1String(kLettersCollation)) + cmp,
-             {textParam(value.text)},
-             {Test::Kind::TextEquals, field, op, textParam(value.text)}});
+        terms.push_back({1, {Test::Kind::TextEquals, field, op, textParam(value.text)}});
         return;
     }
     // ">" or "<" on a text field: numbers by value, other text by text order.
@@ -156,10 +151,7 @@ void compile(const TableSpec& tableSpec, int field, QChar op, const Token& value
         value.kind == Tok::Number ? std::optional<double>(static_cast<double>(param.integer))
                                   : readNumber(value.text);
     if (!number) {
-        terms.push_back({2,
-                         column + QStringLiteral(" COLLATE BINARY ") + cmp,
-                         {param},
-                         {Test::Kind::TextOrder, field, op, param}});
+        terms.push_back({2, {Test::Kind::TextOrder, field, op, param}});
         return;
     }
     auto range = std::find_if(ranges.begin(), ranges.end(),
@@ -172,86 +164,6 @@ void compile(const TableSpec& tableSpec, int field, QChar op, const Token& value
     } else {
         range->high = std::min(range->high, *number);
     }
-}
-
-// velmoran_number_between(value, low, high): 1 when the value is a number,
-// or a text the agency would read as one, strictly between low and high;
-// else 0.
-void numberBetween(sqlite3_context* context, int, sqlite3_value** argv) {
-    sqlite3_value* v = argv[0];
-    std::optional<double> number;
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT:
-        number = sqlite3_value_double(v);
-        break;
-    case SQLITE_TEXT: {
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(v));
-        number =
-            readNumber(std::string_view(bytes, static_cast<std::size_t>(sqlite3_value_bytes(v))));
-        break;
-    }
-    default:
-        break;
-    }
-    sqlite3_result_int(context, number && *number > sqlite3_value_double(argv[1]) &&
-                                    *number < sqlite3_value_double(argv[2]));
-}
-
-// The next code point of UTF-8 text at `p` (before `end`), moving `p` past it.
-// A byte that starts no sound sequence stands for itself.
-char32_t nextCodePoint(const unsigned char*& p, const unsigned char* end) {
-    const unsigned char lead = *p++;
-    int more = 0;
-    char32_t cp = lead;
-    if (lead >= 0xF0 && lead < 0xF8) {
-        more = 3;
-        cp = lead & 0x07;
-    } else if (lead >= 0xE0) {
-        more = 2;
-        cp = lead & 0x0F;
-    } else if (lead >= 0xC0) {
-        more = 1;
-        cp = lead & 0x1F;
-    } else {
-        return lead;
-    }
-    if (end - p < more) {
-        return lead;
-    }
-    for (int i = 0; i < more; ++i) {
-        if ((p[i] & 0xC0) != 0x80) {
-            return lead;
-        }
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    p += more;
-    return cp;
-}
-
-// The collation of "=" on text: the texts compared letter by letter, each
-// letter folded (foldedLetter); nothing else is set aside, blanks included.
-int compareLetters(void*, int lengthA, const void* a, int lengthB, const void* b) {
-    auto* p = static_cast<const unsigned char*>(a);
-    auto* q = static_cast<const unsigned char*>(b);
-    const unsigned char* endA = p + lengthA;
-    const unsigned char* endB = q + lengthB;
-    if (lengthA == lengthB && std::memcmp(p, q, static_cast<std::size_t>(lengthA)) == 0) {
-        return 0;
-    }
-    while (p < endA && q < endB) {
-        if (*p == *q && *p < 0x80 && (*p < 'A' || *p > 'Z')) {
-            ++p; // the same character, which folds to itself
-            ++q;
-            continue;
-        }
-        const char32_t x = foldedLetter(nextCodePoint(p, endA));
-        const char32_t y = foldedLetter(nextCodePoint(q, endB));
-        if (x != y) {
-            return x < y ? -1 : 1;
-        }
-    }
-    return p < endA ? 1 : (q < endB ? -1 : 0);
 }
 
 } // namespace
@@ -275,6 +187,81 @@ char32_t foldedLetter(char32_t cp) {
         return QChar::toLower(cp);
     }
     return cp;
+}
+
+std::optional<Criterion::Param> flagOperand(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    const char* p = utf8.constData();
+    const char* end = p + utf8.size();
+    const auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    };
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    while (p < end && blank(*p)) {
+        ++p;
+    }
+    while (end > p && blank(end[-1])) {
+        --end;
+    }
+    const char* q = p;
+    if (q < end && (*q == '+' || *q == '-')) {
+        ++q;
+    }
+    int digits = 0;
+    for (; q < end && digit(*q); ++q) {
+        ++digits;
+    }
+    bool whole = true;
+    if (q < end && *q == '.') {
+        whole = false;
+        for (++q; q < end && digit(*q); ++q) {
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    if (q < end && (*q == 'e' || *q == 'E')) {
+        const char* e = q + 1;
+        if (e < end && (*e == '+' || *e == '-')) {
+            ++e;
+        }
+        const char* exponent = e;
+        while (e < end && digit(*e)) {
+            ++e;
+        }
+        if (e == exponent) {
+            return std::nullopt;
+        }
+        whole = false;
+        q = e;
+    }
+    if (q != end) {
+        return std::nullopt;
+    }
+    // Read in the C locale's way whatever the desk's locale: from_chars
+    // takes no "+".
+    if (*p == '+') {
+        ++p;
+    }
+    using Kind = Criterion::Param::Kind;
+    if (whole) {
+        long long integer = 0;
+        if (std::from_chars(p, end, integer).ec == std::errc()) {
+            return Criterion::Param{Kind::Integer, QString(), integer, 0};
+        }
+    }
+    // Out of range, ±infinity or 0 as the file reads it (strtod in the C
+    // locale; from_chars would leave it unread).
+    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", nullptr);
+    const std::string text8(p, end);
+    const double real = strtod_l(text8.c_str(), nullptr, cLocale);
+    // A whole number strictly within 64 bits is held as an integer.
+    constexpr double kTwoTo63 = 9223372036854775808.0;
+    if (real > -kTwoTo63 && real < kTwoTo63 && real == std::trunc(real)) {
+        return Criterion::Param{Kind::Integer, QString(), static_cast<long long>(real), 0};
+    }
+    return Criterion::Param{Kind::Real, QString(), 0, real};
 }
 
 Criterion::Criterion(const QString& text, const TableSpec& tableSpec) {
@@ -314,48 +301,13 @@ Criterion::Criterion(const QString& text, const TableSpec& tableSpec) {
     }
     for (const NumberRange& r : ranges) {
         terms.push_back(
-            {3,
-             QStringLiteral("%1(%2, ?, ?)")
-                 .arg(QLatin1String(kNumberBetweenFunction),
-                      sql::quoted(tableSpec.fields[r.field].name)),
-             {realParam(r.low), realParam(r.high)},
-             {Test::Kind::NumberRange, r.field, QLatin1Char('<'), realParam(0), r.low, r.high}});
+            {3, {Test::Kind::NumberRange, r.field, QLatin1Char('<'), realParam(0), r.low, r.high}});
     }
     std::stable_sort(terms.begin(), terms.end(),
                      [](const Term& a, const Term& b) { return a.cost < b.cost; });
     for (const Term& term : terms) {
-        if (!sql_.isEmpty()) {
-            sql_ += QStringLiteral(" AND ");
-        }
-        sql_ += term.sql;
-        params_.insert(params_.end(), term.params.begin(), term.params.end());
         tests_.push_back(term.test);
     }
-}
-
-void Criterion::bind(sql::Statement& statement, int first) const {
-    int index = first;
-    for (const Param& p : params_) {
-        switch (p.kind) {
-        case Param::Kind::Text:
-            statement.bindText(index++, p.text);
-            break;
-        case Param::Kind::Integer:
-            statement.bindInt(index++, p.integer);
-            break;
-        case Param::Kind::Real:
-            statement.bindDouble(index++, p.real);
-            break;
-        }
-    }
-}
-
-void registerCriterionFunctions(sqlite3* db) {
-    sqlite3_create_function_v2(db, kNumberBetweenFunction, 3,
-                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                               numberBetween, nullptr, nullptr, nullptr);
-    sqlite3_create_collation_v2(db, kLettersCollation, SQLITE_UTF8, nullptr, compareLetters,
-                                nullptr);
 }
 
 } // namespace velmoran

@@ -4,25 +4,22 @@
 
 #include <QString>
 
-#include <sqlite3.h>
-
+#include <optional>
 #include <vector>
 
 namespace velmoran {
 
-namespace sql {
-class Statement;
-}
-
-// A find criterion as the panels write it, compiled to an SQL condition.
+// A find criterion as the panels write it, parsed into the tests a row must
+// pass; each store compiles the tests to its own dialect (sqlitecriterion.h,
+// pgcriterion.h).
 //
 // The language: one or more comparisons joined by "and" (any case), each a
 // field name of the table (any case), one of ">", "<", "=", and a value: a
 // single-quoted text ('' stands for a quote) or a whole number such as -1.
 // Blanks may stand between any two items.
 //
-// Field names enter the SQL only from the field table; every value is a bound
-// parameter. A ">" or "<" whose value is a number compares numbers: the
+// Field names enter a store's SQL only from the field table; every value is
+// a bound parameter. A ">" or "<" whose value is a number compares numbers: the
 // field's text is read as the agency writes numbers (data/core/numbers.h), and a
 // text that is not a number does not satisfy it. Any other value compares as
 // text, character by character. "=" compares the whole text letter by letter
@@ -36,11 +33,6 @@ public:
     // or a field the table does not have.
     Criterion(const QString& text, const TableSpec& tableSpec);
 
-    // The condition for SQLite, with anonymous "?" parameters.
-    const QString& sql() const { return sql_; }
-    // Binds the values starting at parameter `first`.
-    void bind(sql::Statement& statement, int first) const;
-    int parameterCount() const { return static_cast<int>(params_.size()); }
     // The fields it tests, by index in the table's field list.
     const std::vector<int>& fields() const { return fields_; }
 
@@ -68,23 +60,19 @@ public:
     const std::vector<Test>& tests() const { return tests_; }
 
 private:
-    QString sql_;
-    std::vector<Param> params_;
     std::vector<int> fields_;
     std::vector<Test> tests_;
 };
 
-// The SQL function the compiled conditions call to test a field's number
-// against a range (all ">" and "<" of one field, joined, so each row's text
-// is read once); registered on each connection by
-// registerCriterionFunctions().
-constexpr const char* kNumberBetweenFunction = "velmoran_number_between";
-// The collation of "=" on text fields, registered with it: the texts equal
-// when they are letter for letter the same after foldedLetter().
+// The number a flag (a number column) is compared with when the criterion
+// gives a text: the text read as a number column of the file reads it (blanks
+// around, a sign, digits with a point or an exponent), an integer where the
+// value is a whole number within 64 bits, else a real; nothing when the text
+// stays a text, which every number is less than.
+std::optional<Criterion::Param> flagOperand(const QString& text);
+
 // A letter as names are compared: Arabic Yeh and Kaf as the Persian Yeh and
 // Keheh, a Latin capital as its small letter; any other character as it is.
 char32_t foldedLetter(char32_t cp);
-constexpr const char* kLettersCollation = "velmoran_letters";
-void registerCriterionFunctions(sqlite3* db);
 
 } // namespace velmoran

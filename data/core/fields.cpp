@@ -131,4 +131,34 @@ const TableSpec& passwordTable() {
     return tableSpec;
 }
 
+namespace {
+
+// The fields the finds test.
+const char* const kSearchedFirst[] = {"fooroosh",    "rahn",           "ejareh",   "kolanghi",
+                                      "maghazeh",    "daftarehkar",    "apartman", "vila",
+                                      "mostaghelat", "gheymatehkoole", "vahed02",  "malek"};
+
+} // namespace
+
+std::vector<int> searchedFields(const TableSpec& tableSpec) {
+    std::vector<int> fields;
+    for (const char* name : kSearchedFirst) {
+        const int i = tableSpec.indexOf(QLatin1String(name));
+        if (i >= 0) {
+            fields.push_back(i);
+        }
+    }
+    return fields;
+}
+
+QString quotedIdentifier(const QString& identifier) {
+    QString name = identifier;
+    name.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+QString quotedIdentifier(const char* identifier) {
+    return quotedIdentifier(QString::fromUtf8(identifier));
+}
+
 } // namespace velmoran

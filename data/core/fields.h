@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <vector>
 
 namespace velmoran {
 
@@ -39,5 +40,15 @@ struct TableSpec {
 
 const TableSpec& listingsTable(); // newil.db, table `new`
 const TableSpec& passwordTable(); // pc.db, table `pc`
+
+// The fields the finds test, by index, in the order a created table puts them
+// first (so a pass over the rows reads them from the front of each record)
+// and its find index holds them.
+std::vector<int> searchedFields(const TableSpec& tableSpec);
+
+// `identifier` between double quotes, an inner one doubled: a table or column
+// name as the SQL of both stores writes it.
+QString quotedIdentifier(const QString& identifier);
+QString quotedIdentifier(const char* identifier);
 
 } // namespace velmoran

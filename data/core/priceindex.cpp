@@ -1,11 +1,9 @@
 #include "data/core/priceindex.h"
 
 #include "data/core/criterion.h"
-#include "data/postgres/pgcriterion.h"
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <map>
 
@@ -48,15 +46,6 @@ std::vector<PriceIndex> build(const TableSpec& tableSpec) {
         }
     }
     return indexes;
-}
-
-// "x" = -1 AND ... for the flags of `index`.
-QString flagCondition(const PriceIndex& index, const std::vector<QString>& columns) {
-    QStringList parts;
-    for (int f : index.flags) {
-        parts << columns[f] + QStringLiteral(" = -1");
-    }
-    return parts.join(QStringLiteral(" AND "));
 }
 
 } // namespace
@@ -126,6 +115,14 @@ std::vector<PriceWalk> priceWalks(const Criterion& c,
     return walks;
 }
 
+QString priceIndexFlagCondition(const PriceIndex& index, const std::vector<QString>& columns) {
+    QStringList parts;
+    for (int f : index.flags) {
+        parts << columns[f] + QStringLiteral(" = -1");
+    }
+    return parts.join(QStringLiteral(" AND "));
+}
+
 QString findKey(const Criterion& c) {
     // Every part of every test, as it is held.
     QString key;
@@ -141,85 +138,6 @@ QString findKey(const Criterion& c) {
         key += t.value.text;
     }
     return key;
-}
-
-QString sqliteNumberExpression(const QString& column) {
-    // Persian digits to ASCII, grouping marks out, the Arabic decimal
-    // separator to ".". Each replace() nests in the one before, and SQLite's
-    // parser (of every client that opens the file) takes only so many: the
-    // rarer Arabic-Indic digits are left to the program's reading.
-    QString persian = column;
-    for (int d = 0; d < 10; ++d) {
-        persian = QStringLiteral("replace(%1, '%2', '%3')")
-                      .arg(persian, QString(QChar(0x06F0 + d)), QString::number(d));
-    }
-    persian = QStringLiteral("replace(replace(replace(%1, ',', ''), '%2', ''), '%3', '.')")
-                  .arg(persian, QString(QChar(0x066C)), QString(QChar(0x066B)));
-    const QString arabicIndic = QString(QChar(0x0660)) + QLatin1Char('-') + QString(QChar(0x0669));
-    const QString digits =
-        QStringLiteral("0-9") + QChar(0x06F0) + QLatin1Char('-') + QChar(0x06F9) + arabicIndic;
-    const QString marks =
-        QStringLiteral(".,") + QChar(0x066B) + QChar(0x066C) + QStringLiteral("+ ");
-    // Plain ASCII digits, the common case, at once (the text is the number
-    // it casts to); a number stored as one; else a text made only of
-    // digits, marks, signs and blanks.
-    return QStringLiteral(
-               "(CASE WHEN %1 = CAST(CAST(%1 AS INTEGER) AS TEXT) THEN CAST(%1 AS REAL) "
-               "WHEN typeof(%1) IN ('integer', 'real') THEN CAST(%1 AS REAL) "
-               "WHEN %1 GLOB '*[%2]*' AND %1 NOT GLOB ('*[^%2%3' || char(9, 10, 13, 160) || "
-               "'-]*') THEN CASE WHEN %1 GLOB '*[%4]*' THEN %5 ELSE "
-               "CAST(trim(%6, ' ' || char(9, 10, 13, 160)) AS REAL) END END)")
-        .arg(column, digits, marks, arabicIndic, QString::number(kSqliteUnreadNumber, 'f', 1),
-             persian);
-}
-
-QString sqliteCreateIndexSql(const PriceIndex& index, const QString& table,
-                             const std::vector<QString>& columns) {
-    QStringList keys;
-    for (int k : index.keys) {
-        keys << sqliteNumberExpression(columns[k]);
-    }
-    return QStringLiteral("CREATE INDEX \"%1\" ON %2 (%3) WHERE %4")
-        .arg(index.name, table, keys.join(QStringLiteral(", ")), flagCondition(index, columns));
-}
-
-double widenedLow(double low) {
-    return std::isinf(low) ? low : low - std::fabs(low) * 0x1p-30;
-}
-
-double widenedHigh(double high) {
-    return std::isinf(high) ? high : high + std::fabs(high) * 0x1p-30;
-}
-
-QString serverNumberFunctionBody() {
-    return QStringLiteral(" SELECT %1 ").arg(postgresNumberExpression(QStringLiteral("$1")));
-}
-
-QString serverCreateFunctionSql(const QString& schema) {
-    // One SQL expression, which the server writes out into the indexes and
-    // the queries that name it (inlining): storing a listing reads its
-    // numbers as quickly as any expression, and a query matches an index
-    // once, when the store prepares it.
-    return QStringLiteral("CREATE FUNCTION %1%2(text) RETURNS float8 LANGUAGE sql IMMUTABLE "
-                          "PARALLEL SAFE AS $velmoran$%3$velmoran$")
-        .arg(schema.isEmpty() ? QString() : schema + QLatin1Char('.'),
-             QLatin1String(kServerNumberFunction), serverNumberFunctionBody());
-}
-
-QString serverCreateIndexSql(const PriceIndex& index, const QString& table, const QString& schema,
-                             const std::vector<QString>& columns, const QString& id,
-                             bool concurrently) {
-    QStringList keys;
-    QStringList carried{id};
-    for (int k : index.keys) {
-        keys << QStringLiteral("%1.%2(%3)")
-                    .arg(schema, QLatin1String(kServerNumberFunction), columns[k]);
-        carried << columns[k];
-    }
-    return QStringLiteral("CREATE INDEX %1\"%2\" ON %3 (%4) INCLUDE (%5) WHERE %6")
-        .arg(concurrently ? QStringLiteral("CONCURRENTLY ") : QString(), index.name, table,
-             keys.join(QStringLiteral(", ")), carried.join(QStringLiteral(", ")),
-             flagCondition(index, columns));
 }
 
 } // namespace velmoran

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include <cerrno>
+#include <cstring>
 
 namespace velmoran {
 
@@ -93,6 +94,10 @@ QString engineDetail(StoreCause cause, const QString& englishText) {
     }
     // On a line of its own, so that it is never broken across two lines.
     return sentence + QStringLiteral("\n(") + isolated(englishText) + QLatin1Char(')');
+}
+
+QString systemError(int error) {
+    return engineDetail(causeOfSystemError(error), QString::fromLocal8Bit(std::strerror(error)));
 }
 
 } // namespace velmoran

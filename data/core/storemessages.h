@@ -57,4 +57,8 @@ StoreCause causeOfSystemError(int error);
 // another cause.
 QString engineDetail(StoreCause cause, const QString& englishText);
 
+// The detail of a failure of the system, errno `error`: engineDetail() of its
+// cause and the system's own text.
+QString systemError(int error);
+
 } // namespace velmoran

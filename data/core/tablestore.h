@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct RowValues {
     std::vector<bool> flags;
 };
 
+// What an opened store is for: a record source reads and writes; a tool that
+// only reads (an export) may read a file it can't write.
+enum class StoreAccess { ReadWrite, ReadOnly };
+
 // Where a change was stored: the row's id, and whether the row had been
 // deleted by another copy of the program and so was stored anew.
 struct StoredRow {
@@ -27,8 +32,9 @@ struct StoredRow {
     bool anew;
 };
 
-// One table of one store as the record source reaches it: rows in stored
-// (id) order, read, found, inserted, updated and deleted one at a time. Two
+// One table of one store as the record source and every tool reach it: rows
+// in stored (id) order, read, found, inserted, updated and deleted one at a
+// time, or read whole in id order (scan). Two
 // implementations: the SQLite file of the data folder (sqlitestore.h) and a
 // table on a PostgreSQL server (pgstore.h). Every failure is thrown as
 // StoreError with a Persian message naming the store.
@@ -60,6 +66,12 @@ public:
     virtual StoredRow update(long long id, const RowValues& row,
                              const std::vector<bool>& changed) = 0;
     virtual void remove(long long id) = 0;
+
+    // Every row in id order, handed to `each` one at a time as of one moment
+    // (one statement), so a whole table is read without being held. `each`
+    // returns false to stop.
+    using EachRow = std::function<bool(long long id, const RowValues& row)>;
+    virtual void scan(const EachRow& each) = 0;
 
     // How long a write waits for another copy's write to finish.
     virtual void setBusyTimeout(int milliseconds) = 0;

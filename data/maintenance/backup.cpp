@@ -1,9 +1,10 @@
 #include "data/maintenance/backup.h"
+#include "data/sqlite/storefiles.h"
 
-#include "data/folder/fileaccess.h"
-#include "data/sqlite/sqlite.h"
-#include "data/maintenance/storecheck.h"
 #include "data/core/storemessages.h"
+#include "data/folder/fileaccess.h"
+#include "data/maintenance/storecheck.h"
+#include "data/sqlite/sqlite.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,10 +25,6 @@ namespace {
 // Pages copied per step of the online backup: 16 MiB of the store's 64 KiB
 // pages, so a progress window moves a few times a second.
 constexpr int kPagesPerStep = 256;
-
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // The store's name without ".db": the first part of its backups' names.
 QString baseName(const TableSpec& tableSpec) {
@@ -51,19 +48,13 @@ QString makeTemporary(const QString& dir, const TableSpec& tableSpec, const char
     return QString::fromLocal8Bit(pattern);
 }
 
-void removeWithJournal(const QString& path) {
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        ::unlink(localPath(path + QLatin1String(suffix)).constData());
-    }
-}
-
 // Removes a temporary file when the scope ends unless it was kept.
 class Temporary {
 public:
     explicit Temporary(QString path) : path_(std::move(path)) {}
     ~Temporary() {
         if (!kept_ && !path_.isEmpty()) {
-            removeWithJournal(path_);
+            removeStoreFiles(path_);
         }
     }
     Temporary(const Temporary&) = delete;
@@ -82,8 +73,7 @@ private:
 // copy gets the rollback journal (a backup is one file alone). Throws
 // sql::Error.
 void copyDatabase(const QString& source, const QString& target, const BackupProgress& progress) {
-    sql::Database from(source, SQLITE_OPEN_READONLY);
-    sqlite3_db_config(from.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    sql::Database from = sql::Database::readOnly(source);
     from.setBusyTimeout(3000);
     from.exec("BEGIN");
     from.exec("SELECT count(*) FROM sqlite_schema");

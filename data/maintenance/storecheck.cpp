@@ -1,8 +1,12 @@
 #include "data/maintenance/storecheck.h"
 
+#include "data/core/storemessages.h"
+#include "data/postgres/pgschema.h"
 #include "data/sqlite/sqlite.h"
 
 #include <QStringList>
+
+#include <optional>
 
 namespace velmoran {
 
@@ -24,9 +28,7 @@ extern "C" int stopWhenAsked(void* stop) {
 StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atomic<bool>* stop) {
     StoreCheck result;
     try {
-        sql::Database db(path, SQLITE_OPEN_READONLY);
-        // A read-only connection never folds the journal back into the file.
-        sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        sql::Database db = sql::Database::readOnly(path);
         db.exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kCheckCacheKiB));
         if (stop) {
             sqlite3_progress_handler(db.handle(), 10000, stopWhenAsked,
@@ -67,6 +69,51 @@ StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atom
         }
     }
     return result;
+}
+
+StoreCheck checkServerTable(const QString& conninfo, const TableSpec& tableSpec) {
+    StoreCheck result;
+    const QString server = pg::displayName(conninfo);
+    const QString table = QString::fromUtf8(tableSpec.table);
+    try {
+        pg::Connection connection(conninfo);
+        PgTable described;
+        if (const std::optional<TableProblem> problem =
+                describePgTable(connection, tableSpec, described)) {
+            result.outcome = StoreCheck::Unreadable;
+            // A check makes nothing: a missing table is only missing.
+            result.detail =
+                problem->problem == PgProblem::NoTable
+                    ? QStringLiteral(
+                          "روي سرور %1 جدول %2 وجود ندارد؛ برنامه در شروع آن را مي سازد.")
+                          .arg(isolated(server), isolated(table))
+                    : pgMessage(problem->problem, server, table, problem->detail);
+        } else {
+            result.outcome = StoreCheck::Sound;
+        }
+    } catch (const pg::Error& e) {
+        result.outcome = StoreCheck::Unreadable;
+        result.detail =
+            pgMessage(e.connectionLost() ? PgProblem::CannotConnect : PgProblem::CannotRead, server,
+                      table, e.text());
+    }
+    return result;
+}
+
+StoreCheck checkStoreHead(const QString& path) {
+    StoreCheck head;
+    try {
+        sql::Database db = sql::Database::readOnly(path);
+        db.exec("SELECT count(*) FROM sqlite_schema");
+        head.outcome = StoreCheck::Sound;
+    } catch (const sql::Error& e) {
+        const int primary = e.code() & 0xff;
+        head.outcome = primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT
+                           ? StoreCheck::Damaged
+                           : StoreCheck::Unreadable;
+        head.detail = e.text();
+    }
+    return head;
 }
 
 } // namespace velmoran

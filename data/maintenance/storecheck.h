@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/core/fields.h"
+
 #include <QString>
 
 #include <atomic>
@@ -24,5 +26,16 @@ struct StoreCheck {
 // `stop` is set (from another thread).
 StoreCheck checkStoreFile(const QString& path, CheckDepth depth,
                           const std::atomic<bool>* stop = nullptr);
+
+// Looks at the table of `tableSpec` on the server `conninfo` as the program
+// needs it, without changing anything: the connection, the table and its
+// columns, the right to read and write it. Sound, or Unreadable with the
+// Persian message naming the server, the table and the problem.
+StoreCheck checkServerTable(const QString& conninfo, const TableSpec& tableSpec);
+
+// Reads only the schema of the SQLite file at `path`, at once: a file whose
+// first pages are no database is damaged; one that can't be read for another
+// reason (locked, no permission) is unreadable.
+StoreCheck checkStoreHead(const QString& path);
 
 } // namespace velmoran

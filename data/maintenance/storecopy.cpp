@@ -1,11 +1,12 @@
 #include "data/maintenance/storecopy.h"
+#include "data/sqlite/storefiles.h"
 
-#include "data/postgres/pgschema.h"
+#include "data/core/storemessages.h"
 #include "data/postgres/pgconnection.h"
 #include "data/postgres/pgmessages.h"
+#include "data/postgres/pgschema.h"
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
-#include "data/core/storemessages.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -29,10 +30,6 @@ constexpr int kCopyChunk = 1 << 20;
 
 [[noreturn]] void failed(const QString& message) {
     throw CopyError(CopyError::Kind::Failed, message);
-}
-
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString tableName(const TableSpec& layout) {
@@ -110,15 +107,15 @@ long long sqliteLastId(sql::Database& db, const TableSpec& layout) {
 }
 
 // The server's sequence behind the id column; empty when it has none.
-QString serverSequence(pq::Connection& c, const ServerTable& table) {
-    const pq::Result seq = c.exec(QStringLiteral("SELECT pg_get_serial_sequence($1, $2)"),
-                                  {pq::param(table.table), pq::param(table.idName)});
+QString pgSequence(pg::Connection& c, const PgTable& table) {
+    const pg::Result seq = c.exec(QStringLiteral("SELECT pg_get_serial_sequence($1, $2)"),
+                                  {pg::param(table.table), pg::param(table.idName)});
     return seq.isNull(0, 0) ? QString() : seq.text(0, 0);
 }
 
 // Sends every row of the SQLite table to the server's table through COPY.
-long long sendRows(sql::Database& db, pq::Connection& c, const TableSpec& layout,
-                   const ServerTable& table, Reporter& reporter) {
+long long sendRows(sql::Database& db, pg::Connection& c, const TableSpec& layout,
+                   const PgTable& table, Reporter& reporter) {
     c.copyIn(QStringLiteral("COPY %1 (%2, %3) FROM STDIN")
                  .arg(table.table, table.id, table.columnList()));
     sql::Statement rows = db.prepare(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
@@ -154,26 +151,9 @@ long long sendRows(sql::Database& db, pq::Connection& c, const TableSpec& layout
     return count;
 }
 
-// Removes a file and its journals when the scope ends, unless kept.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(QString path) : path_(std::move(path)) {}
-    ~TemporaryFile() {
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-            ::unlink((path_ + QLatin1String(suffix)).toLocal8Bit().constData());
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    const QString& path() const { return path_; }
-
-private:
-    QString path_;
-};
-
 // A new file of the store's structure under a temporary name in `folder`
 // (mode 600), without rows.
-std::unique_ptr<TemporaryFile> makeTemporary(const QString& folder, const TableSpec& layout) {
+std::unique_ptr<TemporaryStoreFile> makeTemporary(const QString& folder, const TableSpec& layout) {
     QByteArray pattern = (folder + QStringLiteral("/.") + QString::fromUtf8(layout.fileName) +
                           QStringLiteral(".copy-XXXXXX"))
                              .toLocal8Bit();
@@ -183,7 +163,7 @@ std::unique_ptr<TemporaryFile> makeTemporary(const QString& folder, const TableS
             storeMessage(StoreProblem::CannotCreate, filePath(folder, layout), systemError(errno)));
     }
     ::close(fd);
-    auto file = std::make_unique<TemporaryFile>(QString::fromLocal8Bit(pattern));
+    auto file = std::make_unique<TemporaryStoreFile>(QString::fromLocal8Bit(pattern));
     try {
         createStoreSchema(file->path(), layout);
         sql::Database db(file->path(), SQLITE_OPEN_READWRITE);
@@ -197,7 +177,7 @@ std::unique_ptr<TemporaryFile> makeTemporary(const QString& folder, const TableS
 }
 
 // Writes every row of the server's table into the SQLite file, with its id.
-long long receiveRows(pq::Connection& c, const ServerTable& table, const TableSpec& layout,
+long long receiveRows(pg::Connection& c, const PgTable& table, const TableSpec& layout,
                       const QString& path, Reporter& reporter) {
     sql::Database db(path, SQLITE_OPEN_READWRITE);
     sql::Transaction transaction(db);
@@ -211,7 +191,7 @@ long long receiveRows(pq::Connection& c, const ServerTable& table, const TableSp
     long long count = 0;
     c.eachRow(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
                   .arg(table.id, table.columnList(), table.table),
-              {}, [&](const pq::Result& row) {
+              {}, [&](const pg::Result& row) {
                   insert.bindInt(1, row.integer(0, 0));
                   for (std::size_t i = 0; i < layout.fieldCount; ++i) {
                       const int column = static_cast<int>(i) + 1;
@@ -228,9 +208,9 @@ long long receiveRows(pq::Connection& c, const ServerTable& table, const TableSp
                   reporter.row();
               });
     // The ids the server has handed out go along, so none is given again.
-    const QString sequence = serverSequence(c, table);
+    const QString sequence = pgSequence(c, table);
     if (!sequence.isEmpty()) {
-        const pq::Result last =
+        const pg::Result last =
             c.exec(QStringLiteral("SELECT CASE WHEN is_called THEN last_value ELSE last_value - 1 "
                                   "END FROM %1")
                        .arg(sequence),
@@ -290,12 +270,12 @@ void putInPlace(const QString& temporary, const QString& target, bool replace,
 // Both tables of the server's store as they are; a missing table or column
 // ends the copy with the server's message. `current` names the table being
 // read, for a failure of the connection meanwhile.
-void describeServerTables(pq::Connection& c, const QString& server, ServerTable (&tables)[2],
+void describeServerTables(pg::Connection& c, const QString& server, PgTable (&tables)[2],
                           const TableSpec*& current) {
     for (int t = 0; t < 2; ++t) {
         current = kTables[t];
-        if (std::optional<TableProblem> p = describeServerTable(c, *kTables[t], tables[t])) {
-            failed(serverMessage(p->problem, server, tableName(*kTables[t]), p->detail));
+        if (std::optional<TableProblem> p = describePgTable(c, *kTables[t], tables[t])) {
+            failed(pgMessage(p->problem, server, tableName(*kTables[t]), p->detail));
         }
     }
 }
@@ -315,7 +295,7 @@ CopyError::CopyError(Kind kind, const QString& message)
 
 CopyCounts copyToServer(const QString& folder, const QString& conninfo,
                         const CopyOptions& options) {
-    const QString server = pq::displayName(conninfo);
+    const QString server = pg::displayName(conninfo);
     // The files must be there: a copy never makes an empty store to send.
     std::vector<sql::Database> sources;
     for (const TableSpec* layout : kTables) {
@@ -323,7 +303,7 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
         if (!QFile::exists(path)) {
             failed(storeMessage(StoreProblem::CannotOpen, path, systemError(ENOENT)));
         }
-        const QString problem = prepareStore(folder, *layout);
+        const QString problem = prepareStoreFile(folder, *layout);
         if (!problem.isEmpty()) {
             failed(problem);
         }
@@ -335,7 +315,7 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
         }
     }
     for (const TableSpec* layout : kTables) {
-        const QString problem = prepareServerStore(conninfo, *layout);
+        const QString problem = preparePgStore(conninfo, *layout);
         if (!problem.isEmpty()) {
             failed(problem);
         }
@@ -343,16 +323,16 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
     CopyCounts counts;
     const TableSpec* current = kTables[0];
     try {
-        pq::Connection c(conninfo);
-        ServerTable tables[2];
+        pg::Connection c(conninfo);
+        PgTable tables[2];
         describeServerTables(c, server, tables, current);
         current = kTables[0];
-        pq::Transaction transaction(c);
+        pg::Transaction transaction(c);
         // No desk stores into the tables while they are filled.
         c.exec(QStringLiteral("LOCK TABLE %1, %2 IN SHARE ROW EXCLUSIVE MODE")
                    .arg(tables[0].table, tables[1].table),
                {});
-        const pq::Result held = c.exec(
+        const pg::Result held = c.exec(
             QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1), EXISTS (SELECT 1 FROM %2 WHERE %3 "
                            "<> '')")
                 .arg(tables[0].table, tables[1].table, tables[1].columns[0]),
@@ -371,17 +351,16 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
             c.exec(QStringLiteral("DELETE FROM %1").arg(tables[t].table), {});
             *copied[t] = sendRows(sources[t], c, *kTables[t], tables[t], reporter);
             const long long last = sqliteLastId(sources[t], *kTables[t]);
-            const QString sequence = serverSequence(c, tables[t]);
+            const QString sequence = pgSequence(c, tables[t]);
             if (!sequence.isEmpty() && last > 0) {
                 c.exec(QStringLiteral("SELECT setval($1::regclass, $2)"),
-                       {pq::param(sequence), pq::param(last)});
+                       {pg::param(sequence), pg::param(last)});
             }
         }
         transaction.commit();
-    } catch (const pq::Error& e) {
-        failed(serverMessage(e.connectionLost() ? ServerProblem::ConnectionLost
-                                                : ServerProblem::CannotWrite,
-                             server, tableName(*current), e.text()));
+    } catch (const pg::Error& e) {
+        failed(pgMessage(e.connectionLost() ? PgProblem::ConnectionLost : PgProblem::CannotWrite,
+                         server, tableName(*current), e.text()));
     } catch (const sql::Error& e) {
         failed(storeMessage(StoreProblem::CannotRead, filePath(folder, *current), e.detail()));
     }
@@ -390,7 +369,7 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
 
 CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
                           const CopyOptions& options) {
-    const QString server = pq::displayName(conninfo);
+    const QString server = pg::displayName(conninfo);
     if (!QDir().mkpath(folder)) {
         failed(QStringLiteral("پوشه %1 ساخته نمي شود.").arg(isolatedPath(folder)));
     }
@@ -401,12 +380,12 @@ CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
                                 .arg(isolatedPath(filePath(folder, *layout))));
         }
     }
-    std::unique_ptr<TemporaryFile> files[2];
+    std::unique_ptr<TemporaryStoreFile> files[2];
     CopyCounts counts;
     const TableSpec* current = kTables[0];
     try {
-        pq::Connection c(conninfo);
-        ServerTable tables[2];
+        pg::Connection c(conninfo);
+        PgTable tables[2];
         describeServerTables(c, server, tables, current);
         for (int t = 0; t < 2; ++t) {
             files[t] = makeTemporary(folder, *kTables[t]);
@@ -420,10 +399,9 @@ CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
             *copied[t] = receiveRows(c, tables[t], *kTables[t], files[t]->path(), reporter);
         }
         c.exec("COMMIT");
-    } catch (const pq::Error& e) {
-        failed(serverMessage(e.connectionLost() ? ServerProblem::ConnectionLost
-                                                : ServerProblem::CannotRead,
-                             server, tableName(*current), e.text()));
+    } catch (const pg::Error& e) {
+        failed(pgMessage(e.connectionLost() ? PgProblem::ConnectionLost : PgProblem::CannotRead,
+                         server, tableName(*current), e.text()));
     } catch (const sql::Error& e) {
         failed(storeMessage(StoreProblem::CannotWrite, filePath(folder, *current), e.detail()));
     }

@@ -1,12 +1,12 @@
 #include "data/maintenance/storeoptimise.h"
 
-#include "data/postgres/pgschema.h"
-#include "data/postgres/pgconnection.h"
 #include "data/core/priceindex.h"
+#include "data/core/storemessages.h"
+#include "data/postgres/pgconnection.h"
 #include "data/postgres/pgmessages.h"
+#include "data/postgres/pgschema.h"
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
-#include "data/core/storemessages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,10 +36,10 @@ PriceIndexCheck onFile(const StoreLocation& store, const TableSpec& tableSpec, b
         if (add) {
             db.exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kBuildCacheKiB));
             problem = StoreProblem::CannotWrite;
-            check.missing = addPriceIndexes(db, tableSpec);
+            check.missing = addFilePriceIndexes(db, tableSpec);
         } else {
             // Looking must not fold someone's journal into the file.
-            sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+            db.keepJournal();
             problem = StoreProblem::CannotRead;
             check.missing = static_cast<int>(missingPriceIndexes(db, tableSpec).size());
         }
@@ -51,29 +51,28 @@ PriceIndexCheck onFile(const StoreLocation& store, const TableSpec& tableSpec, b
 
 PriceIndexCheck onServer(const StoreLocation& store, const TableSpec& tableSpec, bool add) {
     PriceIndexCheck check;
-    check.store = pq::displayName(store.server);
+    check.store = pg::displayName(store.server);
     check.wanted = static_cast<int>(priceIndexes(tableSpec).size());
     const QString name = QString::fromUtf8(tableSpec.table);
-    ServerProblem problem = ServerProblem::CannotConnect;
+    PgProblem problem = PgProblem::CannotConnect;
     try {
-        pq::Connection connection(store.server);
-        problem = ServerProblem::CannotRead;
-        ServerTable table;
-        if (const std::optional<TableProblem> p =
-                describeServerTable(connection, tableSpec, table)) {
-            check.error = serverMessage(p->problem, check.store, name, p->detail);
+        pg::Connection connection(store.server);
+        problem = PgProblem::CannotRead;
+        PgTable table;
+        if (const std::optional<TableProblem> p = describePgTable(connection, tableSpec, table)) {
+            check.error = pgMessage(p->problem, check.store, name, p->detail);
             return check;
         }
         if (add) {
-            problem = ServerProblem::CannotWrite;
-            check.missing = addServerPriceIndexes(connection, tableSpec, table, true);
+            problem = PgProblem::CannotWrite;
+            check.missing = addPgPriceIndexes(connection, tableSpec, table, true);
         } else {
-            check.missing = static_cast<int>(
-                lookUpServerPriceIndexes(connection, tableSpec, table).missing.size());
+            check.missing =
+                static_cast<int>(lookUpPgPriceIndexes(connection, tableSpec, table).missing.size());
         }
-    } catch (const pq::Error& e) {
-        check.error = serverMessage(e.connectionLost() ? ServerProblem::CannotConnect : problem,
-                                    check.store, name, e.text());
+    } catch (const pg::Error& e) {
+        check.error = pgMessage(e.connectionLost() ? PgProblem::CannotConnect : problem,
+                                check.store, name, e.text());
     }
     return check;
 }

@@ -6,7 +6,7 @@
 #include <poll.h>
 #include <utility>
 
-namespace velmoran::pq {
+namespace velmoran::pg {
 
 namespace {
 
@@ -360,4 +360,4 @@ QString displayName(const QString& conninfo) {
     return parts.join(QLatin1Char(' '));
 }
 
-} // namespace velmoran::pq
+} // namespace velmoran::pg

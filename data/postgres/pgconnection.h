@@ -11,9 +11,9 @@
 #include <vector>
 
 // Small owning wrappers over libpq: one connection, one result. Every
-// failure throws pq::Error carrying the server's SQLSTATE and message.
+// failure throws pg::Error carrying the server's SQLSTATE and message.
 // Values travel as parameters in text form, UTF-8.
-namespace velmoran::pq {
+namespace velmoran::pg {
 
 class Error : public std::runtime_error {
 public:
@@ -142,4 +142,4 @@ QString placeholder(Params& params, const QByteArray& value, const char* type);
 // `conninfo` as it may be shown: every setting but a password.
 QString displayName(const QString& conninfo);
 
-} // namespace velmoran::pq
+} // namespace velmoran::pg

@@ -6,54 +6,50 @@
 
 namespace velmoran {
 
-QString serverMessage(ServerProblem problem, const QString& server, const QString& table,
-                      const QString& detail) {
+QString pgMessage(PgProblem problem, const QString& server, const QString& table,
+                  const QString& detail) {
     const QString s = isolated(server);
     const QString t = isolated(table);
     const QString why = isolated(detail);
     switch (problem) {
-    case ServerProblem::CannotConnect:
+    case PgProblem::CannotConnect:
         return QStringLiteral("اتصال به سرور %1 برقرار نشد: %2").arg(s, why);
-    case ServerProblem::ConnectionLost:
+    case PgProblem::ConnectionLost:
         return QStringLiteral("ارتباط با سرور %1 قطع شد و كار انجام نشد. "
                               "دوباره امتحان كنيد: %2")
             .arg(s, why);
-    case ServerProblem::CommitUnknown:
+    case PgProblem::CommitUnknown:
         return QStringLiteral("ارتباط با سرور %1 در ميان ذخيره قطع شد و معلوم نيست ذخيره انجام "
                               "شده باشد؛ پيش از ذخيره دوباره، فايل را جستجو كنيد: %2")
             .arg(s, why);
-    case ServerProblem::NotUtf8:
+    case PgProblem::NotUtf8:
         return QStringLiteral("بانك اطلاعاتي سرور %1 با كدگذاري %2 ساخته شده است و متن فارسي "
                               "را نگه نمي دارد؛ بايد UTF8 باشد.")
             .arg(s, why);
-    case ServerProblem::NoTable:
+    case PgProblem::NoTable:
         return QStringLiteral("روي سرور %1 جدول %2 وجود ندارد و ساخته نشد: %3").arg(s, t, why);
-    case ServerProblem::MissingColumns:
+    case PgProblem::MissingColumns:
         return QStringLiteral("در جدول %2 روي سرور %1 اين ستونها وجود ندارند: %3").arg(s, t, why);
-    case ServerProblem::WrongColumnType:
+    case PgProblem::WrongColumnType:
         return QStringLiteral("نوع ستون %3 در جدول %2 روي سرور %1 براي اين برنامه مناسب نيست.")
             .arg(s, t, why);
-    case ServerProblem::NoIdNumbers:
+    case PgProblem::NoIdNumbers:
         return QStringLiteral("ستون id جدول %2 روي سرور %1 به فايلهاي تازه شماره نمي دهد.")
             .arg(s, t);
-    case ServerProblem::NotWritable:
+    case PgProblem::NotWritable:
         return QStringLiteral("اجازه خواندن و نوشتن جدول %2 روي سرور %1 وجود ندارد.").arg(s, t);
-    case ServerProblem::CannotCreate:
+    case PgProblem::CannotCreate:
         return QStringLiteral("جدول %2 روي سرور %1 ساخته نشد: %3").arg(s, t, why);
-    case ServerProblem::CannotRead:
+    case PgProblem::CannotRead:
         return QStringLiteral("خواندن از جدول %2 روي سرور %1 انجام نشد: %3").arg(s, t, why);
-    case ServerProblem::CannotWrite:
+    case PgProblem::CannotWrite:
         return QStringLiteral("ذخيره در جدول %2 روي سرور %1 انجام نشد: %3").arg(s, t, why);
-    case ServerProblem::NoCurrentRow:
+    case PgProblem::NoCurrentRow:
         return QStringLiteral("در جدول %2 روي سرور %1 ركورد جاري وجود ندارد.").arg(s, t);
-    case ServerProblem::EmptyTable:
+    case PgProblem::EmptyTable:
         return QStringLiteral("جدول %2 روي سرور %1 خالي است و ركوردي ندارد.").arg(s, t);
     }
     return s;
-}
-
-QString configMessage(const QString& path, const QString& why) {
-    return QStringLiteral("فايل تنظيمات %1 %2.").arg(isolatedPath(path), why);
 }
 
 } // namespace velmoran

@@ -5,7 +5,7 @@
 namespace velmoran {
 
 // What can be wrong with a store on a server or an operation on it.
-enum class ServerProblem {
+enum class PgProblem {
     CannotConnect,   // detail: libpq's text
     ConnectionLost,  // detail: libpq's text; nothing was stored or read
     CommitUnknown,   // detail: libpq's text; a save may or may not have been done
@@ -23,12 +23,9 @@ enum class ServerProblem {
 };
 
 // The Persian message for `problem` with table `table` of the server
-// `server` (shown as pq::displayName gives it). The server, the table and
+// `server` (shown as pg::displayName gives it). The server, the table and
 // the detail stand between direction isolates (storemessages.h).
-QString serverMessage(ServerProblem problem, const QString& server, const QString& table,
-                      const QString& detail = QString());
-
-// The configuration file at `path` can't be used, `why` (Persian).
-QString configMessage(const QString& path, const QString& why);
+QString pgMessage(PgProblem problem, const QString& server, const QString& table,
+                  const QString& detail = QString());
 
 } // namespace velmoran

@@ -1,4 +1,5 @@
 #include "data/postgres/pgpricefind.h"
+#include "data/postgres/pgpriceindex.h"
 
 #include "data/core/criterion.h"
 #include "data/postgres/pgcriterion.h"
@@ -54,7 +55,7 @@ QByteArray arrayOf(const std::vector<long long>& ids) {
 // A transaction that sees one snapshot of the server and writes nothing.
 class SnapshotTransaction {
 public:
-    explicit SnapshotTransaction(pq::Connection& c) : connection_(c) {
+    explicit SnapshotTransaction(pg::Connection& c) : connection_(c) {
         connection_.exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     }
     ~SnapshotTransaction() {
@@ -68,15 +69,15 @@ public:
     void end() { connection_.exec("COMMIT"); }
 
 private:
-    pq::Connection& connection_;
+    pg::Connection& connection_;
 };
 
 } // namespace
 
-ServerPriceFind::ServerPriceFind(const TableSpec& tableSpec, Exec exec, Take take)
+PgPriceFind::PgPriceFind(const TableSpec& tableSpec, Exec exec, Take take)
     : tableSpec_(tableSpec), exec_(std::move(exec)), take_(std::move(take)) {}
 
-void ServerPriceFind::lookUp(pq::Connection& connection, const ServerTable& table) {
+void PgPriceFind::lookUp(pg::Connection& connection, const PgTable& table) {
     table_ = table;
     present_.clear();
     memory_.forget();
@@ -84,16 +85,16 @@ void ServerPriceFind::lookUp(pq::Connection& connection, const ServerTable& tabl
     if (priceIndexes(tableSpec_).empty()) {
         return;
     }
-    const ServerPriceIndexes found = lookUpServerPriceIndexes(connection, tableSpec_, table);
+    const PgPriceIndexes found = lookUpPgPriceIndexes(connection, tableSpec_, table);
     schema_ = found.schema;
     present_ = found.present;
 }
 
-bool ServerPriceFind::serves(const Criterion& c) const {
+bool PgPriceFind::serves(const Criterion& c) const {
     return !present_.empty() && !priceWalks(c, present_).empty();
 }
 
-void ServerPriceFind::prepare(const Criterion& c) {
+void PgPriceFind::prepare(const Criterion& c) {
     const QString key = findKey(c);
     if (statements_.key == key) {
         return;
@@ -103,8 +104,8 @@ void ServerPriceFind::prepare(const Criterion& c) {
     const std::vector<PriceWalk> walks = priceWalks(c, present_);
     // A round: $1 the id it goes on after (none: before the first), $2 the
     // scan's span, $3 the walks' limit.
-    pq::Params params{std::nullopt, QByteArray(), QByteArray()};
-    const QString condition = postgresCondition(c, table_, params);
+    pg::Params params{std::nullopt, QByteArray(), QByteArray()};
+    const QString condition = pgCondition(c, table_, params);
     QStringList arrays;
     for (const PriceWalk& walk : walks) {
         QStringList conditions;
@@ -113,12 +114,12 @@ void ServerPriceFind::prepare(const Criterion& c) {
         }
         for (const WalkRange& range : walk.ranges) {
             const QString number = QStringLiteral("%1.%2(%3)")
-                                       .arg(schema_, QLatin1String(kServerNumberFunction),
+                                       .arg(schema_, QLatin1String(kPgNumberFunction),
                                             table_.columns[walk.index->keys[range.key]]);
             conditions << QStringLiteral("%1 > %2").arg(
-                              number, pq::placeholder(params, pq::realParam(range.low), "float8"))
+                              number, pg::placeholder(params, pg::realParam(range.low), "float8"))
                        << QStringLiteral("%1 < %2").arg(
-                              number, pq::placeholder(params, pq::realParam(range.high), "float8"));
+                              number, pg::placeholder(params, pg::realParam(range.high), "float8"));
         }
         arrays << QStringLiteral("ARRAY(SELECT %1 FROM %2 WHERE %3 LIMIT $3::int8)")
                       .arg(id, table, conditions.join(QStringLiteral(" AND ")));
@@ -134,11 +135,11 @@ void ServerPriceFind::prepare(const Criterion& c) {
     // A step: $1 the kept ids to read, in order. When every walk is the
     // criterion itself, its ids are the rows that pass in the snapshot the
     // step must see again: the row is read as it is.
-    pq::Params stepParams{QByteArray()};
+    pg::Params stepParams{QByteArray()};
     const bool exact =
         std::all_of(walks.begin(), walks.end(), [](const PriceWalk& walk) { return walk.exact; });
     const QString stepCondition =
-        exact ? QStringLiteral("TRUE") : postgresCondition(c, table_, stepParams);
+        exact ? QStringLiteral("TRUE") : pgCondition(c, table_, stepParams);
     statements_.step = QStringLiteral("SELECT pg_current_snapshot()::text, s.* FROM (SELECT 1) AS "
                                       "one LEFT JOIN LATERAL (SELECT %1, %2 FROM %3 WHERE %1 = "
                                       "ANY($1::int8[]) AND %4 ORDER BY %1 LIMIT 1) AS s ON true")
@@ -147,13 +148,13 @@ void ServerPriceFind::prepare(const Criterion& c) {
     statements_.key = key;
 }
 
-FindRound ServerPriceFind::round(std::optional<long long> from, long long span, int limit,
-                                 RowValues& row, QString& snapshot) {
-    pq::Params& params = statements_.roundParams;
-    params[0] = from ? std::optional<QByteArray>(pq::param(*from)) : std::nullopt;
-    params[1] = pq::param(span);
-    params[2] = pq::param(limit);
-    const pq::Result result = exec_(statements_.round, params);
+FindRound PgPriceFind::round(std::optional<long long> from, long long span, int limit,
+                             RowValues& row, QString& snapshot) {
+    pg::Params& params = statements_.roundParams;
+    params[0] = from ? std::optional<QByteArray>(pg::param(*from)) : std::nullopt;
+    params[1] = pg::param(span);
+    params[2] = pg::param(limit);
+    const pg::Result result = exec_(statements_.round, params);
     see(result.text(0, 0), snapshot);
     FindRound found;
     if (result.isNull(0, 2)) {
@@ -172,9 +173,9 @@ FindRound ServerPriceFind::round(std::optional<long long> from, long long span, 
     return found;
 }
 
-std::optional<long long> ServerPriceFind::step(std::optional<long long> after, RowValues& row,
-                                               QString& snapshot) {
-    pq::Params& params = statements_.stepParams;
+std::optional<long long> PgPriceFind::step(std::optional<long long> after, RowValues& row,
+                                           QString& snapshot) {
+    pg::Params& params = statements_.stepParams;
     for (std::size_t batch = kFirstBatch;; batch = std::min(batch * 4, kLastBatch)) {
         const std::vector<long long> ids = memory_.after(after, batch);
         if (ids.empty()) {
@@ -186,7 +187,7 @@ std::optional<long long> ServerPriceFind::step(std::optional<long long> after, R
             return std::nullopt;
         }
         params[0] = arrayOf(ids);
-        const pq::Result result = exec_(statements_.step, params);
+        const pg::Result result = exec_(statements_.step, params);
         see(result.text(0, 0), snapshot);
         if (!result.isNull(0, 1)) {
             return take_(result, 1, row);
@@ -195,8 +196,8 @@ std::optional<long long> ServerPriceFind::step(std::optional<long long> after, R
     }
 }
 
-std::optional<long long> ServerPriceFind::attempt(std::optional<long long> after, RowValues& row,
-                                                  QString& snapshot) {
+std::optional<long long> PgPriceFind::attempt(std::optional<long long> after, RowValues& row,
+                                              QString& snapshot) {
     RaceOutcome outcome =
         FindRace::run(after, kSchedule, memory_,
                       [&](std::optional<long long> from, long long span, int limit, bool) {
@@ -211,8 +212,8 @@ std::optional<long long> ServerPriceFind::attempt(std::optional<long long> after
     return step(outcome.scannedTo, row, snapshot);
 }
 
-std::optional<long long> ServerPriceFind::find(pq::Connection& connection, const Criterion& c,
-                                               std::optional<long long> after, RowValues& row) {
+std::optional<long long> PgPriceFind::find(pg::Connection& connection, const Criterion& c,
+                                           std::optional<long long> after, RowValues& row) {
     prepare(c);
     memory_.use(statements_.key);
     if (memory_.holdsIds()) {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "data/core/indexedfind.h"
-#include "data/postgres/pgschema.h"
-#include "data/postgres/pgconnection.h"
 #include "data/core/priceindex.h"
 #include "data/core/tablestore.h"
+#include "data/postgres/pgconnection.h"
+#include "data/postgres/pgschema.h"
 
 #include <functional>
 
@@ -16,24 +16,24 @@ namespace velmoran {
 // they all saw the same, the find saw one state of the table; else it runs
 // again in one REPEATABLE READ transaction. A kept walk holds for as long as
 // the snapshot stays the same.
-class ServerPriceFind {
+class PgPriceFind {
 public:
     // Runs a find's statement (prepared once) on the store's connection.
-    using Exec = std::function<pq::Result(const QString& sql, const pq::Params& params)>;
+    using Exec = std::function<pg::Result(const QString& sql, const pg::Params& params)>;
     // Takes the row of a result, id in column `at` and the fields after it.
-    using Take = std::function<long long(const pq::Result& result, int at, RowValues& row)>;
+    using Take = std::function<long long(const pg::Result& result, int at, RowValues& row)>;
 
-    ServerPriceFind(const TableSpec& tableSpec, Exec exec, Take take);
+    PgPriceFind(const TableSpec& tableSpec, Exec exec, Take take);
 
     // Notes which price indexes the table has, on a new connection. Throws
-    // pq::Error.
-    void lookUp(pq::Connection& connection, const ServerTable& table);
+    // pg::Error.
+    void lookUp(pg::Connection& connection, const PgTable& table);
     bool hasIndexes() const { return !present_.empty(); }
     bool serves(const Criterion& c) const;
 
     // The first row after `after` (or the first of all) that passes `c`, into
-    // `row`: its id, nothing when none does. Throws pq::Error.
-    std::optional<long long> find(pq::Connection& connection, const Criterion& c,
+    // `row`: its id, nothing when none does. Throws pg::Error.
+    std::optional<long long> find(pg::Connection& connection, const Criterion& c,
                                   std::optional<long long> after, RowValues& row);
 
 private:
@@ -44,7 +44,7 @@ private:
         QString key;
         std::size_t walks = 0;
         QString round, step;
-        pq::Params roundParams, stepParams; // the first ones set by each use
+        pg::Params roundParams, stepParams; // the first ones set by each use
     };
     void prepare(const Criterion& c);
     FindRound round(std::optional<long long> from, long long span, int limit, RowValues& row,
@@ -58,7 +58,7 @@ private:
     const TableSpec& tableSpec_;
     Exec exec_;
     Take take_;
-    ServerTable table_;
+    PgTable table_;
     QString schema_;
     std::vector<const PriceIndex*> present_;
     FindMemory memory_;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/core/fields.h"
-#include "data/postgres/pgconnection.h"
 #include "data/core/priceindex.h"
+#include "data/postgres/pgconnection.h"
 #include "data/postgres/pgmessages.h"
 
 #include <QString>
@@ -15,7 +15,7 @@ namespace velmoran {
 // A table of the server as the program uses it: the names of its columns as
 // the server has them (an existing table's names are matched without regard
 // to case), quoted for SQL.
-struct ServerTable {
+struct PgTable {
     QString table;                // the table, found through the search_path
     QString id;                   // its id column
     QString idName;               // the same, unquoted
@@ -25,39 +25,39 @@ struct ServerTable {
 
 // What is wrong with a table: the problem and its detail.
 struct TableProblem {
-    ServerProblem problem;
+    PgProblem problem;
     QString detail;
 };
 
 // Looks up the table of `tableSpec` on `connection` and checks it as the
 // program needs it: UTF-8, the table, every field's column of a usable type,
 // an id that numbers new rows, the right to read and write it. Fills `table`,
-// or returns the problem. Throws pq::Error when the server can't be asked.
-std::optional<TableProblem> describeServerTable(pq::Connection& connection,
-                                                const TableSpec& tableSpec, ServerTable& table);
+// or returns the problem. Throws pg::Error when the server can't be asked.
+std::optional<TableProblem> describePgTable(pg::Connection& connection, const TableSpec& tableSpec,
+                                            PgTable& table);
 
 // The price indexes (priceindex.h) of a table on the server: the schema the
 // table is in (quoted), whether that schema holds the program's function that
 // reads a number, and the indexes it has (only with the program's function)
 // and lacks.
-struct ServerPriceIndexes {
+struct PgPriceIndexes {
     enum class Function { Missing, Ours, Other };
     QString schema;
     Function function = Function::Missing;
     std::vector<const PriceIndex*> present;
     std::vector<const PriceIndex*> missing;
 };
-ServerPriceIndexes lookUpServerPriceIndexes(pq::Connection& connection, const TableSpec& tableSpec,
-                                            const ServerTable& table);
+PgPriceIndexes lookUpPgPriceIndexes(pg::Connection& connection, const TableSpec& tableSpec,
+                                    const PgTable& table);
 
 // Gives the table what it lacks of its price indexes: the function (made
 // anew when the schema's is not the program's, and then every index too), and
 // each missing index; an index an earlier attempt left unfinished is made
 // again. `concurrently`: built while the desks go on writing (each index in a
 // transaction of its own). Returns the number of indexes made. Throws
-// pq::Error.
-int addServerPriceIndexes(pq::Connection& connection, const TableSpec& tableSpec,
-                          const ServerTable& table, bool concurrently);
+// pg::Error.
+int addPgPriceIndexes(pg::Connection& connection, const TableSpec& tableSpec, const PgTable& table,
+                      bool concurrently);
 
 // Makes sure the table of `tableSpec` on the server `conninfo` can be used:
 // created when missing (in the schema the connection's search_path names,
@@ -66,6 +66,6 @@ int addServerPriceIndexes(pq::Connection& connection, const TableSpec& tableSpec
 // never altered. Returns
 // the empty string when it can be used, else a Persian message naming the
 // server, the table and the problem.
-QString prepareServerStore(const QString& conninfo, const TableSpec& tableSpec);
+QString preparePgStore(const QString& conninfo, const TableSpec& tableSpec);
 
 } // namespace velmoran

@@ -1,12 +1,12 @@
 #include "data/postgres/pgstore.h"
 
 #include "data/core/criterion.h"
+#include "data/core/storeerror.h"
+#include "data/postgres/pgconnection.h"
 #include "data/postgres/pgcriterion.h"
+#include "data/postgres/pgmessages.h"
 #include "data/postgres/pgpricefind.h"
 #include "data/postgres/pgschema.h"
-#include "data/postgres/pgconnection.h"
-#include "data/core/storeerror.h"
-#include "data/postgres/pgmessages.h"
 
 #include <QStringList>
 
@@ -21,26 +21,26 @@ constexpr int kDefaultBusyTimeout = 3000;
 // Prepared finds kept on the connection; the panels send a handful of shapes.
 constexpr std::size_t kKeptFinds = 32;
 
-ServerProblem serverProblemOf(StoreProblem problem) {
+PgProblem pgProblemOf(StoreProblem problem) {
     switch (problem) {
     case StoreProblem::CannotCreate:
-        return ServerProblem::CannotCreate;
+        return PgProblem::CannotCreate;
     case StoreProblem::CannotOpen:
-        return ServerProblem::CannotConnect;
+        return PgProblem::CannotConnect;
     case StoreProblem::NotWritable:
-        return ServerProblem::NotWritable;
+        return PgProblem::NotWritable;
     case StoreProblem::NoTable:
-        return ServerProblem::NoTable;
+        return PgProblem::NoTable;
     case StoreProblem::MissingColumns:
-        return ServerProblem::MissingColumns;
+        return PgProblem::MissingColumns;
     case StoreProblem::CannotWrite:
-        return ServerProblem::CannotWrite;
+        return PgProblem::CannotWrite;
     case StoreProblem::NoCurrentRow:
-        return ServerProblem::NoCurrentRow;
+        return PgProblem::NoCurrentRow;
     case StoreProblem::EmptyTable:
-        return ServerProblem::EmptyTable;
+        return PgProblem::EmptyTable;
     default:
-        return ServerProblem::CannotRead;
+        return PgProblem::CannotRead;
     }
 }
 
@@ -48,39 +48,39 @@ ServerProblem serverProblemOf(StoreProblem problem) {
 
 struct PgTableStore::Impl {
     Impl(const QString& c, const TableSpec& s)
-        : conninfo(c), server(pq::displayName(c)), tableSpec(s),
+        : conninfo(c), server(pg::displayName(c)), tableSpec(s),
           priceFind(
               s,
-              [this](const QString& sql, const pq::Params& params) {
+              [this](const QString& sql, const pg::Params& params) {
                   return connection.execPrepared(findStatement(sql), params);
               },
-              [this](const pq::Result& result, int at, RowValues& row) {
+              [this](const pg::Result& result, int at, RowValues& row) {
                   return take(result, row, at);
               }) {}
 
     QString conninfo;
     QString server;
     const TableSpec& tableSpec;
-    pq::Connection connection;
-    ServerTable table;
+    pg::Connection connection;
+    PgTable table;
     QString select; // id and the fields, FROM the table
     int busyTimeout = kDefaultBusyTimeout;
     int preparedFor = -1; // the connection's generation the statements were prepared on
     std::map<QString, QByteArray> finds;
     int findNames = 0;
-    ServerPriceFind priceFind; // through the price indexes, where the table has them
+    PgPriceFind priceFind; // through the price indexes, where the table has them
 
     QString tableName() const { return QString::fromUtf8(tableSpec.table); }
 
-    QString message(ServerProblem problem, const QString& detail = QString()) const {
-        return serverMessage(problem, server, tableName(), detail);
+    QString message(PgProblem problem, const QString& detail = QString()) const {
+        return pgMessage(problem, server, tableName(), detail);
     }
 
-    [[noreturn]] void fail(ServerProblem problem, const pq::Error& e) const {
+    [[noreturn]] void fail(PgProblem problem, const pg::Error& e) const {
         if (e.uncertain()) {
-            problem = ServerProblem::CommitUnknown;
+            problem = PgProblem::CommitUnknown;
         } else if (e.connectionLost()) {
-            problem = ServerProblem::ConnectionLost;
+            problem = PgProblem::ConnectionLost;
         }
         throw StoreError(message(problem, e.text()));
     }
@@ -89,33 +89,33 @@ struct PgTableStore::Impl {
     // operation was done (a restart, a session closed), nothing of it
     // stayed: it runs once more on a new connection. Any other failure, and
     // a second one, is thrown as `problem`.
-    template <class Operation> auto run(ServerProblem problem, Operation&& operation) {
+    template <class Operation> auto run(PgProblem problem, Operation&& operation) {
         ensureConnected();
         try {
             return operation();
-        } catch (const pq::Error& e) {
+        } catch (const pg::Error& e) {
             if (!e.connectionLost() || e.uncertain()) {
                 fail(problem, e);
             }
         }
         try {
             connection.reset();
-        } catch (const pq::Error& e) {
-            throw StoreError(message(ServerProblem::CannotConnect, e.text()));
+        } catch (const pg::Error& e) {
+            throw StoreError(message(PgProblem::CannotConnect, e.text()));
         }
         ensureConnected();
         try {
             return operation();
-        } catch (const pq::Error& e) {
+        } catch (const pg::Error& e) {
             fail(problem, e);
         }
     }
 
     // Looks the table up and prepares the statements on a new connection.
     void setUp() {
-        TableProblem problem{ServerProblem::CannotRead, QString()};
+        TableProblem problem{PgProblem::CannotRead, QString()};
         try {
-            if (std::optional<TableProblem> p = describeServerTable(connection, tableSpec, table)) {
+            if (std::optional<TableProblem> p = describePgTable(connection, tableSpec, table)) {
                 problem = *p;
             } else {
                 applyBusyTimeout();
@@ -147,8 +147,8 @@ struct PgTableStore::Impl {
                 preparedFor = connection.generation();
                 return;
             }
-        } catch (const pq::Error& e) {
-            fail(ServerProblem::CannotRead, e);
+        } catch (const pg::Error& e) {
+            fail(PgProblem::CannotRead, e);
         }
         throw StoreError(message(problem.problem, problem.detail));
     }
@@ -161,15 +161,15 @@ struct PgTableStore::Impl {
     void ensureConnected() {
         if (!connection.isOpen()) {
             try {
-                connection = pq::Connection(conninfo);
-            } catch (const pq::Error& e) {
-                throw StoreError(message(ServerProblem::CannotConnect, e.text()));
+                connection = pg::Connection(conninfo);
+            } catch (const pg::Error& e) {
+                throw StoreError(message(PgProblem::CannotConnect, e.text()));
             }
         } else if (!connection.stillThere()) {
             try {
                 connection.reset();
-            } catch (const pq::Error& e) {
-                throw StoreError(message(ServerProblem::CannotConnect, e.text()));
+            } catch (const pg::Error& e) {
+                throw StoreError(message(PgProblem::CannotConnect, e.text()));
             }
         }
         if (preparedFor != connection.generation()) {
@@ -179,7 +179,7 @@ struct PgTableStore::Impl {
 
     // The row of `result` (id in column `at`, then the fields) into `row`;
     // its id.
-    long long take(const pq::Result& result, RowValues& row, int at = 0) const {
+    long long take(const pg::Result& result, RowValues& row, int at = 0) const {
         row.texts.assign(tableSpec.fieldCount, QString());
         row.flags.assign(tableSpec.fieldCount, false);
         for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
@@ -196,10 +196,10 @@ struct PgTableStore::Impl {
         return result.integer(0, at);
     }
 
-    std::optional<long long> readOne(const QByteArray& statement, const pq::Params& params,
+    std::optional<long long> readOne(const QByteArray& statement, const pg::Params& params,
                                      RowValues& row) {
-        return run(ServerProblem::CannotRead, [&]() -> std::optional<long long> {
-            const pq::Result result = connection.execPrepared(statement, params);
+        return run(PgProblem::CannotRead, [&]() -> std::optional<long long> {
+            const pg::Result result = connection.execPrepared(statement, params);
             if (result.rows() == 0) {
                 return std::nullopt;
             }
@@ -207,12 +207,12 @@ struct PgTableStore::Impl {
         });
     }
 
-    pq::Params values(const RowValues& row) const {
-        pq::Params params;
+    pg::Params values(const RowValues& row) const {
+        pg::Params params;
         for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
             params.push_back(tableSpec.fields[i].kind == FieldKind::Flag
                                  ? QByteArray(row.flags[i] ? "-1" : "0")
-                                 : pq::param(row.texts[i]));
+                                 : pg::param(row.texts[i]));
         }
         return params;
     }
@@ -257,7 +257,7 @@ QString PgTableStore::name() const {
 }
 
 QString PgTableStore::message(StoreProblem problem, const QString& detail) const {
-    return d->message(serverProblemOf(problem), detail);
+    return d->message(pgProblemOf(problem), detail);
 }
 
 std::optional<long long> PgTableStore::first(RowValues& row) {
@@ -265,7 +265,7 @@ std::optional<long long> PgTableStore::first(RowValues& row) {
 }
 
 bool PgTableStore::read(long long id, RowValues& row) {
-    return d->readOne("read", {pq::param(id)}, row).has_value();
+    return d->readOne("read", {pg::param(id)}, row).has_value();
 }
 
 // Through the price indexes where they serve `c`; else one statement: the
@@ -273,22 +273,22 @@ bool PgTableStore::read(long long id, RowValues& row) {
 // its row.
 std::optional<long long> PgTableStore::find(const Criterion& c, std::optional<long long> after,
                                             RowValues& row) {
-    return d->run(ServerProblem::CannotRead, [&]() -> std::optional<long long> {
+    return d->run(PgProblem::CannotRead, [&]() -> std::optional<long long> {
         // What the table has is known once connected (again).
         if (d->priceFind.serves(c)) {
             return d->priceFind.find(d->connection, c, after, row);
         }
-        pq::Params params;
+        pg::Params params;
         QString where;
         if (after) {
-            params.push_back(pq::param(*after));
+            params.push_back(pg::param(*after));
             where = QStringLiteral("%1 > $1 AND ").arg(d->table.id);
         }
-        where += postgresCondition(c, d->table, params);
+        where += pgCondition(c, d->table, params);
         const QString sql = d->select + QStringLiteral("WHERE %1 = (SELECT %1 FROM %2 WHERE %3 "
                                                        "ORDER BY %1 LIMIT 1)")
                                             .arg(d->table.id, d->table.table, where);
-        const pq::Result result = d->connection.execPrepared(d->findStatement(sql), params);
+        const pg::Result result = d->connection.execPrepared(d->findStatement(sql), params);
         if (result.rows() == 0) {
             return std::nullopt;
         }
@@ -297,8 +297,8 @@ std::optional<long long> PgTableStore::find(const Criterion& c, std::optional<lo
 }
 
 long long PgTableStore::insert(const RowValues& row) {
-    return d->run(ServerProblem::CannotWrite, [&] {
-        pq::Transaction transaction(d->connection);
+    return d->run(PgProblem::CannotWrite, [&] {
+        pg::Transaction transaction(d->connection);
         const long long id = d->insertRow(row);
         transaction.commit();
         return id;
@@ -309,23 +309,23 @@ StoredRow PgTableStore::update(long long id, const RowValues& row,
                                const std::vector<bool>& changed) {
     const TableSpec& tableSpec = d->tableSpec;
     QStringList sets;
-    pq::Params params;
+    pg::Params params;
     for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
         if (!changed[i]) {
             continue;
         }
         params.push_back(tableSpec.fields[i].kind == FieldKind::Flag
                              ? QByteArray(row.flags[i] ? "-1" : "0")
-                             : pq::param(row.texts[i]));
+                             : pg::param(row.texts[i]));
         sets << QStringLiteral("%1 = $%2").arg(d->table.columns[i]).arg(params.size());
     }
-    params.push_back(pq::param(id));
+    params.push_back(pg::param(id));
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = $%4")
                             .arg(d->table.table, sets.join(QStringLiteral(", ")), d->table.id)
                             .arg(params.size());
-    return d->run(ServerProblem::CannotWrite, [&] {
+    return d->run(PgProblem::CannotWrite, [&] {
         StoredRow stored{id, false};
-        pq::Transaction transaction(d->connection);
+        pg::Transaction transaction(d->connection);
         if (d->connection.exec(sql, params).affected() == 0) {
             // Another desk deleted the row: keep what was typed.
             stored = {d->insertRow(row), true};
@@ -336,8 +336,20 @@ StoredRow PgTableStore::update(long long id, const RowValues& row,
 }
 
 void PgTableStore::remove(long long id) {
-    d->run(ServerProblem::CannotWrite,
-           [&] { d->connection.execPrepared("remove", {pq::param(id)}); });
+    d->run(PgProblem::CannotWrite, [&] { d->connection.execPrepared("remove", {pg::param(id)}); });
+}
+
+void PgTableStore::scan(const EachRow& each) {
+    d->run(PgProblem::CannotRead, [&] {
+        RowValues row;
+        bool more = true;
+        d->connection.eachRow(d->select + QStringLiteral("ORDER BY %1").arg(d->table.id), {},
+                              [&](const pg::Result& result) {
+                                  if (more) {
+                                      more = each(d->take(result, row), row);
+                                  }
+                              });
+    });
 }
 
 void PgTableStore::setBusyTimeout(int milliseconds) {
@@ -345,7 +357,7 @@ void PgTableStore::setBusyTimeout(int milliseconds) {
     if (d->connection.isOpen() && d->preparedFor == d->connection.generation()) {
         try {
             d->applyBusyTimeout();
-        } catch (const pq::Error&) {
+        } catch (const pg::Error&) {
             // Applied again when the connection is made anew.
             d->preparedFor = -1;
         }

@@ -18,7 +18,7 @@ class PgTableStore : public TableStore {
 public:
     // Connects to the server `conninfo` (a libpq connection string) and
     // opens its table of `tableSpec`, which must exist with every field's
-    // column (prepareServerStore); throws StoreError.
+    // column (preparePgStore); throws StoreError.
     PgTableStore(const QString& conninfo, const TableSpec& tableSpec);
     ~PgTableStore() override;
 
@@ -33,6 +33,7 @@ public:
     long long insert(const RowValues& row) override;
     StoredRow update(long long id, const RowValues& row, const std::vector<bool>& changed) override;
     void remove(long long id) override;
+    void scan(const EachRow& each) override;
     void setBusyTimeout(int milliseconds) override;
 
 private:

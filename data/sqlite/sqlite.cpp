@@ -1,5 +1,7 @@
 #include "data/sqlite/sqlite.h"
 
+#include "data/core/fields.h"
+
 #include <QElapsedTimer>
 
 #include <utility>
@@ -84,6 +86,16 @@ Database::Database(const QString& path, int flags) {
 }
 
 Database::Database() = default;
+
+Database Database::readOnly(const QString& path) {
+    Database db(path, SQLITE_OPEN_READONLY);
+    db.keepJournal();
+    return db;
+}
+
+void Database::keepJournal() {
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+}
 
 Database::~Database() {
     close();
@@ -274,13 +286,11 @@ void Transaction::commit() {
 }
 
 QString quoted(const char* identifier) {
-    return quoted(QString::fromUtf8(identifier));
+    return quotedIdentifier(identifier);
 }
 
 QString quoted(const QString& identifier) {
-    QString name = identifier;
-    name.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + name + QLatin1Char('"');
+    return quotedIdentifier(identifier);
 }
 
 } // namespace velmoran::sql

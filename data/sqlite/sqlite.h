@@ -56,9 +56,15 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // Opens `path` read-only, leaving its write-ahead journal alone: a
+    // check, a look or a copy never folds someone's journal into the file.
+    static Database readOnly(const QString& path);
+
     sqlite3* handle() const { return db_; }
     bool isOpen() const { return db_ != nullptr; }
     void close();
+    // Closing this connection folds nothing of the journal into the file.
+    void keepJournal();
 
     // Runs SQL without parameters (pragmas, BEGIN/COMMIT, schema).
     void exec(const char* sql);

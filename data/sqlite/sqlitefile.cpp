@@ -1,9 +1,11 @@
 #include "data/sqlite/sqlitefile.h"
+#include "data/sqlite/sqlitepriceindex.h"
+#include "data/sqlite/storefiles.h"
 
-#include "data/folder/fileaccess.h"
 #include "data/core/priceindex.h"
-#include "data/sqlite/sqlite.h"
 #include "data/core/storemessages.h"
+#include "data/folder/fileaccess.h"
+#include "data/sqlite/sqlite.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,12 +21,6 @@
 namespace velmoran {
 
 namespace {
-
-// The fields the finds test come first in a created table, so that a pass
-// over the rows reads them from the front of each record.
-const char* const kSearchedFirst[] = {"fooroosh",    "rahn",           "ejareh",   "kolanghi",
-                                      "maghazeh",    "daftarehkar",    "apartman", "vila",
-                                      "mostaghelat", "gheymatehkoole", "vahed02",  "malek"};
 
 // Page size of a created file: large pages make a pass over the table cheap.
 constexpr int kPageSize = 65536;
@@ -42,13 +38,12 @@ QString createTableSql(const TableSpec& tableSpec) {
     // AUTOINCREMENT: a deleted row's id is never given again, so a copy still
     // standing on it can't write into someone else's new listing.
     QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT")};
+    // The fields the finds test come first, so that a pass over the rows
+    // reads them from the front of each record.
     std::set<int> placed;
-    for (const char* name : kSearchedFirst) {
-        const int i = tableSpec.indexOf(QLatin1String(name));
-        if (i >= 0) {
-            columns << columnDefinition(tableSpec.fields[i]);
-            placed.insert(i);
-        }
+    for (const int i : searchedFields(tableSpec)) {
+        columns << columnDefinition(tableSpec.fields[i]);
+        placed.insert(i);
     }
     for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
         if (!placed.count(static_cast<int>(i))) {
@@ -64,11 +59,8 @@ QString createTableSql(const TableSpec& tableSpec) {
 // table without searched fields.
 QString createFindIndexSql(const TableSpec& tableSpec) {
     QStringList columns{QStringLiteral("id")};
-    for (const char* name : kSearchedFirst) {
-        const int i = tableSpec.indexOf(QLatin1String(name));
-        if (i >= 0) {
-            columns << sql::quoted(tableSpec.fields[i].name);
-        }
+    for (const int i : searchedFields(tableSpec)) {
+        columns << sql::quoted(tableSpec.fields[i].name);
     }
     if (columns.size() == 1) {
         return QString();
@@ -77,27 +69,6 @@ QString createFindIndexSql(const TableSpec& tableSpec) {
         .arg(sql::quoted(QString::fromUtf8(tableSpec.table) + QStringLiteral("_find")),
              sql::quoted(tableSpec.table), columns.join(QStringLiteral(", ")));
 }
-
-// The system's failure `error`: its Persian sentence and its own text.
-QString systemError(int error) {
-    return engineDetail(causeOfSystemError(error), QString::fromLocal8Bit(std::strerror(error)));
-}
-
-// Removes a file (and what SQLite may have left beside it) when the scope ends.
-class TemporaryStore {
-public:
-    explicit TemporaryStore(QString path) : path_(std::move(path)) {}
-    ~TemporaryStore() {
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-            ::unlink((path_ + QLatin1String(suffix)).toLocal8Bit().constData());
-        }
-    }
-    TemporaryStore(const TemporaryStore&) = delete;
-    TemporaryStore& operator=(const TemporaryStore&) = delete;
-
-private:
-    QString path_;
-};
 
 // Builds the file under a temporary name in the folder and links it in place
 // without replacing anything, so two copies starting at once never clobber
@@ -114,7 +85,7 @@ QString createStore(const QString& folder, const QString& path, const TableSpec&
     // Both files stay mode 600 as mkstemp made them: the password, and the
     // owners' names and telephone numbers, are for the agency's user alone.
     const QString temporary = QString::fromLocal8Bit(pattern);
-    TemporaryStore cleanup(temporary);
+    TemporaryStoreFile cleanup(temporary);
     try {
         createStoreSchema(temporary, tableSpec);
     } catch (const sql::Error& e) {
@@ -156,7 +127,7 @@ QString checkStore(const QString& path, const TableSpec& tableSpec, const struct
         // Another copy starting at the same moment may hold the file briefly.
         db.setBusyTimeout(kBusyTimeout);
         // A check must not fold someone's journal into the file.
-        sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        db.keepJournal();
         if (db.isReadOnly()) {
             return storeMessage(StoreProblem::NotWritable, path);
         }
@@ -240,7 +211,7 @@ std::vector<const PriceIndex*> missingPriceIndexes(sql::Database& db, const Tabl
     return missing;
 }
 
-int addPriceIndexes(sql::Database& db, const TableSpec& tableSpec) {
+int addFilePriceIndexes(sql::Database& db, const TableSpec& tableSpec) {
     sql::Transaction transaction(db);
     const std::vector<const PriceIndex*> missing = missingPriceIndexes(db, tableSpec);
     for (const PriceIndex* index : missing) {
@@ -249,17 +220,6 @@ int addPriceIndexes(sql::Database& db, const TableSpec& tableSpec) {
     }
     transaction.commit();
     return static_cast<int>(missing.size());
-}
-
-std::vector<int> searchedFields(const TableSpec& tableSpec) {
-    std::vector<int> fields;
-    for (const char* name : kSearchedFirst) {
-        const int i = tableSpec.indexOf(QLatin1String(name));
-        if (i >= 0) {
-            fields.push_back(i);
-        }
-    }
-    return fields;
 }
 
 void createStoreSchema(const QString& path, const TableSpec& tableSpec) {
@@ -284,7 +244,7 @@ void createStoreSchema(const QString& path, const TableSpec& tableSpec) {
     db.close(); // checkpoints the journal into the file
 }
 
-QString prepareStore(const QString& folder, const TableSpec& tableSpec) {
+QString prepareStoreFile(const QString& folder, const TableSpec& tableSpec) {
     const QString path = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
     struct stat st {};
     if (::stat(path.toLocal8Bit().constData(), &st) != 0) {

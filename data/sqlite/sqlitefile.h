@@ -17,7 +17,7 @@ namespace velmoran {
 // the table and every field's column, readable and writable. An existing file
 // is never altered by a failed check. Returns the empty string when the file
 // is fine, else a Persian message naming the file and the problem.
-QString prepareStore(const QString& folder, const TableSpec& tableSpec);
+QString prepareStoreFile(const QString& folder, const TableSpec& tableSpec);
 
 // Gives the empty SQLite file at `path` the structure prepareStore gives a
 // file it creates: large pages, the write-ahead journal, the table with its
@@ -35,11 +35,6 @@ QStringList createPriceIndexesSql(const TableSpec& tableSpec);
 std::vector<const PriceIndex*> missingPriceIndexes(sql::Database& db, const TableSpec& tableSpec);
 // Makes them, in one transaction (an index of the name made otherwise goes
 // first); returns how many. Throws sql::Error.
-int addPriceIndexes(sql::Database& db, const TableSpec& tableSpec);
-
-// The fields the finds test, by index, in the order a created table puts them
-// first (so a pass over the rows reads them from the front of each record)
-// and its find index holds them.
-std::vector<int> searchedFields(const TableSpec& tableSpec);
+int addFilePriceIndexes(sql::Database& db, const TableSpec& tableSpec);
 
 } // namespace velmoran

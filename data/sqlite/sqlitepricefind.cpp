@@ -1,4 +1,5 @@
 #include "data/sqlite/sqlitepricefind.h"
+#include "data/sqlite/sqlitepriceindex.h"
 
 #include "data/core/criterion.h"
 #include "data/sqlite/sqlitefile.h"
@@ -64,7 +65,8 @@ SqlitePriceFind::Kept& SqlitePriceFind::kept(const QString& sql) {
     return statements_.emplace(sql, Kept{db_.prepare(sql), QString()}).first->second;
 }
 
-sql::Statement& SqlitePriceFind::withCriterion(const QString& sql, const Criterion& c, int first) {
+sql::Statement& SqlitePriceFind::withCriterion(const QString& sql, const SqliteCriterion& c,
+                                               int first) {
     Kept& k = kept(sql);
     if (k.bound != key_) {
         k.bound.clear();
@@ -92,7 +94,7 @@ QString SqlitePriceFind::version() {
     return QStringLiteral("%1:%2").arg(st.columnInt(0)).arg(writes_);
 }
 
-FindRound SqlitePriceFind::round(const Criterion& c, const std::vector<PriceWalk>& walks,
+FindRound SqlitePriceFind::round(const SqliteCriterion& c, const std::vector<PriceWalk>& walks,
                                  const QString& scanSource, std::optional<long long> from,
                                  long long span, int limit, bool anyway) {
     FindRound found;
@@ -172,8 +174,9 @@ FindRound SqlitePriceFind::round(const Criterion& c, const std::vector<PriceWalk
     return found;
 }
 
-SqlitePriceFind::Step SqlitePriceFind::step(const Criterion& c, std::optional<long long> after,
-                                            RowValues& row, bool inFind) {
+SqlitePriceFind::Step SqlitePriceFind::step(const SqliteCriterion& c,
+                                            std::optional<long long> after, RowValues& row,
+                                            bool inFind) {
     sql::Statement& check =
         withCriterion(select_ + QStringLiteral("WHERE rowid = ? AND ") + c.sql(), c, 2);
     Step result;
@@ -213,12 +216,13 @@ std::optional<long long> SqlitePriceFind::find(const Criterion& c, std::optional
                                                const QString& scanSource, RowValues& row) {
     key_ = findKey(c);
     memory_.use(key_);
+    const SqliteCriterion compiled(c, tableSpec_);
     if (sqlite3_get_autocommit(db_.handle()) == 0) {
         sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr); // a find cut short
     }
     try {
         if (memory_.holdsIds()) {
-            const Step kept = step(c, after, row, false);
+            const Step kept = step(compiled, after, row, false);
             if (!kept.moved) {
                 return kept.id;
             }
@@ -230,7 +234,7 @@ std::optional<long long> SqlitePriceFind::find(const Criterion& c, std::optional
         RaceOutcome outcome = FindRace::run(
             after, kSchedule, memory_,
             [&](std::optional<long long> from, long long span, int limit, bool anyway) {
-                return round(c, walks, scanSource, from, span, limit, anyway);
+                return round(compiled, walks, scanSource, from, span, limit, anyway);
             });
         if (outcome.candidates) {
             memory_.keep(now, std::move(*outcome.candidates));
@@ -244,7 +248,7 @@ std::optional<long long> SqlitePriceFind::find(const Criterion& c, std::optional
                 id = take_(read, 0, row);
             }
         } else if (memory_.holdsIds()) {
-            id = step(c, outcome.scannedTo, row, true).id;
+            id = step(compiled, outcome.scannedTo, row, true).id;
         }
         commit();
         return id;

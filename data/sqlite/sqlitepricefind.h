@@ -2,8 +2,9 @@
 
 #include "data/core/indexedfind.h"
 #include "data/core/priceindex.h"
-#include "data/sqlite/sqlite.h"
 #include "data/core/tablestore.h"
+#include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitecriterion.h"
 
 #include <functional>
 #include <map>
@@ -50,11 +51,11 @@ private:
     Kept& kept(const QString& sql);
     sql::Statement& statement(const QString& sql) { return kept(sql).statement; }
     // Binds `c`'s values from parameter `first`, unless they are bound.
-    sql::Statement& withCriterion(const QString& sql, const Criterion& c, int first);
+    sql::Statement& withCriterion(const QString& sql, const SqliteCriterion& c, int first);
     void begin();
     void commit();
     QString version();
-    FindRound round(const Criterion& c, const std::vector<PriceWalk>& walks,
+    FindRound round(const SqliteCriterion& c, const std::vector<PriceWalk>& walks,
                     const QString& scanSource, std::optional<long long> from, long long span,
                     int limit, bool anyway);
     // The first of the kept ids after `after` whose row passes `c`; each
@@ -64,7 +65,8 @@ private:
         std::optional<long long> id;
     };
     // `inFind`: within the find's own transaction, the file unchanged.
-    Step step(const Criterion& c, std::optional<long long> after, RowValues& row, bool inFind);
+    Step step(const SqliteCriterion& c, std::optional<long long> after, RowValues& row,
+              bool inFind);
 
     sql::Database& db_;
     const TableSpec& tableSpec_;

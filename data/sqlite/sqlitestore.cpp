@@ -1,13 +1,17 @@
 #include "data/sqlite/sqlitestore.h"
 
 #include "data/core/criterion.h"
-#include "data/folder/fileaccess.h"
 #include "data/core/priceindex.h"
 #include "data/core/storeerror.h"
-#include "data/sqlite/sqlitepricefind.h"
 #include "data/core/storemessages.h"
+#include "data/folder/fileaccess.h"
+#include "data/sqlite/sqlitecriterion.h"
+#include "data/sqlite/sqlitepricefind.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
 
 #include <algorithm>
 
@@ -126,7 +130,8 @@ struct SqliteTableStore::Impl {
     }
 };
 
-SqliteTableStore::SqliteTableStore(const QString& folder, const TableSpec& tableSpec)
+SqliteTableStore::SqliteTableStore(const QString& folder, const TableSpec& tableSpec,
+                                   StoreAccess access)
     : d(std::make_unique<Impl>(tableSpec,
                                QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName)))) {
     d->table = sql::quoted(tableSpec.table);
@@ -138,9 +143,17 @@ SqliteTableStore::SqliteTableStore(const QString& folder, const TableSpec& table
     }
     d->columns = names.join(QStringLiteral(", "));
     try {
-        d->db = sql::Database(d->path, SQLITE_OPEN_READWRITE);
-        if (d->db.isReadOnly() || !mayWrite(d->path)) {
-            throw StoreError(storeMessage(StoreProblem::NotWritable, d->path));
+        if (access == StoreAccess::ReadOnly) {
+            if (!QFileInfo::exists(d->path)) {
+                throw StoreError(
+                    storeMessage(StoreProblem::CannotOpen, d->path, systemError(ENOENT)));
+            }
+            d->db = sql::Database::readOnly(d->path);
+        } else {
+            d->db = sql::Database(d->path, SQLITE_OPEN_READWRITE);
+            if (d->db.isReadOnly() || !mayWrite(d->path)) {
+                throw StoreError(storeMessage(StoreProblem::NotWritable, d->path));
+            }
         }
         d->db.setBusyTimeout(kDefaultBusyTimeout);
         d->db.exec("PRAGMA synchronous = FULL");
@@ -211,6 +224,7 @@ std::optional<long long> SqliteTableStore::find(const Criterion& c, std::optiona
             }
         }
     }
+    const SqliteCriterion compiled(c, d->tableSpec);
     QString sql = narrow
                       ? QStringLiteral("SELECT rowid FROM %1 INDEXED BY %2 WHERE ")
                             .arg(d->table, sql::quoted(d->findIndex))
@@ -218,7 +232,7 @@ std::optional<long long> SqliteTableStore::find(const Criterion& c, std::optiona
     if (after) {
         sql += QStringLiteral("rowid > ? AND ");
     }
-    sql += c.sql() + QStringLiteral(" ORDER BY rowid LIMIT 1");
+    sql += compiled.sql() + QStringLiteral(" ORDER BY rowid LIMIT 1");
     sql::Statement& st = d->findStatement(sql);
     long long id = 0;
     {
@@ -232,7 +246,7 @@ std::optional<long long> SqliteTableStore::find(const Criterion& c, std::optiona
             const QString key = findKey(c);
             if (key != d->findBound) {
                 d->findBound.clear();
-                c.bind(st, after ? 2 : 1);
+                compiled.bind(st, after ? 2 : 1);
                 d->findBound = key;
             }
             if (!st.step()) {
@@ -313,6 +327,22 @@ void SqliteTableStore::remove(long long id) {
         transaction.commit();
     } catch (const sql::Error& e) {
         d->fail(StoreProblem::CannotWrite, e);
+    }
+}
+
+void SqliteTableStore::scan(const EachRow& each) {
+    try {
+        sql::Statement all = d->db.prepare(
+            QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(d->columns, d->table));
+        RowValues row;
+        while (all.step()) {
+            const long long id = d->take(all, row);
+            if (!each(id, row)) {
+                break;
+            }
+        }
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotRead, e);
     }
 }
 

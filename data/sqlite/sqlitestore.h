@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/sqlite/sqlite.h"
 #include "data/core/tablestore.h"
+#include "data/sqlite/sqlite.h"
 
 #include <memory>
 
@@ -10,9 +10,11 @@ namespace velmoran {
 // A table of an SQLite file in the data folder: the store of a single desk.
 class SqliteTableStore : public TableStore {
 public:
-    // Opens `folder`/tableSpec.fileName read-write. The file must exist with
-    // its table and every field's column; throws StoreError.
-    SqliteTableStore(const QString& folder, const TableSpec& tableSpec);
+    // Opens `folder`/tableSpec.fileName read-write, or only to read it
+    // (a read leaves the journal to the copies writing the file). The file
+    // must exist with its table and every field's column; throws StoreError.
+    SqliteTableStore(const QString& folder, const TableSpec& tableSpec,
+                     StoreAccess access = StoreAccess::ReadWrite);
     ~SqliteTableStore() override;
 
     const TableSpec& tableSpec() const override;
@@ -26,6 +28,7 @@ public:
     long long insert(const RowValues& row) override;
     StoredRow update(long long id, const RowValues& row, const std::vector<bool>& changed) override;
     void remove(long long id) override;
+    void scan(const EachRow& each) override;
     void setBusyTimeout(int milliseconds) override;
 
 private:

@@ -1,9 +1,8 @@
 #include "data/store/recordsource.h"
 
 #include "data/core/criterion.h"
-#include "data/sqlite/sqlitestore.h"
-#include "data/store/storelocation.h"
 #include "data/core/storemessages.h"
+#include "data/store/storelocation.h"
 
 #include <optional>
 #include <utility>
@@ -117,7 +116,7 @@ struct RecordSource::Impl {
 };
 
 RecordSource::RecordSource(const QString& folder, const TableSpec& tableSpec, QObject* parent)
-    : RecordSource(std::make_unique<SqliteTableStore>(folder, tableSpec), parent) {}
+    : RecordSource(StoreLocation{folder, QString()}, tableSpec, parent) {}
 
 RecordSource::RecordSource(const StoreLocation& store, const TableSpec& tableSpec, QObject* parent)
     : RecordSource(openTableStore(store, tableSpec), parent) {}

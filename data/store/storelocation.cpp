@@ -1,11 +1,12 @@
 #include "data/store/storelocation.h"
 
+#include "data/core/storemessages.h"
 #include "data/folder/datafolder.h"
 #include "data/postgres/pgschema.h"
 #include "data/postgres/pgstore.h"
-#include "data/postgres/pgmessages.h"
-#include "data/sqlite/sqlitestore.h"
+#include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/sqlite/sqlitestore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,12 +14,20 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 namespace velmoran {
 
 namespace {
+
 std::optional<StoreLocation> chosen;
+
+// The configuration file at `path` can't be used, `why` (Persian).
+QString configMessage(const QString& path, const QString& why) {
+    return QStringLiteral("فايل تنظيمات %1 %2.").arg(isolatedPath(path), why);
 }
+
+} // namespace
 
 QString configFilePath() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -66,15 +75,20 @@ void clearActiveStore() {
 }
 
 QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec) {
-    return store.onServer() ? prepareServerStore(store.server, tableSpec)
-                            : prepareStore(store.folder, tableSpec);
+    return store.onServer() ? preparePgStore(store.server, tableSpec)
+                            : prepareStoreFile(store.folder, tableSpec);
 }
 
-std::unique_ptr<TableStore> openTableStore(const StoreLocation& store, const TableSpec& tableSpec) {
+std::unique_ptr<TableStore> openTableStore(const StoreLocation& store, const TableSpec& tableSpec,
+                                           StoreAccess access) {
     if (store.onServer()) {
         return std::make_unique<PgTableStore>(store.server, tableSpec);
     }
-    return std::make_unique<SqliteTableStore>(store.folder, tableSpec);
+    return std::make_unique<SqliteTableStore>(store.folder, tableSpec, access);
+}
+
+void setStoreBusyWait(std::function<void()> wait) {
+    sql::setBusyWait(std::move(wait));
 }
 
 } // namespace velmoran

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "data/core/fields.h"
+#include "data/core/tablestore.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace velmoran {
@@ -41,7 +43,13 @@ void clearActiveStore();
 // empty string when it can, else a Persian message naming the problem.
 QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec);
 
+// What the program does while a write waits for another copy of the program
+// to finish writing the file: a program with windows shows the wait and keeps
+// them painting (sqlite.h's BusyWait).
+void setStoreBusyWait(std::function<void()> wait);
+
 // Opens the table of `tableSpec` in `store`; throws StoreError.
-std::unique_ptr<TableStore> openTableStore(const StoreLocation& store, const TableSpec& tableSpec);
+std::unique_ptr<TableStore> openTableStore(const StoreLocation& store, const TableSpec& tableSpec,
+                                           StoreAccess access = StoreAccess::ReadWrite);
 
 } // namespace velmoran

@@ -1,6 +1,6 @@
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "tests/crashchild/crashrow.h"
 #include "tests/support/testenv.h"
 
@@ -53,7 +53,7 @@ TEST_F(CrashTest, KilledWhileStoringTheFileOpensWithEveryReportedRow) {
             reported.push_back({tag, parts[0].toInt(), parts[1].toLongLong()});
         }
 
-        ASSERT_EQ(prepareStore(folder(), listingsTable()), QString()) << "after round " << tag;
+        ASSERT_EQ(prepareStoreFile(folder(), listingsTable()), QString()) << "after round " << tag;
         RecordSource source(folder(), listingsTable());
         sql::Database db(QDir(folder()).filePath("newil.db"), SQLITE_OPEN_READONLY);
         sql::Statement row =

@@ -1,7 +1,9 @@
+#include "data/core/criterion.h"
 #include "tests/core/storefixture.h"
 
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 using namespace velmoran;
@@ -361,5 +363,86 @@ TEST_P(CriterionTest, PriceRangesCompareNumbersAsTheAgencyWritesThem) {
 }
 
 VELMORAN_ON_BOTH_STORES(CriterionTest);
+
+} // namespace
+
+namespace {
+
+// A flag compared with a text: the server reads the text as the file's
+// number column does. SQLite itself is the reference, over the writings a
+// panel or a hand-typed criterion may give.
+TEST(FlagOperandTest, ReadsATextAsTheFilesNumberColumnReadsIt) {
+    const QStringList texts = {"-1",
+                               "0",
+                               "1",
+                               " -1 ",
+                               "\t-1\n",
+                               "+1",
+                               "-0",
+                               "007",
+                               "-1.0",
+                               "1.5",
+                               ".5",
+                               "5.",
+                               "1e3",
+                               "1E+3",
+                               "2.5e-1",
+                               "1e",
+                               "e1",
+                               ".",
+                               "-",
+                               "+",
+                               "",
+                               " ",
+                               "1 1",
+                               "1,000",
+                               "۱",
+                               "١",
+                               "9223372036854775807",
+                               "-9223372036854775808",
+                               "9223372036854775808",
+                               "-9223372036854775809",
+                               "99999999999999999999",
+                               "1e999",
+                               "-1e999",
+                               "1e-999",
+                               "0x10",
+                               "1_0",
+                               "--1",
+                               "1-",
+                               "\u00a01",
+                               "1\u00a0",
+                               "1.5.5",
+                               "3.0e0",
+                               "12abc",
+                               "000000000000000000000000000001",
+                               "4.9e-324",
+                               "1.7976931348623157e308"};
+    sql::Database db(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    db.exec("CREATE TABLE t (v INTEGER)");
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        db.exec("DELETE FROM t");
+        sql::Statement insert = db.prepare(QStringLiteral("INSERT INTO t VALUES (?)"));
+        insert.bindText(1, text);
+        insert.run();
+        sql::Statement read = db.prepare(QStringLiteral("SELECT typeof(v), v, v + 0.0 FROM t"));
+        ASSERT_TRUE(read.step());
+        const QString type = read.columnText(0);
+        const std::optional<Criterion::Param> ours = flagOperand(text);
+        if (type == QLatin1String("text")) {
+            EXPECT_FALSE(ours.has_value());
+            continue;
+        }
+        ASSERT_TRUE(ours.has_value());
+        if (type == QLatin1String("integer")) {
+            EXPECT_EQ(ours->kind, Criterion::Param::Kind::Integer);
+            EXPECT_EQ(ours->integer, read.columnInt(1));
+        } else {
+            EXPECT_EQ(ours->kind, Criterion::Param::Kind::Real);
+            EXPECT_EQ(ours->real, sqlite3_column_double(read.handle(), 2));
+        }
+    }
+}
 
 } // namespace

@@ -180,7 +180,7 @@ TEST_F(ImportStoreTest, MappedRowsAreStoredInOrderInAFileTheProgramAccepts) {
     struct stat st {};
     ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(prepareStore(folder(), tableSpec), QString());
+    EXPECT_EQ(prepareStoreFile(folder(), tableSpec), QString());
 
     sql::Database db(path, SQLITE_OPEN_READONLY);
     QStringList names;

@@ -89,7 +89,7 @@ TEST_F(ImportTest, ListingsComeOverInOrderWithTheirUnicodeText) {
               QStringList{""});
     EXPECT_EQ(column(file("newil.db"), QStringLiteral("SELECT DISTINCT fooroosh FROM new")),
               QStringList{"0"});
-    EXPECT_EQ(prepareStore(folder(), listingsTable()), QString());
+    EXPECT_EQ(prepareStoreFile(folder(), listingsTable()), QString());
     EXPECT_EQ(contents(mdb), before); // the Access file only read
     EXPECT_FALSE(QFileInfo::exists(temporary));
     EXPECT_EQ(filesIn(folder()), (QStringList{"newil.db", "newil.mdb"}));
@@ -112,7 +112,7 @@ TEST_F(ImportTest, ThePasswordIsTheFirstRowsPasssecurity) {
     EXPECT_EQ(column(file("pc.db"), QStringLiteral("SELECT passsecurity FROM pc ORDER BY rowid")),
               QStringList{memo});
     EXPECT_EQ(modeOf(file("pc.db")), 0600u);
-    EXPECT_EQ(prepareStore(folder(), passwordTable()), QString());
+    EXPECT_EQ(prepareStoreFile(folder(), passwordTable()), QString());
 }
 
 TEST_F(ImportTest, ADamagedFileLeavesNoStoreAndNoTemporaryFile) {
@@ -149,7 +149,7 @@ TEST_F(ImportTest, ADamagedFileLeavesNoStoreAndNoTemporaryFile) {
 
 TEST_F(ImportTest, AnExistingStoreIsRefusedAndWhenReplacedKeptWhole) {
     const QString mdb = put("newil.mdb", listingsMdb());
-    ASSERT_EQ(prepareStore(folder(), listingsTable()), QString());
+    ASSERT_EQ(prepareStoreFile(folder(), listingsTable()), QString());
     {
         sql::Database db(file("newil.db"), SQLITE_OPEN_READWRITE);
         db.exec("INSERT INTO new (malek) VALUES ('old owner')");
@@ -188,7 +188,7 @@ TEST_F(ImportTest, AnExistingStoreIsRefusedAndWhenReplacedKeptWhole) {
     ASSERT_FALSE(report.keptAs.isEmpty());
     EXPECT_EQ(column(report.keptAs, QStringLiteral("SELECT malek FROM new ORDER BY rowid")),
               (QStringList{"old owner", "newer owner"}));
-    EXPECT_EQ(prepareStore(folder(), listingsTable()), QString());
+    EXPECT_EQ(prepareStoreFile(folder(), listingsTable()), QString());
 }
 
 TEST_F(ImportTest, WaitingFilesAreFoundInAnyCaseOnlyWhereTheStoreIsMissing) {

@@ -5,13 +5,14 @@
 // in the same order on both, on SQLite and on the server, also when the
 // listings change between the presses.
 
-#include "data/postgres/pgconnection.h"
 #include "data/core/priceindex.h"
-#include "data/store/recordsource.h"
+#include "data/maintenance/storeoptimise.h"
+#include "data/postgres/pgconnection.h"
+#include "data/postgres/pgpriceindex.h"
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
-#include "data/maintenance/storeoptimise.h"
 #include "tests/core/storefixture.h"
 #include "tests/support/findcases.h"
 #include "tests/support/pgtestserver.h"
@@ -80,7 +81,7 @@ protected:
         // The plain store as an earlier version made it: no price indexes.
         if (onServer()) {
             exec(plain_, QStringLiteral("DROP FUNCTION %1(text) CASCADE")
-                             .arg(QLatin1String(kServerNumberFunction)));
+                             .arg(QLatin1String(kPgNumberFunction)));
         } else {
             for (const PriceIndex& index : priceIndexes(listingsTable())) {
                 exec(plain_, QStringLiteral("DROP INDEX \"%1\"").arg(index.name));
@@ -100,7 +101,7 @@ protected:
 
     static void exec(const StoreLocation& store, const QString& sql) {
         if (store.onServer()) {
-            pq::Connection(store.server).exec(sql, {});
+            pg::Connection(store.server).exec(sql, {});
         } else {
             sql::Database(QDir(store.folder).filePath(QStringLiteral("newil.db")),
                           SQLITE_OPEN_READWRITE)
@@ -269,7 +270,7 @@ TEST_P(IndexedFindTest, ChangesBetweenThePressesAreSeenAsAPassSeesThem) {
 TEST_P(IndexedFindTest, AnIndexOrFunctionMadeOtherwiseUnderTheNameIsNotUsed) {
     generate(500);
     if (onServer()) {
-        const QLatin1String function(kServerNumberFunction);
+        const QLatin1String function(kPgNumberFunction);
         exec(indexed_, QStringLiteral("DROP FUNCTION %1(text) CASCADE").arg(function));
         exec(indexed_, QStringLiteral("CREATE FUNCTION %1(text) RETURNS float8 LANGUAGE sql "
                                       "IMMUTABLE STRICT AS $$ SELECT 7::float8 $$")

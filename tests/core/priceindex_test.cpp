@@ -5,11 +5,13 @@
 
 #include "data/core/criterion.h"
 #include "data/core/numbers.h"
-#include "data/postgres/pgconnection.h"
 #include "data/core/priceindex.h"
-#include "data/store/recordsource.h"
+#include "data/postgres/pgconnection.h"
+#include "data/postgres/pgpriceindex.h"
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/sqlite/sqlitepriceindex.h"
+#include "data/store/recordsource.h"
 #include "screens/search/findcriterion.h"
 #include "tests/support/findcases.h"
 #include "tests/support/pgtestserver.h"
@@ -126,13 +128,13 @@ TEST(PriceIndexNumbers, SqliteParsesTheExpressionWithRoomToSpare) {
 
 TEST(PriceIndexNumbers, TheServersFunctionReadsExactlyAsTheProgram) {
     velmoran::test::TestDatabase database;
-    pq::Connection c(database.conninfo());
-    c.exec(serverCreateFunctionSql(QString()), {});
-    c.prepare("read", QStringLiteral("SELECT %1($1)").arg(QLatin1String(kServerNumberFunction)));
+    pg::Connection c(database.conninfo());
+    c.exec(pgCreateFunctionSql(QString()), {});
+    c.prepare("read", QStringLiteral("SELECT %1($1)").arg(QLatin1String(kPgNumberFunction)));
     const QStringList texts = textsToRead();
     for (int i = 0; i < texts.size(); i += 4) { // a quarter of them: a trip each
         const QString& text = texts[i];
-        const pq::Result result = c.execPrepared("read", {pq::param(text)});
+        const pg::Result result = c.execPrepared("read", {pg::param(text)});
         const std::optional<double> value = readNumber(text);
         ASSERT_EQ(result.isNull(0, 0), !value) << text.toStdString();
         if (value) {
@@ -206,7 +208,7 @@ class CreatedStoreTest : public velmoran::test::DataFolderTest {};
 // sqlite3 shell or another program opens the file, writes every kind of
 // number, and the file stays sound with every index as made.
 TEST_F(CreatedStoreTest, AnySqliteClientWritesTheFileAndItsIndexesStaySound) {
-    ASSERT_EQ(prepareStore(folder(), listingsTable()), QString());
+    ASSERT_EQ(prepareStoreFile(folder(), listingsTable()), QString());
     const QString path = QDir(folder()).filePath(QStringLiteral("newil.db"));
     {
         sql::Database plain(path, SQLITE_OPEN_READWRITE);

@@ -1,8 +1,8 @@
 // The server's store: choosing it, its tables made or taken as they are, and
 // what the record source does when the connection goes.
 
-#include "data/postgres/pgschema.h"
 #include "data/postgres/pgconnection.h"
+#include "data/postgres/pgschema.h"
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
 #include "tests/support/pgtestserver.h"
@@ -68,7 +68,7 @@ TEST_F(StoreConfigTest, TheFileNamesTheServerAndWithoutItTheFolderServes) {
 
 class ServerSchemaTest : public velmoran::test::ServerFolderTest {
 protected:
-    pq::Connection admin() const { return pq::Connection(server()); }
+    pg::Connection admin() const { return pg::Connection(server()); }
     void exec(const char* sql) const { admin().exec(sql); }
     // The table's columns with their types, to see that nothing changed.
     QString shape(const char* table) const {
@@ -91,14 +91,14 @@ protected:
 TEST_F(ServerSchemaTest, MissingTablesAreMadeInTheSearchPathSchemaAsTheFilesAre) {
     exec("CREATE SCHEMA agency");
     const QString inAgency = server() + " options='-c search_path=agency'";
-    ASSERT_EQ(prepareServerStore(inAgency, listingsTable()), QString());
-    ASSERT_EQ(prepareServerStore(inAgency, passwordTable()), QString());
-    const pq::Result tables = admin().exec(
+    ASSERT_EQ(preparePgStore(inAgency, listingsTable()), QString());
+    ASSERT_EQ(preparePgStore(inAgency, passwordTable()), QString());
+    const pg::Result tables = admin().exec(
         "SELECT string_agg(table_schema || '.' || table_name, ' ' ORDER BY table_name) FROM "
         "information_schema.tables WHERE table_schema NOT IN ('pg_catalog', "
         "'information_schema')");
     EXPECT_EQ(tables.text(0, 0), "agency.new agency.pc");
-    const pq::Result types = admin().exec(
+    const pg::Result types = admin().exec(
         "SELECT format_type(atttypid, atttypmod), attnotnull, pg_get_expr(adbin, adrelid), "
         "attidentity FROM pg_attribute LEFT JOIN pg_attrdef ON adrelid = attrelid AND adnum = "
         "attnum WHERE attrelid = 'agency.new'::regclass AND attname IN ('id', 'malek', 'vila') "
@@ -115,14 +115,14 @@ TEST_F(ServerSchemaTest, MissingTablesAreMadeInTheSearchPathSchemaAsTheFilesAre)
         admin().exec("SELECT count(*) FROM pg_indexes WHERE indexname = 'new_find'").text(0, 0),
         "1");
     // Prepared again, nothing more is made.
-    ASSERT_EQ(prepareServerStore(inAgency, passwordTable()), QString());
+    ASSERT_EQ(preparePgStore(inAgency, passwordTable()), QString());
     EXPECT_EQ(admin().exec("SELECT count(*) FROM agency.pc").text(0, 0), "1");
 }
 
 TEST_F(ServerSchemaTest, TwoDesksStartingAtOnceOnAnEmptyServerMakeTheTablesOnce) {
     QString first, second;
-    std::thread a([&] { first = prepareServerStore(server(), passwordTable()); });
-    std::thread b([&] { second = prepareServerStore(server(), passwordTable()); });
+    std::thread a([&] { first = preparePgStore(server(), passwordTable()); });
+    std::thread b([&] { second = preparePgStore(server(), passwordTable()); });
     a.join();
     b.join();
     EXPECT_EQ(first, QString());
@@ -145,7 +145,7 @@ TEST_F(ServerSchemaTest, AnExistingTableIsUsedAsItIsWhateverItsOrderCaseAndExtra
                      .constData());
     exec("INSERT INTO new (\"MALEK\", vila, remark) VALUES ('first', -1, 'theirs')");
     const QString before = shape("new");
-    ASSERT_EQ(prepareServerStore(server(), listingsTable()), QString());
+    ASSERT_EQ(preparePgStore(server(), listingsTable()), QString());
     EXPECT_EQ(shape("new"), before);
 
     RecordSource source(StoreLocation{folder(), server()}, listingsTable());
@@ -170,14 +170,13 @@ TEST_F(ServerSchemaTest, AnExistingTableIsUsedAsItIsWhateverItsOrderCaseAndExtra
 TEST_F(ServerSchemaTest, WhatMakesATableUnusableIsNamedAndTheTableLeftAsItIs) {
     const auto expectRefused = [&](const char* why, const QString& conninfo,
                                    const QStringList& words) {
-        const QString message = prepareServerStore(conninfo, listingsTable());
-        EXPECT_TRUE(message.contains(pq::displayName(conninfo))) << why << message.toStdString();
+        const QString message = preparePgStore(conninfo, listingsTable());
+        EXPECT_TRUE(message.contains(pg::displayName(conninfo))) << why << message.toStdString();
         EXPECT_TRUE(message.contains("new")) << why;
         for (const QString& word : words) {
             EXPECT_TRUE(message.contains(word)) << why << ": " << message.toStdString();
         }
-        EXPECT_THROW(RecordSource(StoreLocation{folder(), conninfo}, listingsTable()),
-                     StoreError)
+        EXPECT_THROW(RecordSource(StoreLocation{folder(), conninfo}, listingsTable()), StoreError)
             << why;
     };
     // A role that may not create the table it lacks.
@@ -202,7 +201,7 @@ TEST_F(ServerSchemaTest, WhatMakesATableUnusableIsNamedAndTheTableLeftAsItIs) {
          "ALTER vila TYPE boolean USING false");
     expectRefused("a flag of another type", server(), {"vila", "boolean"});
     exec("ALTER TABLE new ALTER vila TYPE smallint USING 0");
-    ASSERT_EQ(prepareServerStore(server(), listingsTable()), QString());
+    ASSERT_EQ(preparePgStore(server(), listingsTable()), QString());
     // A role that may read the table but not write it.
     exec("GRANT SELECT ON new TO desk");
     expectRefused("read only", desk(), {});
@@ -210,18 +209,18 @@ TEST_F(ServerSchemaTest, WhatMakesATableUnusableIsNamedAndTheTableLeftAsItIs) {
 
 TEST_F(ServerSchemaTest, AServerThatCannotBeReachedOrHoldsNoPersianIsNamed) {
     const QString nowhere = "host=/nonexistent port=5 dbname=velmoran user=desk password=secret";
-    const QString message = prepareServerStore(nowhere, listingsTable());
+    const QString message = preparePgStore(nowhere, listingsTable());
     EXPECT_TRUE(message.contains("host=/nonexistent")) << message.toStdString();
     EXPECT_FALSE(message.contains("secret")) << "a password is never shown";
     EXPECT_TRUE(message.contains(QChar(0x2068)) && message.contains(QChar(0x2069)));
 
-    pq::Connection(TestServer::shared().conninfo())
+    pg::Connection(TestServer::shared().conninfo())
         .exec(QStringLiteral("CREATE DATABASE %1_latin ENCODING 'LATIN1' LC_COLLATE 'C' LC_CTYPE "
                              "'C' TEMPLATE template0")
                   .arg(database().name()),
               {});
     const QString latin = TestServer::shared().conninfo(database().name() + "_latin");
-    const QString refused = prepareServerStore(latin, listingsTable());
+    const QString refused = preparePgStore(latin, listingsTable());
     TestServer::shared().dropDatabase(database().name() + "_latin");
     EXPECT_TRUE(refused.contains("LATIN1")) << refused.toStdString();
 }
@@ -240,7 +239,7 @@ protected:
         DataFolderTest::TearDown();
     }
     long long count() const {
-        return pq::Connection(server_->conninfo()).exec("SELECT count(*) FROM new").integer(0, 0);
+        return pg::Connection(server_->conninfo()).exec("SELECT count(*) FROM new").integer(0, 0);
     }
     std::unique_ptr<TestServer> server_;
     StoreLocation store_;
@@ -264,7 +263,7 @@ TEST_F(ServerConnectionTest, ARestartWhileAListingIsTypedAndTheServerDownAtTheSa
         source.Update();
         FAIL() << "stored with the server down";
     } catch (const StoreError& e) {
-        EXPECT_TRUE(e.message().contains(pq::displayName(store_.server))) << e.what();
+        EXPECT_TRUE(e.message().contains(pg::displayName(store_.server))) << e.what();
     }
     EXPECT_TRUE(source.isNewRow());
     EXPECT_EQ(source.text(field("malek")), "typed while it is down");
@@ -284,7 +283,7 @@ TEST_F(ServerConnectionTest, AConnectionTheServerEndedIsMadeAgainForTheNextOpera
     source.setText(field("malek"), "a");
     source.Update();
     const long long id = source.currentRowId();
-    pq::Connection(server_->conninfo())
+    pg::Connection(server_->conninfo())
         .exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = "
               "'velmoran' AND pid <> pg_backend_pid()");
     source.setText(field("malek"), "b");

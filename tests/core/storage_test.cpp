@@ -1,6 +1,6 @@
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
@@ -51,7 +51,7 @@ protected:
     void expectRefusedUnchanged(const char* what) {
         const QString file = path("newil.db");
         const QByteArray before = bytes(file);
-        const QString message = prepareStore(folder(), listingsTable());
+        const QString message = prepareStoreFile(folder(), listingsTable());
         EXPECT_FALSE(message.isEmpty()) << what;
         EXPECT_TRUE(message.contains(file)) << what << ": " << message.toStdString();
         EXPECT_EQ(bytes(file), before) << what;
@@ -61,7 +61,7 @@ protected:
 };
 
 TEST_F(StorageTest, CreatesTheListingsTableWithOneColumnPerFieldInAWriteAheadJournal) {
-    ASSERT_EQ(prepareStore(folder(), listingsTable()), QString());
+    ASSERT_EQ(prepareStoreFile(folder(), listingsTable()), QString());
     // Nothing of the building is left behind.
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"newil.db"});
     sql::Database db(path("newil.db"), SQLITE_OPEN_READONLY);
@@ -88,7 +88,7 @@ TEST_F(StorageTest, CreatesTheListingsTableWithOneColumnPerFieldInAWriteAheadJou
 }
 
 TEST_F(StorageTest, PasswordFileIsOwnerOnlyWithOneEmptyRowAndItsJournalsToo) {
-    ASSERT_EQ(prepareStore(folder(), passwordTable()), QString());
+    ASSERT_EQ(prepareStoreFile(folder(), passwordTable()), QString());
     EXPECT_EQ(mode(path("pc.db")), 0600u);
     {
         sql::Database db(path("pc.db"), SQLITE_OPEN_READONLY);
@@ -116,7 +116,7 @@ TEST_F(StorageTest, AnExistingSoundFileIsUsedAsItIsExtraColumnsIncluded) {
         db.exec("INSERT INTO New (extra, malek) VALUES ('kept', 'a')");
     }
     const QByteArray before = bytes(path("newil.db"));
-    const QString problem = prepareStore(folder(), listingsTable());
+    const QString problem = prepareStoreFile(folder(), listingsTable());
     ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
     EXPECT_EQ(bytes(path("newil.db")), before);
     RecordSource source(folder(), listingsTable());
@@ -182,7 +182,7 @@ TEST_F(StorageTest, DamagedOrForeignFilesAreRefusedAndLeftByteForByte) {
     }
     QFile::remove(file);
     ASSERT_TRUE(QDir(folder()).mkdir("newil.db"));
-    EXPECT_FALSE(prepareStore(folder(), listingsTable()).isEmpty());
+    EXPECT_FALSE(prepareStoreFile(folder(), listingsTable()).isEmpty());
 }
 
 TEST_F(StorageTest, TwoCopiesStartingAtOnceShareOneFile) {
@@ -190,8 +190,8 @@ TEST_F(StorageTest, TwoCopiesStartingAtOnceShareOneFile) {
         const QString dir = QDir(folder()).filePath(QString::number(round));
         ASSERT_TRUE(QDir().mkpath(dir));
         QString first, second;
-        std::thread a([&] { first = prepareStore(dir, passwordTable()); });
-        std::thread b([&] { second = prepareStore(dir, passwordTable()); });
+        std::thread a([&] { first = prepareStoreFile(dir, passwordTable()); });
+        std::thread b([&] { second = prepareStoreFile(dir, passwordTable()); });
         a.join();
         b.join();
         EXPECT_TRUE(first.isEmpty()) << first.toStdString();

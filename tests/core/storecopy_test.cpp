@@ -1,8 +1,8 @@
+#include "data/maintenance/storecopy.h"
 #include "data/postgres/pgconnection.h"
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
-#include "data/maintenance/storecopy.h"
+#include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
 #include "tests/support/pgtestserver.h"
 #include "tests/support/testenv.h"
@@ -47,8 +47,8 @@ Dump dumpFile(const QString& path, const TableSpec& layout) {
 }
 
 Dump dumpServer(const QString& conninfo, const TableSpec& layout) {
-    pq::Connection c(conninfo);
-    const pq::Result rows = c.exec(QStringLiteral("SELECT id, %1 FROM %2 ORDER BY id")
+    pg::Connection c(conninfo);
+    const pg::Result rows = c.exec(QStringLiteral("SELECT id, %1 FROM %2 ORDER BY id")
                                        .arg(columnsOf(layout), sql::quoted(layout.table)),
                                    {});
     Dump dump;
@@ -76,8 +76,8 @@ protected:
     // A data folder of `count` listings with every kind of text a field can
     // hold, ids with gaps (rows deleted) and ids given out past the last row.
     void fillFolder(int count) {
-        ASSERT_EQ(prepareStore(folder(), listingsTable()), QString());
-        ASSERT_EQ(prepareStore(folder(), passwordTable()), QString());
+        ASSERT_EQ(prepareStoreFile(folder(), listingsTable()), QString());
+        ASSERT_EQ(prepareStoreFile(folder(), passwordTable()), QString());
         const QStringList odd = {QString(),
                                  QStringLiteral("علي كريمي"),
                                  QStringLiteral("it's \"quoted\""),
@@ -148,8 +148,8 @@ TEST_F(StoreCopyTest, UpAndBackEveryRowExactInOrderWithTheIdsGivenOut) {
     EXPECT_EQ(dumpFile(QDir(back).filePath("pc.db"), passwordTable()), passwordRows);
     EXPECT_GT(sqliteSequence(QDir(back).filePath("newil.db")), given);
     // Files the program takes as they are, and nothing else left behind.
-    EXPECT_EQ(prepareStore(back, listingsTable()), QString());
-    EXPECT_EQ(prepareStore(back, passwordTable()), QString());
+    EXPECT_EQ(prepareStoreFile(back, listingsTable()), QString());
+    EXPECT_EQ(prepareStoreFile(back, passwordTable()), QString());
     EXPECT_EQ(QDir(back).entryList(QDir::Files | QDir::Hidden).filter(".copy-"), QStringList());
     RecordSource copied(back, passwordTable());
     EXPECT_EQ(copied.text(0), passwordRows.front().at(1));
@@ -170,7 +170,7 @@ TEST_F(StoreCopyTest, AServerThatHoldsListingsOrAPasswordIsRefusedUnlessReplaced
         FAIL() << "copied over a password";
     } catch (const CopyError& e) {
         EXPECT_EQ(e.kind(), CopyError::Kind::NotEmpty);
-        EXPECT_TRUE(e.message().contains(pq::displayName(server()))) << e.what();
+        EXPECT_TRUE(e.message().contains(pg::displayName(server()))) << e.what();
     }
     EXPECT_EQ(dumpServer(server(), listingsTable()).size(), 0u);
     EXPECT_EQ(dumpServer(server(), passwordTable()).at(0).at(1), "already set");
@@ -194,7 +194,7 @@ TEST_F(StoreCopyTest, ARowTheServerRefusesLeavesTheServerAsItWas) {
         FAIL() << "copied a row the server can't hold";
     } catch (const CopyError& e) {
         EXPECT_EQ(e.kind(), CopyError::Kind::Failed);
-        EXPECT_TRUE(e.message().contains(pq::displayName(server()))) << e.what();
+        EXPECT_TRUE(e.message().contains(pg::displayName(server()))) << e.what();
     }
     // The tables were made, and nothing of the copy stayed in them.
     EXPECT_EQ(dumpServer(server(), listingsTable()).size(), 0u);

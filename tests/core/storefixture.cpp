@@ -28,7 +28,7 @@ void StoreTest::TearDown() {
 }
 
 QString StoreTest::storeName() const {
-    return onServer() ? pq::displayName(store_.server) : listingsPath();
+    return onServer() ? pg::displayName(store_.server) : listingsPath();
 }
 
 void StoreTest::emptyListings() {
@@ -77,8 +77,8 @@ StoreTest::WriteLock StoreTest::holdWriteLock(long long rowId) const {
     return lock;
 }
 
-pq::Connection StoreTest::openServer() const {
-    return pq::Connection(store_.server);
+pg::Connection StoreTest::openServer() const {
+    return pg::Connection(store_.server);
 }
 
 void StoreTest::rawExec(const QString& sql) const {
@@ -103,7 +103,7 @@ QString StoreTest::rawValue(long long rowId, const char* column) const {
     const QString sql =
         QStringLiteral("SELECT %1 FROM new WHERE id = %2").arg(sql::quoted(column)).arg(rowId);
     if (onServer()) {
-        const pq::Result result = openServer().exec(sql, {});
+        const pg::Result result = openServer().exec(sql, {});
         EXPECT_EQ(result.rows(), 1) << "row " << rowId;
         if (result.rows() != 1) {
             return QString();

@@ -2,9 +2,9 @@
 
 #include "data/core/fields.h"
 #include "data/postgres/pgconnection.h"
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
 #include "tests/support/pgtestserver.h"
 #include "tests/support/testenv.h"
@@ -65,13 +65,13 @@ protected:
     // A second, plain connection to the listings file (SQLite only).
     sql::Database openRaw() const;
     // A plain connection to the test's database (server only).
-    pq::Connection openServer() const;
+    pg::Connection openServer() const;
 
     // Another writer, holding the listings file (on a server, row `rowId`)
     // until it goes.
     struct WriteLock {
         sql::Database file;
-        pq::Connection desk;
+        pg::Connection desk;
     };
     WriteLock holdWriteLock(long long rowId) const;
 

@@ -82,7 +82,7 @@ TEST_P(StoreMessagesTest, AFileThatIsNotADatabaseAndAFileLockedByAnotherCopySayW
     // A text file where the listings should be.
     QFile::remove(listingsPath());
     writeFile(listingsPath(), QByteArray("these are not listings\n").repeated(300));
-    const QString problem = prepareStore(folder(), listingsTable());
+    const QString problem = prepareStoreFile(folder(), listingsTable());
     EXPECT_TRUE(problem.contains(isolatedText(listingsPath()))) << problem.toStdString();
     EXPECT_TRUE(problem.contains(QStringLiteral("بانك اطلاعاتي نيست يا آسيب ديده است")))
         << problem.toStdString();
@@ -92,7 +92,7 @@ TEST_P(StoreMessagesTest, AFileThatIsNotADatabaseAndAFileLockedByAnotherCopySayW
 
     // Another copy holding the file while a change is stored.
     QFile::remove(listingsPath());
-    ASSERT_TRUE(prepareStore(folder(), listingsTable()).isEmpty());
+    ASSERT_TRUE(prepareStoreFile(folder(), listingsTable()).isEmpty());
     RecordSource source(folder(), listingsTable());
     addListing(source, {{"malek", "a"}});
     source.setBusyTimeout(100);

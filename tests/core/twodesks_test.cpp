@@ -48,8 +48,8 @@ TEST_F(TwoDesksTest, TwoProcessesStoringForAMinuteLoseNothingAndDoubleNothing) {
             ++stored[d];
         }
     }
-    pq::Connection c(database.conninfo());
-    const pq::Result rows = c.exec("SELECT id, malek, details FROM new ORDER BY id");
+    pg::Connection c(database.conninfo());
+    const pg::Result rows = c.exec("SELECT id, malek, details FROM new ORDER BY id");
     EXPECT_EQ(rows.rows(), static_cast<int>(reported.size()));
     std::set<QString> seen;
     for (int r = 0; r < rows.rows(); ++r) {

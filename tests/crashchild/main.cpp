@@ -4,8 +4,8 @@
 //
 // Usage: velmoran_crashchild FOLDER TAG
 
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "tests/crashchild/crashrow.h"
 
 #include <QCoreApplication>
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const int tag = QString::fromLocal8Bit(argv[2]).toInt();
-    const QString problem = prepareStore(folder, listingsTable());
+    const QString problem = prepareStoreFile(folder, listingsTable());
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "%s\n", problem.toUtf8().constData());
         return 1;

@@ -3,8 +3,8 @@
 #include "app/mdiform1.h"
 #include "app/storeguard.h"
 #include "data/core/fields.h"
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -38,8 +38,8 @@ void ProbeScreen::Form_Unload() {
 
 void AppTest::SetUp() {
     DataFolderTest::SetUp();
-    ASSERT_EQ(prepareStore(folder(), listingsTable()), QString());
-    ASSERT_EQ(prepareStore(folder(), passwordTable()), QString());
+    ASSERT_EQ(prepareStoreFile(folder(), listingsTable()), QString());
+    ASSERT_EQ(prepareStoreFile(folder(), passwordTable()), QString());
     exitWindows_ = std::make_shared<ExitWindows::Recorder>();
     ExitWindows::setBackend(exitWindows_);
     made_ = std::make_shared<std::map<ScreenId, int>>();

@@ -1,8 +1,8 @@
 #include "tests/support/testenv.h"
 
 #include "data/core/fields.h"
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "screens/common/boundcontrols.h"
 #include "screens/common/listinglayout.h"
 
@@ -17,7 +17,7 @@ class BoundControlsTest : public test::DataFolderTest {
 protected:
     void SetUp() override {
         DataFolderTest::SetUp();
-        ASSERT_TRUE(prepareStore(folder(), listingsTable()).isEmpty());
+        ASSERT_TRUE(prepareStoreFile(folder(), listingsTable()).isEmpty());
     }
 
     static BoundTextBox* boxFor(const ListingForm& form, const char* field) {

@@ -3,9 +3,9 @@
 // once it is over.
 
 #include "data/core/fields.h"
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "platform/widgets/busywait.h"
 #include "tests/support/testenv.h"
 
@@ -31,7 +31,7 @@ class BusyWaitTest : public test::DataFolderTest {
 protected:
     void SetUp() override {
         DataFolderTest::SetUp();
-        ASSERT_TRUE(prepareStore(folder(), listingsTable()).isEmpty());
+        ASSERT_TRUE(prepareStoreFile(folder(), listingsTable()).isEmpty());
         sql::setBusyWait(&showBusyWait);
     }
     void TearDown() override {

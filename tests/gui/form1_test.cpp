@@ -2,9 +2,9 @@
 
 #include "app/mdiform1.h"
 #include "data/core/fields.h"
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "platform/widgets/printrecorder.h"
 #include "screens/common/listinglayout.h"
 #include "screens/entry/form1.h"
@@ -34,7 +34,7 @@ class Form1Test : public test::DataFolderTest {
 protected:
     void SetUp() override {
         DataFolderTest::SetUp();
-        ASSERT_TRUE(prepareStore(folder(), listingsTable()).isEmpty());
+        ASSERT_TRUE(prepareStoreFile(folder(), listingsTable()).isEmpty());
         Screens::instance().registerMainWindow([] { return new MDIForm1; });
         Screens::instance().registerScreen(ScreenId::Form1, [] { return new Form1; });
         printer_ = std::make_shared<Print::Recorder>();

@@ -1,8 +1,8 @@
 #include "tests/support/testenv.h"
 
 #include "data/core/fields.h"
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "platform/widgets/fonts.h"
 #include "screens/common/boundcontrols.h"
 #include "screens/common/listinglayout.h"
@@ -22,7 +22,7 @@ class ListingLayoutTest : public test::DataFolderTest {
 protected:
     void SetUp() override {
         DataFolderTest::SetUp();
-        ASSERT_TRUE(prepareStore(folder(), listingsTable()).isEmpty());
+        ASSERT_TRUE(prepareStoreFile(folder(), listingsTable()).isEmpty());
         source_ = std::make_unique<RecordSource>(folder(), listingsTable());
         source_->AddNew();
     }

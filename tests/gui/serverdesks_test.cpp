@@ -108,12 +108,12 @@ TEST_F(ServerDesksTest, AServerThatCannotBeReachedIsNamedAndTheLoginNeverShows) 
 }
 
 TEST_F(ServerDesksTest, ATableThatLacksAColumnIsNamedWithTheServer) {
-    pq::Connection(database_->conninfo()).exec("CREATE TABLE pc (id serial, other text)");
+    pg::Connection(database_->conninfo()).exec("CREATE TABLE pc (id serial, other text)");
     EXPECT_FALSE(startProgram());
     ASSERT_EQ(boxes().shown().size(), 1u);
     const QString text = boxes().shown().front().request.text;
     EXPECT_TRUE(text.contains(QStringLiteral("passsecurity"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(pq::displayName(database_->conninfo()))) << text.toStdString();
+    EXPECT_TRUE(text.contains(pg::displayName(database_->conninfo()))) << text.toStdString();
     EXPECT_FALSE(screens().anyLoaded());
 }
 

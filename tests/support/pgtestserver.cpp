@@ -26,9 +26,9 @@ void runScript(const QStringList& arguments) {
 
 bool answers(const QString& conninfo) {
     try {
-        pq::Connection connection(conninfo);
+        pg::Connection connection(conninfo);
         return true;
-    } catch (const pq::Error&) {
+    } catch (const pg::Error&) {
         return false;
     }
 }
@@ -93,13 +93,13 @@ QString TestServer::createDatabase() {
     static std::atomic<int> count{0};
     const QString name =
         QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++count);
-    pq::Connection admin(conninfo());
+    pg::Connection admin(conninfo());
     admin.exec(QStringLiteral("CREATE DATABASE %1").arg(name), {});
     return name;
 }
 
 void TestServer::dropDatabase(const QString& name) {
-    pq::Connection admin(conninfo());
+    pg::Connection admin(conninfo());
     admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name), {});
 }
 

@@ -62,7 +62,7 @@ std::vector<ListingValues> generatedListings(int count, unsigned seed) {
 }
 
 void storeListings(const QString& folder, const std::vector<ListingValues>& listings) {
-    ASSERT_EQ(prepareStore(folder, listingsTable()), QString());
+    ASSERT_EQ(prepareStoreFile(folder, listingsTable()), QString());
     sql::Database db(QDir(folder).filePath(QStringLiteral("newil.db")), SQLITE_OPEN_READWRITE);
     QStringList columns;
     QStringList marks;
@@ -88,7 +88,7 @@ void storeListings(const QString& folder, const std::vector<ListingValues>& list
 }
 
 void preparePasswordStore(const QString& folder) {
-    ASSERT_EQ(prepareStore(folder, passwordTable()), QString());
+    ASSERT_EQ(prepareStoreFile(folder, passwordTable()), QString());
 }
 
 void foldJournal(const QString& store) {

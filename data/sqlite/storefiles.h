@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <utility>
+
+namespace velmoran {
+
+// What a store file is on the disk: the file itself and the journal files
+// SQLite may keep beside it, named by these suffixes of its path.
+constexpr const char* kStoreFileSuffixes[] = {"", "-wal", "-shm", "-journal"};
+constexpr int kStoreFileSuffixCount = 4;
+
+// Removes the store file at `path` with its journal files; what is not there
+// is no failure.
+void removeStoreFiles(const QString& path);
+
+// A store file under a temporary name: removed with its journal files when
+// the scope ends (a file renamed into place meanwhile is not there any more).
+class TemporaryStoreFile {
+public:
+    explicit TemporaryStoreFile(QString path) : path_(std::move(path)) {}
+    ~TemporaryStoreFile() { removeStoreFiles(path_); }
+    TemporaryStoreFile(const TemporaryStoreFile&) = delete;
+    TemporaryStoreFile& operator=(const TemporaryStoreFile&) = delete;
+    const QString& path() const { return path_; }
+
+private:
+    QString path_;
+};
+
+} // namespace velmoran
