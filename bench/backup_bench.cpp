@@ -5,6 +5,7 @@
 #include "bench/listinggen.h"
 #include "data/maintenance/backup.h"
 #include "data/maintenance/storecheck.h"
+#include "data/store/storelocation.h"
 #include "export/listingexport.h"
 
 #include <QDir>
@@ -59,7 +60,7 @@ void Export(benchmark::State& state, ExportFormat format, const char* suffix) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("listings.") + QLatin1String(suffix));
     for (auto _ : state) {
-        const ExportResult result = exportListings(folder, file, format);
+        const ExportResult result = exportListings(StoreLocation{folder, QString()}, file, format);
         if (!result.ok()) {
             state.SkipWithError(result.error.toStdString().c_str());
             break;

@@ -21,14 +21,17 @@ const Subcommand kSubcommands[] = {
      "unless --replace, which keeps it as newil.db.before-import-<time> and is refused\n"
      "while the program runs on the folder (exit 4). A file the reading library can't\n"
      "read (it loops, prints without end or crashes) ends the import after S seconds\n"
-     "without progress (30) with a message and exit 1; nothing is left in the folder.",
+     "without progress (30) with a message and exit 1; nothing is left in the folder.\n"
+     "On a server desk it still fills the data folder's files; copy --to-server moves\n"
+     "them up.",
      "همه رديفهاي جدول new فايل NEWIL.mdb به newil.db و رمز جدول pc فايل PC.mdb به pc.db\n"
      "منتقل مي شود؛ از فايلهاي اكسس فقط خوانده مي شود. گزارش، رديفهاي خوانده و ذخيره شده و\n"
      "ستونهاي نبوده و اضافي را مي گويد. فايل اطلاعاتي كه از قبل هست جايگزين نمي شود (كد 3)\n"
      "مگر با --replace، كه فايل قبلي را با نام newil.db.before-import-<زمان> نگه مي دارد و\n"
      "تا برنامه روي پوشه كار مي كند پذيرفته نمي شود (كد 4). فايلي كه كتابخانه اكسس از\n"
      "خواندنش برنمي آيد، پس از S ثانيه (30) بي پيشرفت، با پيام و كد 1 كنار گذاشته مي شود و\n"
-     "چيزي در پوشه نمي ماند.",
+     "چيزي در پوشه نمي ماند. روي ميزي كه با سرور كار مي كند هم فايلهاي پوشه اطلاعات را پر\n"
+     "مي كند؛ copy --to-server آنها را به سرور مي برد.",
      importCommand},
     {"export", "export [--folder DIR] FILE.xlsx|FILE.csv",
      "Writes every listing into a spreadsheet file (.xlsx) or a CSV file.",
@@ -36,11 +39,14 @@ const Subcommand kSubcommands[] = {
      "Listings in the order they were stored, one column per field headed by its Persian\n"
      "caption (the floor rows' columns with their row number), flags as a tick or empty.\n"
      "The .xlsx sheet reads right to left; the .csv file is UTF-8 with a byte-order mark.\n"
-     "An existing FILE is replaced. Works while the program runs.",
+     "An existing FILE is replaced. Works while the program runs. On a server desk\n"
+     "(velmoran.conf names a server) it writes the server's listings; no data folder is\n"
+     "needed.",
      "فايلها به ترتيب ثبت، هر فيلد در يك ستون با عنوان فارسي آن (ستونهاي رديفهاي طبقات با\n"
      "شماره رديف)، و گزينه ها با علامت تيك يا خالي. برگه اكسل راست به چپ است و فايل CSV با\n"
      "UTF-8 و نشانه ترتيب بايت نوشته مي شود. فايلي با نام FILE جايگزين مي شود. در زماني كه\n"
-     "برنامه باز است هم كار مي كند.",
+     "برنامه باز است هم كار مي كند. روي ميزي كه با سرور كار مي كند (velmoran.conf سروري\n"
+     "نام مي برد) فايلهاي سرور را مي نويسد و پوشه اطلاعات لازم نيست.",
      exportCommand},
     {"backup", "backup [--folder DIR] [DEST]",
      "Makes a checked backup of newil.db and pc.db now, into backups/ or DEST.",
@@ -48,21 +54,29 @@ const Subcommand kSubcommands[] = {
      "The copies are made with SQLite's online backup API and checked with\n"
      "integrity_check; they are named newil-<yyyyMMdd-HHmmss>.db and pc-<...>.db. In\n"
      "backups/ of the data folder the last 10 backups and the newest of each of the last\n"
-     "12 months are kept. Refused while the program runs on the folder (exit 4).",
+     "12 months are kept. Refused while the program runs on the folder (exit 4). On a\n"
+     "server desk the server's tables are copied down, as one snapshot, into\n"
+     "server-<yyyyMMdd-HHmmss>/ of backups/ or DEST while the desks go on working.",
      "پشتيبانها با روش پشتيبان گيري SQLite ساخته و با integrity_check بررسي مي شوند و نام\n"
      "newil-<yyyyMMdd-HHmmss>.db و pc-<...>.db مي گيرند. در پوشه backups، 10 پشتيبان آخر و\n"
      "تازه ترين پشتيبان هر يك از 12 ماه گذشته نگه داشته مي شود. تا برنامه روي پوشه كار\n"
-     "مي كند پذيرفته نمي شود (كد 4).",
+     "مي كند پذيرفته نمي شود (كد 4). روي ميزي كه با سرور كار مي كند جدولهاي سرور، همه از يك\n"
+     "لحظه، در پوشه server-<yyyyMMdd-HHmmss> در backups يا DEST نوشته مي شوند و ميزها به\n"
+     "كار ادامه مي دهند.",
      backupCommand},
     {"restore", "restore [--folder DIR] BACKUP",
      "Puts a backup back in place of its store, after checking it.",
      "يك پشتيبان را پس از بررسي به جاي فايل اطلاعات آن برمي گرداند.",
      "BACKUP is checked with integrity_check (exit 5 when damaged); it replaces newil.db or\n"
      "pc.db, whichever it holds, and the file it replaces is kept beside it as\n"
-     "newil.db.before-restore-<time>. Refused while the program runs on the folder (exit 4).",
+     "newil.db.before-restore-<time>. Refused while the program runs on the folder (exit 4).\n"
+     "It restores the data folder's files only; a server's backup goes back with\n"
+     "copy --to-server --replace from its server-<time> folder.",
      "BACKUP با integrity_check بررسي مي شود (آسيب ديده: كد 5) و به جاي newil.db يا pc.db،\n"
      "هر كدام كه در آن است، مي نشيند؛ فايل قبلي با نام newil.db.before-restore-<زمان> كنار\n"
-     "آن نگه داشته مي شود. تا برنامه روي پوشه كار مي كند پذيرفته نمي شود (كد 4).",
+     "آن نگه داشته مي شود. تا برنامه روي پوشه كار مي كند پذيرفته نمي شود (كد 4). فقط\n"
+     "فايلهاي پوشه اطلاعات را برمي گرداند؛ پشتيبان سرور با copy --to-server --replace از\n"
+     "پوشه server-<زمان> آن برمي گردد.",
      restoreCommand},
     {"check", "check [--folder DIR] [FILE...]",
      "Checks the store files (or the FILEs) through and prints what is found.",
@@ -70,12 +84,17 @@ const Subcommand kSubcommands[] = {
      "Runs SQLite's integrity_check on newil.db and pc.db, or on each FILE (a backup, say),\n"
      "and prints one line per file; exit 5 when one is damaged. Without FILEs it also says\n"
      "whether the listings (in newil.db, and on the server velmoran.conf names) have their\n"
-     "price indexes, which optimise adds. Works while the program runs.",
+     "price indexes, which optimise adds. Works while the program runs. On a server desk\n"
+     "it also checks the server: the connection, both tables with their columns and the\n"
+     "right to read and write them (exit 1 on a problem); the data folder's files where\n"
+     "they exist.",
      "روي newil.db و pc.db، يا روي هر FILE (مثلا يك پشتيبان)، integrity_check اجرا مي كند و\n"
      "براي هر فايل يك سطر مي نويسد؛ اگر فايلي آسيب ديده باشد كد خروج 5 است. بدون FILE\n"
      "همچنين مي گويد كه فايلهاي ملك (در newil.db و روي سروري كه velmoran.conf نام مي برد)\n"
      "نمايه هاي قيمت را دارند يا نه؛ optimise آنها را مي افزايد. در زماني كه برنامه باز است\n"
-     "هم كار مي كند.",
+     "هم كار مي كند. روي ميزي كه با سرور كار مي كند سرور را هم بررسي مي كند: اتصال، دو جدول با\n"
+     "ستونهايشان و اجازه خواندن و نوشتن آنها (اشكال: كد 1)؛ و فايلهاي پوشه اطلاعات را اگر\n"
+     "باشند.",
      checkCommand},
     {"optimise", "optimise [--folder DIR]",
      "Adds the price indexes a store made by an earlier version lacks, so finds are quick.",

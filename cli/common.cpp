@@ -1,7 +1,7 @@
 #include "cli/common.h"
 
-#include "data/folder/datafolder.h"
 #include "data/core/storemessages.h"
+#include "data/folder/datafolder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -42,6 +42,16 @@ int lockFolder(FolderLock& lock, const QString& folder, FolderLock::Mode mode, I
     }
     return fail(io, QStringLiteral("پوشه اطلاعات %1 باز نشد: %2")
                         .arg(isolatedPath(folder), QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+int deskStore(const Arguments& parsed, StoreLocation& store, Io& io) {
+    QString problem;
+    store = configuredStore(&problem);
+    if (!problem.isEmpty()) {
+        return fail(io, problem);
+    }
+    store.folder = parsed.folder;
+    return kOk;
 }
 
 int fail(Io& io, const QString& message, int status) {

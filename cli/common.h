@@ -2,6 +2,7 @@
 
 #include "cli/cli.h"
 #include "data/folder/folderlock.h"
+#include "data/store/storelocation.h"
 
 #include <QCommandLineParser>
 #include <QList>
@@ -28,6 +29,11 @@ bool parseArguments(const char* name, const QStringList& arguments,
 // velmoran-cli holds it, prints why on stderr and returns kFolderInUse (or
 // kFailed for a folder that can't be opened).
 int lockFolder(FolderLock& lock, const QString& folder, FolderLock::Mode mode, Io& io);
+
+// The desk's store: the server velmoran.conf names, or the files of the data
+// folder (--folder DIR or the usual one); the data folder is `folder` in both.
+// kOk, or kFailed with the configuration's problem printed.
+int deskStore(const Arguments& parsed, StoreLocation& store, Io& io);
 
 // Prints a Persian failure message on stderr; returns `status`.
 int fail(Io& io, const QString& message, int status = kFailed);

@@ -9,12 +9,17 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "data/postgres/pgconnection.h"
-#include "data/maintenance/storecopy.h"
-#include "data/store/storelocation.h"
 #include "data/core/storemessages.h"
+#include "data/maintenance/storecopy.h"
+#include "data/postgres/pgconnection.h"
+#include "data/store/storelocation.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
+
+#include <cerrno>
 
 namespace velmoran::cli {
 
@@ -23,8 +28,9 @@ const char* const kCopyDetailsEn =
     "(made there when missing), in one transaction, every row with its id so the order\n"
     "is kept. A server that already holds listings or a password is refused (exit 3)\n"
     "unless --replace. --from-server writes the server's tables, as one snapshot, into\n"
-    "newil.db and pc.db of DIR (made when missing): a copy to keep, or a folder for a\n"
-    "single desk. Files already in DIR are refused (exit 3) unless --replace, which\n"
+    "newil.db and pc.db of DIR (made, for its owner only, when missing): a copy to keep,\n"
+    "or a folder for a single desk. Files already in DIR are refused (exit 3) unless --replace, "
+    "which\n"
     "keeps each beside it as <name>.before-copy-<time>. The server is the one\n"
     "velmoran.conf names, or CONNINFO (a libpq connection string; a password comes from\n"
     "~/.pgpass, never from the command line). Both print the rows copied.";
@@ -33,7 +39,8 @@ const char* const kCopyDetailsFa =
     "(كه اگر نباشند ساخته مي شوند) كپي مي كند؛ هر رديف با شماره خودش، پس ترتيب فايلها مي ماند.\n"
     "اگر روي سرور از قبل فايل يا رمز باشد پذيرفته نمي شود (كد 3) مگر با --replace.\n"
     "--from-server جدولهاي سرور را، همه از يك لحظه، در newil.db و pc.db پوشه DIR مي نويسد\n"
-    "(پوشه اگر نباشد ساخته مي شود): نسخه اي براي نگهداري، يا پوشه اي براي يك ميز تنها.\n"
+    "(پوشه اگر نباشد فقط براي صاحب آن ساخته مي شود): نسخه اي براي نگهداري، يا پوشه اي براي\n"
+    "يك ميز تنها.\n"
     "فايلهايي كه در DIR باشند جايگزين نمي شوند (كد 3) مگر با --replace، كه هر كدام را با نام\n"
     "<نام>.before-copy-<زمان> كنار آن نگه مي دارد. سرور همان است كه velmoran.conf مي گويد،\n"
     "يا CONNINFO (رشته اتصال libpq؛ رمز از ~/.pgpass مي آيد، نه از خط فرمان). هر دو تعداد\n"
@@ -78,6 +85,16 @@ int copyCommand(const QStringList& arguments, Io& io) {
     options.replace = parsed.parser.isSet(replace);
     const bool up = parsed.parser.isSet(toServer);
     const QString folder = up ? parsed.folder : parsed.parser.value(fromServer);
+    // A folder to copy down into is made, for the owner alone: it will hold
+    // the agency's listings.
+    if (!up && !QFileInfo::exists(folder)) {
+        if (!QDir().mkpath(folder) ||
+            !QFile::setPermissions(folder,
+                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+            return fail(io, QStringLiteral("پوشه %1 ساخته نشد: %2")
+                                .arg(isolatedPath(folder), systemError(errno)));
+        }
+    }
     // Read while the program may run on the folder; written only by itself.
     FolderLock lock;
     if (const int status = lockFolder(
@@ -87,7 +104,7 @@ int copyCommand(const QStringList& arguments, Io& io) {
     try {
         const CopyCounts counts = up ? copyToServer(folder, conninfo, options)
                                      : copyFromServer(conninfo, folder, options);
-        const QString server = isolated(pq::displayName(conninfo));
+        const QString server = isolated(pg::displayName(conninfo));
         io.out << (up ? QStringLiteral("%1 فايل و %2 رديف رمز به سرور %3 كپي شد.")
                             .arg(counts.listings)
                             .arg(counts.passwords)

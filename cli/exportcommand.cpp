@@ -20,12 +20,19 @@ int exportCommand(const QStringList& arguments, Io& io) {
                << QString::fromUtf8(subcommands().find(QStringLiteral("export"))->usage) << '\n';
         return kUsage;
     }
-    // Read as of one moment; no restore swaps the store meanwhile.
-    FolderLock lock;
-    if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Shared, io)) {
+    StoreLocation store;
+    if (const int status = deskStore(parsed, store, io)) {
         return status;
     }
-    const ExportResult result = exportListings(parsed.folder, file, *format);
+    // Read as of one moment; on a single desk no restore swaps the file
+    // meanwhile. A server desk needs no data folder.
+    FolderLock lock;
+    if (!store.onServer()) {
+        if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Shared, io)) {
+            return status;
+        }
+    }
+    const ExportResult result = exportListings(store, file, *format);
     for (const QString& warning : result.warnings) {
         io.err << warning << '\n';
     }

@@ -2,12 +2,13 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "data/core/storemessages.h"
 #include "data/maintenance/backup.h"
 #include "data/maintenance/storecheck.h"
 #include "data/maintenance/storecopy.h"
-#include "data/store/storelocation.h"
-#include "data/core/storemessages.h"
 #include "data/maintenance/storeoptimise.h"
+#include "data/postgres/pgconnection.h"
+#include "data/store/storelocation.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -155,7 +156,10 @@ int checkCommand(const QStringList& arguments, Io& io) {
         return fail(io, problem);
     }
     FolderLock lock;
-    if (stores) {
+    // A server desk may have no data folder: its files are checked where
+    // they exist.
+    const bool folderToCheck = !configured.onServer() || QFileInfo(parsed.folder).isDir();
+    if (stores && folderToCheck) {
         // The stores themselves: no restore may swap them while they are read.
         if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Shared, io)) {
             return status;
@@ -191,6 +195,23 @@ int checkCommand(const QStringList& arguments, Io& io) {
                 status = kFailed;
             }
             break;
+        }
+    }
+    if (stores && configured.onServer()) {
+        // The server's tables: the connection, the columns, the rights.
+        for (const TableSpec* tableSpec : kStores) {
+            const StoreCheck check = checkServerTable(configured.server, *tableSpec);
+            if (check.sound()) {
+                io.out << QStringLiteral("%1، جدول %2: سالم است")
+                              .arg(isolated(pg::displayName(configured.server)),
+                                   isolated(QString::fromUtf8(tableSpec->table)))
+                       << '\n';
+            } else {
+                fail(io, check.detail);
+                if (status == kOk) {
+                    status = kFailed;
+                }
+            }
         }
     }
     if (stores) {

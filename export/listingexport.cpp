@@ -2,7 +2,7 @@
 
 #include "data/core/fields.h"
 #include "data/core/storemessages.h"
-#include "data/sqlite/sqlite.h"
+#include "data/store/storelocation.h"
 #include "export/exportcolumns.h"
 
 #include <QDir>
@@ -26,10 +26,6 @@ const QString kTick = QString(QChar(0x2713));
 // The rows of a spreadsheet; the first holds the headings.
 constexpr qint64 kXlsxRows = 1048576;
 constexpr qint64 kProgressRows = 1000;
-
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // One output format: a heading row, then a row per listing.
 class SheetWriter {
@@ -211,14 +207,16 @@ std::optional<ExportFormat> exportFormatOf(const QString& file) {
     return std::nullopt;
 }
 
-ExportResult exportListings(const QString& folder, const QString& file, ExportFormat format,
+ExportResult exportListings(const StoreLocation& store, const QString& file, ExportFormat format,
                             const ExportProgress& progress) {
     ExportResult result;
     const TableSpec& tableSpec = listingsTable();
-    const QString store = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
+    const QString storeFile = QDir(store.folder).filePath(QString::fromUtf8(tableSpec.fileName));
+    // The server, as its messages show it, or the file.
+    QString storeName = isolatedPath(storeFile);
     const auto failed = [&](const QString& detail) {
         result.error = QStringLiteral("فايل %1 از اطلاعات %2 ساخته نشد: %3")
-                           .arg(isolatedPath(file), isolatedPath(store), detail);
+                           .arg(isolatedPath(file), storeName, detail);
         return result;
     };
     const QString temporary = temporaryBeside(file);
@@ -242,44 +240,48 @@ ExportResult exportListings(const QString& folder, const QString& file, ExportFo
     if (!writer->error().isEmpty()) {
         return failed(writer->error());
     }
+    if (!store.onServer() && !QFileInfo::exists(storeFile)) {
+        return failed(QStringLiteral("فايل اطلاعات وجود ندارد"));
+    }
+    if (!writer->write(exportHeadings())) {
+        return failed(writer->error());
+    }
+    // Written by the writer while the store is read; its failure ends the
+    // reading.
+    bool written = true;
     try {
-        if (!QFileInfo::exists(store)) {
-            return failed(QStringLiteral("فايل اطلاعات وجود ندارد"));
-        }
-        sql::Database db(store, SQLITE_OPEN_READONLY);
-        sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        db.setBusyTimeout(3000);
-        QStringList columns;
-        for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
-            columns << sql::quoted(tableSpec.fields[i].name);
-        }
-        sql::Statement select =
-            db.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                           .arg(columns.join(QLatin1Char(',')), sql::quoted(tableSpec.table)));
-        if (!writer->write(exportHeadings())) {
-            return failed(writer->error());
+        const std::unique_ptr<TableStore> table =
+            openTableStore(store, tableSpec, StoreAccess::ReadOnly);
+        if (store.onServer()) {
+            storeName = isolated(table->name());
         }
         QStringList values;
-        while (select.step()) {
+        table->scan([&](long long, const RowValues& row) {
             values.clear();
             for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
-                const int column = static_cast<int>(i);
                 if (tableSpec.fields[i].kind == FieldKind::Flag) {
-                    values << (select.columnInt(column) != 0 ? kTick : QString());
+                    values << (row.flags[i] ? kTick : QString());
                 } else {
-                    values << select.columnText(column);
+                    values << row.texts[i];
                 }
             }
             if (!writer->write(values)) {
-                return failed(writer->error());
+                written = false;
+                return false;
             }
             ++result.rows;
             if (progress && result.rows % kProgressRows == 0) {
                 progress(result.rows);
             }
-        }
-    } catch (const sql::Error& e) {
-        return failed(e.text());
+            return true;
+        });
+    } catch (const StoreError& e) {
+        // The store's own sentence, which names it.
+        result.error = QStringLiteral("فايل %1 ساخته نشد: %2").arg(isolatedPath(file), e.message());
+        return result;
+    }
+    if (!written) {
+        return failed(writer->error());
     }
     if (!writer->finish()) {
         return failed(writer->error());

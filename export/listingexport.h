@@ -8,8 +8,11 @@
 
 namespace velmoran {
 
+struct StoreLocation;
+
 // Writes the agency's listings into a file its spreadsheet program opens:
-// every listing of newil.db in the order it was stored, one column per
+// every listing of the store (newil.db, or the server's table) in the order
+// it was stored, one column per
 // field (exportHeadings() on the first row), text as it is, a flag as a tick
 // (U+2713) when set and empty when not.
 //  - .xlsx through libxlsxwriter: one sheet read right to left, the heading
@@ -35,7 +38,8 @@ struct ExportResult {
 // Told the listings written so far.
 using ExportProgress = std::function<void(qint64 rows)>;
 
-ExportResult exportListings(const QString& folder, const QString& file, ExportFormat format,
+// The listings of `store`: the data folder's file, or the server's table.
+ExportResult exportListings(const StoreLocation& store, const QString& file, ExportFormat format,
                             const ExportProgress& progress = {});
 
 // A spreadsheet cell holds at most this many characters; longer text is cut

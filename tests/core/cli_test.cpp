@@ -3,20 +3,23 @@
 // program runs there, the export, and the import of Access files that hang
 // or crash the reading library.
 
-#include "data/maintenance/backup.h"
-#include "data/folder/folderlock.h"
-#include "data/postgres/pgconnection.h"
 #include "data/core/priceindex.h"
-#include "data/store/recordsource.h"
-#include "data/sqlite/sqlite.h"
-#include "data/store/storelocation.h"
+#include "data/folder/folderlock.h"
+#include "data/maintenance/backup.h"
 #include "data/maintenance/storeoptimise.h"
+#include "data/postgres/pgconnection.h"
+#include "data/postgres/pgpriceindex.h"
+#include "data/sqlite/sqlite.h"
+#include "data/store/recordsource.h"
+#include "data/store/storelocation.h"
+#include "export/exportcolumns.h"
 #include "tests/support/importfixtures.h"
 #include "tests/support/pgtestserver.h"
 #include "tests/support/sheetreader.h"
 #include "tests/support/storefiles.h"
 #include "tests/support/testenv.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -93,6 +96,15 @@ TEST(CliHelpTest, EverySubcommandHasItsHelpInEnglishAndPersianWithTheExitCodes) 
 
 class CliTest : public DataFolderTest {
 protected:
+    // The desk's velmoran.conf names the server `conninfo`.
+    static void configureServer(const QString& conninfo) {
+        const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + "/velmoran";
+        ASSERT_TRUE(QDir().mkpath(config));
+        QFile conf(config + "/velmoran.conf");
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+        conf.write(QStringLiteral("[store]\nserver=%1\n").arg(conninfo).toUtf8());
+    }
+
     void SetUp() override {
         DataFolderTest::SetUp();
         storeListings(folder(), generatedListings(200, 3));
@@ -227,16 +239,12 @@ TEST_F(CliTest, OnTheServerCheckTellsTheMissingPriceIndexesAndOptimiseAddsThem) 
     TestDatabase database;
     const StoreLocation server{folder(), database.conninfo()};
     ASSERT_EQ(prepareStore(server, listingsTable()), QString());
-    pq::Connection(database.conninfo())
-        .exec(QStringLiteral("DROP FUNCTION %1(text) CASCADE")
-                  .arg(QLatin1String(kServerNumberFunction)),
-              {});
-    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + "/velmoran";
-    ASSERT_TRUE(QDir().mkpath(config));
-    QFile conf(config + "/velmoran.conf");
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write(QStringLiteral("[store]\nserver=%1\n").arg(database.conninfo()).toUtf8());
-    conf.close();
+    ASSERT_EQ(prepareStore(server, passwordTable()), QString());
+    pg::Connection(database.conninfo())
+        .exec(
+            QStringLiteral("DROP FUNCTION %1(text) CASCADE").arg(QLatin1String(kPgNumberFunction)),
+            {});
+    configureServer(database.conninfo());
 
     const CliRun lacking = cli({QStringLiteral("check")});
     EXPECT_EQ(lacking.exitCode, 0) << lacking.err.toStdString();
@@ -249,10 +257,7 @@ TEST_F(CliTest, OnTheServerCheckTellsTheMissingPriceIndexesAndOptimiseAddsThem) 
     EXPECT_EQ(checkPriceIndexes(server, listingsTable()).missing, 0);
 
     // An unreachable server is a message and exit 1.
-    QFile broken(config + "/velmoran.conf");
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("[store]\nserver=host=/nonexistent port=1\n");
-    broken.close();
+    configureServer(QStringLiteral("host=/nonexistent port=1"));
     const CliRun unreachable = cli({QStringLiteral("optimise")});
     EXPECT_EQ(unreachable.exitCode, 1);
     EXPECT_FALSE(unreachable.err.isEmpty());
@@ -268,6 +273,76 @@ TEST_F(CliTest, ExportWritesTheFileAskedFor) {
         cli({QStringLiteral("export"), QStringLiteral("--folder"), empty.path(), path("none.csv")});
     EXPECT_EQ(noStore.exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(path("none.csv")));
+}
+
+// A desk configured for the server exactly as README says: export and check
+// work on the server's listings, not on a file the data folder still holds
+// from before the copy up; a desk with only the server (no data folder) does
+// the same; a copy down makes its folder.
+TEST_F(CliTest, OnAServerDeskExportCheckAndCopyWorkOnTheServersListings) {
+    TestDatabase database;
+    configureServer(database.conninfo());
+    const CliRun up = cli({QStringLiteral("copy"), QStringLiteral("--to-server")});
+    ASSERT_EQ(up.exitCode, 0) << up.err.toStdString();
+    // Five more on the server; the folder's file keeps its 200.
+    {
+        RecordSource server(StoreLocation{folder(), database.conninfo()}, listingsTable());
+        for (int i = 0; i < 5; ++i) {
+            server.AddNew();
+            server.setText(listingsTable().indexOf(QStringLiteral("malek")),
+                           QStringLiteral("روي سرور %1").arg(i));
+            server.setFlag(listingsTable().indexOf(QStringLiteral("vila")), true);
+            server.Update();
+        }
+    }
+    // One column a field, in the fields' order.
+    ASSERT_EQ(exportHeadings().size(), static_cast<int>(kListingFieldCount));
+    const int owner = listingsTable().indexOf(QStringLiteral("malek"));
+    for (const QString& data : {folder(), QDir(folder()).filePath(QStringLiteral("none"))}) {
+        SCOPED_TRACE(data.toStdString());
+        const QString file =
+            QDir(QDir::tempPath())
+                .filePath(QStringLiteral("server-%1.csv").arg(QCoreApplication::applicationPid()));
+        QFile::remove(file);
+        const CliRun exported =
+            cli({QStringLiteral("export"), QStringLiteral("--folder"), data, file});
+        ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+        EXPECT_TRUE(exported.out.contains(QStringLiteral("205"))) << exported.out.toStdString();
+        bool bom = false;
+        const std::vector<QStringList> rows = readCsv(file, &bom);
+        ASSERT_EQ(rows.size(), 206u);
+        EXPECT_EQ(rows.back().at(owner), QStringLiteral("روي سرور 4"));
+        QFile::remove(file);
+
+        const CliRun check = cli({QStringLiteral("check"), QStringLiteral("--folder"), data});
+        EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+        EXPECT_TRUE(check.out.contains(QStringLiteral("⁨new⁩: سالم است")));
+        EXPECT_TRUE(check.out.contains(QStringLiteral("⁨pc⁩: سالم است")));
+        // The local files where they are: integrity and price indexes.
+        EXPECT_EQ(check.out.count(QStringLiteral("integrity_check: ok")), data == folder() ? 2 : 0);
+        EXPECT_EQ(check.out.count(QStringLiteral("نمايه هاي قيمت كامل است")),
+                  data == folder() ? 2 : 1);
+    }
+
+    // Down into a folder that is not there yet: made, for its owner only.
+    const QString down = QDir(folder()).filePath(QStringLiteral("copies/down"));
+    const CliRun copied = cli({QStringLiteral("copy"), QStringLiteral("--from-server"), down});
+    ASSERT_EQ(copied.exitCode, 0) << copied.err.toStdString();
+    EXPECT_TRUE(QFileInfo(QDir(down).filePath(QStringLiteral("newil.db"))).isFile());
+    struct stat made {};
+    ASSERT_EQ(::stat(down.toLocal8Bit().constData(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0700u);
+
+    // A server whose table lacks a column fails the check with its name.
+    pg::Connection(database.conninfo()).exec("ALTER TABLE pc DROP COLUMN passsecurity");
+    const CliRun broken = cli({QStringLiteral("check")});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(broken.err.contains(QStringLiteral("passsecurity"))) << broken.err.toStdString();
+    pg::Connection(database.conninfo()).exec("DROP TABLE pc");
+    const CliRun missing = cli({QStringLiteral("check")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("جدول ⁨pc⁩ وجود ندارد؛")))
+        << missing.err.toStdString();
 }
 
 // The Access files that make the reading library loop printing without end

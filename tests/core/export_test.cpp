@@ -2,6 +2,7 @@
 // generated listings read back exactly from the written files.
 
 #include "data/core/fields.h"
+#include "data/store/storelocation.h"
 #include "export/exportcolumns.h"
 #include "export/listingexport.h"
 #include "tests/support/importfixtures.h"
@@ -167,8 +168,9 @@ TEST(ExportHeadingsTest, EveryFieldIsHeadedByItsCaptionTheFloorRowsByTheirNumber
 TEST_F(ExportTest, AnXlsxSheetReadsBackRightToLeftWithEveryValueExact) {
     const QString file = output("listings.xlsx");
     qint64 lastProgress = 0;
-    const ExportResult result = exportListings(folder(), file, ExportFormat::Xlsx,
-                                               [&](qint64 rows) { lastProgress = rows; });
+    const ExportResult result =
+        exportListings(StoreLocation{folder(), QString()}, file, ExportFormat::Xlsx,
+                       [&](qint64 rows) { lastProgress = rows; });
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(result.rows, 1000);
     EXPECT_EQ(lastProgress, 1000);
@@ -184,7 +186,8 @@ TEST_F(ExportTest, AnXlsxSheetReadsBackRightToLeftWithEveryValueExact) {
 TEST_F(ExportTest, ACsvFileIsUtf8WithAByteOrderMarkAndEveryValueExact) {
     const QString file = output("listings.CSV");
     writeFile(file, "an older export");
-    const ExportResult result = exportListings(folder(), file, ExportFormat::Csv);
+    const ExportResult result =
+        exportListings(StoreLocation{folder(), QString()}, file, ExportFormat::Csv);
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     bool bom = false;
     const std::vector<QStringList> rows = readCsv(file, &bom);
@@ -202,12 +205,14 @@ TEST_F(ExportTest, TextLongerThanACellHoldsIsCutInTheSheetWithAWarningAndKeptInT
     }
     huge[0] = QString(kXlsxCellCharacters + 10, QChar(0x0633));
     storeListings(folder(), {huge});
-    const ExportResult xlsx = exportListings(folder(), output("long.xlsx"), ExportFormat::Xlsx);
+    const ExportResult xlsx =
+        exportListings(StoreLocation{folder(), QString()}, output("long.xlsx"), ExportFormat::Xlsx);
     ASSERT_TRUE(xlsx.ok()) << xlsx.error.toStdString();
     ASSERT_EQ(xlsx.warnings.size(), 1);
     EXPECT_TRUE(xlsx.warnings.front().contains(QStringLiteral("1001")));
     EXPECT_EQ(readXlsx(output("long.xlsx")).rows.back().front().size(), kXlsxCellCharacters);
-    const ExportResult csv = exportListings(folder(), output("long.csv"), ExportFormat::Csv);
+    const ExportResult csv =
+        exportListings(StoreLocation{folder(), QString()}, output("long.csv"), ExportFormat::Csv);
     ASSERT_TRUE(csv.ok());
     bool bom = false;
     EXPECT_EQ(readCsv(output("long.csv"), &bom).back().front(), huge[0]);
@@ -215,13 +220,14 @@ TEST_F(ExportTest, TextLongerThanACellHoldsIsCutInTheSheetWithAWarningAndKeptInT
 
 TEST_F(ExportTest, AFailureNamesTheFileAndLeavesNothing) {
     const QString missing = QDir(folder()).filePath(QStringLiteral("no/such/dir/x.csv"));
-    const ExportResult noDir = exportListings(folder(), missing, ExportFormat::Csv);
+    const ExportResult noDir =
+        exportListings(StoreLocation{folder(), QString()}, missing, ExportFormat::Csv);
     EXPECT_FALSE(noDir.ok());
     EXPECT_TRUE(noDir.error.contains(missing)) << noDir.error.toStdString();
 
     QTemporaryDir empty;
-    const ExportResult noStore =
-        exportListings(empty.path(), output("nothing.xlsx"), ExportFormat::Xlsx);
+    const ExportResult noStore = exportListings(StoreLocation{empty.path(), QString()},
+                                                output("nothing.xlsx"), ExportFormat::Xlsx);
     EXPECT_FALSE(noStore.ok());
     EXPECT_FALSE(QFileInfo::exists(output("nothing.xlsx")));
     for (const QString& name : filesIn(folder())) {
