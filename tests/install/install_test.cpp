@@ -120,6 +120,22 @@ TEST_F(InstallTest, PutsEveryFileInPlaceAndTheProgramsCanBeRun) {
     EXPECT_EQ(found, expected);
 }
 
+// The command-line tool runs where no desktop is installed: it loads Qt Core
+// and the store libraries, no library of windows, fonts or printing.
+TEST_F(InstallTest, TheCommandLineToolLoadsNoLibraryOfWindows) {
+    const Outcome needed = run(QStringLiteral("ldd"), {path(QStringLiteral("bin/velmoran-cli"))});
+    ASSERT_EQ(needed.exitCode, 0) << needed.out.toStdString();
+    EXPECT_TRUE(needed.out.contains(QLatin1String("libQt6Core"))) << needed.out.toStdString();
+    for (const char* library : {"libQt6Widgets", "libQt6Gui", "libQt6PrintSupport", "libQt6Svg"}) {
+        EXPECT_FALSE(needed.out.contains(QLatin1String(library)))
+            << "velmoran-cli loads " << library << ":\n"
+            << needed.out.toStdString();
+    }
+    const Outcome version =
+        run(path(QStringLiteral("bin/velmoran-cli")), {QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0) << version.out.toStdString();
+}
+
 TEST_F(InstallTest, TheMenuEntryValidatesAndStartsTheProgramByItsIcon) {
     const QString entry = path(QStringLiteral("share/applications/velmoran.desktop"));
     const Outcome validate = run(QStringLiteral("desktop-file-validate"), {entry});
