@@ -44,16 +44,24 @@ Screen* screenOf(QMdiSubWindow* window) {
 // the box it was in: the child window would hand the focus on to the next
 // control of the chain. The box is remembered whenever the focus moves
 // inside the screen and given the focus back after each change of state.
+// The focus the screen's activation gives (the entry screen's owner box) is
+// remembered too, even while a change of state is under way: showing a
+// screen over a maximised one changes its state several times around its
+// activation, and the box of before would take the cursor away again.
 class FocusKeeper : public QObject {
 public:
-    FocusKeeper(QMdiSubWindow* window, Screen* screen) : QObject(window), window_(window) {
-        connect(qApp, &QApplication::focusChanged, this, [this, screen](QWidget*, QWidget* now) {
-            if (now && screen->isAncestorOf(now) && !changing_) {
-                last_ = now;
+    FocusKeeper(QMdiSubWindow* window, Screen* screen)
+        : QObject(window), window_(window), screen_(screen) {
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            if (!changing_) {
+                remember(now);
             }
         });
         window->installEventFilter(this);
     }
+
+    // The screen's activation ran: where it left the cursor is the box.
+    void activated() { remember(QApplication::focusWidget()); }
 
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::WindowStateChange && last_) {
@@ -70,13 +78,28 @@ public:
     }
 
 private:
+    void remember(QWidget* now) {
+        if (now && screen_ && screen_->isAncestorOf(now)) {
+            last_ = now;
+        }
+    }
+
     QMdiSubWindow* window_;
+    QPointer<Screen> screen_;
     QPointer<QWidget> last_;
     bool changing_ = false;
 };
 
 void keepFocusThroughStateChanges(QMdiSubWindow* window, Screen* screen) {
     new FocusKeeper(window, screen);
+}
+
+void focusGivenOnActivation(QMdiSubWindow* window) {
+    for (QObject* child : window->children()) {
+        if (auto* keeper = dynamic_cast<FocusKeeper*>(child)) {
+            keeper->activated();
+        }
+    }
 }
 
 } // namespace
@@ -295,8 +318,13 @@ void MDIForm1::makeCurrent(QMdiSubWindow* window) {
     }
     workspace_->setActiveSubWindow(window);
     currentChildWindow_ = window;
-    if (Screen* screen = screenOf(window)) {
-        childActivated(screen);
+    activateChild(window);
+}
+
+void MDIForm1::activateChild(QMdiSubWindow* window) {
+    Screen* screen = screenOf(window);
+    if (screen && childActivated(screen)) {
+        focusGivenOnActivation(window);
     }
 }
 
@@ -319,9 +347,7 @@ void MDIForm1::childWindowActivated(QMdiSubWindow* window) {
         return;
     }
     currentChildWindow_ = window;
-    if (Screen* screen = screenOf(window)) {
-        childActivated(screen);
-    }
+    activateChild(window);
     updateMenuBar();
 }
 

@@ -68,6 +68,8 @@ private:
 
     // The active child from now on; its activation runs when it is another one.
     void makeCurrent(QMdiSubWindow* window);
+    // Runs the activation of the child in `window` when it is another one.
+    void activateChild(QMdiSubWindow* window);
     QMdiSubWindow* subWindowOf(const Screen* screen) const;
     Screen* currentChild() const;
     void childWindowActivated(QMdiSubWindow* window);

@@ -8,8 +8,8 @@ void MainWindow::windowActivated() {
     Screens::instance().windowActivated(this);
 }
 
-void MainWindow::childActivated(Screen* child) {
-    Screens::instance().childActivated(child);
+bool MainWindow::childActivated(Screen* child) {
+    return Screens::instance().childActivated(child);
 }
 
 void MainWindow::pauseActivations(bool paused) {

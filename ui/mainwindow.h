@@ -24,9 +24,10 @@ protected:
     virtual void removeChild(Screen* screen) = 0;
 
     // The desktop activated the main window; a listing screen became the
-    // active child: its Form_Activate runs when it is another one.
+    // active child: its Form_Activate runs when it is another one (true
+    // then).
     void windowActivated();
-    static void childActivated(Screen* child);
+    static bool childActivated(Screen* child);
     // While the main window sweeps its screens away, no screen's activation
     // runs.
     static void pauseActivations(bool paused);

@@ -219,13 +219,14 @@ void Screens::windowActivated(QWidget* window) {
     }
 }
 
-void Screens::childActivated(Screen* child) {
+bool Screens::childActivated(Screen* child) {
     if (child == activeChild_ || activationsPaused_ || find(child->id()) != child ||
         child->unloading_) {
-        return;
+        return false;
     }
     activeChild_ = child;
     runHandler(child, &Screen::Form_Activate);
+    return true;
 }
 
 void Screens::mainWindowUnloaded(MainWindow* window) {

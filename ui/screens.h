@@ -86,7 +86,8 @@ private:
     // Screen::unload and the close box come here.
     bool unloadScreen(Screen* screen);
     void windowActivated(QWidget* window);
-    void childActivated(Screen* child);
+    // True when the child's activation ran.
+    bool childActivated(Screen* child);
     void mainWindowUnloaded(MainWindow* window);
     void endWhenNothingIsLeft();
 
