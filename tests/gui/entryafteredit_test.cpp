@@ -5,7 +5,7 @@
 
 #include "app/mdiform1.h"
 #include "app/workspace.h"
-#include "data/recordsource.h"
+#include "data/store/recordsource.h"
 #include "screens/common/listinglayout.h"
 #include "screens/edit/form7.h"
 #include "screens/entry/form1.h"
