@@ -11,6 +11,7 @@
 #include "platform/widgets/messageboxbackend.h"
 #include "platform/widgets/printqt.h"
 #include "ui/artwork.h"
+#include "ui/conflictchoice.h"
 #include "ui/screen.h"
 
 namespace velmoran {
@@ -31,6 +32,9 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // A write waiting for another copy's lock shows the wait and keeps the
     // windows painting.
     setStoreBusyWait(&showBusyWait);
+    // A save that meets another desk's change to the same field asks which
+    // to keep.
+    setConflictChooser(&askWhichToKeep);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -116,7 +116,15 @@ bool settle(const QString& folder, const TableSpec& tableSpec, const StoreCheck&
         // Unreadable files are reported by the store's own preparation.
         return true;
     }
-    return offerRestore(folder, tableSpec, check.detail, lock);
+    if (offerRestore(folder, tableSpec, check.detail, lock)) {
+        return true;
+    }
+    // Refused, the file stays as it was found: without the journal files
+    // the check's read made, where no other copy has them.
+    if (lock.tryLock(folder, FolderLock::Mode::Exclusive)) {
+        removeCheckLeftovers(check);
+    }
+    return false;
 }
 
 // The check of newil.db under way.
@@ -134,7 +142,7 @@ std::unique_ptr<ListingsCheck> g_check;
 bool checkBeforeLogin(const QString& folder, FolderLock& lock) {
     const QString password = storePath(folder, passwordTable());
     if (QFileInfo::exists(password) &&
-        !settle(folder, passwordTable(), checkStoreFile(password, CheckDepth::Quick), lock)) {
+        !settle(folder, passwordTable(), checkStoreFile(password, CheckDepth::Full), lock)) {
         return false;
     }
     // A file whose first pages are no database fails at once; its deeper
@@ -157,7 +165,10 @@ void startListingsCheck(const QString& folder, FolderLock& lock) {
     g_check->lock = &lock;
     const std::atomic<bool>* stop = &g_check->stop;
     g_check->result = std::async(std::launch::async, [listings, stop] {
-        return checkStoreFile(listings, CheckDepth::Quick, stop);
+        // integrity_check: every page and record, and every index entry
+        // against its row, so a file whose indexes disagree with its table
+        // is never written to.
+        return checkStoreFile(listings, CheckDepth::Full, stop);
     });
 }
 

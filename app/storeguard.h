@@ -12,9 +12,12 @@ class FolderLock;
 // newil.db.damaged-<time>; declining ends the program with the file as it
 // was.
 //
-// pc.db is small and read through (quick_check) before the login; newil.db,
-// which may be large, is read through on a thread of its own while the login
-// screen shows, and the main window opens only after that check is done.
+// Both files are read through with integrity_check (every page and record,
+// and every index against its table): pc.db, which is small, before the
+// login; newil.db, which may be large, on a thread of its own while the login
+// screen shows, and the main window, where the first write can come from,
+// opens only after that check is done. A refused file is left as it was
+// found, without the journal files the check's read made.
 namespace storeguard {
 
 // Before the stores are prepared: pc.db read through and newil.db's first

@@ -2,6 +2,7 @@
 
 #include "data/core/storemessages.h"
 #include "data/folder/datafolder.h"
+#include "data/maintenance/leftovers.h"
 
 #include <cerrno>
 #include <cstring>
@@ -34,6 +35,14 @@ bool parseArguments(const char* name, const QStringList& arguments,
 }
 
 int lockFolder(FolderLock& lock, const QString& folder, FolderLock::Mode mode, Io& io) {
+    // Alone on the folder, the temporary files of steps killed half-way (a
+    // backup's whole copy among them) are known to be nobody's.
+    if (lock.tryLock(folder, FolderLock::Mode::Exclusive)) {
+        removeLeftovers(folder);
+        if (mode == FolderLock::Mode::Exclusive || lock.tryLock(folder, mode)) {
+            return kOk;
+        }
+    }
     if (lock.tryLock(folder, mode)) {
         return kOk;
     }

@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "data/core/storemessages.h"
+#include "data/folder/datafolder.h"
 #include "data/maintenance/storecopy.h"
 #include "data/postgres/pgconnection.h"
 #include "data/store/storelocation.h"
@@ -88,9 +89,7 @@ int copyCommand(const QStringList& arguments, Io& io) {
     // A folder to copy down into is made, for the owner alone: it will hold
     // the agency's listings.
     if (!up && !QFileInfo::exists(folder)) {
-        if (!QDir().mkpath(folder) ||
-            !QFile::setPermissions(folder,
-                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+        if (!makePrivateFolder(folder)) {
             return fail(io, QStringLiteral("پوشه %1 ساخته نشد: %2")
                                 .arg(isolatedPath(folder), systemError(errno)));
         }

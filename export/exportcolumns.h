@@ -1,18 +1,15 @@
 #pragma once
 
-#include <QString>
+#include "data/core/fieldcaptions.h"
+
 #include <QStringList>
 
 namespace velmoran {
 
-// The heading of each listing field in an export, in the order of the
-// fields (kListingFields): the caption the listing screens show beside or
-// above its box, without its colon and the stretching of its letters.
-//  - a floor row's box: its column's caption and the row number ("خواب 1");
-//  - a second value after a dash: the first value's caption and "(2)";
-//  - the stacked captions of one box joined by " / " ("قيمت كل / وديعه");
-//  - a field shown in two boxes (the density, also under the land area): the
-//    caption of the last box the layout binds it to.
-QStringList exportHeadings();
+// The heading of each listing field in an export: its caption on the listing
+// screens (fieldcaptions.h).
+inline QStringList exportHeadings() {
+    return listingFieldCaptions();
+}
 
 } // namespace velmoran

@@ -22,7 +22,7 @@ std::shared_ptr<Backend> backend() {
 }
 
 int Recorder::show(const Request& request) {
-    int answer = request.buttons == Buttons::YesNo ? vbYes : vbOK;
+    int answer = request.buttons == Buttons::Ok ? vbOK : vbYes;
     if (!answers_.empty()) {
         answer = answers_.front();
         answers_.pop_front();

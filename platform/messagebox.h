@@ -13,10 +13,11 @@ namespace velmoran {
 namespace MessageBox {
 
 enum class Icon { None, Critical, Exclamation };
-enum class Buttons { Ok, YesNo };
+enum class Buttons { Ok, YesNo, YesNoCancel };
 
 // The answer codes the screens compare with.
 constexpr int vbOK = 1;
+constexpr int vbCancel = 2;
 constexpr int vbYes = 6;
 constexpr int vbNo = 7;
 

@@ -45,6 +45,10 @@ QString storeMessage(StoreProblem problem, const QString& path, const QString& r
         return QStringLiteral("در فايل %1 ركورد جاري وجود ندارد.").arg(file);
     case StoreProblem::EmptyTable:
         return QStringLiteral("جدول فايل %1 خالي است و ركوردي ندارد.").arg(file);
+    case StoreProblem::ChangedElsewhere:
+        return QStringLiteral("اين فايل ملك را در %1 برنامه ديگري در همين ميان تغيير داد و چيزي "
+                              "ذخيره نشد؛ آنچه نوشته ايد روي صفحه مانده است.")
+            .arg(file);
     }
     return file;
 }

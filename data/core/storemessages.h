@@ -19,18 +19,19 @@ QString isolatedPath(const QString& path);
 
 // What can be wrong with a store file or an operation on it.
 enum class StoreProblem {
-    CannotCreate,   // detail: engineDetail() of the failure
-    CannotOpen,     // detail: engineDetail() of the failure
-    NotAFile,       //
-    NotWritable,    //
-    NotADatabase,   // detail: the engine's English text
-    NoTable,        // detail: the table name
-    WithoutRowid,   // detail: the table name
-    MissingColumns, // detail: the missing field names
-    CannotRead,     // detail: engineDetail() of the failure
-    CannotWrite,    // detail: engineDetail() of the failure
-    NoCurrentRow,   //
-    EmptyTable,     //
+    CannotCreate,     // detail: engineDetail() of the failure
+    CannotOpen,       // detail: engineDetail() of the failure
+    NotAFile,         //
+    NotWritable,      //
+    NotADatabase,     // detail: the engine's English text
+    NoTable,          // detail: the table name
+    WithoutRowid,     // detail: the table name
+    MissingColumns,   // detail: the missing field names
+    CannotRead,       // detail: engineDetail() of the failure
+    CannotWrite,      // detail: engineDetail() of the failure
+    NoCurrentRow,     //
+    EmptyTable,       //
+    ChangedElsewhere, // another copy changed the listing; the user kept nothing
 };
 
 // The Persian message for `problem` in the file at `path`; the path and the

@@ -25,11 +25,27 @@ struct RowValues {
 // only reads (an export) may read a file it can't write.
 enum class StoreAccess { ReadWrite, ReadOnly };
 
+// A field that another copy of the program changed since this copy read the
+// row, to a value other than this copy's: what it holds now.
+struct FieldConflict {
+    int field;
+    QString text; // a text field's
+    bool flag;    // a flag field's
+};
+
+// The changed fields of `ours` whose stored value (`now`) is no longer the
+// one this copy read (`read`) nor the one it stores.
+std::vector<FieldConflict> fieldConflicts(const TableSpec& tableSpec, const RowValues& now,
+                                          const RowValues& read, const RowValues& ours,
+                                          const std::vector<bool>& changed);
+
 // Where a change was stored: the row's id, and whether the row had been
-// deleted by another copy of the program and so was stored anew.
+// deleted by another copy of the program and so was stored anew. With
+// conflicts nothing was stored.
 struct StoredRow {
     long long id;
     bool anew;
+    std::vector<FieldConflict> conflicts;
 };
 
 // One table of one store as the record source and every tool reach it: rows
@@ -61,10 +77,13 @@ public:
     // Each of these is one transaction.
     // Inserts a new row with every field's value; returns its id.
     virtual long long insert(const RowValues& row) = 0;
-    // Stores the `changed` fields of row `id`. A row that is no longer there
-    // is inserted whole instead (anew), so nothing typed is lost.
-    virtual StoredRow update(long long id, const RowValues& row,
-                             const std::vector<bool>& changed) = 0;
+    // Stores the `changed` fields of row `id`, where each still holds what
+    // was read (`read`) or what is stored now; a field another copy changed
+    // meanwhile to something else is a conflict, and then nothing is stored.
+    // A row that is no longer there is inserted whole instead (anew), so
+    // nothing typed is lost.
+    virtual StoredRow update(long long id, const RowValues& row, const std::vector<bool>& changed,
+                             const RowValues& read) = 0;
     virtual void remove(long long id) = 0;
 
     // Every row in id order, handed to `each` one at a time as of one moment

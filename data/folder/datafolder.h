@@ -11,4 +11,10 @@ QString dataFolder();
 // Creates the data folder when it is missing; returns false when it can't.
 bool ensureDataFolder(const QString& folder);
 
+// Makes `path` and each folder above it that is missing, every one it makes
+// for its owner alone (mode 700): the folders of the program hold the
+// agency's listings and the names and dates of their backups. A folder that
+// is there stays as it is. False when it can't be made.
+bool makePrivateFolder(const QString& path);
+
 } // namespace velmoran

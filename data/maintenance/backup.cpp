@@ -1,4 +1,5 @@
 #include "data/maintenance/backup.h"
+#include "data/folder/datafolder.h"
 #include "data/sqlite/storefiles.h"
 
 #include "data/core/storemessages.h"
@@ -169,7 +170,7 @@ std::vector<BackupFile> listBackups(const QString& dir, const TableSpec& tableSp
 BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, const QString& dir,
                          const QDateTime& made, const BackupProgress& progress) {
     const QString store = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
-    if (!QDir().mkpath(dir)) {
+    if (!makePrivateFolder(dir)) {
         return {QString(), backupFailed(store, dir, QStringLiteral("پوشه ساخته نمي شود"))};
     }
     Temporary temporary(makeTemporary(dir, tableSpec, "backup"));

@@ -1,12 +1,15 @@
 #include "data/maintenance/storecheck.h"
 
 #include "data/core/storemessages.h"
+#include "data/folder/fileaccess.h"
 #include "data/postgres/pgschema.h"
 #include "data/sqlite/sqlite.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 #include <optional>
+#include <unistd.h>
 
 namespace velmoran {
 
@@ -25,8 +28,48 @@ extern "C" int stopWhenAsked(void* stop) {
 
 } // namespace
 
+namespace {
+
+// The journal files a read of `path` may make, those not there yet.
+QStringList absentJournals(const QString& path) {
+    QStringList absent;
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const QString journal = path + QLatin1String(suffix);
+        if (!pathExists(journal)) {
+            absent << journal;
+        }
+    }
+    return absent;
+}
+
+// Of `absent`, those there now.
+QStringList madeSince(const QStringList& absent) {
+    QStringList made;
+    for (const QString& journal : absent) {
+        if (pathExists(journal)) {
+            made << journal;
+        }
+    }
+    return made;
+}
+
+} // namespace
+
+void removeCheckLeftovers(const StoreCheck& check) {
+    for (const QString& journal : check.madeBeside) {
+        // A journal with pages in it is someone's since; it stays.
+        if (journal.endsWith(QLatin1String("-wal")) && QFileInfo(journal).size() > 0) {
+            return;
+        }
+    }
+    for (const QString& journal : check.madeBeside) {
+        ::unlink(localPath(journal).constData());
+    }
+}
+
 StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atomic<bool>* stop) {
     StoreCheck result;
+    const QStringList absent = absentJournals(path);
     try {
         sql::Database db = sql::Database::readOnly(path);
         db.exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kCheckCacheKiB));
@@ -68,6 +111,7 @@ StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atom
             result.detail = e.text();
         }
     }
+    result.madeBeside = madeSince(absent);
     return result;
 }
 
@@ -102,6 +146,7 @@ StoreCheck checkServerTable(const QString& conninfo, const TableSpec& tableSpec)
 
 StoreCheck checkStoreHead(const QString& path) {
     StoreCheck head;
+    const QStringList absent = absentJournals(path);
     try {
         sql::Database db = sql::Database::readOnly(path);
         db.exec("SELECT count(*) FROM sqlite_schema");
@@ -113,6 +158,7 @@ StoreCheck checkStoreHead(const QString& path) {
                            : StoreCheck::Unreadable;
         head.detail = e.text();
     }
+    head.madeBeside = madeSince(absent);
     return head;
 }
 

@@ -3,6 +3,7 @@
 #include "data/core/fields.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 
@@ -17,6 +18,10 @@ struct StoreCheck {
     Outcome outcome = Stopped;
     QString detail; // SQLite's words on the first problems found (one line), or
                     // why it could not be read
+    // The journal files the check itself put beside the file (a read of a
+    // file in write-ahead mode makes them); removeCheckLeftovers() takes
+    // them away again once no other copy works on the folder.
+    QStringList madeBeside;
     bool sound() const { return outcome == Sound; }
 };
 
@@ -32,6 +37,11 @@ StoreCheck checkStoreFile(const QString& path, CheckDepth depth,
 // columns, the right to read and write it. Sound, or Unreadable with the
 // Persian message naming the server, the table and the problem.
 StoreCheck checkServerTable(const QString& conninfo, const TableSpec& tableSpec);
+
+// Removes what `check` put beside its file, where the journal holds nothing:
+// for a file that is refused, so it stays as it was found. Only while no
+// other copy works on the folder.
+void removeCheckLeftovers(const StoreCheck& check);
 
 // Reads only the schema of the SQLite file at `path`, at once: a file whose
 // first pages are no database is damaged; one that can't be read for another

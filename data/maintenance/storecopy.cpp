@@ -1,4 +1,5 @@
 #include "data/maintenance/storecopy.h"
+#include "data/folder/datafolder.h"
 #include "data/sqlite/storefiles.h"
 
 #include "data/core/storemessages.h"
@@ -370,7 +371,7 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
 CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
                           const CopyOptions& options) {
     const QString server = pg::displayName(conninfo);
-    if (!QDir().mkpath(folder)) {
+    if (!makePrivateFolder(folder)) {
         failed(QStringLiteral("پوشه %1 ساخته نمي شود.").arg(isolatedPath(folder)));
     }
     for (const TableSpec* layout : kTables) {

@@ -1,14 +1,59 @@
 #include "data/postgres/pgconnection.h"
 
+#include <QElapsedTimer>
 #include <QStringList>
 
 #include <cmath>
 #include <poll.h>
+#include <thread>
 #include <utility>
 
 namespace velmoran::pg {
 
 namespace {
+
+// How long a lost commit's outcome is asked after, and how often.
+constexpr int kCommitAnswerWait = 20000; // ms
+constexpr int kCommitAskAgain = 200;     // ms
+
+BusyWait& busyWait() {
+    static BusyWait wait;
+    return wait;
+}
+
+// Sleeps `milliseconds`, running the program's busy wait meanwhile.
+void waitAWhile(int milliseconds) {
+    QElapsedTimer slept;
+    slept.start();
+    while (slept.elapsed() < milliseconds) {
+        if (busyWait()) {
+            busyWait()();
+        }
+        ::poll(nullptr, 0, 10);
+    }
+}
+
+// Waits until `fd` is ready for `events` or 20 ms have passed, running the
+// program's busy wait meanwhile.
+void waitForSocket(int fd, short events) {
+    pollfd ready{fd, events, 0};
+    ::poll(&ready, 1, 20);
+    if (busyWait()) {
+        busyWait()();
+    }
+}
+
+// Asks the server to stop the statement under way, on a thread of its own:
+// a server that does not answer may not take the request either.
+void cancelInBackground(PGconn* conn) {
+    if (PGcancel* cancel = PQgetCancel(conn)) {
+        std::thread([cancel] {
+            char error[256];
+            PQcancel(cancel, error, sizeof error);
+            PQfreeCancel(cancel);
+        }).detach();
+    }
+}
 
 // The settings the program gives every connection before the user's string,
 // which may override each: a name for the server's activity view, a bounded
@@ -20,7 +65,6 @@ const char* const kDefaults[][2] = {
     {"keepalives_count", "2"},
     {"tcp_user_timeout", "10000"},
 };
-const char* const kConnectTimeout = "10";
 
 QString trimmedMessage(const char* message) {
     return QString::fromUtf8(message ? message : "").trimmed();
@@ -33,16 +77,16 @@ bool lostState(const QByteArray& state) {
 
 void ignoreNotice(void*, const char*) {}
 
-PGconn* connect(const QString& conninfo) {
+// How long a connection is waited for where the user's settings say nothing
+// and no deadline is set.
+constexpr int kConnectWait = 10000; // ms
+
+PGconn* connect(const QString& conninfo, int deadline) {
     std::vector<const char*> keys;
     std::vector<const char*> values;
     for (const auto& setting : kDefaults) {
         keys.push_back(setting[0]);
         values.push_back(setting[1]);
-    }
-    if (qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT")) {
-        keys.push_back("connect_timeout");
-        values.push_back(kConnectTimeout);
     }
     const QByteArray info = conninfo.toUtf8();
     keys.push_back("dbname"); // expanded: the whole connection string
@@ -51,7 +95,29 @@ PGconn* connect(const QString& conninfo) {
     values.push_back("UTF8");
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    return PQconnectdbParams(keys.data(), values.data(), 1);
+    // Connected without blocking, so the windows paint while the server is
+    // reached; bounded for a server that takes the connection and never
+    // answers.
+    PGconn* conn = PQconnectStartParams(keys.data(), values.data(), 1);
+    if (!conn || PQstatus(conn) == CONNECTION_BAD) {
+        return conn;
+    }
+    const int timeout = !qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT")
+                            ? qEnvironmentVariableIntValue("PGCONNECT_TIMEOUT") * 1000
+                        : deadline > 0 ? deadline
+                                       : kConnectWait;
+    QElapsedTimer waited;
+    waited.start();
+    PostgresPollingStatusType polling = PGRES_POLLING_WRITING;
+    while (polling != PGRES_POLLING_OK && polling != PGRES_POLLING_FAILED) {
+        if (waited.elapsed() >= timeout) {
+            PQfinish(conn);
+            return nullptr;
+        }
+        waitForSocket(PQsocket(conn), polling == PGRES_POLLING_READING ? POLLIN : POLLOUT);
+        polling = PQconnectPoll(conn);
+    }
+    return conn;
 }
 
 } // namespace
@@ -71,9 +137,9 @@ struct RawParams {
 } // namespace
 
 Error::Error(const QString& message, const QByteArray& sqlState, bool connectionLost,
-             bool uncertain)
+             bool uncertain, bool timedOut)
     : std::runtime_error(message.toStdString()), text_(message), sqlState_(sqlState),
-      connectionLost_(connectionLost), uncertain_(uncertain) {}
+      connectionLost_(connectionLost), uncertain_(uncertain), timedOut_(timedOut) {}
 
 Result::~Result() {
     PQclear(result_);
@@ -110,9 +176,10 @@ long long Result::affected() const {
     return QByteArray(PQcmdTuples(result_)).toLongLong();
 }
 
-Connection::Connection(const QString& conninfo) : conn_(connect(conninfo)) {
+Connection::Connection(const QString& conninfo, int deadline)
+    : conn_(connect(conninfo, deadline)), conninfo_(conninfo), deadline_(deadline) {
     if (!conn_) {
-        throw Error(QStringLiteral("out of memory"), QByteArray(), true);
+        throw Error(QStringLiteral("timeout expired"), QByteArray(), true, false, true);
     }
     if (PQstatus(conn_) != CONNECTION_OK) {
         const QString message = trimmedMessage(PQerrorMessage(conn_));
@@ -128,12 +195,15 @@ Connection::~Connection() {
 }
 
 Connection::Connection(Connection&& other) noexcept
-    : conn_(std::exchange(other.conn_, nullptr)), generation_(other.generation_) {}
+    : conn_(std::exchange(other.conn_, nullptr)), conninfo_(std::move(other.conninfo_)),
+      deadline_(other.deadline_), generation_(other.generation_) {}
 
 Connection& Connection::operator=(Connection&& other) noexcept {
     if (this != &other) {
         PQfinish(conn_);
         conn_ = std::exchange(other.conn_, nullptr);
+        conninfo_ = std::move(other.conninfo_);
+        deadline_ = other.deadline_;
         generation_ = other.generation_;
     }
     return *this;
@@ -160,24 +230,55 @@ Result Connection::checked(PGresult* result) const {
     return Result(result);
 }
 
+Result Connection::answer(int sent) {
+    if (!conn_ || !sent) {
+        fail(nullptr);
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (PQconsumeInput(conn_) && PQisBusy(conn_)) {
+        if (deadline_ > 0 && waited.elapsed() >= deadline_) {
+            // No answer: the statement is cancelled and the connection let
+            // go (what it holds the server ends with it); the next
+            // operation connects anew.
+            cancelInBackground(conn_);
+            PQfinish(conn_);
+            conn_ = nullptr;
+            throw Error(QStringLiteral("no answer within %1 ms").arg(deadline_),
+                        QByteArray("57014"), false, false, true);
+        }
+        waitForSocket(PQsocket(conn_), POLLIN);
+    }
+    // The last result of the statements sent, as PQexec gives it.
+    PGresult* last = nullptr;
+    while (PGresult* result = PQgetResult(conn_)) {
+        PQclear(last);
+        last = result;
+    }
+    return checked(last);
+}
+
 Result Connection::exec(const char* sql) {
-    return checked(PQexec(conn_, sql));
+    return answer(conn_ ? PQsendQuery(conn_, sql) : 0);
 }
 
 Result Connection::exec(const QString& sql, const Params& params) {
     const RawParams raw(params);
-    return checked(PQexecParams(conn_, sql.toUtf8().constData(), raw.count(), nullptr,
-                                raw.values.data(), nullptr, nullptr, 0));
+    return answer(conn_ ? PQsendQueryParams(conn_, sql.toUtf8().constData(), raw.count(), nullptr,
+                                            raw.values.data(), nullptr, nullptr, 0)
+                        : 0);
 }
 
 void Connection::prepare(const QByteArray& name, const QString& sql) {
-    checked(PQprepare(conn_, name.constData(), sql.toUtf8().constData(), 0, nullptr));
+    answer(conn_ ? PQsendPrepare(conn_, name.constData(), sql.toUtf8().constData(), 0, nullptr)
+                 : 0);
 }
 
 Result Connection::execPrepared(const QByteArray& name, const Params& params) {
     const RawParams raw(params);
-    return checked(PQexecPrepared(conn_, name.constData(), raw.count(), raw.values.data(), nullptr,
-                                  nullptr, 0));
+    return answer(conn_ ? PQsendQueryPrepared(conn_, name.constData(), raw.count(),
+                                              raw.values.data(), nullptr, nullptr, 0)
+                        : 0);
 }
 
 void Connection::copyIn(const QString& sql) {
@@ -273,11 +374,23 @@ bool Connection::stillThere() {
 }
 
 void Connection::reset() {
-    PQreset(conn_);
     ++generation_;
-    if (PQstatus(conn_) != CONNECTION_OK) {
-        throw Error(trimmedMessage(PQerrorMessage(conn_)), QByteArray(), true);
+    PQfinish(conn_);
+    conn_ = connect(conninfo_, deadline_);
+    if (!conn_) {
+        throw Error(QStringLiteral("timeout expired"), QByteArray(), true, false, true);
     }
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        const QString message = trimmedMessage(PQerrorMessage(conn_));
+        PQfinish(conn_);
+        conn_ = nullptr;
+        throw Error(message, QByteArray(), true);
+    }
+    PQsetNoticeProcessor(conn_, ignoreNotice, nullptr);
+}
+
+void setBusyWait(BusyWait wait) {
+    busyWait() = std::move(wait);
 }
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {
@@ -297,26 +410,44 @@ void Transaction::commit() {
         connection_.exec("COMMIT");
         open_ = false;
     } catch (const Error& e) {
-        if (!e.connectionLost()) {
+        if (!e.connectionLost() && !e.timedOut()) {
             throw;
         }
         // The answer was lost: whether the commit was done is known to the
-        // server, which a new connection asks.
+        // server, which a new connection asks. A server that crashed takes a
+        // moment to recover, and a transaction another connection still
+        // finishes is "in progress": asked again until it answers, within
+        // kCommitAnswerWait, the windows painting meanwhile.
         open_ = false;
-        QString status;
-        try {
-            connection_.reset();
-            status = connection_
-                         .exec(QStringLiteral("SELECT txid_status($1)"),
-                               {std::optional<QByteArray>(xid_)})
-                         .text(0, 0);
-        } catch (const Error&) {
-        }
-        if (status == QLatin1String("committed")) {
-            return;
-        }
-        if (status == QLatin1String("aborted")) {
-            throw;
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            QString status;
+            try {
+                if (!connection_.stillThere()) {
+                    connection_.reset();
+                }
+                status = connection_
+                             .exec(QStringLiteral("SELECT txid_status($1)"),
+                                   {std::optional<QByteArray>(xid_)})
+                             .text(0, 0);
+            } catch (const Error& asked) {
+                // A crash lost even the transaction's start: after recovery
+                // its id lies "in the future", so it never committed.
+                if (asked.sqlState() == "22023") {
+                    status = QStringLiteral("aborted");
+                }
+            }
+            if (status == QLatin1String("committed")) {
+                return;
+            }
+            if (status == QLatin1String("aborted")) {
+                throw;
+            }
+            if (waited.elapsed() >= kCommitAnswerWait) {
+                break;
+            }
+            waitAWhile(kCommitAskAgain);
         }
         throw Error(e.text(), e.sqlState(), true, true);
     }

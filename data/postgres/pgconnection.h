@@ -18,7 +18,7 @@ namespace velmoran::pg {
 class Error : public std::runtime_error {
 public:
     Error(const QString& message, const QByteArray& sqlState, bool connectionLost,
-          bool uncertain = false);
+          bool uncertain = false, bool timedOut = false);
     // libpq's or the server's own English text, for the end of a Persian
     // message.
     QString text() const { return text_; }
@@ -28,13 +28,21 @@ public:
     // The connection went away while a commit was under way and the server
     // could not tell afterwards whether it was done.
     bool uncertain() const { return uncertain_; }
+    // The server did not answer within the connection's deadline; it was
+    // let go.
+    bool timedOut() const { return timedOut_; }
 
 private:
     QString text_;
     QByteArray sqlState_;
     bool connectionLost_;
     bool uncertain_;
+    bool timedOut_;
 };
+
+// How long one operation waits for the server (to connect, or to answer a
+// statement) before it gives up: the windows paint meanwhile (setBusyWait).
+constexpr int kServerDeadline = 5000; // ms
 
 // A statement's parameters in text form; nothing stands for NULL.
 using Params = std::vector<std::optional<QByteArray>>;
@@ -66,9 +74,14 @@ public:
     Connection() = default;
     // Connects with the libpq connection string `conninfo`, as every libpq
     // client does (pg_service.conf, ~/.pgpass and the PG* variables take
-    // part), speaking UTF-8, waiting at most 10 s for the server unless the
-    // string or PGCONNECT_TIMEOUT says otherwise. Throws Error.
-    explicit Connection(const QString& conninfo);
+    // part), speaking UTF-8. With a `deadline` (ms; a desk's store uses
+    // kServerDeadline) it waits at most that long to connect and for each
+    // statement's answer, then the statement is cancelled and the connection
+    // closed (Error::timedOut); without one (the tools' long copies and
+    // index builds) a statement takes as long as it takes and the connection
+    // is waited for 10 s. PGCONNECT_TIMEOUT, where it is set, bounds the
+    // connection. The windows paint meanwhile (setBusyWait). Throws Error.
+    explicit Connection(const QString& conninfo, int deadline = 0);
     ~Connection();
     Connection(Connection&& other) noexcept;
     Connection& operator=(Connection&& other) noexcept;
@@ -108,8 +121,13 @@ public:
 
 private:
     Result checked(PGresult* result) const;
+    // The answer to what was just sent (`sent`: libpq took it), waited for
+    // within the deadline.
+    Result answer(int sent);
 
     PGconn* conn_ = nullptr;
+    QString conninfo_;
+    int deadline_ = 0;
     int generation_ = 0;
 };
 
@@ -117,6 +135,12 @@ private:
 // whose answer was lost with the connection is asked after on a new
 // connection: done, commit() returns; not done, it throws the loss (nothing
 // was stored); not known, it throws an uncertain Error.
+// What the program does while a connection waits for the server (a lost
+// commit's outcome asked after): a program with windows shows the wait and
+// keeps them painting. Nothing is installed unless the program installs it.
+using BusyWait = std::function<void()>;
+void setBusyWait(BusyWait wait);
+
 class Transaction {
 public:
     explicit Transaction(Connection& connection);

@@ -1,6 +1,7 @@
 #include "data/postgres/pgmessages.h"
 
 #include "data/core/storemessages.h"
+#include "data/postgres/pgconnection.h"
 
 #include <QDir>
 
@@ -48,6 +49,16 @@ QString pgMessage(PgProblem problem, const QString& server, const QString& table
         return QStringLiteral("در جدول %2 روي سرور %1 ركورد جاري وجود ندارد.").arg(s, t);
     case PgProblem::EmptyTable:
         return QStringLiteral("جدول %2 روي سرور %1 خالي است و ركوردي ندارد.").arg(s, t);
+    case PgProblem::NoAnswer:
+        return QStringLiteral("سرور %1 در %2 ثانيه پاسخ نداد و كار انجام نشد؛ آنچه نوشته ايد روي "
+                              "صفحه مانده است. وقتي سرور و شبكه آن درست شد دوباره امتحان كنيد: %3")
+            .arg(s)
+            .arg(pg::kServerDeadline / 1000)
+            .arg(why);
+    case PgProblem::ChangedElsewhere:
+        return QStringLiteral("اين فايل ملك را در جدول %2 روي سرور %1 ميز ديگري در همين ميان تغيير "
+                              "داد و چيزي ذخيره نشد؛ آنچه نوشته ايد روي صفحه مانده است.")
+            .arg(s, t);
     }
     return s;
 }

@@ -6,20 +6,22 @@ namespace velmoran {
 
 // What can be wrong with a store on a server or an operation on it.
 enum class PgProblem {
-    CannotConnect,   // detail: libpq's text
-    ConnectionLost,  // detail: libpq's text; nothing was stored or read
-    CommitUnknown,   // detail: libpq's text; a save may or may not have been done
-    NotUtf8,         // detail: the database's encoding
-    NoTable,         // detail: why it could not be made (the server's text)
-    MissingColumns,  // detail: the missing column names
-    WrongColumnType, // detail: the column and its type
-    NoIdNumbers,     // the id column gives new rows no number
-    NotWritable,     // the role may not read and write the table
-    CannotCreate,    // detail: the server's text
-    CannotRead,      // detail: the server's text
-    CannotWrite,     // detail: the server's text
-    NoCurrentRow,    //
-    EmptyTable,      //
+    CannotConnect,    // detail: libpq's text
+    ConnectionLost,   // detail: libpq's text; nothing was stored or read
+    CommitUnknown,    // detail: libpq's text; a save may or may not have been done
+    NotUtf8,          // detail: the database's encoding
+    NoTable,          // detail: why it could not be made (the server's text)
+    MissingColumns,   // detail: the missing column names
+    WrongColumnType,  // detail: the column and its type
+    NoIdNumbers,      // the id column gives new rows no number
+    NotWritable,      // the role may not read and write the table
+    CannotCreate,     // detail: the server's text
+    CannotRead,       // detail: the server's text
+    CannotWrite,      // detail: the server's text
+    NoCurrentRow,     //
+    EmptyTable,       //
+    ChangedElsewhere, // another desk changed the listing; the user kept nothing
+    NoAnswer,         // detail: libpq's text; the server did not answer in time
 };
 
 // The Persian message for `problem` with table `table` of the server

@@ -39,6 +39,8 @@ PgProblem pgProblemOf(StoreProblem problem) {
         return PgProblem::NoCurrentRow;
     case StoreProblem::EmptyTable:
         return PgProblem::EmptyTable;
+    case StoreProblem::ChangedElsewhere:
+        return PgProblem::ChangedElsewhere;
     default:
         return PgProblem::CannotRead;
     }
@@ -79,6 +81,8 @@ struct PgTableStore::Impl {
     [[noreturn]] void fail(PgProblem problem, const pg::Error& e) const {
         if (e.uncertain()) {
             problem = PgProblem::CommitUnknown;
+        } else if (e.timedOut()) {
+            problem = PgProblem::NoAnswer;
         } else if (e.connectionLost()) {
             problem = PgProblem::ConnectionLost;
         }
@@ -101,7 +105,8 @@ struct PgTableStore::Impl {
         try {
             connection.reset();
         } catch (const pg::Error& e) {
-            throw StoreError(message(PgProblem::CannotConnect, e.text()));
+            throw StoreError(
+                message(e.timedOut() ? PgProblem::NoAnswer : PgProblem::CannotConnect, e.text()));
         }
         ensureConnected();
         try {
@@ -124,6 +129,8 @@ struct PgTableStore::Impl {
                 connection.prepare("first",
                                    select + QStringLiteral("ORDER BY %1 LIMIT 1").arg(table.id));
                 connection.prepare("read", select + QStringLiteral("WHERE %1 = $1").arg(table.id));
+                connection.prepare(
+                    "lock", select + QStringLiteral("WHERE %1 = $1 FOR UPDATE").arg(table.id));
                 QStringList params;
                 for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
                     params << QStringLiteral("$%1").arg(i + 1);
@@ -161,15 +168,18 @@ struct PgTableStore::Impl {
     void ensureConnected() {
         if (!connection.isOpen()) {
             try {
-                connection = pg::Connection(conninfo);
+                connection = pg::Connection(conninfo, pg::kServerDeadline);
+                preparedFor = -1; // a new connection: nothing prepared on it
             } catch (const pg::Error& e) {
-                throw StoreError(message(PgProblem::CannotConnect, e.text()));
+                throw StoreError(message(
+                    e.timedOut() ? PgProblem::NoAnswer : PgProblem::CannotConnect, e.text()));
             }
         } else if (!connection.stillThere()) {
             try {
                 connection.reset();
             } catch (const pg::Error& e) {
-                throw StoreError(message(PgProblem::CannotConnect, e.text()));
+                throw StoreError(message(
+                    e.timedOut() ? PgProblem::NoAnswer : PgProblem::CannotConnect, e.text()));
             }
         }
         if (preparedFor != connection.generation()) {
@@ -305,8 +315,8 @@ long long PgTableStore::insert(const RowValues& row) {
     });
 }
 
-StoredRow PgTableStore::update(long long id, const RowValues& row,
-                               const std::vector<bool>& changed) {
+StoredRow PgTableStore::update(long long id, const RowValues& row, const std::vector<bool>& changed,
+                               const RowValues& read) {
     const TableSpec& tableSpec = d->tableSpec;
     QStringList sets;
     pg::Params params;
@@ -324,11 +334,21 @@ StoredRow PgTableStore::update(long long id, const RowValues& row,
                             .arg(d->table.table, sets.join(QStringLiteral(", ")), d->table.id)
                             .arg(params.size());
     return d->run(PgProblem::CannotWrite, [&] {
-        StoredRow stored{id, false};
+        StoredRow stored{id, false, {}};
         pg::Transaction transaction(d->connection);
+        // The row held until the commit: no other desk changes it meanwhile.
+        const pg::Result locked = d->connection.execPrepared("lock", {pg::param(id)});
+        if (locked.rows() > 0) {
+            RowValues now;
+            d->take(locked, now);
+            stored.conflicts = fieldConflicts(tableSpec, now, read, row, changed);
+            if (!stored.conflicts.empty()) {
+                return stored; // rolled back: nothing stored
+            }
+        }
         if (d->connection.exec(sql, params).affected() == 0) {
             // Another desk deleted the row: keep what was typed.
-            stored = {d->insertRow(row), true};
+            stored = {d->insertRow(row), true, {}};
         }
         transaction.commit();
         return stored;

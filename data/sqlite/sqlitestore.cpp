@@ -280,11 +280,20 @@ long long SqliteTableStore::insert(const RowValues& row) {
 }
 
 StoredRow SqliteTableStore::update(long long id, const RowValues& row,
-                                   const std::vector<bool>& changed) {
+                                   const std::vector<bool>& changed, const RowValues& read) {
     const TableSpec& tableSpec = d->tableSpec;
-    StoredRow stored{id, false};
+    StoredRow stored{id, false, {}};
     try {
         sql::Transaction transaction(d->db);
+        // Within the write transaction no other copy changes the row.
+        RowValues now;
+        d->byId.bindInt(1, id);
+        if (d->moveTo(d->byId, now)) {
+            stored.conflicts = fieldConflicts(tableSpec, now, read, row, changed);
+            if (!stored.conflicts.empty()) {
+                return stored; // rolled back: nothing stored
+            }
+        }
         QStringList sets;
         for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
             if (changed[i]) {
@@ -308,7 +317,7 @@ StoredRow SqliteTableStore::update(long long id, const RowValues& row,
         update.run();
         if (d->db.changes() == 0) {
             // Another copy deleted the row: keep what was typed.
-            stored = {d->insertRow(row), true};
+            stored = {d->insertRow(row), true, {}};
         }
         d->priceFind.changed();
         transaction.commit();

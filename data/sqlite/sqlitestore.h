@@ -26,7 +26,8 @@ public:
     std::optional<long long> find(const Criterion& c, std::optional<long long> after,
                                   RowValues& row) override;
     long long insert(const RowValues& row) override;
-    StoredRow update(long long id, const RowValues& row, const std::vector<bool>& changed) override;
+    StoredRow update(long long id, const RowValues& row, const std::vector<bool>& changed,
+                     const RowValues& read) override;
     void remove(long long id) override;
     void scan(const EachRow& each) override;
     void setBusyTimeout(int milliseconds) override;

@@ -4,6 +4,7 @@
 #include "data/core/storemessages.h"
 #include "data/store/storelocation.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -24,6 +25,7 @@ struct RecordSource::Impl {
     std::optional<long long> beforeNew; // the row current before AddNew
     std::vector<QString> texts;
     std::vector<bool> flags;
+    RowValues read; // the current row as it was read from the store
     std::vector<bool> changed;
     bool anyChanged = false;
     bool noMatch = false;
@@ -55,6 +57,7 @@ struct RecordSource::Impl {
         if (!id) {
             return false;
         }
+        read = row;
         texts = std::move(row.texts);
         flags = std::move(row.flags);
         changed.assign(tableSpec.fieldCount, false);
@@ -77,14 +80,26 @@ struct RecordSource::Impl {
     }
 
     // Stores the pending new row or the changes of the current row, in one
-    // transaction.
+    // transaction. A field another copy changed since it was read is the
+    // user's to settle (conflictChooser()); nothing is stored before that,
+    // nor when they cancel. A stored row is read back, so what is shown is
+    // what is stored, other copies' changes to other fields included.
     void store() {
-        const RowValues row{texts, flags};
-        StoredRow stored{rowId, false};
+        StoredRow stored{rowId, false, {}};
         if (state == State::New) {
-            stored.id = table->insert(row);
+            stored.id = table->insert(RowValues{texts, flags});
         } else {
-            stored = table->update(rowId, row, changed);
+            for (;;) {
+                stored = table->update(rowId, RowValues{texts, flags}, changed, read);
+                if (stored.conflicts.empty()) {
+                    break;
+                }
+                settle(stored.conflicts);
+                if (std::none_of(changed.begin(), changed.end(), [](bool c) { return c; })) {
+                    stored = {rowId, false, {}}; // the other copy's values kept: nothing to store
+                    break;
+                }
+            }
         }
         rowId = stored.id;
         storedAnew = stored.anew;
@@ -93,6 +108,30 @@ struct RecordSource::Impl {
         changed.assign(tableSpec.fieldCount, false);
         anyChanged = false;
         beforeNew.reset();
+        RowValues row;
+        if (table->read(rowId, row)) {
+            take(rowId, row);
+        }
+    }
+
+    // The user's choice for each conflict: theirs replaces ours (and is not
+    // stored again), ours is stored over theirs. Throws when they cancel.
+    void settle(const std::vector<FieldConflict>& conflicts) {
+        const ConflictChooser& choose = conflictChooser();
+        std::vector<bool> keepTheirs(conflicts.size(), false);
+        if (!choose || !choose(tableSpec, conflicts, RowValues{texts, flags}, keepTheirs)) {
+            throw StoreError(table->message(StoreProblem::ChangedElsewhere));
+        }
+        for (std::size_t c = 0; c < conflicts.size(); ++c) {
+            const FieldConflict& conflict = conflicts[c];
+            read.texts[conflict.field] = conflict.text;
+            read.flags[conflict.field] = conflict.flag;
+            if (keepTheirs[c]) {
+                texts[conflict.field] = conflict.text;
+                flags[conflict.field] = conflict.flag;
+                changed[conflict.field] = false;
+            }
+        }
     }
 
     // Leaves a pending new row: back on the row that was current before.
@@ -114,6 +153,21 @@ struct RecordSource::Impl {
         return take(id, row);
     }
 };
+
+namespace {
+ConflictChooser& chooser() {
+    static ConflictChooser chosen;
+    return chosen;
+}
+} // namespace
+
+const ConflictChooser& conflictChooser() {
+    return chooser();
+}
+
+void setConflictChooser(ConflictChooser choose) {
+    chooser() = std::move(choose);
+}
 
 RecordSource::RecordSource(const QString& folder, const TableSpec& tableSpec, QObject* parent)
     : RecordSource(StoreLocation{folder, QString()}, tableSpec, parent) {}
@@ -223,7 +277,11 @@ void RecordSource::Update() {
         throw StoreError(d->table->message(StoreProblem::NoCurrentRow));
     }
     if (d->state == Impl::State::New || d->anyChanged) {
+        const bool existing = d->state == Impl::State::Stored;
         d->store();
+        if (existing) {
+            emit rowChanged(); // the stored values, other copies' too
+        }
     }
 }
 

@@ -2,10 +2,12 @@
 
 #include "data/core/fields.h"
 #include "data/core/storeerror.h"
+#include "data/core/tablestore.h"
 
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -13,6 +15,18 @@ namespace velmoran {
 
 struct StoreLocation;
 class TableStore;
+
+// What the user keeps of the fields another copy of the program changed
+// since the row was read (`conflicts`, with what they hold now) while this
+// copy changed them too (`ours`): for each, true in `keepTheirs` to take the
+// other copy's value, false to store ours over it. False: the user cancelled,
+// and nothing is stored. The program installs one that asks the user; without
+// one, such a save is refused.
+using ConflictChooser =
+    std::function<bool(const TableSpec& tableSpec, const std::vector<FieldConflict>& conflicts,
+                       const RowValues& ours, std::vector<bool>& keepTheirs)>;
+void setConflictChooser(ConflictChooser choose);
+const ConflictChooser& conflictChooser();
 
 // The record source a data screen owns (`Data1`): a cursor over one table of
 // one store, in natural (id) order, with one current row that the bound
@@ -24,7 +38,10 @@ class TableStore;
 // changed. Before AddNew, a find or MoveFirst, and when the screen unloads
 // (writeBack()), a changed row is stored: a pending new row inserted, an
 // existing row updated. A pending new row without changes is dropped then.
-// Every stored change is one transaction.
+// Every stored change is one transaction. A save stores only the changed
+// fields; one that another copy changed meanwhile too is the user's to
+// settle (setConflictChooser); after a save the row shows what is stored,
+// other copies' changes to other fields included.
 //
 // Nothing loads the table: opening costs one row; a find costs the entries
 // of its price range in the store's price indexes (priceindex.h), or, in a

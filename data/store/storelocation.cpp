@@ -2,6 +2,7 @@
 
 #include "data/core/storemessages.h"
 #include "data/folder/datafolder.h"
+#include "data/postgres/pgconnection.h"
 #include "data/postgres/pgschema.h"
 #include "data/postgres/pgstore.h"
 #include "data/sqlite/sqlite.h"
@@ -88,7 +89,8 @@ std::unique_ptr<TableStore> openTableStore(const StoreLocation& store, const Tab
 }
 
 void setStoreBusyWait(std::function<void()> wait) {
-    sql::setBusyWait(std::move(wait));
+    sql::setBusyWait(wait);
+    pg::setBusyWait(std::move(wait));
 }
 
 } // namespace velmoran

@@ -44,8 +44,9 @@ void clearActiveStore();
 QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec);
 
 // What the program does while a write waits for another copy of the program
-// to finish writing the file: a program with windows shows the wait and keeps
-// them painting (sqlite.h's BusyWait).
+// to finish writing the file, or a save waits to learn from a server whether
+// its commit was done: a program with windows shows the wait and keeps them
+// painting (sqlite.h's and pgconnection.h's BusyWait).
 void setStoreBusyWait(std::function<void()> wait);
 
 // Opens the table of `tableSpec` in `store`; throws StoreError.

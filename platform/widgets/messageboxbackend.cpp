@@ -17,6 +17,9 @@ QString yesButtonText() {
 QString noButtonText() {
     return QStringLiteral("خير");
 }
+QString cancelButtonText() {
+    return QStringLiteral("انصراف");
+}
 
 namespace {
 
@@ -71,13 +74,19 @@ int QtBackend::show(const Request& request) {
     box->setIcon(iconOf(request.icon));
 
     QPushButton* yes = nullptr;
-    if (request.buttons == Buttons::YesNo) {
+    QPushButton* no = nullptr;
+    if (request.buttons != Buttons::Ok) {
         yes = box->addButton(yesButtonText(), QMessageBox::YesRole);
-        QPushButton* no = box->addButton(noButtonText(), QMessageBox::NoRole);
+        no = box->addButton(noButtonText(), QMessageBox::NoRole);
         yes->setObjectName(QStringLiteral("yesButton"));
         no->setObjectName(QStringLiteral("noButton"));
         box->setDefaultButton(yes);
         box->setEscapeButton(no);
+        if (request.buttons == Buttons::YesNoCancel) {
+            QPushButton* cancel = box->addButton(cancelButtonText(), QMessageBox::RejectRole);
+            cancel->setObjectName(QStringLiteral("cancelButton"));
+            box->setEscapeButton(cancel);
+        }
     } else {
         QPushButton* ok = box->addButton(okButtonText(), QMessageBox::AcceptRole);
         ok->setObjectName(QStringLiteral("okButton"));
@@ -87,14 +96,22 @@ int QtBackend::show(const Request& request) {
     fitTitle(box);
     box->exec();
     if (!box) {
-        return request.buttons == Buttons::YesNo ? vbNo : vbOK;
+        return request.buttons == Buttons::YesNo         ? vbNo
+               : request.buttons == Buttons::YesNoCancel ? vbCancel
+                                                         : vbOK;
     }
-    const bool answeredYes = yes && box->clickedButton() == yes;
+    const QAbstractButton* clicked = box->clickedButton();
     delete box.data();
-    if (request.buttons == Buttons::YesNo) {
-        return answeredYes ? vbYes : vbNo;
+    if (request.buttons == Buttons::Ok) {
+        return vbOK;
     }
-    return vbOK;
+    if (yes && clicked == yes) {
+        return vbYes;
+    }
+    if (no && clicked == no) {
+        return vbNo;
+    }
+    return request.buttons == Buttons::YesNo ? vbNo : vbCancel;
 }
 
 } // namespace velmoran::MessageBox

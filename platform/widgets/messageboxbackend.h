@@ -23,5 +23,6 @@ int minimumBoxWidth(const QString& title, const QFont& font);
 QString okButtonText();
 QString yesButtonText();
 QString noButtonText();
+QString cancelButtonText();
 
 } // namespace velmoran::MessageBox

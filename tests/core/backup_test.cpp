@@ -1,8 +1,9 @@
 // Backups of the store files: checked copies, the retention of old ones,
 // putting one back, the folder's lock and the leftovers of killed steps.
 
-#include "data/maintenance/backup.h"
+#include "data/folder/datafolder.h"
 #include "data/folder/folderlock.h"
+#include "data/maintenance/backup.h"
 #include "data/maintenance/leftovers.h"
 #include "data/maintenance/storecheck.h"
 #include "tests/core/storefixture.h"
@@ -11,6 +12,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -233,6 +237,31 @@ TEST_F(BackupTest, TheCheckFindsDamageInsideThePagesAndInTheIndex) {
     writeFile(text, QByteArray(8192, 'x'));
     EXPECT_EQ(checkStoreFile(text, CheckDepth::Quick).outcome, StoreCheck::Damaged);
     EXPECT_EQ(checkStoreFile(text + "missing", CheckDepth::Quick).outcome, StoreCheck::Unreadable);
+}
+
+// The folders the program makes hold the listings and the names and dates
+// of their backups: each is the owner's alone; a folder that was there
+// keeps its mode.
+TEST(PrivateFolderTest, EveryFolderTheProgramMakesIsTheOwnersAlone) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto mode = [](const QString& path) {
+        struct stat st {};
+        return ::stat(path.toLocal8Bit().constData(), &st) == 0 ? st.st_mode & 07777 : 0u;
+    };
+    ::chmod(dir.path().toLocal8Bit().constData(), 0755);
+    const QString data = dir.filePath(QStringLiteral("share/velmoran"));
+    ASSERT_TRUE(ensureDataFolder(data));
+    EXPECT_EQ(mode(dir.filePath(QStringLiteral("share"))), 0700u);
+    EXPECT_EQ(mode(data), 0700u);
+    EXPECT_EQ(mode(dir.path()), 0755u); // there before: as it was
+    storeListings(data, generatedListings(3, 1));
+    const BackupResult backup = writeBackup(data, listingsTable(), backupFolder(data),
+                                            QDateTime(QDate(2024, 1, 2), QTime(3, 4)));
+    ASSERT_TRUE(backup.ok()) << backup.error.toStdString();
+    EXPECT_EQ(mode(backupFolder(data)), 0700u);
+    EXPECT_TRUE(makePrivateFolder(data)); // there already
+    EXPECT_FALSE(makePrivateFolder(QStringLiteral("/proc/velmoran-none")));
 }
 
 TEST(FolderLockTest, CopiesShareTheFolderAndAStepThatReplacesAStoreHasItAlone) {

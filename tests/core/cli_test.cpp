@@ -275,6 +275,36 @@ TEST_F(CliTest, ExportWritesTheFileAskedFor) {
     EXPECT_FALSE(QFileInfo::exists(path("none.csv")));
 }
 
+// A killed backup leaves a hidden whole copy of the store in backups/: the
+// next velmoran-cli run alone on the folder takes it away, as the program's
+// start does; while the program runs there it stays (it may be the
+// program's own backup under way).
+TEST_F(CliTest, TheLeftoversOfAKilledStepAreRemovedByTheNextRunAloneOnTheFolder) {
+    const QString dir = backupFolder(folder());
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const QStringList leftovers = {QStringLiteral(".newil.db.backup.Ab12Cd"),
+                                   QStringLiteral(".newil.db.backup.Ab12Cd-journal"),
+                                   QStringLiteral(".pc.db.backup.Zz9yX8")};
+    for (const QString& name : leftovers) {
+        writeFile(QDir(dir).filePath(name), QByteArray(4096, 'x'));
+    }
+    writeFile(QDir(dir).filePath(QStringLiteral("notes.txt")), "the agency's own");
+    {
+        FolderLock program;
+        ASSERT_TRUE(program.tryLock(folder(), FolderLock::Mode::Shared));
+        ASSERT_EQ(cli({QStringLiteral("check")}).exitCode, 0);
+        for (const QString& name : leftovers) {
+            EXPECT_TRUE(QFileInfo::exists(QDir(dir).filePath(name))) << name.toStdString();
+        }
+    }
+    const CliRun check = cli({QStringLiteral("check")});
+    EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+    for (const QString& name : leftovers) {
+        EXPECT_FALSE(QFileInfo::exists(QDir(dir).filePath(name))) << name.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo::exists(QDir(dir).filePath(QStringLiteral("notes.txt"))));
+}
+
 // A desk configured for the server exactly as README says: export and check
 // work on the server's listings, not on a file the data folder still holds
 // from before the copy up; a desk with only the server (no data folder) does

@@ -9,8 +9,12 @@
 #include "tests/support/testenv.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <thread>
 
 using namespace velmoran;
@@ -290,6 +294,81 @@ TEST_F(ServerConnectionTest, AConnectionTheServerEndedIsMadeAgainForTheNextOpera
     source.Update();
     source.FindFirst("malek='b'");
     EXPECT_EQ(source.currentRowId(), id);
+    EXPECT_EQ(count(), 1);
+}
+
+// The server crashes while a save's commit is under way (its backend killed:
+// every connection ends and the server recovers). Whether the listing was
+// stored is asked of the server once it answers again: not stored, the save
+// runs again on the new connection and stores it once; the user is never
+// told "unknown, search first".
+TEST_F(ServerConnectionTest, ACommitCutByACrashOfTheServerIsResolvedAndTheListingStoredOnce) {
+    pg::Connection admin(server_->conninfo());
+    admin.exec("CREATE FUNCTION slow_commit() RETURNS trigger LANGUAGE plpgsql AS "
+               "$$BEGIN PERFORM pg_sleep(1); RETURN NULL; END$$");
+    admin.exec("CREATE CONSTRAINT TRIGGER slow_commit AFTER INSERT ON new DEFERRABLE INITIALLY "
+               "DEFERRED FOR EACH ROW EXECUTE FUNCTION slow_commit()");
+    RecordSource source(store_, listingsTable());
+    source.AddNew();
+    source.setText(field("malek"), "typed before the crash");
+    std::atomic<bool> killed{false};
+    std::thread crash([&] {
+        for (int tries = 0; tries < 100 && !killed; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const pg::Result committing =
+                admin.exec("SELECT pid FROM pg_stat_activity WHERE query = 'COMMIT' AND state = "
+                           "'active' AND pid <> pg_backend_pid()");
+            if (committing.rows() == 1) {
+                killed = ::kill(static_cast<pid_t>(committing.integer(0, 0)), SIGKILL) == 0;
+            }
+        }
+    });
+    try {
+        source.Update();
+    } catch (const StoreError& e) {
+        ADD_FAILURE() << "a save cut by the crash was not resolved: " << e.what();
+    }
+    crash.join();
+    ASSERT_TRUE(killed);
+    EXPECT_EQ(count(), 1);
+    EXPECT_FALSE(source.isChanged());
+    EXPECT_EQ(source.text(field("malek")), "typed before the crash");
+}
+
+// The server stops answering while the connection stays up (its backend
+// stopped, as a hung machine would): the save ends at the deadline with the
+// message naming the server, the windows paint meanwhile, the typed listing
+// stays, and it is stored once the server answers again.
+TEST_F(ServerConnectionTest, ASaveToAServerThatStopsAnsweringEndsAtTheDeadlineAndKeepsTheListing) {
+    int waits = 0;
+    pg::setBusyWait([&waits] { ++waits; });
+    RecordSource source(store_, listingsTable());
+    source.AddNew();
+    source.setText(field("malek"), "typed while it hangs");
+    pg::Connection admin(server_->conninfo());
+    const pg::Result desk = admin.exec("SELECT pid FROM pg_stat_activity WHERE application_name = "
+                                       "'velmoran' AND pid <> pg_backend_pid()");
+    ASSERT_EQ(desk.rows(), 1);
+    const auto backend = static_cast<pid_t>(desk.integer(0, 0));
+    ASSERT_EQ(::kill(backend, SIGSTOP), 0);
+    QElapsedTimer waited;
+    waited.start();
+    try {
+        source.Update();
+        FAIL() << "stored on a server that does not answer";
+    } catch (const StoreError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("پاسخ نداد"))) << e.what();
+        EXPECT_TRUE(e.message().contains(pg::displayName(store_.server))) << e.what();
+    }
+    const qint64 took = waited.elapsed();
+    ::kill(backend, SIGCONT);
+    pg::setBusyWait(nullptr);
+    EXPECT_GE(took, pg::kServerDeadline - 200);
+    EXPECT_LT(took, pg::kServerDeadline + 5000); // ended, not hung
+    EXPECT_GT(waits, 20);                        // the windows were painted meanwhile
+    EXPECT_TRUE(source.isNewRow());
+    EXPECT_EQ(source.text(field("malek")), "typed while it hangs");
+    source.Update(); // on a new connection
     EXPECT_EQ(count(), 1);
 }
 

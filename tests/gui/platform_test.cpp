@@ -174,6 +174,26 @@ TEST(MessageBoxBackend, ShowsPersianRightToLeftPlainTextAndAnswersWithTheCodes) 
     EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
+// Three answers: each button gives its code, Escape is the cancel.
+TEST(MessageBoxBackend, AQuestionWithCancelAnswersYesNoOrCancel) {
+    MessageBox::QtBackend backend;
+    const MessageBox::Request question{QStringLiteral("q"), QStringLiteral("t"),
+                                       MessageBox::Icon::Exclamation,
+                                       MessageBox::Buttons::YesNoCancel};
+    QString cancel;
+    answerNextBox("cancelButton", [&](QMessageBox* box) {
+        cancel = box->findChild<QPushButton*>(QStringLiteral("cancelButton"))->text();
+    });
+    EXPECT_EQ(backend.show(question), MessageBox::vbCancel);
+    EXPECT_EQ(cancel, MessageBox::cancelButtonText());
+    answerNextBox("noButton", [](QMessageBox*) {});
+    EXPECT_EQ(backend.show(question), MessageBox::vbNo);
+    answerNextBox("yesButton", [](QMessageBox*) {});
+    EXPECT_EQ(backend.show(question), MessageBox::vbYes);
+    answerNextBox("none", [](QMessageBox*) {}); // closed by its window's button
+    EXPECT_EQ(backend.show(question), MessageBox::vbCancel);
+}
+
 // A short message under a long title: the box is as wide as its whole title.
 TEST(MessageBoxBackend, EveryBoxIsWideEnoughForItsWholeTitle) {
     MessageBox::QtBackend backend;

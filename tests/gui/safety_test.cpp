@@ -6,10 +6,10 @@
 #include "app/form9.h"
 #include "app/mdiform1.h"
 #include "app/startup.h"
-#include "data/maintenance/backup.h"
 #include "data/folder/folderlock.h"
-#include "data/sqlite/sqlite.h"
+#include "data/maintenance/backup.h"
 #include "data/maintenance/storecheck.h"
+#include "data/sqlite/sqlite.h"
 #include "tests/gui/apptest.h"
 #include "tests/support/importfixtures.h"
 #include "tests/support/storefiles.h"
@@ -133,11 +133,12 @@ TEST_F(SafetyTest, ABackupThatFailsItsCheckIsToldAndTheEarlierBackupsStay) {
             .ok());
     const QStringList before = filesIn(backups());
     ASSERT_EQ(before.size(), 1);
-    // Damage the quick check at start can't see; the copy's full check does.
-    damageIndexEntry(store(), QStringLiteral("Tehran"));
     ASSERT_TRUE(startProgram());
     logIn();
     ASSERT_TRUE(screens().mainWindow());
+    // Damage done after the start's check (a failing disk while the program
+    // runs); the copy's check finds it.
+    damageIndexEntry(store(), QStringLiteral("Tehran"));
     leave();
     boxes().clear();
     endProgram();
@@ -205,6 +206,58 @@ TEST_F(DamageTest, AcceptingPutsTheNewestGoodBackupBackAndKeepsTheDamagedFile) {
     EXPECT_EQ(bytesOf(QDir(folder()).filePath(kept.front())), damaged_);
     ASSERT_EQ(boxes().shown().size(), 2u); // the offer, then what was done
     EXPECT_TRUE(boxes().shown()[1].request.text.contains(kept.front()));
+}
+
+// No page damaged, but the find index made otherwise than the table holds
+// it (its definition changed in the schema): the quick read of pages and
+// records can't see it, the full check before the first write does. The
+// file is refused as a damaged one and left as it was found.
+class IndexDamageTest : public SafetyTest {
+protected:
+    void SetUp() override {
+        SafetyTest::SetUp();
+        storeListings(folder(), generatedListings(300, 4));
+        ASSERT_TRUE(writeBackup(folder(), listingsTable(), backups(),
+                                QDateTime(QDate(2024, 3, 20), QTime(9, 15)))
+                        .ok());
+        {
+            sql::Database db(store(), SQLITE_OPEN_READWRITE);
+            db.exec("PRAGMA writable_schema = ON");
+            db.exec("UPDATE sqlite_schema SET sql = replace(sql, '\"fooroosh\", \"rahn\"', "
+                    "'\"rahn\", \"fooroosh\"') WHERE name = 'new_find'");
+            ASSERT_EQ(db.changes(), 1);
+            db.exec("PRAGMA writable_schema = OFF");
+        }
+        const StoreCheck quick = checkStoreFile(store(), CheckDepth::Quick);
+        ASSERT_TRUE(quick.sound());
+        ASSERT_FALSE(checkStoreFile(store(), CheckDepth::Full).sound());
+        removeCheckLeftovers(quick);
+        before_ = bytesOf(store());
+        beside_ = filesIn(folder());
+    }
+    QByteArray before_;
+    QStringList beside_;
+};
+
+TEST_F(IndexDamageTest, AnIndexThatDisagreesWithItsTableIsRefusedBeforeTheFirstWrite) {
+    ASSERT_TRUE(startProgram());
+    boxes().setNextAnswer(MessageBox::vbNo);
+    logIn();
+    settle();
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    const MessageBox::Request& box = boxes().shown().front().request;
+    EXPECT_EQ(box.buttons, MessageBox::Buttons::YesNo);
+    EXPECT_TRUE(box.text.contains(QStringLiteral("⁨%1⁩").arg(store())))
+        << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("new_find"))) << box.text.toStdString();
+    EXPECT_FALSE(screens().mainWindow());
+    EXPECT_EQ(bytesOf(store()), before_);
+    endProgramWithoutBackup();
+    for (const char* journal : {"newil.db-wal", "newil.db-shm"}) { // none left beside it
+        EXPECT_EQ(filesIn(folder()).contains(QLatin1String(journal)),
+                  beside_.contains(QLatin1String(journal)))
+            << journal;
+    }
 }
 
 TEST_F(DamageTest, ADamagedPasswordFileWithoutABackupIsRefusedBeforeTheLogin) {

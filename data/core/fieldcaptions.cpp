@@ -1,4 +1,4 @@
-#include "export/exportcolumns.h"
+#include "data/core/fieldcaptions.h"
 
 #include "data/core/fields.h"
 #include "data/core/listingtable.h"
@@ -142,7 +142,7 @@ private:
 
 } // namespace
 
-QStringList exportHeadings() {
+QStringList listingFieldCaptions() {
     const Headings headings;
     std::map<QString, QString> byField;
     for (const ListingItem& item : listingTable()) {
