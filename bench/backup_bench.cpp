@@ -61,7 +61,8 @@ void Export(benchmark::State& state, ExportFormat format, const char* suffix) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("listings.") + QLatin1String(suffix));
     for (auto _ : state) {
-        const ExportResult result = exportListings(StoreLocation{folder, QString()}, file, format);
+        const ExportResult result =
+            exportListings(StoreLocation{folder, QString()}, file, format, ExistingFile::Replace);
         if (!result.ok()) {
             state.SkipWithError(result.error.toStdString().c_str());
             break;

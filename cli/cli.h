@@ -11,7 +11,7 @@ enum ExitCode {
     kOk = 0,
     kFailed = 1,      // a Persian message naming the file and the problem on stderr
     kUsage = 2,       // wrong arguments
-    kStoreExists = 3, // import: a store file exists and --replace was not given
+    kStoreExists = 3, // import, copy, export: the target exists and --replace was not given
     kFolderInUse = 4, // the program (or another velmoran-cli) works on the folder
     kDamageFound = 5, // check, restore: a damaged file
 };

@@ -33,18 +33,26 @@ const Subcommand kSubcommands[] = {
      "چيزي در پوشه نمي ماند. روي ميزي كه با سرور كار مي كند هم فايلهاي پوشه اطلاعات را پر\n"
      "مي كند؛ copy --to-server آنها را به سرور مي برد.",
      importCommand},
-    {"export", "export [--folder DIR] FILE.xlsx|FILE.csv",
+    {"export", "export [--replace] [--folder DIR] FILE.xlsx|FILE.csv",
      "Writes every listing into a spreadsheet file (.xlsx) or a CSV file.",
      "همه فايلهاي ملك را در يك فايل اكسل (.xlsx) يا CSV مي نويسد.",
      "Listings in the order they were stored, one column per field headed by its Persian\n"
      "caption (the floor rows' columns with their row number), flags as a tick or empty.\n"
-     "The .xlsx sheet reads right to left; the .csv file is UTF-8 with a byte-order mark.\n"
-     "An existing FILE is replaced. Works while the program runs. On a server desk\n"
-     "(velmoran.conf names a server) it writes the server's listings; no data folder is\n"
-     "needed.",
+     "The .xlsx sheet reads right to left, each column as wide as its text needs (longer\n"
+     "text wrapped); it prints landscape, one page wide, the headings on every page. The\n"
+     ".csv file is UTF-8 with a byte-order mark; a value beginning with =, +, -, @, a tab\n"
+     "or a CR is written after an apostrophe (') so that no spreadsheet takes it for a\n"
+     "formula (a price typed as -1 or +98 21 too). An existing FILE is refused (exit 3)\n"
+     "unless --replace. The file is readable by its owner alone (mode 600). Works while\n"
+     "the program runs. On a server desk (velmoran.conf names a server) it writes the\n"
+     "server's listings; no data folder is needed.",
      "فايلها به ترتيب ثبت، هر فيلد در يك ستون با عنوان فارسي آن (ستونهاي رديفهاي طبقات با\n"
-     "شماره رديف)، و گزينه ها با علامت تيك يا خالي. برگه اكسل راست به چپ است و فايل CSV با\n"
-     "UTF-8 و نشانه ترتيب بايت نوشته مي شود. فايلي با نام FILE جايگزين مي شود. در زماني كه\n"
+     "شماره رديف)، و گزينه ها با علامت تيك يا خالي. برگه اكسل راست به چپ است، هر\n"
+     "ستون به پهناي متن خود (متن بلندتر در چند سطر)، و افقي، به پهناي يك صفحه و با عنوانها در\n"
+     "هر صفحه چاپ مي شود. فايل CSV با UTF-8 و نشانه ترتيب بايت نوشته مي شود؛ مقداري كه با =،\n"
+     "+، -، @، تب يا CR شروع شود با يك ' در ابتدا نوشته مي شود تا هيچ برنامه صفحه گسترده اي آن\n"
+     "را فرمول نخواند (قيمتي مانند -1 يا +98 21 هم). فايلي كه از قبل با نام FILE باشد جايگزين\n"
+     "نمي شود (كد 3) مگر با --replace. فايل فقط براي صاحبش خواندني است (مجوز 600). در زماني كه\n"
      "برنامه باز است هم كار مي كند. روي ميزي كه با سرور كار مي كند (velmoran.conf سروري\n"
      "نام مي برد) فايلهاي سرور را مي نويسد و پوشه اطلاعات لازم نيست.",
      exportCommand},

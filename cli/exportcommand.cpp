@@ -8,8 +8,10 @@
 namespace velmoran::cli {
 
 int exportCommand(const QStringList& arguments, Io& io) {
+    const QCommandLineOption replace(QStringLiteral("replace"),
+                                     QStringLiteral("replace an existing FILE"));
     Arguments parsed;
-    if (!parseArguments("export", arguments, {}, 1, 1, parsed, io)) {
+    if (!parseArguments("export", arguments, {replace}, 1, 1, parsed, io)) {
         return kUsage;
     }
     const QString file = parsed.positional.front();
@@ -32,9 +34,15 @@ int exportCommand(const QStringList& arguments, Io& io) {
             return status;
         }
     }
-    const ExportResult result = exportListings(store, file, *format);
+    const ExportResult result =
+        exportListings(store, file, *format,
+                       parsed.parser.isSet(replace) ? ExistingFile::Replace : ExistingFile::Keep);
     for (const QString& warning : result.warnings) {
         io.err << warning << '\n';
+    }
+    if (result.exists) {
+        return fail(io, result.error + QStringLiteral(" براي جايگزيني، --replace را بدهيد."),
+                    kStoreExists);
     }
     if (!result.ok()) {
         return fail(io, result.error);

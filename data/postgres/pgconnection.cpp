@@ -1,6 +1,7 @@
 #include "data/postgres/pgconnection.h"
 
 #include <QElapsedTimer>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <cmath>
@@ -164,7 +165,10 @@ bool Result::isNull(int row, int column) const {
 }
 
 QString Result::text(int row, int column) const {
-    return QString::fromUtf8(PQgetvalue(result_, row, column), PQgetlength(result_, row, column));
+    // Exactly as stored: QString::fromUtf8 would drop a leading U+FEFF.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8(
+        QByteArrayView(PQgetvalue(result_, row, column), PQgetlength(result_, row, column)));
 }
 
 long long Result::integer(int row, int column) const {

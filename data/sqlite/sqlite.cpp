@@ -3,6 +3,7 @@
 #include "data/core/fields.h"
 
 #include <QElapsedTimer>
+#include <QStringDecoder>
 
 #include <utility>
 
@@ -258,7 +259,12 @@ bool Statement::isNull(int column) const {
 
 QString Statement::columnText(int column) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column)) : QString();
+    if (!text) {
+        return QString();
+    }
+    // Exactly as stored: QString::fromUtf8 would drop a leading U+FEFF.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8(QByteArrayView(text, sqlite3_column_bytes(stmt_, column)));
 }
 
 long long Statement::columnInt(int column) const {

@@ -268,6 +268,22 @@ TEST_F(CliTest, ExportWritesTheFileAskedFor) {
     EXPECT_EQ(xlsx.exitCode, 0) << xlsx.err.toStdString();
     EXPECT_TRUE(xlsx.out.contains(QStringLiteral("200")));
     EXPECT_EQ(readXlsx(path("all.xlsx")).rows.size(), 201u);
+    // The owners' names and telephone numbers: for the user alone.
+    struct stat written {};
+    ASSERT_EQ(::stat(path("all.xlsx").toLocal8Bit().constData(), &written), 0);
+    EXPECT_EQ(written.st_mode & 0777, 0600u);
+    // An existing file is refused, as import and copy refuse, unless --replace.
+    writeFile(path("all.csv"), "an older export");
+    const CliRun refused = cli({QStringLiteral("export"), path("all.csv")});
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_TRUE(refused.err.contains(path("all.csv"))) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("--replace")));
+    EXPECT_EQ(bytesOf(path("all.csv")), QByteArray("an older export"));
+    const CliRun replaced =
+        cli({QStringLiteral("export"), QStringLiteral("--replace"), path("all.csv")});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    bool bom = false;
+    EXPECT_EQ(readCsv(path("all.csv"), &bom).size(), 201u);
     QTemporaryDir empty;
     const CliRun noStore =
         cli({QStringLiteral("export"), QStringLiteral("--folder"), empty.path(), path("none.csv")});

@@ -134,23 +134,28 @@ protected:
         storeListings(folder(), listings_);
     }
     QString output(const char* name) const { return QDir(folder()).filePath(QLatin1String(name)); }
-    // What a listing looks like in the sheet: flags as a tick or nothing.
-    static QStringList shown(const ListingValues& listing) {
+    // What a listing looks like in the sheet: flags as a tick or nothing;
+    // in an .xlsx each CR LF a line feed.
+    static QStringList shown(const ListingValues& listing, ExportFormat format) {
         QStringList cells;
         for (std::size_t f = 0; f < kListingFieldCount; ++f) {
+            QString text = listing[f];
+            if (format == ExportFormat::Xlsx) {
+                text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            }
             cells << (kListingFields[f].kind == FieldKind::Flag
                           ? (listing[f] == QLatin1String("-1") ? QStringLiteral("✓") : QString())
-                          : listing[f]);
+                          : text);
         }
         return cells;
     }
-    void expectEveryValue(const std::vector<QStringList>& rows) {
+    void expectEveryValue(const std::vector<QStringList>& rows, ExportFormat format) {
         ASSERT_EQ(rows.size(), listings_.size() + 1);
         for (std::size_t f = 0; f < kListingFieldCount; ++f) {
             EXPECT_EQ(rows[0].value(static_cast<int>(f)), QString::fromUtf8(kExpectedHeadings[f]));
         }
         for (std::size_t r = 0; r < listings_.size(); ++r) {
-            ASSERT_EQ(rows[r + 1], shown(listings_[r])) << "listing " << r + 1;
+            ASSERT_EQ(rows[r + 1], shown(listings_[r], format)) << "listing " << r + 1;
         }
     }
     std::vector<ListingValues> listings_;
@@ -170,7 +175,7 @@ TEST_F(ExportTest, AnXlsxSheetReadsBackRightToLeftWithEveryValueExact) {
     qint64 lastProgress = 0;
     const ExportResult result =
         exportListings(StoreLocation{folder(), QString()}, file, ExportFormat::Xlsx,
-                       [&](qint64 rows) { lastProgress = rows; });
+                       ExistingFile::Keep, [&](qint64 rows) { lastProgress = rows; });
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(result.rows, 1000);
     EXPECT_EQ(lastProgress, 1000);
@@ -178,7 +183,8 @@ TEST_F(ExportTest, AnXlsxSheetReadsBackRightToLeftWithEveryValueExact) {
     const Sheet sheet = readXlsx(file);
     ASSERT_TRUE(sheet.error.isEmpty()) << sheet.error.toStdString();
     EXPECT_TRUE(sheet.rightToLeft);
-    expectEveryValue(sheet.rows);
+    EXPECT_EQ(sheet.numberCells, 0);
+    expectEveryValue(sheet.rows, ExportFormat::Xlsx);
     // Only the file asked for is left beside it.
     EXPECT_EQ(filesIn(folder()).filter(QStringLiteral("listings")), QStringList{"listings.xlsx"});
 }
@@ -186,13 +192,13 @@ TEST_F(ExportTest, AnXlsxSheetReadsBackRightToLeftWithEveryValueExact) {
 TEST_F(ExportTest, ACsvFileIsUtf8WithAByteOrderMarkAndEveryValueExact) {
     const QString file = output("listings.CSV");
     writeFile(file, "an older export");
-    const ExportResult result =
-        exportListings(StoreLocation{folder(), QString()}, file, ExportFormat::Csv);
+    const ExportResult result = exportListings(StoreLocation{folder(), QString()}, file,
+                                               ExportFormat::Csv, ExistingFile::Replace);
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     bool bom = false;
     const std::vector<QStringList> rows = readCsv(file, &bom);
     EXPECT_TRUE(bom);
-    expectEveryValue(rows);
+    expectEveryValue(rows, ExportFormat::Csv);
     EXPECT_EQ(exportFormatOf(file), ExportFormat::Csv);
     EXPECT_EQ(exportFormatOf(QStringLiteral("a.XLSX")), ExportFormat::Xlsx);
     EXPECT_FALSE(exportFormatOf(QStringLiteral("a.xls")).has_value());
@@ -206,13 +212,14 @@ TEST_F(ExportTest, TextLongerThanACellHoldsIsCutInTheSheetWithAWarningAndKeptInT
     huge[0] = QString(kXlsxCellCharacters + 10, QChar(0x0633));
     storeListings(folder(), {huge});
     const ExportResult xlsx =
-        exportListings(StoreLocation{folder(), QString()}, output("long.xlsx"), ExportFormat::Xlsx);
+        exportListings(StoreLocation{folder(), QString()}, output("long.xlsx"), ExportFormat::Xlsx,
+                       ExistingFile::Keep);
     ASSERT_TRUE(xlsx.ok()) << xlsx.error.toStdString();
     ASSERT_EQ(xlsx.warnings.size(), 1);
     EXPECT_TRUE(xlsx.warnings.front().contains(QStringLiteral("1001")));
     EXPECT_EQ(readXlsx(output("long.xlsx")).rows.back().front().size(), kXlsxCellCharacters);
-    const ExportResult csv =
-        exportListings(StoreLocation{folder(), QString()}, output("long.csv"), ExportFormat::Csv);
+    const ExportResult csv = exportListings(StoreLocation{folder(), QString()}, output("long.csv"),
+                                            ExportFormat::Csv, ExistingFile::Keep);
     ASSERT_TRUE(csv.ok());
     bool bom = false;
     EXPECT_EQ(readCsv(output("long.csv"), &bom).back().front(), huge[0]);
@@ -220,14 +227,15 @@ TEST_F(ExportTest, TextLongerThanACellHoldsIsCutInTheSheetWithAWarningAndKeptInT
 
 TEST_F(ExportTest, AFailureNamesTheFileAndLeavesNothing) {
     const QString missing = QDir(folder()).filePath(QStringLiteral("no/such/dir/x.csv"));
-    const ExportResult noDir =
-        exportListings(StoreLocation{folder(), QString()}, missing, ExportFormat::Csv);
+    const ExportResult noDir = exportListings(StoreLocation{folder(), QString()}, missing,
+                                              ExportFormat::Csv, ExistingFile::Keep);
     EXPECT_FALSE(noDir.ok());
     EXPECT_TRUE(noDir.error.contains(missing)) << noDir.error.toStdString();
 
     QTemporaryDir empty;
-    const ExportResult noStore = exportListings(StoreLocation{empty.path(), QString()},
-                                                output("nothing.xlsx"), ExportFormat::Xlsx);
+    const ExportResult noStore =
+        exportListings(StoreLocation{empty.path(), QString()}, output("nothing.xlsx"),
+                       ExportFormat::Xlsx, ExistingFile::Keep);
     EXPECT_FALSE(noStore.ok());
     EXPECT_FALSE(QFileInfo::exists(output("nothing.xlsx")));
     for (const QString& name : filesIn(folder())) {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 
 #include <unzip.h>
@@ -73,6 +74,65 @@ QString texts(QXmlStreamReader& xml, const QString& end) {
     return unescaped(text);
 }
 
+// The styles of cellXfs, in order: whether each wraps text.
+std::vector<bool> wrappingStyles(const QByteArray& styles) {
+    std::vector<bool> wraps;
+    QXmlStreamReader xml(styles);
+    bool inCellXfs = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.name() == QLatin1String("cellXfs")) {
+            inCellXfs = xml.isStartElement();
+        } else if (inCellXfs && xml.isStartElement() && xml.name() == QLatin1String("xf")) {
+            wraps.push_back(false);
+        } else if (inCellXfs && xml.isStartElement() && xml.name() == QLatin1String("alignment") &&
+                   !wraps.empty()) {
+            wraps.back() = xml.attributes().value(QLatin1String("wrapText")) == QLatin1String("1");
+        }
+    }
+    return wraps;
+}
+
+// The first sheet's print titles, from the workbook's defined names.
+QString printTitles(const QByteArray& workbook) {
+    QXmlStreamReader xml(workbook);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("definedName") &&
+            xml.attributes().value(QLatin1String("name")) == QLatin1String("_xlnm.Print_Titles")) {
+            const QString range = xml.readElementText();
+            return range.mid(range.lastIndexOf(QLatin1Char('!')) + 1);
+        }
+    }
+    return QString();
+}
+
+// The layout and print setup of the sheet's other elements.
+void readSetup(QXmlStreamReader& xml, Sheet& sheet) {
+    const QXmlStreamAttributes a = xml.attributes();
+    if (xml.name() == QLatin1String("col")) {
+        const int first = a.value(QLatin1String("min")).toInt() - 1;
+        const int last = a.value(QLatin1String("max")).toInt() - 1;
+        for (int c = first; c <= last; ++c) {
+            sheet.columnWidths[c] = a.value(QLatin1String("width")).toDouble();
+        }
+    } else if (xml.name() == QLatin1String("pane") &&
+               a.value(QLatin1String("state")) == QLatin1String("frozen")) {
+        sheet.frozenRows = a.value(QLatin1String("ySplit")).toInt();
+    } else if (xml.name() == QLatin1String("pageSetUpPr")) {
+        sheet.fitToPage = a.value(QLatin1String("fitToPage")) == QLatin1String("1");
+    } else if (xml.name() == QLatin1String("pageSetup")) {
+        sheet.landscape = a.value(QLatin1String("orientation")) == QLatin1String("landscape");
+        sheet.paperSize = a.value(QLatin1String("paperSize")).toInt();
+        if (a.hasAttribute(QLatin1String("fitToWidth"))) {
+            sheet.fitToWidth = a.value(QLatin1String("fitToWidth")).toInt();
+        }
+        if (a.hasAttribute(QLatin1String("fitToHeight"))) {
+            sheet.fitToHeight = a.value(QLatin1String("fitToHeight")).toInt();
+        }
+    }
+}
+
 } // namespace
 
 Sheet readXlsx(const QString& path) {
@@ -94,6 +154,8 @@ Sheet readXlsx(const QString& path) {
             }
         }
     }
+    const std::vector<bool> wraps = wrappingStyles(member(path, "xl/styles.xml", &found));
+    sheet.printTitles = printTitles(member(path, "xl/workbook.xml", &found));
     std::map<int, std::map<int, QString>> cells;
     int width = 0;
     QXmlStreamReader xml(xmlBytes);
@@ -111,6 +173,13 @@ Sheet readXlsx(const QString& path) {
         } else if (xml.name() == QLatin1String("c")) {
             const int column = columnOf(xml.attributes().value(QLatin1String("r")).toString());
             const QString type = xml.attributes().value(QLatin1String("t")).toString();
+            const int style = xml.attributes().value(QLatin1String("s")).toInt();
+            if (style >= 0 && static_cast<std::size_t>(style) < wraps.size() && wraps[style]) {
+                sheet.wrapped.insert({row, column});
+            }
+            if (type != QLatin1String("inlineStr") && type != QLatin1String("s")) {
+                ++sheet.numberCells;
+            }
             QString value;
             if (type == QLatin1String("inlineStr")) {
                 value = texts(xml, QStringLiteral("c"));
@@ -126,6 +195,8 @@ Sheet readXlsx(const QString& path) {
             }
             cells[row][column] = value;
             width = std::max(width, column + 1);
+        } else {
+            readSetup(xml, sheet);
         }
     }
     if (xml.hasError()) {
@@ -152,7 +223,9 @@ std::vector<QStringList> readCsv(const QString& path, bool* bom) {
     if (*bom) {
         bytes.remove(0, 3);
     }
-    const QString text = QString::fromUtf8(bytes);
+    // A U+FEFF a value begins with is part of it.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = utf8(bytes);
     std::vector<QStringList> rows;
     QStringList row;
     QString field;

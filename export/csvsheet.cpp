@@ -1,0 +1,89 @@
+// The .csv of the export: UTF-8 with a byte-order mark, RFC 4180 quoting,
+// CR LF lines, and no cell a spreadsheet turns into a formula.
+
+#include "export/sheetwriter.h"
+
+#include <QFile>
+
+#include <unistd.h>
+
+namespace velmoran {
+
+namespace {
+
+class CsvWriter : public SheetWriter {
+public:
+    explicit CsvWriter(const QString& path) : file_(path) {
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            error_ = file_.errorString();
+        }
+        buffer_ = QByteArrayLiteral("\xEF\xBB\xBF");
+    }
+    bool write(const QStringList& values) override {
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (i > 0) {
+                buffer_ += ',';
+            }
+            const QByteArray text = csvCellText(values[i]).toUtf8();
+            if (text.contains(',') || text.contains('"') || text.contains('\n') ||
+                text.contains('\r')) {
+                buffer_ += '"';
+                buffer_ += QByteArray(text).replace('"', "\"\"");
+                buffer_ += '"';
+            } else {
+                buffer_ += text;
+            }
+        }
+        buffer_ += "\r\n";
+        return buffer_.size() < kFlushBytes || flush();
+    }
+    bool finish() override {
+        if (!error_.isEmpty() || !flush()) {
+            return false;
+        }
+        if (!file_.flush() || ::fsync(file_.handle()) != 0) {
+            error_ = file_.errorString();
+            return false;
+        }
+        file_.close();
+        return true;
+    }
+
+private:
+    static constexpr qsizetype kFlushBytes = 1 << 20;
+    bool flush() {
+        if (file_.write(buffer_) != buffer_.size()) {
+            error_ = file_.errorString();
+            return false;
+        }
+        buffer_.clear();
+        return true;
+    }
+    QFile file_;
+    QByteArray buffer_;
+};
+
+} // namespace
+
+QString csvCellText(const QString& value) {
+    if (value.isEmpty()) {
+        return value;
+    }
+    switch (value.front().unicode()) {
+    case '=':
+    case '+':
+    case '-':
+    case '@':
+    case '\t':
+    case '\r':
+        return QLatin1Char('\'') + value;
+    default:
+        return value;
+    }
+}
+
+std::unique_ptr<SheetWriter> csvWriter(const QString& path) {
+    return std::make_unique<CsvWriter>(path);
+}
+
+} // namespace velmoran
