@@ -346,8 +346,10 @@ TEST_F(CliTest, OnAServerDeskExportCheckAndCopyWorkOnTheServersListings) {
 }
 
 // The Access files that make the reading library loop printing without end
-// and the one that makes it crash: each ends quickly, with the Persian
-// message naming it, a bounded error output, and nothing in the folder.
+// and the one that makes it crash: each ends quickly, by itself with exit 1
+// (never by a signal: the library crashes in the tool's reading child), with
+// the Persian message naming it, a bounded error output, and nothing in the
+// folder.
 TEST(CliImportTest, FilesThatHangOrCrashTheReadingLibraryEndWithAMessageAndLeaveNothing) {
     for (const char* name : {"hangs-truncated.mdb", "hangs-flipped.mdb", "crashes-flipped.mdb"}) {
         SCOPED_TRACE(name);
@@ -357,7 +359,7 @@ TEST(CliImportTest, FilesThatHangOrCrashTheReadingLibraryEndWithAMessageAndLeave
         const QString data = dir.filePath(QStringLiteral("data"));
         const CliRun run = cli({QStringLiteral("import"), QStringLiteral("--timeout"),
                                 QStringLiteral("5"), QStringLiteral("--folder"), data, source});
-        EXPECT_NE(run.exitCode, 0);
+        EXPECT_EQ(run.exitCode, 1); // -1: ended by a signal
         EXPECT_LT(run.milliseconds, 5000 + 3000);
         EXPECT_TRUE(run.err.contains(QStringLiteral("⁨%1⁩").arg(source)))
             << run.err.left(500).toStdString();
@@ -366,6 +368,28 @@ TEST(CliImportTest, FilesThatHangOrCrashTheReadingLibraryEndWithAMessageAndLeave
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_TRUE(filesIn(data).isEmpty()) << filesIn(data).join(' ').toStdString();
     }
+}
+
+// The crash told as the crash it is, once: on the error output, and in
+// --progress mode as the one @error line the program shows.
+TEST(CliImportTest, ACrashOfTheReadingLibraryIsToldOnceAsACrash) {
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("newil.mdb"));
+    writeFile(source, readFixture(QStringLiteral("hostile/crashes-flipped.mdb")));
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const QString crashed = QStringLiteral("برنامه خواندن آن از كار افتاد.");
+    const CliRun plain = cli({QStringLiteral("import"), QStringLiteral("--folder"), data, source});
+    EXPECT_EQ(plain.exitCode, 1);
+    EXPECT_EQ(plain.err.count(crashed), 1) << plain.err.left(500).toStdString();
+    const CliRun machine = cli({QStringLiteral("import"), QStringLiteral("--progress"),
+                                QStringLiteral("--folder"), data, source});
+    EXPECT_EQ(machine.exitCode, 1);
+    const QStringList errors =
+        machine.out.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^@error ")));
+    ASSERT_EQ(errors.size(), 1) << machine.out.toStdString();
+    EXPECT_TRUE(errors.front().contains(crashed));
+    EXPECT_TRUE(errors.front().contains(QStringLiteral("⁨%1⁩").arg(source)));
+    EXPECT_TRUE(filesIn(data).isEmpty()) << filesIn(data).join(' ').toStdString();
 }
 
 // A file that never answers (a named pipe nobody writes, as a dead network
