@@ -75,6 +75,10 @@ struct PgTableStore::Impl {
     QString message(PgProblem problem, const QString& detail = QString()) const {
         return pgMessage(problem, server, tableName(), detail);
     }
+    // The failure `e`; a connection that could not be made names its cause.
+    QString message(const pg::Error& e, PgProblem problem) const {
+        return pgMessage(e, problem, server, tableName());
+    }
 
     [[noreturn]] void fail(PgProblem problem, const pg::Error& e) const {
         if (e.uncertain()) {
@@ -82,7 +86,7 @@ struct PgTableStore::Impl {
         } else if (e.connectionLost()) {
             problem = PgProblem::ConnectionLost;
         }
-        throw StoreError(message(problem, e.text()));
+        throw StoreError(message(e, problem));
     }
 
     // Runs one operation. When the server ended the connection before the
@@ -101,7 +105,7 @@ struct PgTableStore::Impl {
         try {
             connection.reset();
         } catch (const pg::Error& e) {
-            throw StoreError(message(PgProblem::CannotConnect, e.text()));
+            throw StoreError(message(e, PgProblem::CannotConnect));
         }
         ensureConnected();
         try {
@@ -163,13 +167,13 @@ struct PgTableStore::Impl {
             try {
                 connection = pg::Connection(conninfo);
             } catch (const pg::Error& e) {
-                throw StoreError(message(PgProblem::CannotConnect, e.text()));
+                throw StoreError(message(e, PgProblem::CannotConnect));
             }
         } else if (!connection.stillThere()) {
             try {
                 connection.reset();
             } catch (const pg::Error& e) {
-                throw StoreError(message(PgProblem::CannotConnect, e.text()));
+                throw StoreError(message(e, PgProblem::CannotConnect));
             }
         }
         if (preparedFor != connection.generation()) {

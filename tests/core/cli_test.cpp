@@ -345,6 +345,29 @@ TEST_F(CliTest, OnAServerDeskExportCheckAndCopyWorkOnTheServersListings) {
         << missing.err.toStdString();
 }
 
+// A desk whose password file others may read: libpq leaves the file unread
+// and the server refuses the connection. copy says so, with the chmod that
+// mends it, not that the connection was cut.
+TEST_F(CliTest, APasswordFileOthersMayReadIsNamedWithTheChmodThatMendsIt) {
+    const QString server = test::TestServer::shared().passwordRoleConninfo();
+    QTemporaryDir home;
+    const QString pgpass = home.filePath(QStringLiteral(".pgpass"));
+    writeFile(pgpass,
+              QStringLiteral("*:*:*:%1:%2\n")
+                  .arg(test::TestServer::passwordRole(), test::TestServer::passwordRolePassword())
+                  .toUtf8());
+    ASSERT_EQ(::chmod(pgpass.toLocal8Bit().constData(), 0644), 0);
+    const QByteArray saved = qgetenv("PGPASSFILE");
+    qputenv("PGPASSFILE", pgpass.toLocal8Bit());
+    const CliRun run = cli({QStringLiteral("copy"), QStringLiteral("--server"), server,
+                            QStringLiteral("--to-server")});
+    saved.isNull() ? qunsetenv("PGPASSFILE") : qputenv("PGPASSFILE", saved);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("\u2068chmod 600 %1\u2069").arg(pgpass)))
+        << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("قطع شد"))) << run.err.toStdString();
+}
+
 // The Access files that make the reading library loop printing without end
 // and the one that makes it crash: each ends quickly, by itself with exit 1
 // (never by a signal: the library crashes in the tool's reading child), with
