@@ -94,6 +94,49 @@ TEST(CliHelpTest, EverySubcommandHasItsHelpInEnglishAndPersianWithTheExitCodes) 
     EXPECT_EQ(cli({QStringLiteral("export"), QStringLiteral("x.ods")}).exitCode, 2);
 }
 
+// The codes listed after "Exit codes:" (or its Persian heading).
+QList<int> listedExitCodes(const QString& help) {
+    QList<int> codes;
+    const QString table =
+        help.section(QRegularExpression(QStringLiteral("(Exit codes|كدهاي خروج):\n")), 1);
+    const QRegularExpression row(QStringLiteral("^  (\\d)  \\S"),
+                                 QRegularExpression::MultilineOption);
+    for (auto it = row.globalMatch(table); it.hasNext();) {
+        codes << it.next().captured(1).toInt();
+    }
+    return codes;
+}
+
+// Each subcommand's help lists the exit codes that subcommand can return and
+// no other, in English and Persian; the tool's help lists each code with the
+// subcommands it belongs to.
+TEST(CliHelpTest, EachSubcommandListsOnlyItsOwnExitCodes) {
+    const std::pair<const char*, QList<int>> expected[] = {
+        {"import", {0, 1, 2, 3, 4}},  {"export", {0, 1, 2, 4}},   {"backup", {0, 1, 2, 4}},
+        {"restore", {0, 1, 2, 4, 5}}, {"check", {0, 1, 2, 4, 5}}, {"copy", {0, 1, 2, 3, 4}},
+        {"optimise", {0, 1, 2, 4}},
+    };
+    for (const auto& [name, codes] : expected) {
+        SCOPED_TRACE(name);
+        const CliRun english = cli({QLatin1String(name), QStringLiteral("--help")});
+        EXPECT_EQ(listedExitCodes(english.out), codes) << english.out.toStdString();
+        const CliRun persian = cli({QLatin1String(name), QStringLiteral("--help")}, "fa_IR.UTF-8");
+        EXPECT_EQ(listedExitCodes(persian.out), codes) << persian.out.toStdString();
+        // A code's meaning is the subcommand's own, not another's.
+        EXPECT_FALSE(english.out.contains(QRegularExpression(
+            QStringLiteral("  \\d  (import|export|backup|restore|check|copy|optimise)[,:] "))))
+            << english.out.toStdString();
+    }
+    const QString copy = cli({QStringLiteral("copy"), QStringLiteral("--help")}).out;
+    EXPECT_TRUE(
+        copy.section(QStringLiteral("Exit codes:"), 1).contains(QStringLiteral("  3  the server")))
+        << copy.toStdString();
+    const QString all = cli({QStringLiteral("--help")}).out;
+    EXPECT_TRUE(all.contains(QStringLiteral("  3  import: "))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("  3  copy: "))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("  5  check, restore: "))) << all.toStdString();
+}
+
 class CliTest : public DataFolderTest {
 protected:
     // The desk's velmoran.conf names the server `conninfo`.
