@@ -14,7 +14,49 @@
 #include "ui/conflictchoice.h"
 #include "ui/screen.h"
 
+#include <QLocale>
+
+#include <cstdio>
+#include <cstring>
+
 namespace velmoran {
+
+namespace {
+
+const char kHelpEn[] =
+    "usage: velmoran [--version] [--help]\n\n"
+    "The listings manager of a real-estate agency: a Persian, right-to-left desktop\n"
+    "program. It keeps the listings in the data folder ($XDG_DATA_HOME/velmoran, or\n"
+    "~/.local/share/velmoran), or on a PostgreSQL server when\n"
+    "~/.config/velmoran/velmoran.conf names one ([store] server=CONNINFO; see README).\n"
+    "A fresh install's password is empty: press Enter at the login; F8 sets one.\n"
+    "The command-line tool: velmoran-cli --help, man velmoran-cli.\n";
+
+const char kHelpFa[] =
+    "روش كار: velmoran [--version] [--help]\n\n"
+    "برنامه مديريت فايلهاي بنگاه املاك، فارسي و راست به چپ. فايلها در پوشه اطلاعات\n"
+    "($XDG_DATA_HOME/velmoran يا ~/.local/share/velmoran) نگه داشته مي شوند، يا روي سرور\n"
+    "PostgreSQL اگر ~/.config/velmoran/velmoran.conf آن را نام ببرد ([store] server=CONNINFO؛\n"
+    "README را ببينيد). رمز برنامه تازه نصب شده خالي است: در ورود Enter را بزنيد؛ F8 رمز\n"
+    "مي گذارد. ابزار خط فرمان: velmoran-cli --help و man velmoran-cli.\n";
+
+} // namespace
+
+int Application::answerCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("velmoran %s\n", VELMORAN_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            // The user's locale, read without an application object.
+            const bool persian = QLocale::system().language() == QLocale::Persian;
+            std::fputs(persian ? kHelpFa : kHelpEn, stdout);
+            return 0;
+        }
+    }
+    return -1;
+}
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationVersion(QStringLiteral(VELMORAN_VERSION));

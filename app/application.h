@@ -13,6 +13,11 @@ class Application : public QApplication {
 public:
     Application(int& argc, char** argv);
 
+    // --version and --help (-h) print on the standard output and give the
+    // exit status 0, before any window, display or store is touched; -1
+    // when the program is to start.
+    static int answerCommandLine(int argc, char** argv);
+
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -5,6 +5,10 @@
 #include "ui/screens.h"
 
 int main(int argc, char** argv) {
+    // Answered on a terminal without a display, before anything starts.
+    if (const int answered = velmoran::Application::answerCommandLine(argc, argv); answered >= 0) {
+        return answered;
+    }
     velmoran::Application app(argc, argv);
     velmoran::Screens& screens = velmoran::Screens::instance();
     QObject::connect(&screens, &velmoran::Screens::programEnded, &app, &QApplication::quit,

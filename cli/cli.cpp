@@ -7,31 +7,54 @@ namespace velmoran::cli {
 
 namespace {
 
+// Which exit codes each subcommand can return, and what each means there;
+// the help of the tool lists them all, a subcommand's help its own.
 struct ExitCodeText {
     int code;
+    const char* commands; // the subcommands that return it, blank-separated; null: every one
     const char* en;
     const char* fa;
 };
 
 const ExitCodeText kExitCodes[] = {
-    {kOk, "done", "انجام شد"},
-    {kFailed, "failed: a Persian message naming the file and the problem on stderr",
+    {kOk, nullptr, "done", "انجام شد"},
+    {kFailed, nullptr, "failed: a Persian message naming the file and the problem on stderr",
      "انجام نشد: پيامي كه فايل و مشكل را مي گويد در خروجي خطا"},
-    {kUsage, "wrong arguments", "فرمان يا گزينه نادرست"},
-    {kStoreExists, "import, copy, export: the target exists and --replace was not given",
-     "import، copy و export: مقصد از قبل هست و --replace داده نشد"},
-    {kFolderInUse, "the program or another velmoran-cli works on the data folder",
+    {kUsage, nullptr, "wrong arguments", "فرمان يا گزينه نادرست"},
+    {kStoreExists, "import", "the store file exists and --replace was not given",
+     "فايل اطلاعات از قبل هست و --replace داده نشد"},
+    {kStoreExists, "copy",
+     "the server holds listings or a password (--to-server), or DIR holds the files\n"
+     "     (--from-server), and --replace was not given",
+     "روي سرور از قبل فايل يا رمز هست (--to-server)، يا فايلها از قبل در DIR هستند\n"
+     "     (--from-server)، و --replace داده نشد"},
+    {kStoreExists, "export", "FILE exists and --replace was not given",
+     "فايل FILE از قبل هست و --replace داده نشد"},
+    {kFolderInUse, nullptr, "the program or another velmoran-cli works on the data folder",
      "برنامه يا velmoran-cli ديگري روي پوشه اطلاعات كار مي كند"},
-    {kDamageFound, "check, restore: a damaged file was found",
-     "check و restore: فايل آسيب ديده پيدا شد"},
+    {kDamageFound, "check restore", "a damaged file was found", "فايل آسيب ديده پيدا شد"},
 };
 
-QString exitCodes(bool persian) {
+QStringList commandsOf(const ExitCodeText& code) {
+    return QString::fromUtf8(code.commands).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+// The exit codes `subcommand` returns, or, for null, every code with the
+// subcommands it belongs to.
+QString exitCodes(bool persian, const Subcommand* subcommand = nullptr) {
     QString text = persian ? QStringLiteral("كدهاي خروج:\n") : QStringLiteral("Exit codes:\n");
     for (const ExitCodeText& code : kExitCodes) {
-        text += QStringLiteral("  %1  %2\n")
-                    .arg(code.code)
-                    .arg(QString::fromUtf8(persian ? code.fa : code.en));
+        const QStringList commands = commandsOf(code);
+        if (subcommand && !commands.isEmpty() &&
+            !commands.contains(QString::fromUtf8(subcommand->name))) {
+            continue;
+        }
+        QString meaning = QString::fromUtf8(persian ? code.fa : code.en);
+        if (!subcommand && !commands.isEmpty()) {
+            meaning = commands.join(persian ? QStringLiteral(" و ") : QStringLiteral(", ")) +
+                      QStringLiteral(": ") + meaning;
+        }
+        text += QStringLiteral("  %1  %2\n").arg(code.code).arg(meaning);
     }
     return text;
 }
@@ -83,7 +106,7 @@ QString help(const Subcommand& subcommand, bool persian) {
            QString::fromUtf8(persian ? subcommand.summaryFa : subcommand.summaryEn) +
            QStringLiteral("\n\n") +
            QString::fromUtf8(persian ? subcommand.detailsFa : subcommand.detailsEn) +
-           QStringLiteral("\n\n") + exitCodes(persian);
+           QStringLiteral("\n\n") + exitCodes(persian, &subcommand);
 }
 
 int run(const QStringList& arguments, Io& io) {

@@ -19,19 +19,21 @@ const Subcommand kSubcommands[] = {
      "PC.mdb into pc.db; the Access files are only read. The report names the rows read\n"
      "and stored and the columns missing and extra. An existing store is refused (exit 3)\n"
      "unless --replace, which keeps it as newil.db.before-import-<time> and is refused\n"
-     "while the program runs on the folder (exit 4). A file the reading library can't\n"
-     "read (it loops, prints without end or crashes) ends the import after S seconds\n"
-     "without progress (30) with a message and exit 1; nothing is left in the folder.\n"
+     "while the program runs on the folder (exit 4). The Access files are read in a\n"
+     "process of its own: a file the reading library can't read (it crashes, prints without\n"
+     "end, or makes no progress for S seconds, 30 unless given) ends the import with a\n"
+     "message naming it and exit 1, never by a signal; nothing is left in the folder.\n"
      "On a server desk it still fills the data folder's files; copy --to-server moves\n"
      "them up.",
      "همه رديفهاي جدول new فايل NEWIL.mdb به newil.db و رمز جدول pc فايل PC.mdb به pc.db\n"
      "منتقل مي شود؛ از فايلهاي اكسس فقط خوانده مي شود. گزارش، رديفهاي خوانده و ذخيره شده و\n"
      "ستونهاي نبوده و اضافي را مي گويد. فايل اطلاعاتي كه از قبل هست جايگزين نمي شود (كد 3)\n"
      "مگر با --replace، كه فايل قبلي را با نام newil.db.before-import-<زمان> نگه مي دارد و\n"
-     "تا برنامه روي پوشه كار مي كند پذيرفته نمي شود (كد 4). فايلي كه كتابخانه اكسس از\n"
-     "خواندنش برنمي آيد، پس از S ثانيه (30) بي پيشرفت، با پيام و كد 1 كنار گذاشته مي شود و\n"
-     "چيزي در پوشه نمي ماند. روي ميزي كه با سرور كار مي كند هم فايلهاي پوشه اطلاعات را پر\n"
-     "مي كند؛ copy --to-server آنها را به سرور مي برد.",
+     "تا برنامه روي پوشه كار مي كند پذيرفته نمي شود (كد 4). فايلهاي اكسس در فرايندي جداگانه\n"
+     "خوانده مي شوند: فايلي كه كتابخانه اكسس از خواندنش برنمي آيد (از كار مي افتد، بي پايان\n"
+     "پيام مي نويسد، يا S ثانيه (30) بي پيشرفت مي ماند) با پيامي كه نام آن را مي گويد و كد 1\n"
+     "كنار گذاشته مي شود و چيزي در پوشه نمي ماند. روي ميزي كه با سرور كار مي كند هم فايلهاي\n"
+     "پوشه اطلاعات را پر مي كند؛ copy --to-server آنها را به سرور مي برد.",
      importCommand},
     {"export", "export [--replace] [--folder DIR] FILE.xlsx|FILE.csv",
      "Writes every listing into a spreadsheet file (.xlsx) or a CSV file.",

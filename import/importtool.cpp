@@ -29,44 +29,6 @@ constexpr int kSuffixes = kStoreFileSuffixCount;
 constexpr std::size_t kPathRoom = 4096;
 char g_temporary[kSuffixes][kPathRoom];
 
-// What the handler writes: the failure message, and its protocol line.
-constexpr std::size_t kMessageRoom = 8192;
-struct SignalMessage {
-    int fd = -1;
-    char text[kMessageRoom];
-    std::size_t size = 0;
-};
-SignalMessage g_messages[2];
-
-void writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written <= 0) {
-            return;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-}
-
-} // namespace
-
-void messageOnSignal(int fd, const QByteArray& message, int protocolFd,
-                     const QByteArray& protocolLine) {
-    const std::pair<int, const QByteArray*> entries[2] = {{fd, &message},
-                                                          {protocolFd, &protocolLine}};
-    for (int i = 0; i < 2; ++i) {
-        SignalMessage& entry = g_messages[i];
-        entry.fd = -1;
-        const QByteArray& text = *entries[i].second;
-        if (entries[i].first >= 0 && static_cast<std::size_t>(text.size()) <= kMessageRoom) {
-            std::memcpy(entry.text, text.constData(), text.size());
-            entry.size = text.size();
-            entry.fd = entries[i].first;
-        }
-    }
-}
-
 void removeTemporaryNow() {
     for (auto& path : g_temporary) {
         if (path[0] != '\0') {
@@ -74,6 +36,8 @@ void removeTemporaryNow() {
         }
     }
 }
+
+} // namespace
 
 void removeOnSignal(const QString& path) {
     for (int i = 0; i < kSuffixes; ++i) {
@@ -90,12 +54,6 @@ namespace {
 
 extern "C" void removeTemporaryAndDie(int signal) {
     removeTemporaryNow();
-    // The protocol line first: the program reads it as the failure.
-    for (int i : {1, 0}) {
-        if (g_messages[i].fd >= 0) {
-            writeAll(g_messages[i].fd, g_messages[i].text, g_messages[i].size);
-        }
-    }
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -206,7 +164,7 @@ int stallMilliseconds(const QStringList& arguments) {
 }
 
 int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err,
-                  ImportWatch* watch) {
+                  ImportSteps* steps) {
     QCommandLineParser parser;
     const QCommandLineOption replace(QStringLiteral("replace"),
                                      QStringLiteral("replace existing store files"));
@@ -279,14 +237,17 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     options.replace = parser.isSet(replace);
     options.temporaryCreated = [&](const QString& temporary) {
         removeOnSignal(temporary);
+        if (steps) {
+            steps->temporaryMade(temporary);
+        }
         if (machine) {
             out << protocol::line(protocol::kTemporary, temporary) << '\n';
             out.flush();
         }
     };
     options.progress = [&](quint64 stored, quint64 total) {
-        if (watch) {
-            watch->progressed();
+        if (steps) {
+            steps->progressed();
         }
         if (machine) {
             out << protocol::line(protocol::kProgress,
@@ -296,8 +257,8 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         }
     };
     for (const Job& job : jobs) {
-        if (watch) {
-            watch->begin(job.source, machine);
+        if (steps) {
+            steps->begin(job.source);
         }
         if (machine) {
             out << protocol::line(protocol::kFile, job.source) << '\n';

@@ -5,7 +5,7 @@
 
 namespace velmoran::import {
 
-class ImportWatch;
+class ImportSteps;
 
 // The import subcommand of velmoran-cli:
 //   velmoran-cli import [--replace] [--folder DIR] [--timeout S] NEWIL.mdb [PC.mdb]
@@ -14,9 +14,10 @@ class ImportWatch;
 // rows read and stored, columns missing and extra. An existing store file is
 // refused unless --replace, which keeps the old file under another name and
 // is refused while the program runs on the folder. With --progress it speaks
-// the protocol of importprotocol.h instead. `watch`, when given, is told each
-// file begun and each step made, and gives up after --timeout seconds
-// without one (30 unless given). `arguments` exclude the subcommand's name.
+// the protocol of importprotocol.h instead. `steps`, when given, is told
+// each file begun, each temporary file made and each step: the watching
+// parent of importwatch.h gives up after --timeout seconds without one (30
+// unless given). `arguments` exclude the subcommand's name.
 // Returns the exit status, one of:
 enum ToolStatus {
     kDone = 0,
@@ -26,7 +27,7 @@ enum ToolStatus {
     kFolderInUse = 4, // --replace while the program runs on the folder
 };
 int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err,
-                  ImportWatch* watch = nullptr);
+                  ImportSteps* steps = nullptr);
 
 // How long an import may go without a step before it gives up, from
 // --timeout in `arguments` (seconds, fractions allowed); 30 s unless given.
@@ -40,16 +41,11 @@ QStringList reportLines(const ImportReport& report);
 QStringList summaryLines(const ImportReport& report);
 
 // Removes the temporary file of an import under way should the process be
-// ended by a signal (a crash inside the reading library, kill, Ctrl+C).
+// ended by a signal (a crash inside the reading library, kill, Ctrl+C); the
+// process then ends by that signal, and the watching parent says why.
 void installSignalCleanup();
 // The file (and its journal) the handler removes; the empty path for none.
 // The import tells it each temporary file it makes.
 void removeOnSignal(const QString& path);
-// Removes that file now (from any thread).
-void removeTemporaryNow();
-// What the handler writes before the process dies: `message` to descriptor
-// `fd` and, when `protocolFd` is not -1, `protocolLine` to it.
-void messageOnSignal(int fd, const QByteArray& message, int protocolFd,
-                     const QByteArray& protocolLine);
 
 } // namespace velmoran::import

@@ -1,95 +1,34 @@
 #include "import/importwatch.h"
 
+#include "data/sqlite/storefiles.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
 #include "import/importtool.h"
 
-#include <QDateTime>
+#include <QByteArray>
+#include <QElapsedTimer>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace velmoran::import {
 
 namespace {
 
-qint64 now() {
-    return QDateTime::currentMSecsSinceEpoch();
-}
+// Names the parent of the reading child: set for the child alone.
+constexpr char kChildVariable[] = "VELMORAN_READING_CHILD";
 
-QByteArray protocolLine(const QString& message) {
-    return (protocol::line(protocol::kError, message) + QLatin1Char('\n')).toUtf8();
-}
-
-QString readingFailed(const QString& file, const QString& why) {
-    return importMessage(ImportProblem::Unreadable, file, why);
-}
-
-} // namespace
-
-ImportWatch::~ImportWatch() {
-    stop();
-}
-
-bool ImportWatch::start(const Limits& limits) {
-    limits_ = limits;
-    std::fflush(stdout);
-    std::fflush(stderr);
-    int fds[2];
-    report_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
-    message_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
-    if (report_ < 0 || message_ < 0 || ::pipe2(fds, O_CLOEXEC) != 0) {
-        return false;
-    }
-    pipeRead_ = fds[0];
-    if (::dup2(fds[1], STDOUT_FILENO) < 0 || ::dup2(fds[1], STDERR_FILENO) < 0) {
-        return false;
-    }
-    ::close(fds[1]);
-    lastProgress_ = now();
-    forwarder_ = std::thread([this] { forward(); });
-    watcher_ = std::thread([this] { watch(); });
-    return true;
-}
-
-void ImportWatch::begin(const QString& file, bool machine) {
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        file_ = file;
-        machine_ = machine;
-    }
-    const QString crashed = readingFailed(file, QStringLiteral("برنامه خواندن آن از كار افتاد."));
-    messageOnSignal(message_, (crashed + QLatin1Char('\n')).toUtf8(), machine ? report_ : -1,
-                    protocolLine(crashed));
-    progressed();
-}
-
-void ImportWatch::progressed() {
-    lastProgress_ = now();
-}
-
-void ImportWatch::stop() {
-    if (pipeRead_ < 0) {
-        return;
-    }
-    stopping_ = true;
-    if (watcher_.joinable()) {
-        watcher_.join();
-    }
-    // The pipe's last writing ends close: the forwarder reads to its end.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    ::dup2(message_, STDOUT_FILENO);
-    ::dup2(message_, STDERR_FILENO);
-    if (forwarder_.joinable()) {
-        forwarder_.join();
-    }
-    ::close(pipeRead_);
-    pipeRead_ = -1;
-}
-
-void ImportWatch::writeOut(int fd, const QByteArray& bytes) {
+void writeOut(int fd, const QByteArray& bytes) {
     const char* data = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
@@ -105,71 +44,271 @@ void ImportWatch::writeOut(int fd, const QByteArray& bytes) {
     }
 }
 
-void ImportWatch::forward() {
-    char buffer[65536];
+// A descriptor moved above the ones the child is given, closed at exec.
+int highDescriptor(int fd) {
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 10);
+    ::close(fd);
+    return moved;
+}
+
+struct Pipe {
+    int read = -1;
+    int write = -1;
+    bool open() {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) {
+            return false;
+        }
+        read = highDescriptor(fds[0]);
+        write = highDescriptor(fds[1]);
+        return read >= 0 && write >= 0;
+    }
+    ~Pipe() {
+        for (int fd : {read, write}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    }
+    void closeWrite() {
+        ::close(write);
+        write = -1;
+    }
+};
+
+// The library's output: each line once when repeated, a bounded amount.
+class Forwarder {
+public:
+    // False when the whole output grew past `limit`.
+    bool take(const char* data, qsizetype size, qint64 limit) {
+        total_ += size;
+        if (total_ > limit) {
+            return false;
+        }
+        pending_.append(data, size);
+        qsizetype start = 0;
+        for (qsizetype end; (end = pending_.indexOf('\n', start)) >= 0; start = end + 1) {
+            pass(pending_.mid(start, end + 1 - start));
+        }
+        pending_.remove(0, start);
+        if (pending_.size() > kForwardedBytes) {
+            pending_.clear(); // a line without end: not shown
+        }
+        return true;
+    }
+    void finish() {
+        if (!pending_.isEmpty()) {
+            pass(pending_ + '\n');
+            pending_.clear();
+        }
+    }
+
+private:
+    void pass(const QByteArray& line) {
+        if (line != previous_ && forwarded_ + line.size() <= kForwardedBytes) {
+            writeOut(STDERR_FILENO, line);
+            forwarded_ += line.size();
+        }
+        previous_ = line;
+    }
+    QByteArray pending_;
+    QByteArray previous_;
+    qint64 total_ = 0;
+    qint64 forwarded_ = 0;
+};
+
+// What the child told on descriptor 5.
+struct ChildSteps {
     QByteArray pending;
-    QByteArray previous;
-    qint64 total = 0;
-    qint64 forwarded = 0;
-    for (;;) {
-        const ssize_t got = ::read(pipeRead_, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;
-        }
-        total += got;
-        if (total > limits_.outputBytes) {
-            giveUp(QStringLiteral("كتابخانه خواندن اكسس بيش از %1 مگابايت پيام خطا نوشت.")
-                       .arg(limits_.outputBytes / (1024 * 1024)));
-        }
-        pending.append(buffer, got);
+    QString file;
+    QStringList temporaries;
+    void take(const char* data, qsizetype size) {
+        pending.append(data, size);
         qsizetype start = 0;
         for (qsizetype end; (end = pending.indexOf('\n', start)) >= 0; start = end + 1) {
-            const QByteArray line = pending.mid(start, end + 1 - start);
-            if (line != previous && forwarded + line.size() <= kForwardedBytes) {
-                writeOut(message_, line);
-                forwarded += line.size();
+            const protocol::Message message =
+                protocol::parse(QString::fromUtf8(pending.mid(start, end - start)));
+            if (message.word == QLatin1String(protocol::kFile)) {
+                file = message.payload;
+            } else if (message.word == QLatin1String(protocol::kTemporary)) {
+                temporaries << message.payload;
             }
-            previous = line;
         }
         pending.remove(0, start);
-        if (pending.size() > kForwardedBytes) {
-            pending.clear(); // a line without end: not shown
-        }
     }
-    if (!pending.isEmpty() && pending != previous &&
-        forwarded + pending.size() <= kForwardedBytes) {
-        writeOut(message_, pending + '\n');
+};
+
+QString crashedMessage(const QString& file) {
+    if (file.isEmpty()) {
+        return QStringLiteral("انتقال اطلاعات انجام نشد: برنامه خواندن فايلهاي اكسس از كار افتاد.");
     }
+    return importMessage(ImportProblem::Unreadable, file,
+                         QStringLiteral("برنامه خواندن آن از كار افتاد."));
 }
 
-void ImportWatch::watch() {
-    while (!stopping_) {
-        if (now() - lastProgress_ > limits_.stallMilliseconds) {
-            giveUp(QStringLiteral("در %1 ثانيه هيچ پيش نرفت.")
-                       .arg(QString::number(limits_.stallMilliseconds / 1000.0)));
+class Watch {
+public:
+    Watch(const WatchLimits& limits, bool machine) : limits_(limits), machine_(machine) {}
+
+    int run(const QString& program, const QStringList& arguments) {
+        Pipe output;
+        Pipe steps;
+        if (!output.open() || !steps.open()) {
+            return cannotRun(errno);
         }
-        ::usleep(50 * 1000);
+        const int error = spawn(program, arguments, output.write, steps.write);
+        output.closeWrite();
+        steps.closeWrite();
+        if (error != 0) {
+            return cannotRun(error);
+        }
+        QElapsedTimer quiet;
+        quiet.start();
+        pollfd fds[2] = {{output.read, POLLIN, 0}, {steps.read, POLLIN, 0}};
+        char buffer[65536];
+        while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+            const int ready = ::poll(fds, 2, 50);
+            if (ready < 0 && errno != EINTR) {
+                break;
+            }
+            for (int i = 0; i < 2 && ready > 0; ++i) {
+                if (fds[i].fd < 0 || fds[i].revents == 0) {
+                    continue;
+                }
+                const ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
+                if (got < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (got <= 0) {
+                    fds[i].fd = -1; // its end: the child is ending
+                } else if (i == 1) {
+                    steps_.take(buffer, got);
+                    quiet.restart();
+                } else if (!forwarder_.take(buffer, got, limits_.outputBytes)) {
+                    return giveUp(
+                        QStringLiteral("كتابخانه خواندن اكسس بيش از %1 مگابايت پيام خطا نوشت.")
+                            .arg(limits_.outputBytes / (1024 * 1024)));
+                }
+            }
+            if (quiet.elapsed() > limits_.stallMilliseconds) {
+                return giveUp(QStringLiteral("در %1 ثانيه هيچ پيش نرفت.")
+                                  .arg(QString::number(limits_.stallMilliseconds / 1000.0)));
+            }
+        }
+        forwarder_.finish();
+        int status = 0;
+        while (::waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (WIFEXITED(status)) {
+            return WEXITSTATUS(status);
+        }
+        // A crash inside the reading library: the child's own handler
+        // removed its temporary file; what a SIGKILL left goes here.
+        removeTemporaries();
+        return failed(crashedMessage(steps_.file));
     }
+
+private:
+    int spawn(const QString& program, const QStringList& arguments, int output, int steps) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        // The real outputs first, before 1 and 2 become the pipe.
+        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, kChildReportFd);
+        posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, kChildMessageFd);
+        posix_spawn_file_actions_adddup2(&actions, steps, kChildStepsFd);
+        posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, output, STDERR_FILENO);
+        const QByteArray path = program.toLocal8Bit();
+        std::vector<QByteArray> words{path};
+        for (const QString& argument : arguments) {
+            words.push_back(argument.toLocal8Bit());
+        }
+        std::vector<char*> argv;
+        for (QByteArray& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        ::setenv(kChildVariable, QByteArray::number(::getpid()).constData(), 1);
+        const int error =
+            posix_spawn(&child_, path.constData(), &actions, nullptr, argv.data(), environ);
+        ::unsetenv(kChildVariable);
+        posix_spawn_file_actions_destroy(&actions);
+        return error;
+    }
+
+    void removeTemporaries() {
+        for (const QString& temporary : steps_.temporaries) {
+            removeStoreFiles(temporary);
+        }
+    }
+
+    int giveUp(const QString& why) {
+        ::kill(child_, SIGKILL);
+        while (::waitpid(child_, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        removeTemporaries();
+        return failed(importMessage(ImportProblem::Unreadable, steps_.file, why));
+    }
+
+    int cannotRun(int error) {
+        return failed(QStringLiteral("velmoran-cli import: %1")
+                          .arg(QString::fromLocal8Bit(std::strerror(error))));
+    }
+
+    int failed(const QString& message) {
+        if (machine_) {
+            writeOut(STDOUT_FILENO,
+                     (protocol::line(protocol::kError, message) + QLatin1Char('\n')).toUtf8());
+        }
+        writeOut(STDERR_FILENO, (message + QLatin1Char('\n')).toUtf8());
+        return kFailed;
+    }
+
+    WatchLimits limits_;
+    bool machine_;
+    pid_t child_ = -1;
+    Forwarder forwarder_;
+    ChildSteps steps_;
+};
+
+} // namespace
+
+int watchImport(const QString& program, const QStringList& arguments, const WatchLimits& limits,
+                bool machine) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    return Watch(limits, machine).run(program, arguments);
 }
 
-void ImportWatch::giveUp(const QString& why) {
-    QString file;
-    bool machine;
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        file = file_;
-        machine = machine_;
+bool isReadingChild() {
+    const QByteArray parent = qgetenv(kChildVariable);
+    if (parent.isEmpty()) {
+        return false;
     }
-    const QString message = readingFailed(file, why);
-    if (machine) {
-        writeOut(report_, protocolLine(message));
+    ::unsetenv(kChildVariable);
+    // The child ends with its parent: a tool the program stops (Cancel, its
+    // own watchdog) takes its reading child with it.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (parent.toLongLong() != ::getppid()) {
+        ::_exit(kFailed); // the parent is gone already
     }
-    writeOut(message_, (message + QLatin1Char('\n')).toUtf8());
-    removeTemporaryNow();
-    ::_exit(kFailed);
+    return ::fcntl(kChildStepsFd, F_GETFD) >= 0;
+}
+
+void ImportSteps::begin(const QString& file) {
+    send(protocol::line(protocol::kFile, file));
+}
+
+void ImportSteps::temporaryMade(const QString& path) {
+    send(protocol::line(protocol::kTemporary, path));
+}
+
+void ImportSteps::progressed() {
+    send(protocol::line(protocol::kProgress, QString()));
+}
+
+void ImportSteps::send(const QString& line) {
+    writeOut(kChildStepsFd, (line + QLatin1Char('\n')).toUtf8());
 }
 
 } // namespace velmoran::import

@@ -1,69 +1,63 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-#include <atomic>
-#include <mutex>
-#include <thread>
+#include <sys/types.h>
 
 namespace velmoran::import {
 
-// Keeps the Access reading library from hanging the import or filling the
-// disk or the screen: a damaged file can make it loop for ever inside its
-// catalog, printing one warning millions of times a second, or crash.
+// Keeps the Access reading library from crashing, hanging or flooding the
+// import: a damaged file can make it loop for ever inside its catalog,
+// printing one warning millions of times a second, or crash.
 //
-// start() sends the process's standard output and error into a pipe that a
-// thread reads: the library's lines go on to the real error output, each
-// only when it differs from the one before and at most kForwardedBytes in
-// all. When the library prints more than the output limit, or the import
-// makes no progress for the stall limit, the import gives up as the tool
-// does on any failure: the Persian message naming the file on the error
-// output (and, in --progress mode, as the protocol's @error line), the
-// temporary file removed, exit status 1.
-class ImportWatch {
+// The import reads the files in a child process of its own (the same
+// program, told by the environment that it is the reading child). Its
+// standard output and error, where the library prints, come to the parent
+// through a pipe: each line goes on to the real error output only when it
+// differs from the one before and at most kForwardedBytes in all. The report
+// (or the protocol's lines) and the tool's own messages go straight to the
+// real standard output and error, as descriptors 3 and 4 of the child; on
+// descriptor 5 the child tells each file begun, each temporary file made and
+// each step (ImportSteps). When the child crashes, prints more than the
+// output limit or makes no progress for the stall limit, the parent ends it
+// and gives up as the tool does on any failure: the Persian message naming
+// the file on the error output (and, in --progress mode, as the protocol's
+// @error line), the temporary files removed, exit status 1.
+struct WatchLimits {
+    int stallMilliseconds = 30000;
+    qint64 outputBytes = 4 * 1024 * 1024;
+};
+constexpr qint64 kForwardedBytes = 16 * 1024;
+
+// The child's descriptors, as the parent sets them up.
+constexpr int kChildReportFd = 3;
+constexpr int kChildMessageFd = 4;
+constexpr int kChildStepsFd = 5;
+
+// Runs `program` with `arguments` as the reading child and watches it until
+// it ends; `machine` is --progress. Returns the exit status: the child's own
+// when it ended by itself, 1 when it was given up on (or could not be run).
+int watchImport(const QString& program, const QStringList& arguments, const WatchLimits& limits,
+                bool machine);
+
+// True in the reading child that watchImport started (the variable it sets
+// names this process's parent); the variable is removed.
+bool isReadingChild();
+
+// The child's side of descriptor 5.
+class ImportSteps {
 public:
-    struct Limits {
-        int stallMilliseconds = 30000;
-        qint64 outputBytes = 4 * 1024 * 1024;
-    };
-    static constexpr qint64 kForwardedBytes = 16 * 1024;
-
-    ImportWatch() = default;
-    ~ImportWatch();
-    ImportWatch(const ImportWatch&) = delete;
-    ImportWatch& operator=(const ImportWatch&) = delete;
-
-    // False, errno set, when the descriptors can't be set up.
-    bool start(const Limits& limits);
-    // The real standard output (the report, the protocol) and error output.
-    int reportDescriptor() const { return report_; }
-    int messageDescriptor() const { return message_; }
-
-    // The import begins reading `file`: the messages of giving up (and of a
-    // crash, through the signal handler) name it.
-    void begin(const QString& file, bool machine);
-    // The import moved on (a table opened, rows stored).
+    ImportSteps() = default;
+    // The import begins reading `file`.
+    void begin(const QString& file);
+    // It made the temporary store file `path`.
+    void temporaryMade(const QString& path);
+    // It moved on (a table opened, rows stored).
     void progressed();
-    // Ends the watching; the library's output goes on as before start().
-    void stop();
 
 private:
-    void forward();
-    void watch();
-    [[noreturn]] void giveUp(const QString& why);
-    void writeOut(int fd, const QByteArray& bytes);
-
-    Limits limits_;
-    int report_ = -1;
-    int message_ = -1;
-    int pipeRead_ = -1;
-    std::thread forwarder_;
-    std::thread watcher_;
-    std::atomic<bool> stopping_{false};
-    std::atomic<qint64> lastProgress_{0}; // milliseconds since the epoch
-    std::mutex mutex_;                    // guards file_ and machine_
-    QString file_;
-    bool machine_ = false;
+    void send(const QString& line);
 };
 
 } // namespace velmoran::import

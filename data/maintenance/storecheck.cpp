@@ -138,8 +138,8 @@ StoreCheck checkServerTable(const QString& conninfo, const TableSpec& tableSpec)
     } catch (const pg::Error& e) {
         result.outcome = StoreCheck::Unreadable;
         result.detail =
-            pgMessage(e.connectionLost() ? PgProblem::CannotConnect : PgProblem::CannotRead, server,
-                      table, e.text());
+            pgMessage(e, e.connectionLost() ? PgProblem::CannotConnect : PgProblem::CannotRead,
+                      server, table);
     }
     return result;
 }

@@ -360,8 +360,8 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
         }
         transaction.commit();
     } catch (const pg::Error& e) {
-        failed(pgMessage(e.connectionLost() ? PgProblem::ConnectionLost : PgProblem::CannotWrite,
-                         server, tableName(*current), e.text()));
+        failed(pgMessage(e, e.connectionLost() ? PgProblem::ConnectionLost : PgProblem::CannotWrite,
+                         server, tableName(*current)));
     } catch (const sql::Error& e) {
         failed(storeMessage(StoreProblem::CannotRead, filePath(folder, *current), e.detail()));
     }
@@ -401,8 +401,8 @@ CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
         }
         c.exec("COMMIT");
     } catch (const pg::Error& e) {
-        failed(pgMessage(e.connectionLost() ? PgProblem::ConnectionLost : PgProblem::CannotRead,
-                         server, tableName(*current), e.text()));
+        failed(pgMessage(e, e.connectionLost() ? PgProblem::ConnectionLost : PgProblem::CannotRead,
+                         server, tableName(*current)));
     } catch (const sql::Error& e) {
         failed(storeMessage(StoreProblem::CannotWrite, filePath(folder, *current), e.detail()));
     }

@@ -71,8 +71,8 @@ PriceIndexCheck onServer(const StoreLocation& store, const TableSpec& tableSpec,
                 static_cast<int>(lookUpPgPriceIndexes(connection, tableSpec, table).missing.size());
         }
     } catch (const pg::Error& e) {
-        check.error = pgMessage(e.connectionLost() ? PgProblem::CannotConnect : problem,
-                                check.store, name, e.text());
+        check.error = pgMessage(e, e.connectionLost() ? PgProblem::CannotConnect : problem,
+                                check.store, name);
     }
     return check;
 }

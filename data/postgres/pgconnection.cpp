@@ -1,11 +1,15 @@
 #include "data/postgres/pgconnection.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <poll.h>
+#include <sys/stat.h>
 #include <thread>
 #include <utility>
 
@@ -78,6 +82,89 @@ bool lostState(const QByteArray& state) {
 
 void ignoreNotice(void*, const char*) {}
 
+// libpq's (or the system's) words for a server that can't be reached: in
+// English, and the system's in the user's language.
+bool unreachableText(const QString& message) {
+    static const char* const english[] = {
+        "Connection refused",     "No such file or directory",
+        "timeout expired",        "could not translate host name",
+        "Network is unreachable", "No route to host",
+        "Connection timed out",   "could not connect to server",
+    };
+    for (const char* words : english) {
+        if (message.contains(QLatin1String(words), Qt::CaseInsensitive)) {
+            return true;
+        }
+    }
+    for (int error : {ECONNREFUSED, ENOENT, ETIMEDOUT, ENETUNREACH, EHOSTUNREACH}) {
+        if (message.contains(QString::fromLocal8Bit(std::strerror(error)))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString optionValue(PGconn* conn, const char* keyword) {
+    QString value;
+    if (PQconninfoOption* options = PQconninfo(conn)) {
+        for (PQconninfoOption* o = options; o->keyword; ++o) {
+            if (qstrcmp(o->keyword, keyword) == 0 && o->val) {
+                value = QString::fromLocal8Bit(o->val);
+            }
+        }
+        PQconninfoFree(options);
+    }
+    return value;
+}
+
+// The password file libpq reads: the connection's passfile, $PGPASSFILE,
+// or .pgpass in the home folder.
+QString passwordFile(PGconn* conn) {
+    QString file = optionValue(conn, "passfile");
+    if (file.isEmpty()) {
+        file = qEnvironmentVariable("PGPASSFILE");
+    }
+    if (file.isEmpty()) {
+        file = QDir::homePath() + QStringLiteral("/.pgpass");
+    }
+    return file;
+}
+
+// Why the connection `conn` failed with `message`. libpq refuses a password
+// file that others may read (it warns on the error output and goes on
+// without it), so a file with group or other bits is the cause when the
+// server wanted a password.
+ConnectFacts connectFacts(PGconn* conn, const QString& message) {
+    ConnectFacts facts;
+    facts.host = QString::fromLocal8Bit(PQhost(conn));
+    facts.port = QString::fromLocal8Bit(PQport(conn));
+    facts.user = QString::fromLocal8Bit(PQuser(conn));
+    facts.passwordFile = passwordFile(conn);
+    struct stat st {};
+    const bool fileThere = ::stat(facts.passwordFile.toLocal8Bit().constData(), &st) == 0;
+    if (fileThere) {
+        facts.passwordFileMode = static_cast<int>(st.st_mode & 07777);
+    }
+    if (message.contains(QLatin1String("password authentication failed"))) {
+        facts.failure = ConnectFailure::WrongPassword;
+    } else if (PQconnectionNeedsPassword(conn) ||
+               message.contains(QLatin1String("no password supplied"))) {
+        const bool refused = fileThere && S_ISREG(st.st_mode) && (st.st_mode & (S_IRWXG | S_IRWXO));
+        facts.failure = refused ? ConnectFailure::PasswordFileRefused : ConnectFailure::NoPassword;
+    } else if (unreachableText(message)) {
+        facts.failure = ConnectFailure::Unreachable;
+    } else {
+        facts.failure = ConnectFailure::Other;
+    }
+    return facts;
+}
+
+// The Error of the connection `conn` that failed.
+Error connectError(PGconn* conn) {
+    const QString message = trimmedMessage(PQerrorMessage(conn));
+    return Error(message, connectFacts(conn, message));
+}
+
 // How long a connection is waited for where the user's settings say nothing
 // and no deadline is set.
 constexpr int kConnectWait = 10000; // ms
@@ -142,6 +229,11 @@ Error::Error(const QString& message, const QByteArray& sqlState, bool connection
     : std::runtime_error(message.toStdString()), text_(message), sqlState_(sqlState),
       connectionLost_(connectionLost), uncertain_(uncertain), timedOut_(timedOut) {}
 
+Error::Error(const QString& message, const ConnectFacts& facts)
+    : Error(message, QByteArray(), true) {
+    facts_ = facts;
+}
+
 Result::~Result() {
     PQclear(result_);
 }
@@ -186,10 +278,10 @@ Connection::Connection(const QString& conninfo, int deadline)
         throw Error(QStringLiteral("timeout expired"), QByteArray(), true, false, true);
     }
     if (PQstatus(conn_) != CONNECTION_OK) {
-        const QString message = trimmedMessage(PQerrorMessage(conn_));
+        const Error error = connectError(conn_);
         PQfinish(conn_);
         conn_ = nullptr;
-        throw Error(message, QByteArray(), true);
+        throw error;
     }
     PQsetNoticeProcessor(conn_, ignoreNotice, nullptr);
 }
@@ -385,10 +477,10 @@ void Connection::reset() {
         throw Error(QStringLiteral("timeout expired"), QByteArray(), true, false, true);
     }
     if (PQstatus(conn_) != CONNECTION_OK) {
-        const QString message = trimmedMessage(PQerrorMessage(conn_));
+        const Error error = connectError(conn_);
         PQfinish(conn_);
         conn_ = nullptr;
-        throw Error(message, QByteArray(), true);
+        throw error;
     }
     PQsetNoticeProcessor(conn_, ignoreNotice, nullptr);
 }

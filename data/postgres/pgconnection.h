@@ -15,10 +15,32 @@
 // Values travel as parameters in text form, UTF-8.
 namespace velmoran::pg {
 
+// Why a connection could not be made, as far as the program can tell.
+enum class ConnectFailure {
+    None,                // the connection was made (or the failure came later)
+    NoPassword,          // the server asked for a password and none was given
+    PasswordFileRefused, // and the password file was not read: others may read it
+    WrongPassword,       // the server refused the password
+    Unreachable,         // no server answered at the host and port
+    Other,               // anything else (a refused database, role, SSL, …)
+};
+
+// What a failed connection tried: where, as whom, with which password file.
+struct ConnectFacts {
+    ConnectFailure failure = ConnectFailure::None;
+    QString host; // a host name, an address or a socket's folder
+    QString port;
+    QString user;
+    QString passwordFile;     // the file libpq looked in (or would have)
+    int passwordFileMode = 0; // its permission bits, when it exists
+};
+
 class Error : public std::runtime_error {
 public:
     Error(const QString& message, const QByteArray& sqlState, bool connectionLost,
           bool uncertain = false, bool timedOut = false);
+    // A connection that could not be made (or made again).
+    Error(const QString& message, const ConnectFacts& facts);
     // libpq's or the server's own English text, for the end of a Persian
     // message.
     QString text() const { return text_; }
@@ -31,6 +53,8 @@ public:
     // The server did not answer within the connection's deadline; it was
     // let go.
     bool timedOut() const { return timedOut_; }
+    // Why the connection could not be made; failure None for any other error.
+    const ConnectFacts& connectFacts() const { return facts_; }
 
 private:
     QString text_;
@@ -38,6 +62,7 @@ private:
     bool connectionLost_;
     bool uncertain_;
     bool timedOut_;
+    ConnectFacts facts_;
 };
 
 // How long one operation waits for the server (to connect, or to answer a

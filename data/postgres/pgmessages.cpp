@@ -4,6 +4,7 @@
 #include "data/postgres/pgconnection.h"
 
 #include <QDir>
+#include <QStringList>
 
 namespace velmoran {
 
@@ -61,6 +62,70 @@ QString pgMessage(PgProblem problem, const QString& server, const QString& table
             .arg(s, t);
     }
     return s;
+}
+
+namespace {
+
+// The password file as a user types it: ~ for the home folder.
+QString typedPath(const QString& path) {
+    const QString home = QDir::homePath();
+    if (!home.isEmpty() && path.startsWith(home + QLatin1Char('/'))) {
+        return QStringLiteral("~") + path.mid(home.size());
+    }
+    return path;
+}
+
+// Why the connection `facts` describes failed, in a sentence; empty when
+// the program can't tell.
+QString connectCause(const pg::ConnectFacts& facts) {
+    const QString file = isolated(typedPath(facts.passwordFile));
+    const QString chmod = isolated(QStringLiteral("chmod 600 ") + typedPath(facts.passwordFile));
+    switch (facts.failure) {
+    case pg::ConnectFailure::NoPassword:
+        return QStringLiteral("سرور رمز نقش %1 را خواست و رمزي داده نشد. رمز را در فايل %2 "
+                              "بنويسيد و آن را با %3 فقط براي خودتان خواندني كنيد.")
+            .arg(isolated(facts.user), file, chmod);
+    case pg::ConnectFailure::PasswordFileRefused:
+        return QStringLiteral("فايل رمز %1 خوانده نشد، چون ديگران هم اجازه خواندن آن را دارند "
+                              "(مجوز %2)؛ آن را با %3 فقط براي خودتان خواندني كنيد.")
+            .arg(file, isolated(QString::number(facts.passwordFileMode, 8)), chmod);
+    case pg::ConnectFailure::WrongPassword:
+        return QStringLiteral("سرور رمز نقش %1 را نپذيرفت. رمز درست را در فايل %2 بنويسيد "
+                              "(با %3 فقط براي خودتان خواندني).")
+            .arg(isolated(facts.user), file, chmod);
+    case pg::ConnectFailure::Unreachable:
+        return QStringLiteral("هيچ سروري در نشاني %1 و درگاه %2 پاسخ نداد؛ روشن بودن سرور و "
+                              "شبكه را بررسي كنيد.")
+            .arg(isolated(facts.host), isolated(facts.port));
+    case pg::ConnectFailure::None:
+    case pg::ConnectFailure::Other:
+        break;
+    }
+    return QString();
+}
+
+// libpq's text on one line: an isolate ends at a line break.
+QString oneLine(const QString& text) {
+    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+        .replaceInStrings(QStringLiteral("\t"), QStringLiteral(" "))
+        .join(QLatin1Char(' '))
+        .simplified();
+}
+
+} // namespace
+
+QString pgMessage(const pg::Error& e, PgProblem problem, const QString& server,
+                  const QString& table) {
+    const pg::ConnectFacts& facts = e.connectFacts();
+    if (facts.failure == pg::ConnectFailure::None) {
+        return pgMessage(problem, server, table, e.text());
+    }
+    QString cause = connectCause(facts);
+    if (!cause.isEmpty()) {
+        cause += QLatin1Char('\n');
+    }
+    return QStringLiteral("اتصال به سرور %1 برقرار نشد: ").arg(isolated(server)) + cause +
+           QStringLiteral("(") + isolated(oneLine(e.text())) + QStringLiteral(")");
 }
 
 } // namespace velmoran

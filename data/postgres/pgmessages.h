@@ -4,6 +4,10 @@
 
 namespace velmoran {
 
+namespace pg {
+class Error;
+}
+
 // What can be wrong with a store on a server or an operation on it.
 enum class PgProblem {
     CannotConnect,    // detail: libpq's text
@@ -29,5 +33,14 @@ enum class PgProblem {
 // the detail stand between direction isolates (storemessages.h).
 QString pgMessage(PgProblem problem, const QString& server, const QString& table,
                   const QString& detail = QString());
+
+// The Persian message for the failure `e` of an operation on table `table`
+// of `server`. A connection that could not be made names its cause: the
+// password (none given, refused, or a password file libpq would not read for
+// its permissions, with the chmod that mends it) or the host and port no
+// server answered at; libpq's text follows on a line of its own, isolated.
+// Any other failure is pgMessage(problem, server, table, e.text()).
+QString pgMessage(const pg::Error& e, PgProblem problem, const QString& server,
+                  const QString& table);
 
 } // namespace velmoran

@@ -279,8 +279,8 @@ QString preparePgStore(const QString& conninfo, const TableSpec& tableSpec) {
             return pgMessage(problem->problem, server, name, problem->detail);
         }
     } catch (const pg::Error& e) {
-        return pgMessage(e.connectionLost() ? PgProblem::CannotConnect : PgProblem::CannotRead,
-                         server, name, e.text());
+        return pgMessage(e, e.connectionLost() ? PgProblem::CannotConnect : PgProblem::CannotRead,
+                         server, name);
     }
     return QString();
 }

@@ -77,6 +77,10 @@ struct PgTableStore::Impl {
     QString message(PgProblem problem, const QString& detail = QString()) const {
         return pgMessage(problem, server, tableName(), detail);
     }
+    // The failure `e`; a connection that could not be made names its cause.
+    QString message(const pg::Error& e, PgProblem problem) const {
+        return pgMessage(e, problem, server, tableName());
+    }
 
     [[noreturn]] void fail(PgProblem problem, const pg::Error& e) const {
         if (e.uncertain()) {
@@ -86,7 +90,7 @@ struct PgTableStore::Impl {
         } else if (e.connectionLost()) {
             problem = PgProblem::ConnectionLost;
         }
-        throw StoreError(message(problem, e.text()));
+        throw StoreError(message(e, problem));
     }
 
     // Runs one operation. When the server ended the connection before the
@@ -105,8 +109,8 @@ struct PgTableStore::Impl {
         try {
             connection.reset();
         } catch (const pg::Error& e) {
-            throw StoreError(
-                message(e.timedOut() ? PgProblem::NoAnswer : PgProblem::CannotConnect, e.text()));
+            throw StoreError(e.timedOut() ? message(PgProblem::NoAnswer, e.text())
+                                          : message(e, PgProblem::CannotConnect));
         }
         ensureConnected();
         try {
@@ -171,15 +175,15 @@ struct PgTableStore::Impl {
                 connection = pg::Connection(conninfo, pg::kServerDeadline);
                 preparedFor = -1; // a new connection: nothing prepared on it
             } catch (const pg::Error& e) {
-                throw StoreError(message(
-                    e.timedOut() ? PgProblem::NoAnswer : PgProblem::CannotConnect, e.text()));
+                throw StoreError(e.timedOut() ? message(PgProblem::NoAnswer, e.text())
+                                              : message(e, PgProblem::CannotConnect));
             }
         } else if (!connection.stillThere()) {
             try {
                 connection.reset();
             } catch (const pg::Error& e) {
-                throw StoreError(message(
-                    e.timedOut() ? PgProblem::NoAnswer : PgProblem::CannotConnect, e.text()));
+                throw StoreError(e.timedOut() ? message(PgProblem::NoAnswer, e.text())
+                                              : message(e, PgProblem::CannotConnect));
             }
         }
         if (preparedFor != connection.generation()) {

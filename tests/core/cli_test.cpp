@@ -94,6 +94,49 @@ TEST(CliHelpTest, EverySubcommandHasItsHelpInEnglishAndPersianWithTheExitCodes) 
     EXPECT_EQ(cli({QStringLiteral("export"), QStringLiteral("x.ods")}).exitCode, 2);
 }
 
+// The codes listed after "Exit codes:" (or its Persian heading).
+QList<int> listedExitCodes(const QString& help) {
+    QList<int> codes;
+    const QString table =
+        help.section(QRegularExpression(QStringLiteral("(Exit codes|كدهاي خروج):\n")), 1);
+    const QRegularExpression row(QStringLiteral("^  (\\d)  \\S"),
+                                 QRegularExpression::MultilineOption);
+    for (auto it = row.globalMatch(table); it.hasNext();) {
+        codes << it.next().captured(1).toInt();
+    }
+    return codes;
+}
+
+// Each subcommand's help lists the exit codes that subcommand can return and
+// no other, in English and Persian; the tool's help lists each code with the
+// subcommands it belongs to.
+TEST(CliHelpTest, EachSubcommandListsOnlyItsOwnExitCodes) {
+    const std::pair<const char*, QList<int>> expected[] = {
+        {"import", {0, 1, 2, 3, 4}},  {"export", {0, 1, 2, 3, 4}}, {"backup", {0, 1, 2, 4}},
+        {"restore", {0, 1, 2, 4, 5}}, {"check", {0, 1, 2, 4, 5}},  {"copy", {0, 1, 2, 3, 4}},
+        {"optimise", {0, 1, 2, 4}},
+    };
+    for (const auto& [name, codes] : expected) {
+        SCOPED_TRACE(name);
+        const CliRun english = cli({QLatin1String(name), QStringLiteral("--help")});
+        EXPECT_EQ(listedExitCodes(english.out), codes) << english.out.toStdString();
+        const CliRun persian = cli({QLatin1String(name), QStringLiteral("--help")}, "fa_IR.UTF-8");
+        EXPECT_EQ(listedExitCodes(persian.out), codes) << persian.out.toStdString();
+        // A code's meaning is the subcommand's own, not another's.
+        EXPECT_FALSE(english.out.contains(QRegularExpression(
+            QStringLiteral("  \\d  (import|export|backup|restore|check|copy|optimise)[,:] "))))
+            << english.out.toStdString();
+    }
+    const QString copy = cli({QStringLiteral("copy"), QStringLiteral("--help")}).out;
+    EXPECT_TRUE(
+        copy.section(QStringLiteral("Exit codes:"), 1).contains(QStringLiteral("  3  the server")))
+        << copy.toStdString();
+    const QString all = cli({QStringLiteral("--help")}).out;
+    EXPECT_TRUE(all.contains(QStringLiteral("  3  import: "))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("  3  copy: "))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("  5  check, restore: "))) << all.toStdString();
+}
+
 class CliTest : public DataFolderTest {
 protected:
     // The desk's velmoran.conf names the server `conninfo`.
@@ -391,9 +434,34 @@ TEST_F(CliTest, OnAServerDeskExportCheckAndCopyWorkOnTheServersListings) {
         << missing.err.toStdString();
 }
 
+// A desk whose password file others may read: libpq leaves the file unread
+// and the server refuses the connection. copy says so, with the chmod that
+// mends it, not that the connection was cut.
+TEST_F(CliTest, APasswordFileOthersMayReadIsNamedWithTheChmodThatMendsIt) {
+    const QString server = test::TestServer::shared().passwordRoleConninfo();
+    QTemporaryDir home;
+    const QString pgpass = home.filePath(QStringLiteral(".pgpass"));
+    writeFile(pgpass,
+              QStringLiteral("*:*:*:%1:%2\n")
+                  .arg(test::TestServer::passwordRole(), test::TestServer::passwordRolePassword())
+                  .toUtf8());
+    ASSERT_EQ(::chmod(pgpass.toLocal8Bit().constData(), 0644), 0);
+    const QByteArray saved = qgetenv("PGPASSFILE");
+    qputenv("PGPASSFILE", pgpass.toLocal8Bit());
+    const CliRun run = cli({QStringLiteral("copy"), QStringLiteral("--server"), server,
+                            QStringLiteral("--to-server")});
+    saved.isNull() ? qunsetenv("PGPASSFILE") : qputenv("PGPASSFILE", saved);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("\u2068chmod 600 %1\u2069").arg(pgpass)))
+        << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("قطع شد"))) << run.err.toStdString();
+}
+
 // The Access files that make the reading library loop printing without end
-// and the one that makes it crash: each ends quickly, with the Persian
-// message naming it, a bounded error output, and nothing in the folder.
+// and the one that makes it crash: each ends quickly, by itself with exit 1
+// (never by a signal: the library crashes in the tool's reading child), with
+// the Persian message naming it, a bounded error output, and nothing in the
+// folder.
 TEST(CliImportTest, FilesThatHangOrCrashTheReadingLibraryEndWithAMessageAndLeaveNothing) {
     for (const char* name : {"hangs-truncated.mdb", "hangs-flipped.mdb", "crashes-flipped.mdb"}) {
         SCOPED_TRACE(name);
@@ -403,7 +471,7 @@ TEST(CliImportTest, FilesThatHangOrCrashTheReadingLibraryEndWithAMessageAndLeave
         const QString data = dir.filePath(QStringLiteral("data"));
         const CliRun run = cli({QStringLiteral("import"), QStringLiteral("--timeout"),
                                 QStringLiteral("5"), QStringLiteral("--folder"), data, source});
-        EXPECT_NE(run.exitCode, 0);
+        EXPECT_EQ(run.exitCode, 1); // -1: ended by a signal
         EXPECT_LT(run.milliseconds, 5000 + 3000);
         EXPECT_TRUE(run.err.contains(QStringLiteral("⁨%1⁩").arg(source)))
             << run.err.left(500).toStdString();
@@ -412,6 +480,28 @@ TEST(CliImportTest, FilesThatHangOrCrashTheReadingLibraryEndWithAMessageAndLeave
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_TRUE(filesIn(data).isEmpty()) << filesIn(data).join(' ').toStdString();
     }
+}
+
+// The crash told as the crash it is, once: on the error output, and in
+// --progress mode as the one @error line the program shows.
+TEST(CliImportTest, ACrashOfTheReadingLibraryIsToldOnceAsACrash) {
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("newil.mdb"));
+    writeFile(source, readFixture(QStringLiteral("hostile/crashes-flipped.mdb")));
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const QString crashed = QStringLiteral("برنامه خواندن آن از كار افتاد.");
+    const CliRun plain = cli({QStringLiteral("import"), QStringLiteral("--folder"), data, source});
+    EXPECT_EQ(plain.exitCode, 1);
+    EXPECT_EQ(plain.err.count(crashed), 1) << plain.err.left(500).toStdString();
+    const CliRun machine = cli({QStringLiteral("import"), QStringLiteral("--progress"),
+                                QStringLiteral("--folder"), data, source});
+    EXPECT_EQ(machine.exitCode, 1);
+    const QStringList errors =
+        machine.out.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^@error ")));
+    ASSERT_EQ(errors.size(), 1) << machine.out.toStdString();
+    EXPECT_TRUE(errors.front().contains(crashed));
+    EXPECT_TRUE(errors.front().contains(QStringLiteral("⁨%1⁩").arg(source)));
+    EXPECT_TRUE(filesIn(data).isEmpty()) << filesIn(data).join(' ').toStdString();
 }
 
 // A file that never answers (a named pipe nobody writes, as a dead network

@@ -250,6 +250,29 @@ TEST_F(ImportStartupTest, AccessFilesThatHangOrCrashTheReadingLibraryEndWithAMes
     }
 }
 
+// A file that crashes the reading library and one it refuses: the crash is
+// said once, in one sentence; the refusal is not told as a crash.
+TEST_F(ImportStartupTest, ACrashOfTheReadingLibraryIsToldOnceAndApartFromARefusal) {
+    const QString crashed = QStringLiteral("برنامه خواندن آن از كار افتاد.");
+    writeFile(path("newil.mdb"), readFixture(QStringLiteral("hostile/crashes-flipped.mdb")));
+    EXPECT_FALSE(startProgram());
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    const QString crash = boxes().shown().front().request.text;
+    EXPECT_EQ(crash.count(QStringLiteral("از كار افتاد")), 1) << crash.toStdString();
+    EXPECT_TRUE(crash.contains(crashed)) << crash.toStdString();
+    EXPECT_TRUE(crash.contains(QStringLiteral("⁨%1⁩").arg(path("newil.mdb"))));
+    EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
+
+    screens().discardAll();
+    boxes().clear();
+    writeFile(path("newil.mdb"), listingsMdb().left(55 * 4096));
+    EXPECT_FALSE(startProgram());
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    const QString refusal = boxes().shown().front().request.text;
+    EXPECT_FALSE(refusal.contains(QStringLiteral("از كار افتاد"))) << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains(QStringLiteral("ناقص"))) << refusal.toStdString();
+}
+
 // The program's own watchdog, for a tool that doesn't give up by itself: one
 // that goes quiet, one that floods its error output.
 TEST_F(ImportStartupTest, AToolThatGoesQuietOrFloodsItsErrorOutputIsEndedAndItsFileRemoved) {

@@ -105,6 +105,23 @@ TEST_F(ServerDesksTest, AServerThatCannotBeReachedIsNamedAndTheLoginNeverShows) 
     EXPECT_TRUE(box.text.contains(QStringLiteral("host=/nonexistent"))) << box.text.toStdString();
     EXPECT_EQ(box.icon, MessageBox::Icon::Critical);
     EXPECT_FALSE(screens().anyLoaded());
+
+    // Named by host and port, libpq's text after the sentence on a line of
+    // its own and isolated whole.
+    boxes().clear();
+    configure(QStringLiteral("host=127.0.0.1 port=1 dbname=velmoran"));
+    EXPECT_FALSE(startProgram());
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    const QString text = boxes().shown().front().request.text;
+    EXPECT_TRUE(text.contains(QStringLiteral("\u2068127.0.0.1\u2069"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\u20681\u2069"))) << text.toStdString();
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("(\u2068connection to server")))
+        << text.toStdString();
+    for (const QString& line : lines) {
+        EXPECT_EQ(line.count(QChar(0x2068)), line.count(QChar(0x2069))) << line.toStdString();
+    }
+    EXPECT_FALSE(screens().anyLoaded());
 }
 
 TEST_F(ServerDesksTest, ATableThatLacksAColumnIsNamedWithTheServer) {

@@ -136,6 +136,39 @@ TEST_F(InstallTest, TheCommandLineToolLoadsNoLibraryOfWindows) {
     EXPECT_EQ(version.exitCode, 0) << version.out.toStdString();
 }
 
+// Asked on a terminal of a machine without a desktop, the program tells its
+// version and its help and ends: no display is needed and nothing starts
+// (no data folder is made).
+TEST_F(InstallTest, TheProgramAnswersVersionAndHelpWithoutADisplay) {
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_DATA_HOME",
+                             "XDG_CONFIG_HOME", "LANGUAGE"}) {
+        environment.remove(QLatin1String(name));
+    }
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    const QString program = path(QStringLiteral("bin/velmoran"));
+    const Outcome version = run(program, {QStringLiteral("--version")}, environment);
+    EXPECT_EQ(version.exitCode, 0) << version.out.toStdString();
+    EXPECT_EQ(version.out, QStringLiteral("velmoran %1\n").arg(kVersion));
+    for (const char* option : {"--help", "-h"}) {
+        const Outcome help = run(program, {QLatin1String(option)}, environment);
+        EXPECT_EQ(help.exitCode, 0) << option << help.out.toStdString();
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: velmoran")))
+            << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains(QStringLiteral("velmoran-cli --help")));
+    }
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("fa_IR.UTF-8"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("fa_IR.UTF-8"));
+    const Outcome persian = run(program, {QStringLiteral("--help")}, environment);
+    EXPECT_EQ(persian.exitCode, 0) << persian.out.toStdString();
+    EXPECT_TRUE(persian.out.startsWith(QStringLiteral("روش كار: velmoran")))
+        << persian.out.toStdString();
+    EXPECT_TRUE(QDir(home.path()).isEmpty());
+}
+
 TEST_F(InstallTest, TheMenuEntryValidatesAndStartsTheProgramByItsIcon) {
     const QString entry = path(QStringLiteral("share/applications/velmoran.desktop"));
     const Outcome validate = run(QStringLiteral("desktop-file-validate"), {entry});

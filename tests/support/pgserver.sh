@@ -2,7 +2,8 @@
 # A throwaway PostgreSQL server of Debian's postgresql package for the tests
 # and the benchmark: its own cluster in a folder of its own, reached through a
 # Unix socket in that folder and 127.0.0.1 on a free port, trusting local
-# connections. Run as root, the server runs as the postgres user.
+# connections but those of velmoran_password_role, which must give its
+# password. Run as root, the server runs as the postgres user.
 #
 #   pgserver.sh start INFO [DIR]  start a server; INFO gets two lines: the
 #                                 folder, then the administrator's libpq
@@ -62,6 +63,7 @@ start_server() { # DIR PORT
 }
 
 bin="$(bindir)"
+password_role=velmoran_password_role
 command="${1:-}"
 info="${2:-}"
 [ -n "$command" ] && [ -n "$info" ] || {
@@ -88,6 +90,17 @@ start)
             cat "$dir/initdb.log" >&2
             exit 1
         }
+        # One role must give its password, through the socket and TCP alike:
+        # the tests of a refused or missing password connect as it.
+        hba="$dir/data/pg_hba.conf"
+        {
+            printf 'local all %s scram-sha-256\n' "$password_role"
+            printf 'host all %s 127.0.0.1/32 scram-sha-256\n' "$password_role"
+            cat "$hba"
+        } >"$hba.new"
+        chmod 600 "$hba.new"
+        if [ "$(id -u)" -eq 0 ]; then chown postgres: "$hba.new"; fi
+        mv "$hba.new" "$hba"
     fi
     for attempt in 1 2 3 4 5; do
         port="$(free_port)"

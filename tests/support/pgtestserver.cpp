@@ -89,6 +89,19 @@ QString TestServer::conninfo(const QString& database) const {
     return base_ + QStringLiteral(" dbname=") + database;
 }
 
+QString TestServer::passwordRoleConninfo(const QString& database) {
+    pg::Connection admin(conninfo());
+    // Test processes running side by side may both make it.
+    admin.exec(QStringLiteral("DO $$BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN duplicate_object "
+                              "OR unique_violation THEN NULL; END$$")
+                   .arg(passwordRole()),
+               {});
+    admin.exec(
+        QStringLiteral("ALTER ROLE %1 PASSWORD '%2'").arg(passwordRole(), passwordRolePassword()),
+        {});
+    return conninfo(database) + QStringLiteral(" user=") + passwordRole();
+}
+
 QString TestServer::createDatabase() {
     static std::atomic<int> count{0};
     const QString name =

@@ -24,6 +24,12 @@ public:
 
     // The connection string of `database` as the administrator.
     QString conninfo(const QString& database = QStringLiteral("postgres")) const;
+    // The connection string of `database` as the role that must give its
+    // password (tests/support/pgserver.sh), without one; the role is made on
+    // first use with the password passwordRolePassword().
+    QString passwordRoleConninfo(const QString& database = QStringLiteral("postgres"));
+    static QString passwordRolePassword() { return QStringLiteral("the-right-password"); }
+    static QString passwordRole() { return QStringLiteral("velmoran_password_role"); }
     // Makes a new empty database; returns its name.
     QString createDatabase();
     // Drops it, ending whatever connections it still has.
