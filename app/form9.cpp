@@ -10,11 +10,13 @@
 #include "screens/common/boundcontrols.h"
 #include "ui/eventhooks.h"
 #include "ui/screens.h"
+#include "ui/tiledlabel.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 
 namespace velmoran {
 
@@ -46,7 +48,8 @@ Form9::Form9() : Screen(ScreenId::Form9) {
     setAutoFillBackground(true);
     resizeTwips(this, kDesignWidth, kDesignHeight);
 
-    Label1 = new QLabel(kLabel1Words.repeated(kLabel1Repeats), this);
+    // Drawn tile by tile, so that no tile comes out cut.
+    Label1 = new TiledLabel(kLabel1Words, kLabel1Repeats, this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(designFont(QStringLiteral("B Badr"), 15.75, true));
     Label1->setWordWrap(true);
@@ -125,8 +128,11 @@ void Form9::resizeEvent(QResizeEvent* event) {
     // The background covers the whole screen and the frame stands in its
     // middle, whatever the screen's size.
     const QRect design = twipsRect(0, 0, 12105, 9765, logicalDpiX(), logicalDpiY());
-    Label1->setGeometry(0, 0, std::max(width(), design.width()),
-                        std::max(height(), design.height()));
+    // Where it is larger than the screen, it runs over the trailing edge, so
+    // that the rows start whole at the leading one.
+    const QRect background(0, 0, std::max(width(), design.width()),
+                           std::max(height(), design.height()));
+    Label1->setGeometry(QStyle::visualRect(layoutDirection(), rect(), background));
     Frame1->move((width() - Frame1->width()) / 2, (height() - Frame1->height()) / 2);
 }
 
