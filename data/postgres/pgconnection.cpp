@@ -273,7 +273,12 @@ long long Result::affected() const {
 }
 
 Connection::Connection(const QString& conninfo, int deadline)
-    : conn_(connect(conninfo, deadline)), conninfo_(conninfo), deadline_(deadline) {
+    : conninfo_(conninfo), deadline_(deadline) {
+    open();
+}
+
+void Connection::open() {
+    conn_ = connect(conninfo_, deadline_);
     if (!conn_) {
         throw Error(QStringLiteral("timeout expired"), QByteArray(), true, false, true);
     }
@@ -472,17 +477,8 @@ bool Connection::stillThere() {
 void Connection::reset() {
     ++generation_;
     PQfinish(conn_);
-    conn_ = connect(conninfo_, deadline_);
-    if (!conn_) {
-        throw Error(QStringLiteral("timeout expired"), QByteArray(), true, false, true);
-    }
-    if (PQstatus(conn_) != CONNECTION_OK) {
-        const Error error = connectError(conn_);
-        PQfinish(conn_);
-        conn_ = nullptr;
-        throw error;
-    }
-    PQsetNoticeProcessor(conn_, ignoreNotice, nullptr);
+    conn_ = nullptr;
+    open();
 }
 
 void setBusyWait(BusyWait wait) {

@@ -146,6 +146,8 @@ public:
 
 private:
     Result checked(PGresult* result) const;
+    // Connects with the settings held; throws Error (no connection then).
+    void open();
     // The answer to what was just sent (`sent`: libpq took it), waited for
     // within the deadline.
     Result answer(int sent);
