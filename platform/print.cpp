@@ -9,7 +9,7 @@ std::shared_ptr<Backend>& current() {
 }
 } // namespace
 
-Outcome printPage(const QImage& page, const QString& title) {
+Outcome printPage(const Page& page, const QString& title) {
     if (!current()) {
         Outcome outcome;
         outcome.problem = QStringLiteral("امكان چاپ در اين برنامه فراهم نشده است.");

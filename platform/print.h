@@ -1,18 +1,29 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
-class QImage;
+class QPainter;
 
 namespace velmoran {
 
-// Printing a screen's image on the default printer. Screens go through
+// Printing a screen on the default printer. Screens go through
 // Print::printPage; the program installs the Qt Print Support backend at
 // start (platform/widgets/printqt.h), tests a recorder
 // (platform/widgets/printrecorder.h), so no test reaches a real printer.
 namespace Print {
+
+// A page as the screen shows it: its size in the screen's pixels and how it
+// is drawn. The backend draws it through a painter scaled to the paper, at
+// the printer's own resolution, so lines stay lines and texts stay text.
+struct Page {
+    QSize size;
+    std::function<void(QPainter&)> paint; // draws the page at `size`
+    bool isNull() const { return size.isEmpty() || !paint; }
+};
 
 // What became of a page.
 struct Outcome {
@@ -25,13 +36,14 @@ struct Outcome {
 class Backend {
 public:
     virtual ~Backend() = default;
-    // Prints `page` as one page, fitted to the paper; `title` names the job.
-    virtual Outcome printPage(const QImage& page, const QString& title) = 0;
+    // Prints `page` as one page, fitted to the paper; `title` names the job
+    // (and a PDF's document).
+    virtual Outcome printPage(const Page& page, const QString& title) = 0;
 };
 
 // Prints through the installed backend. Without one the outcome is a failure
 // that says printing is not available.
-Outcome printPage(const QImage& page, const QString& title);
+Outcome printPage(const Page& page, const QString& title);
 
 void setBackend(std::shared_ptr<Backend> backend);
 std::shared_ptr<Backend> backend();

@@ -21,7 +21,7 @@ packages=(
     libxlsxwriter-dev libminizip-dev
     libgtest-dev googletest libbenchmark-dev
     fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2
-    cups-client
+    cups-client libcups2-dev poppler-utils
     desktop-file-utils appstream lintian dpkg-dev file
 )
 if [ "${VELMORAN_DESKTOP:-0}" = 1 ]; then

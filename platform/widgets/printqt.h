@@ -4,27 +4,49 @@
 
 #include <QString>
 
-class QImage;
-class QPagedPaintDevice;
+class QPageLayout;
+class QPrinterInfo;
+class QWidget;
 
 namespace velmoran {
 
-// Prints through Qt Print Support: on the system's default printer (CUPS)
+// Prints through Qt Print Support and CUPS: on the system's default printer
 // where one is set up, else into a PDF file in the user's documents folder.
+// Either way the page goes out as a PDF drawn at the device's resolution,
+// its lines as lines and its texts as text.
 class QtPrintBackend : public Print::Backend {
 public:
-    Print::Outcome printPage(const QImage& page, const QString& title) override;
+    Print::Outcome printPage(const Print::Page& page, const QString& title) override;
 
-    // Writes `page` as a one-page PDF into `folder` (made when missing) under
-    // a name of its own that no file there has yet.
-    static Print::Outcome saveAsPdf(const QImage& page, const QString& title,
+    // Prints `page` on `printer`: a PDF on the printer's paper, inside its
+    // margins and at its resolution, handed to CUPS as a job named `title`
+    // with the queue's own options.
+    static Print::Outcome printOn(const QPrinterInfo& printer, const Print::Page& page,
+                                  const QString& title);
+
+    // Writes `page` as a one-page PDF titled `title` into `folder` (made when
+    // missing) under a name of its own that no file there has yet.
+    static Print::Outcome saveAsPdf(const Print::Page& page, const QString& title,
                                     const QString& folder);
+
+    // Writes `page` at `path` as a one-page PDF titled `title`, laid out by
+    // `layout` (its orientation follows the page) at `resolution` dots an
+    // inch, the page as large as the printable area allows, at the top,
+    // centred across. False when the file could not be written.
+    static bool writePdf(const Print::Page& page, const QString& title, const QString& path,
+                         const QPageLayout& layout, int resolution);
 
     // The folder saveAsPdf uses when there is no printer.
     static QString documentsFolder();
-
-private:
-    static bool paintPage(QPagedPaintDevice& device, const QImage& page);
 };
+
+namespace Print {
+
+// `widget` and its children as a page: drawn by the widget itself, as on the
+// screen, into whatever painter the page is printed with. Nothing is drawn
+// once the widget is gone.
+Page widgetPage(QWidget* widget);
+
+} // namespace Print
 
 } // namespace velmoran

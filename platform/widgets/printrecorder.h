@@ -9,22 +9,24 @@
 
 namespace velmoran::Print {
 
-// Test double: keeps every page it is given and answers with the outcome set
-// (a printed page unless told otherwise).
+// Test double: keeps every page it is given, drawn into an image at the
+// page's size when it came, and answers with the outcome set (a printed page
+// unless told otherwise).
 class Recorder : public Backend {
 public:
-    struct Page {
+    struct Recorded {
+        Page page;
         QImage image;
         QString title;
     };
 
-    Outcome printPage(const QImage& page, const QString& title) override;
+    Outcome printPage(const Page& page, const QString& title) override;
 
     void setOutcome(const Outcome& outcome) { outcome_ = outcome; }
-    const std::vector<Page>& pages() const { return pages_; }
+    const std::vector<Recorded>& pages() const { return pages_; }
 
 private:
-    std::vector<Page> pages_;
+    std::vector<Recorded> pages_;
     Outcome outcome_{Outcome::Printed, QStringLiteral("recorder"), QString()};
 };
 

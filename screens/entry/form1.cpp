@@ -3,10 +3,10 @@
 #include "data/store/recordsource.h"
 #include "platform/messagebox.h"
 #include "platform/print.h"
+#include "platform/widgets/printqt.h"
 #include "screens/common/listinglayout.h"
 
 #include <QAction>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -133,8 +133,13 @@ void Form1::print_Click() {
         !form_) {
         return;
     }
-    const QImage page = form_->grab().toImage();
-    const Print::Outcome outcome = Print::printPage(page, text(kPrintTitle).trimmed());
+    // The job is named after the listing: its owner.
+    const QLineEdit* owner = box("Text1");
+    QString title = owner ? owner->text().trimmed() : QString();
+    if (title.isEmpty()) {
+        title = QStringLiteral("velmoran");
+    }
+    const Print::Outcome outcome = Print::printPage(Print::widgetPage(form_), title);
     const QString message = Print::outcomeMessage(outcome);
     if (!message.isEmpty()) {
         MessageBox::show(message, text(kPrintTitle),

@@ -400,8 +400,13 @@ TEST_F(Form1Test, PrintSendsTheScreenWithItsValuesAndLeavesTheRowPending) {
     ASSERT_EQ(printer_->pages().size(), 2u);
     const QImage blank = printer_->pages()[0].image;
     const QImage typed = printer_->pages()[1].image;
-    EXPECT_EQ(typed.size(), form->listingForm()->size() * form->devicePixelRatio());
+    EXPECT_EQ(printer_->pages()[1].page.size, form->listingForm()->size());
+    EXPECT_EQ(typed.size(), form->listingForm()->size());
     EXPECT_NE(blank, typed) << "the page does not show the typed owner";
+    // The job is named after the listing's owner, not the question box.
+    EXPECT_EQ(printer_->pages()[1].title, QStringLiteral("مالك چاپي"));
+    EXPECT_NE(printer_->pages()[0].title, QStringLiteral("چاپ فرم . . ."));
+    EXPECT_FALSE(printer_->pages()[0].title.isEmpty());
     EXPECT_EQ(boxes().shown().size(), 3u) << "a printed page needs no message";
     EXPECT_TRUE(form->Data1()->isNewRow());
     EXPECT_TRUE(form->Data1()->isChanged());
