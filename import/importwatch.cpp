@@ -10,12 +10,14 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -280,6 +282,34 @@ int watchImport(const QString& program, const QStringList& arguments, const Watc
     return Watch(limits, machine).run(program, arguments);
 }
 
+namespace {
+
+// How much more memory the reading child may take than it holds when it
+// starts: a hostile file that drives the library past it fails as a crash
+// does, with the message naming it, before the machine runs short.
+// VELMORAN_READING_MEMORY_MB sets another amount.
+constexpr long long kReadingMemoryBytes = 2LL << 30;
+
+void limitReadingMemory() {
+    long long extra = kReadingMemoryBytes;
+    const QByteArray set = qgetenv("VELMORAN_READING_MEMORY_MB");
+    if (!set.isEmpty()) {
+        extra = set.toLongLong() << 20;
+    }
+    long long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%lld", &pages) != 1) {
+            pages = 0;
+        }
+        std::fclose(statm);
+    }
+    const auto limit = static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE) + extra);
+    const rlimit memory{limit, limit};
+    ::setrlimit(RLIMIT_AS, &memory);
+}
+
+} // namespace
+
 bool isReadingChild() {
     const QByteArray parent = qgetenv(kChildVariable);
     if (parent.isEmpty()) {
@@ -292,7 +322,11 @@ bool isReadingChild() {
     if (parent.toLongLong() != ::getppid()) {
         ::_exit(kFailed); // the parent is gone already
     }
-    return ::fcntl(kChildStepsFd, F_GETFD) >= 0;
+    if (::fcntl(kChildStepsFd, F_GETFD) < 0) {
+        return false;
+    }
+    limitReadingMemory();
+    return true;
 }
 
 void ImportSteps::begin(const QString& file) {

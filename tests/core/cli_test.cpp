@@ -504,6 +504,26 @@ TEST(CliImportTest, ACrashOfTheReadingLibraryIsToldOnceAsACrash) {
     EXPECT_TRUE(filesIn(data).isEmpty()) << filesIn(data).join(' ').toStdString();
 }
 
+// The reading child runs under a memory limit: a file that would need more
+// ends the import with the message naming it and exit 1, nothing left, as a
+// crash does (here the limit leaves no room at all).
+TEST(CliImportTest, AReadingThatNeedsMoreMemoryThanAllowedEndsWithAMessage) {
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("newil.mdb"));
+    writeFile(source, listingsMdb());
+    const QString data = dir.filePath(QStringLiteral("data"));
+    qputenv("VELMORAN_READING_MEMORY_MB", "0");
+    const CliRun run = cli({QStringLiteral("import"), QStringLiteral("--folder"), data, source});
+    qunsetenv("VELMORAN_READING_MEMORY_MB");
+    EXPECT_EQ(run.exitCode, 1) << run.err.left(500).toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("⁨%1⁩").arg(source)))
+        << run.err.left(500).toStdString();
+    EXPECT_TRUE(filesIn(data).isEmpty()) << filesIn(data).join(' ').toStdString();
+    // With the usual room the same file imports.
+    const CliRun usual = cli({QStringLiteral("import"), QStringLiteral("--folder"), data, source});
+    EXPECT_EQ(usual.exitCode, 0) << usual.err.left(500).toStdString();
+}
+
 // A file that never answers (a named pipe nobody writes, as a dead network
 // share): no progress for the time given ends the import.
 TEST(CliImportTest, AnImportWithoutProgressGivesUpAfterItsTimeout) {
