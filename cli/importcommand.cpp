@@ -43,9 +43,9 @@ int importCommand(const QStringList& arguments, Io& io) {
     io.err.flush();
     import::WatchLimits limits;
     limits.stallMilliseconds = import::stallMilliseconds(arguments);
-    return import::watchImport(QCoreApplication::applicationFilePath(),
-                               QStringList{QStringLiteral("import")} + arguments, limits,
-                               arguments.contains(QStringLiteral("--progress")));
+    return import::watchImport(
+        QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("import")} + arguments,
+        limits, arguments.contains(QStringLiteral("--progress")), import::firstSource(arguments));
 }
 
 } // namespace velmoran::cli

@@ -163,20 +163,46 @@ int stallMilliseconds(const QStringList& arguments) {
     return ok && seconds > 0 ? static_cast<int>(seconds * 1000) : kDefaultStall;
 }
 
+namespace {
+
+// The import's options, for the tool and for what its watcher reads of them.
+struct ToolOptions {
+    QCommandLineOption replace{QStringLiteral("replace"),
+                               QStringLiteral("replace existing store files")};
+    QCommandLineOption folder{QStringLiteral("folder"), QStringLiteral("data folder"),
+                              QStringLiteral("DIR")};
+    QCommandLineOption pc{QStringLiteral("pc"), QStringLiteral("the password file"),
+                          QStringLiteral("PC.mdb")};
+    QCommandLineOption progress{QStringLiteral("progress")};
+    explicit ToolOptions(QCommandLineParser& parser) {
+        progress.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOptions({replace, folder, pc, progress, timeoutOption()});
+        parser.addPositionalArgument(QStringLiteral("NEWIL.mdb"), QString());
+        parser.addPositionalArgument(QStringLiteral("PC.mdb"), QString());
+    }
+};
+
+} // namespace
+
+QString firstSource(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const ToolOptions options(parser);
+    parser.parse(QStringList{QStringLiteral("import")} + arguments);
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty()) {
+        return positional.front();
+    }
+    return parser.value(options.pc);
+}
+
 int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err,
                   ImportSteps* steps) {
     QCommandLineParser parser;
-    const QCommandLineOption replace(QStringLiteral("replace"),
-                                     QStringLiteral("replace existing store files"));
-    const QCommandLineOption folderOption(QStringLiteral("folder"), QStringLiteral("data folder"),
-                                          QStringLiteral("DIR"));
-    const QCommandLineOption pcOption(QStringLiteral("pc"), QStringLiteral("the password file"),
-                                      QStringLiteral("PC.mdb"));
-    QCommandLineOption progress(QStringLiteral("progress"));
-    progress.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({replace, folderOption, pcOption, progress, timeoutOption()});
-    parser.addPositionalArgument(QStringLiteral("NEWIL.mdb"), QString());
-    parser.addPositionalArgument(QStringLiteral("PC.mdb"), QString());
+    const ToolOptions toolOptions(parser);
+    const QCommandLineOption& replace = toolOptions.replace;
+    const QCommandLineOption& folderOption = toolOptions.folder;
+    const QCommandLineOption& pcOption = toolOptions.pc;
+    const QCommandLineOption& progress = toolOptions.progress;
     if (!parser.parse(QStringList{QStringLiteral("import")} + arguments)) {
         err << parser.errorText() << '\n' << usage();
         return kUsage;

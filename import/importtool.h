@@ -33,6 +33,10 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
 // --timeout in `arguments` (seconds, fractions allowed); 30 s unless given.
 int stallMilliseconds(const QStringList& arguments);
 
+// The Access file an import of `arguments` reads first (NEWIL.mdb, else
+// PC.mdb): what a failure names before the import has begun any file.
+QString firstSource(const QStringList& arguments);
+
 // The report of one import, as printed: every column named.
 struct ImportReport;
 QStringList reportLines(const ImportReport& report);

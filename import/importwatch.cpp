@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/prctl.h>
@@ -148,9 +149,45 @@ QString crashedMessage(const QString& file) {
                          QStringLiteral("برنامه خواندن آن از كار افتاد."));
 }
 
+// A request to end the tool (SIGTERM, SIGINT, SIGHUP) while it watches: the
+// child is ended with it and its temporary files removed.
+volatile std::sig_atomic_t g_endRequested = 0;
+
+extern "C" void requestEnd(int signal) {
+    g_endRequested = signal;
+}
+
+// How long the tool waits for an ended child to be gone, and for a child
+// that closed its outputs to end by itself.
+constexpr int kReapMilliseconds = 3000;
+
+// Waits up to `milliseconds` for the child to end; its wait status, or
+// nothing while it is still there.
+std::optional<int> reap(pid_t child, int milliseconds) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        int status = 0;
+        const pid_t ended = ::waitpid(child, &status, WNOHANG);
+        if (ended == child) {
+            return status;
+        }
+        if (ended < 0 && errno != EINTR) {
+            return 0; // not ours to wait for any more
+        }
+        if (waited.elapsed() >= milliseconds) {
+            return std::nullopt;
+        }
+        ::usleep(10000);
+    }
+}
+
 class Watch {
 public:
-    Watch(const WatchLimits& limits, bool machine) : limits_(limits), machine_(machine) {}
+    Watch(const WatchLimits& limits, bool machine, const QString& source)
+        : limits_(limits), machine_(machine) {
+        steps_.file = source;
+    }
 
     int run(const QString& program, const QStringList& arguments) {
         Pipe output;
@@ -164,14 +201,20 @@ public:
         if (error != 0) {
             return cannotRun(error);
         }
+        const EndRequests endRequests;
         QElapsedTimer quiet;
         quiet.start();
         pollfd fds[2] = {{output.read, POLLIN, 0}, {steps.read, POLLIN, 0}};
         char buffer[65536];
+        std::optional<int> ended;
         while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-            const int ready = ::poll(fds, 2, 50);
-            if (ready < 0 && errno != EINTR) {
+            // Once the child is gone, only what it left in the pipes is read.
+            const int ready = ::poll(fds, 2, ended ? 0 : 50);
+            if ((ready < 0 && errno != EINTR) || (ended && ready == 0)) {
                 break;
+            }
+            if (g_endRequested && !ended) {
+                return giveUp(QStringLiteral("انتقال اطلاعات متوقف شد."));
             }
             for (int i = 0; i < 2 && ready > 0; ++i) {
                 if (fds[i].fd < 0 || fds[i].revents == 0) {
@@ -192,15 +235,23 @@ public:
                             .arg(limits_.outputBytes / (1024 * 1024)));
                 }
             }
-            if (quiet.elapsed() > limits_.stallMilliseconds) {
+            if (!ended && quiet.elapsed() > limits_.stallMilliseconds) {
                 return giveUp(QStringLiteral("در %1 ثانيه هيچ پيش نرفت.")
                                   .arg(QString::number(limits_.stallMilliseconds / 1000.0)));
             }
+            // A child gone while its outputs stay open elsewhere ends the
+            // watch as well.
+            if (!ended) {
+                ended = reap(child_, 0);
+                reaped_ = ended.has_value();
+            }
         }
         forwarder_.finish();
-        int status = 0;
-        while (::waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+        // A child that closed its outputs ends at once, or it is ended.
+        if (!ended && !(ended = reap(child_, kReapMilliseconds))) {
+            return giveUp(QStringLiteral("برنامه خواندن آن پس از پايان كار بسته نشد."));
         }
+        const int status = *ended;
         if (WIFEXITED(status)) {
             return WEXITSTATUS(status);
         }
@@ -244,9 +295,13 @@ private:
         }
     }
 
+    // Ends the child however it is (stopped, stuck, crashing): a child the
+    // system can't take away at once is left to it, never waited for long.
     int giveUp(const QString& why) {
-        ::kill(child_, SIGKILL);
-        while (::waitpid(child_, nullptr, 0) < 0 && errno == EINTR) {
+        if (!reaped_) {
+            ::kill(child_, SIGKILL);
+            reap(child_, kReapMilliseconds);
+            reaped_ = true;
         }
         removeTemporaries();
         return failed(importMessage(ImportProblem::Unreadable, steps_.file, why));
@@ -266,9 +321,30 @@ private:
         return kFailed;
     }
 
+    // While the watch runs, an end requested of the tool comes to the loop.
+    struct EndRequests {
+        struct sigaction before[3];
+        static constexpr int kSignals[3] = {SIGTERM, SIGINT, SIGHUP};
+        EndRequests() {
+            g_endRequested = 0;
+            struct sigaction request {};
+            request.sa_handler = requestEnd;
+            sigemptyset(&request.sa_mask);
+            for (int i = 0; i < 3; ++i) {
+                ::sigaction(kSignals[i], &request, &before[i]);
+            }
+        }
+        ~EndRequests() {
+            for (int i = 0; i < 3; ++i) {
+                ::sigaction(kSignals[i], &before[i], nullptr);
+            }
+        }
+    };
+
     WatchLimits limits_;
     bool machine_;
     pid_t child_ = -1;
+    bool reaped_ = false; // its pid is not ours to signal any more
     Forwarder forwarder_;
     ChildSteps steps_;
 };
@@ -276,10 +352,10 @@ private:
 } // namespace
 
 int watchImport(const QString& program, const QStringList& arguments, const WatchLimits& limits,
-                bool machine) {
+                bool machine, const QString& source) {
     std::fflush(stdout);
     std::fflush(stderr);
-    return Watch(limits, machine).run(program, arguments);
+    return Watch(limits, machine, source).run(program, arguments);
 }
 
 namespace {
@@ -326,6 +402,15 @@ bool isReadingChild() {
         return false;
     }
     limitReadingMemory();
+    // A crash of the reading library ends the child at once: no core is
+    // written (which takes long for a large reading and leaves a file), and
+    // a stop from the terminal does not hold it.
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    ::prctl(PR_SET_DUMPABLE, 0);
+    for (int stop : {SIGTSTP, SIGTTIN, SIGTTOU}) {
+        std::signal(stop, SIG_IGN);
+    }
     return true;
 }
 

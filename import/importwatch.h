@@ -38,8 +38,9 @@ constexpr int kChildStepsFd = 5;
 // Runs `program` with `arguments` as the reading child and watches it until
 // it ends; `machine` is --progress. Returns the exit status: the child's own
 // when it ended by itself, 1 when it was given up on (or could not be run).
+// `source` is the file a failure names before the child has begun one.
 int watchImport(const QString& program, const QStringList& arguments, const WatchLimits& limits,
-                bool machine);
+                bool machine, const QString& source = QString());
 
 // True in the reading child that watchImport started (the variable it sets
 // names this process's parent); the variable is removed.

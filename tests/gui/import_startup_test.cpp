@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace velmoran;
@@ -248,6 +249,25 @@ TEST_F(ImportStartupTest, AccessFilesThatHangOrCrashTheReadingLibraryEndWithAMes
         EXPECT_FALSE(screens().anyLoaded());
         EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
     }
+}
+
+// The start-up import ends as the tool does for every end of the reading
+// child: a crash with core dumps allowed ends it at once and leaves no core
+// in the data folder.
+TEST_F(ImportStartupTest, ACrashWithCoreDumpsAllowedEndsTheStartAndLeavesNoCore) {
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_CORE, &before), 0);
+    const rlimit unlimited{before.rlim_max, before.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_CORE, &unlimited), 0);
+    writeFile(path("newil.mdb"), readFixture(QStringLiteral("hostile/crashes-flipped.mdb")));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(startProgram());
+    ::setrlimit(RLIMIT_CORE, &before);
+    EXPECT_LT(timer.elapsed(), 10000);
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    EXPECT_TRUE(boxes().shown().front().request.text.contains(path("newil.mdb")));
+    EXPECT_EQ(filesIn(folder()), QStringList{"newil.mdb"});
 }
 
 // A file that crashes the reading library and one it refuses: the crash is
