@@ -1,15 +1,15 @@
 #include "app/endbackup.h"
 
 #include "app/backgroundwork.h"
-#include "data/maintenance/backup.h"
 #include "data/core/storemessages.h"
+#include "data/maintenance/backup.h"
 #include "platform/messagebox.h"
 
 #include <QDir>
 
 namespace velmoran {
 
-void backupChangedStores(const QString& folder) {
+void backupChangedStores(const QString& folder, const SoundAsOf& soundAsOf) {
     const QString dir = backupFolder(folder);
     const QDateTime now = QDateTime::currentDateTime();
     for (const TableSpec* tableSpec : {&listingsTable(), &passwordTable()}) {
@@ -17,15 +17,19 @@ void backupChangedStores(const QString& folder) {
             continue;
         }
         const QString store = QDir(folder).filePath(QString::fromUtf8(tableSpec->fileName));
+        const std::optional<StoreFileState> sound =
+            soundAsOf ? soundAsOf(*tableSpec) : std::nullopt;
         BackupResult result;
         runInBackground("backupProgress", QStringLiteral("پشتيبان گيري"),
                         QStringLiteral("پشتيبان گيري از فايل %1 ...").arg(isolatedPath(store)),
                         [&](WorkProgress& progress) {
-                            result = writeBackup(folder, *tableSpec, dir, now,
-                                                 [&](qint64 done, qint64 total) {
-                                                     progress.done = done;
-                                                     progress.total = total;
-                                                 });
+                            result = writeBackup(
+                                folder, *tableSpec, dir, now,
+                                [&](qint64 done, qint64 total) {
+                                    progress.done = done;
+                                    progress.total = total;
+                                },
+                                sound);
                         });
         if (!result.ok()) {
             MessageBox::show(result.error +

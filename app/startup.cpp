@@ -4,18 +4,24 @@
 #include "app/screentable.h"
 #include "app/startupimport.h"
 #include "app/storeguard.h"
-#include "data/folder/datafolder.h"
 #include "data/core/fields.h"
+#include "data/core/storemessages.h"
+#include "data/folder/datafolder.h"
 #include "data/folder/folderlock.h"
 #include "data/maintenance/leftovers.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
-#include "data/core/storemessages.h"
 #include "platform/messagebox.h"
 #include "ui/screens.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <optional>
 
 namespace velmoran {
 
@@ -99,6 +105,7 @@ bool startProgram() {
     } else {
         storeguard::startListingsCheck(folder, state.lock);
     }
+    setWriteGate(storeguard::awaitWritable);
     Screens& screens = Screens::instance();
     registerScreens(screens);
     screens.setMainWindowGate([] {
@@ -112,10 +119,22 @@ bool startProgram() {
 }
 
 void endProgram() {
-    storeguard::stopChecks();
+    // The screens that went last let their stores go first.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Running& state = running();
+    if (!storeguard::settleAtEnd()) {
+        state.folder.clear(); // a damaged store is not backed up
+    }
+    // What the checks found sound is known now; a check still running is
+    // stopped, and a backup then reads its copy through itself.
+    std::map<const TableSpec*, std::optional<StoreFileState>> sound;
+    for (const TableSpec* tableSpec : {&listingsTable(), &passwordTable()}) {
+        sound[tableSpec] = storeguard::soundAsOf(*tableSpec);
+    }
+    storeguard::stopChecks();
     if (!state.folder.isEmpty()) {
-        backupChangedStores(state.folder);
+        backupChangedStores(state.folder,
+                            [&sound](const TableSpec& tableSpec) { return sound[&tableSpec]; });
     }
     state.lock.unlock();
     state.folder.clear();

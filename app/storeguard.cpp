@@ -2,6 +2,7 @@
 
 #include "app/backgroundwork.h"
 #include "data/core/fields.h"
+#include "data/core/storeerror.h"
 #include "data/core/storemessages.h"
 #include "data/folder/folderlock.h"
 #include "data/maintenance/backup.h"
@@ -13,8 +14,18 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <algorithm>
 #include <future>
+#include <limits>
 #include <memory>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace velmoran::storeguard {
 
@@ -127,26 +138,157 @@ bool settle(const QString& folder, const TableSpec& tableSpec, const StoreCheck&
     return false;
 }
 
-// The check of newil.db under way.
+// The check of newil.db under way, and what it found.
 struct ListingsCheck {
     QString folder;
     FolderLock* lock = nullptr;
     std::atomic<bool> stop{false};
-    std::future<StoreCheck> result;
-    bool settled = false;
+    CheckProgress progress; // the full check's
+    StoreFileState before;  // the file as the checks found it
+    std::promise<StoreCheck> quickFound;
+    std::future<StoreCheck> quick;
+    std::future<StoreCheck> full;
+    bool admitted = false; // the main window opened
+    bool waiting = false;  // a write waits for the verdict (and tells it)
+    bool written = false;  // a write went on to the file since the check
+    Verdict verdict = Verdict::Pending;
+    StoreCheck damage; // the full check's findings on a damaged file
 };
 std::unique_ptr<ListingsCheck> g_check;
+// Told apart from a later check's, the call of one that was stopped.
+int g_generation = 0;
+// pc.db as its check before the login found it sound.
+std::optional<StoreFileState> g_passwordSound;
+
+FullCheck& fullCheck() {
+    static FullCheck check;
+    return check;
+}
+
+StoreCheck runFullCheck(const QString& path, const std::atomic<bool>* stop,
+                        CheckProgress* progress) {
+    if (fullCheck()) {
+        return fullCheck()(path, stop, progress);
+    }
+    return checkStoreFile(path, CheckDepth::Full, stop, progress);
+}
+
+// The thread that reads the whole file through gives way to the program.
+void lowerThisThread() {
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+}
+
+QString listingsPath(const ListingsCheck& check) {
+    return storePath(check.folder, listingsTable());
+}
+
+QString damageText(const ListingsCheck& check) {
+    return QStringLiteral("فايل اطلاعات %1 آسيب ديده است: %2\n\nبرنامه در اين فايل چيزي "
+                          "نمي نويسد.")
+        .arg(isolatedPath(listingsPath(check)), isolated(check.damage.detail));
+}
+
+// Takes the full check's verdict when it is in. `tell`: a damaged file found
+// while the program is in use is told at once.
+void takeVerdict(bool tell) {
+    if (!g_check || g_check->verdict != Verdict::Pending || !g_check->full.valid() ||
+        g_check->full.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        return;
+    }
+    ListingsCheck& check = *g_check;
+    const StoreCheck found = check.full.get();
+    if (found.outcome == StoreCheck::Stopped) {
+        check.verdict = Verdict::None;
+    } else if (found.outcome == StoreCheck::Damaged) {
+        check.verdict = Verdict::Damaged;
+        check.damage = found;
+        if (tell && check.admitted && !check.waiting) {
+            MessageBox::show(damageText(check) +
+                                 QStringLiteral(" آنچه تا كنون ذخيره شده دست نخورده مي ماند. "
+                                                "هنگام بستن برنامه، پشتيبان سالم آن پيشنهاد "
+                                                "مي شود."),
+                             title(), MessageBox::Icon::Critical, MessageBox::Buttons::Ok);
+        }
+    } else {
+        // A file that can't be read is told by the store itself.
+        check.verdict = Verdict::Sound;
+    }
+}
+
+// The check's thread tells the program when its verdict is in.
+void verdictIn(int generation) {
+    if (generation == g_generation) {
+        takeVerdict(true);
+    }
+}
+
+// Waits for the full verdict behind a progress window with a cancel button;
+// false when the user cancelled first.
+bool waitForVerdict(ListingsCheck& check) {
+    QProgressDialog dialog;
+    dialog.setObjectName(QStringLiteral("verdictProgress"));
+    dialog.setWindowTitle(QStringLiteral("بررسي فايل اطلاعات"));
+    dialog.setLabelText(QStringLiteral("بررسي فايل اطلاعات %1 پيش از اولين ذخيره ...")
+                            .arg(isolatedPath(listingsPath(check))));
+    dialog.setCancelButtonText(QStringLiteral("انصراف"));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.setRange(0, 1000);
+    dialog.setMinimumDuration(std::numeric_limits<int>::max());
+    dialog.setValue(0);
+    QEventLoop loop;
+    QTimer poll;
+    // Its verdict taken meanwhile (the check's own call) counts as in.
+    const auto ready = [&check] {
+        return check.verdict != Verdict::Pending || !check.full.valid() ||
+               check.full.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    };
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (ready()) {
+            loop.quit();
+            return;
+        }
+        const qint64 total = check.progress.total;
+        if (total > 0) {
+            // Per mille, short of the end until the end.
+            dialog.setValue(
+                static_cast<int>(std::min<qint64>(999, check.progress.done * 1000 / total)));
+        }
+    });
+    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kProgressWindowDelay, &dialog, [&] {
+        if (!ready()) {
+            dialog.show();
+        }
+    });
+    poll.start(30);
+    if (!ready()) {
+        check.waiting = true;
+        loop.exec();
+        check.waiting = false;
+    }
+    dialog.hide();
+    return ready();
+}
 
 } // namespace
 
 bool checkBeforeLogin(const QString& folder, FolderLock& lock) {
+    g_passwordSound.reset();
     const QString password = storePath(folder, passwordTable());
-    if (QFileInfo::exists(password) &&
-        !settle(folder, passwordTable(), checkStoreFile(password, CheckDepth::Full), lock)) {
-        return false;
+    if (QFileInfo::exists(password)) {
+        const StoreFileState before = storeFileState(password);
+        const StoreCheck check = checkStoreFile(password, CheckDepth::Full);
+        if (!settle(folder, passwordTable(), check, lock)) {
+            return false;
+        }
+        if (check.sound()) {
+            g_passwordSound = before;
+        }
     }
     // A file whose first pages are no database fails at once; its deeper
-    // check waits until the login shows.
+    // checks wait until the login shows.
     const QString listings = storePath(folder, listingsTable());
     if (!QFileInfo::exists(listings)) {
         return true;
@@ -161,46 +303,141 @@ void startListingsCheck(const QString& folder, FolderLock& lock) {
         return;
     }
     g_check = std::make_unique<ListingsCheck>();
-    g_check->folder = folder;
-    g_check->lock = &lock;
-    const std::atomic<bool>* stop = &g_check->stop;
-    g_check->result = std::async(std::launch::async, [listings, stop] {
+    ListingsCheck& check = *g_check;
+    check.folder = folder;
+    check.lock = &lock;
+    check.before = storeFileState(listings);
+    check.quick = check.quickFound.get_future();
+    const int generation = ++g_generation;
+    check.full = std::async(std::launch::async, [listings, generation, &check] {
+        const StoreCheck quick = checkStoreFile(listings, CheckDepth::Quick, &check.stop);
+        check.quickFound.set_value(quick);
+        if (!quick.sound()) {
+            return StoreCheck(); // Stopped: the quick verdict is the one that counts
+        }
+        lowerThisThread();
         // integrity_check: every page and record, and every index entry
         // against its row, so a file whose indexes disagree with its table
         // is never written to.
-        return checkStoreFile(listings, CheckDepth::Full, stop);
+        StoreCheck full = runFullCheck(listings, &check.stop, &check.progress);
+        // What the quick read put beside the file is the checks' too.
+        for (const QString& made : quick.madeBeside) {
+            if (!full.madeBeside.contains(made)) {
+                full.madeBeside << made;
+            }
+        }
+        if (QCoreApplication* application = QCoreApplication::instance()) {
+            QMetaObject::invokeMethod(
+                application, [generation] { verdictIn(generation); }, Qt::QueuedConnection);
+        }
+        return full;
     });
 }
 
 bool admitMainWindow() {
-    if (!g_check || g_check->settled) {
+    if (!g_check || g_check->admitted) {
         return true;
     }
     ListingsCheck& check = *g_check;
-    StoreCheck result;
-    if (check.result.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
-        result = check.result.get();
+    StoreCheck quick;
+    if (check.quick.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        quick = check.quick.get();
     } else {
-        runInBackground("damageProgress", QStringLiteral("بررسي فايل اطلاعات"),
-                        QStringLiteral("بررسي فايل اطلاعات %1 ...")
-                            .arg(isolatedPath(storePath(check.folder, listingsTable()))),
-                        [&](WorkProgress&) { result = check.result.get(); });
+        runInBackground(
+            "damageProgress", QStringLiteral("بررسي فايل اطلاعات"),
+            QStringLiteral("بررسي فايل اطلاعات %1 ...").arg(isolatedPath(listingsPath(check))),
+            [&](WorkProgress&) { quick = check.quick.get(); });
     }
-    if (!settle(check.folder, listingsTable(), result, *check.lock)) {
-        return false;
+    if (quick.outcome == StoreCheck::Damaged) {
+        if (!settle(check.folder, listingsTable(), quick, *check.lock)) {
+            return false;
+        }
+        // The backup put back was read through before it was.
+        check.verdict = Verdict::Sound;
+        check.before = storeFileState(listingsPath(check));
+    } else if (quick.outcome != StoreCheck::Sound) {
+        check.verdict = Verdict::Sound; // told by the store itself
     }
-    check.settled = true;
+    // A verdict already in counts as at the start: a damaged file is offered
+    // its backup before any screen holds it.
+    takeVerdict(false);
+    if (check.verdict == Verdict::Damaged) {
+        if (!settle(check.folder, listingsTable(), check.damage, *check.lock)) {
+            return false;
+        }
+        check.verdict = Verdict::Sound;
+        check.before = storeFileState(listingsPath(check));
+    }
+    check.admitted = true;
     return true;
 }
 
+void awaitWritable(const TableSpec& tableSpec) {
+    // pc.db was read through before the login.
+    if (&tableSpec != &listingsTable()) {
+        g_passwordSound.reset(); // written since
+        return;
+    }
+    if (!g_check) {
+        return;
+    }
+    ListingsCheck& check = *g_check;
+    takeVerdict(false);
+    if (check.verdict == Verdict::Pending) {
+        if (!waitForVerdict(check)) {
+            throw StoreError(
+                QStringLiteral("ذخيره نشد: بررسي فايل اطلاعات %1 هنوز تمام نشده است. آنچه نوشته "
+                               "ايد روي صفحه مانده است؛ پس از پايان بررسي دوباره ذخيره كنيد.")
+                    .arg(isolatedPath(listingsPath(check))));
+        }
+        takeVerdict(false);
+    }
+    if (check.verdict == Verdict::Damaged) {
+        throw StoreError(damageText(check) + QStringLiteral(" آنچه نوشته ايد ذخيره نشد."),
+                         StoreError::Kind::WritesStopped);
+    }
+    check.written = true;
+}
+
+Verdict listingsVerdict() {
+    takeVerdict(false);
+    return g_check ? g_check->verdict : Verdict::None;
+}
+
+bool settleAtEnd() {
+    takeVerdict(false);
+    if (!g_check || g_check->verdict != Verdict::Damaged) {
+        return true;
+    }
+    ListingsCheck& check = *g_check;
+    check.verdict = Verdict::None; // offered once
+    return settle(check.folder, listingsTable(), check.damage, *check.lock);
+}
+
+std::optional<StoreFileState> soundAsOf(const TableSpec& tableSpec) {
+    if (&tableSpec == &passwordTable()) {
+        return g_passwordSound;
+    }
+    takeVerdict(false);
+    if (g_check && g_check->verdict == Verdict::Sound && !g_check->written) {
+        return g_check->before;
+    }
+    return std::nullopt;
+}
+
 void stopChecks() {
+    ++g_generation;
     if (g_check) {
         g_check->stop = true;
-        if (g_check->result.valid()) {
-            g_check->result.wait();
+        if (g_check->full.valid()) {
+            g_check->full.wait();
         }
         g_check.reset();
     }
+}
+
+void setFullCheck(FullCheck check) {
+    fullCheck() = std::move(check);
 }
 
 } // namespace velmoran::storeguard

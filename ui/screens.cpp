@@ -131,7 +131,12 @@ bool Screens::unloadScreen(Screen* screen) {
             source->writeBack();
         } catch (const StoreError& error) {
             showStoreError(error);
-            return false;
+            if (error.kind() != StoreError::Kind::WritesStopped) {
+                return false; // the typed row stays on the open screen
+            }
+            // A store that takes no more writes: what was typed can't be
+            // stored by staying, and the message said so.
+            source->CancelUpdate();
         }
     }
     screen->unloading_ = true;

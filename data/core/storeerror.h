@@ -14,8 +14,10 @@ namespace velmoran {
 class StoreError : public std::runtime_error {
 public:
     // Whose the failure was: the criterion handed in (the caller's input,
-    // nothing searched), or the store and its file.
-    enum class Kind { Store, Criterion };
+    // nothing searched), the store and its file, or a store that takes no
+    // more writes this session (found damaged), so that what is typed can't
+    // be stored by waiting and a screen may close without it.
+    enum class Kind { Store, Criterion, WritesStopped };
 
     explicit StoreError(const QString& message, Kind kind = Kind::Store);
     const QString& message() const { return message_; }

@@ -168,7 +168,8 @@ std::vector<BackupFile> listBackups(const QString& dir, const TableSpec& tableSp
 }
 
 BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, const QString& dir,
-                         const QDateTime& made, const BackupProgress& progress) {
+                         const QDateTime& made, const BackupProgress& progress,
+                         const std::optional<StoreFileState>& soundAsOf) {
     const QString store = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
     if (!makePrivateFolder(dir)) {
         return {QString(), backupFailed(store, dir, QStringLiteral("پوشه ساخته نمي شود"))};
@@ -177,6 +178,7 @@ BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, cons
     if (temporary.path().isEmpty()) {
         return {QString(), backupFailed(store, dir, systemError(errno))};
     }
+    const bool checkedBefore = soundAsOf && storeFileState(store) == *soundAsOf;
     try {
         copyDatabase(store, temporary.path(), progress);
     } catch (const sql::Error& e) {
@@ -188,7 +190,11 @@ BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, cons
     if (progress) {
         progress(0, 0);
     }
-    const StoreCheck check = checkStoreFile(temporary.path(), CheckDepth::Full);
+    // A store unchanged since its full check gave the copy the very pages
+    // that were read through then.
+    const bool unchanged = checkedBefore && storeFileState(store) == *soundAsOf;
+    const StoreCheck check = unchanged ? checkStoreHead(temporary.path())
+                                       : checkStoreFile(temporary.path(), CheckDepth::Full);
     if (!check.sound()) {
         return {QString(),
                 QStringLiteral("پشتيبان تازه فايل %1 بررسي شد و سالم نبود؛ نگه داشته نشد: %2")

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "data/core/fields.h"
+#include "data/maintenance/storecheck.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace velmoran {
@@ -42,8 +44,13 @@ struct BackupResult {
 // Copies store `tableSpec` of `folder` into `dir` (made when missing) as the
 // backup of time `made`, and checks the copy. On a failure nothing is left
 // in `dir` and earlier backups are as they were.
+// `soundAsOf`, when given, is the state of the store when a full check
+// found it sound: when the store still has that state before and after the
+// copy, the copy holds exactly the checked pages and is not read through
+// again (only its head is looked at).
 BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, const QString& dir,
-                         const QDateTime& made, const BackupProgress& progress = {});
+                         const QDateTime& made, const BackupProgress& progress = {},
+                         const std::optional<StoreFileState>& soundAsOf = std::nullopt);
 
 // True when store `tableSpec` of `folder` exists and was written after its
 // newest backup in backupFolder(folder), or has none.

@@ -5,10 +5,13 @@
 #include "data/postgres/pgschema.h"
 #include "data/sqlite/sqlite.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <optional>
+#include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace velmoran {
@@ -22,8 +25,26 @@ constexpr int kProblemsShown = 3;
 // small cache reads the same pages again and again.
 constexpr int kCheckCacheKiB = 65536;
 
-extern "C" int stopWhenAsked(void* stop) {
-    return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
+// SQLite's machine steps between two looks at the stop flag and the progress.
+constexpr int kStepsPerLook = 10000;
+
+struct Watch {
+    const std::atomic<bool>* stop;
+    CheckProgress* progress;
+};
+
+extern "C" int lookAtCheck(void* data) {
+    const Watch* watch = static_cast<const Watch*>(data);
+    if (watch->progress) {
+        watch->progress->done += kStepsPerLook;
+    }
+    return watch->stop && watch->stop->load() ? 1 : 0;
+}
+
+// About how many machine steps a check takes for each page of the file
+// (measured on generated listings files of 10 000 to 1 000 000 rows).
+qint64 stepsPerPage(CheckDepth depth) {
+    return depth == CheckDepth::Full ? 2600 : 330;
 }
 
 } // namespace
@@ -67,15 +88,21 @@ void removeCheckLeftovers(const StoreCheck& check) {
     }
 }
 
-StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atomic<bool>* stop) {
+StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atomic<bool>* stop,
+                          CheckProgress* progress) {
     StoreCheck result;
     const QStringList absent = absentJournals(path);
+    Watch watch{stop, progress};
     try {
         sql::Database db = sql::Database::readOnly(path);
         db.exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kCheckCacheKiB));
-        if (stop) {
-            sqlite3_progress_handler(db.handle(), 10000, stopWhenAsked,
-                                     const_cast<std::atomic<bool>*>(stop));
+        if (progress) {
+            sql::Statement pages = db.prepare(QStringLiteral("PRAGMA page_count"));
+            progress->done = 0;
+            progress->total = pages.step() ? pages.columnInt(0) * stepsPerPage(depth) : 0;
+        }
+        if (stop || progress) {
+            sqlite3_progress_handler(db.handle(), kStepsPerLook, lookAtCheck, &watch);
         }
         sql::Statement check =
             db.prepare(depth == CheckDepth::Full
@@ -113,6 +140,49 @@ StoreCheck checkStoreFile(const QString& path, CheckDepth depth, const std::atom
     }
     result.madeBeside = madeSince(absent);
     return result;
+}
+
+namespace {
+
+// Size and modification time of `path`, (-1, 0) when it is not there.
+std::pair<qint64, qint64> sizeAndTime(const QString& path) {
+    struct stat st {};
+    if (::stat(localPath(path).constData(), &st) != 0) {
+        return {-1, 0};
+    }
+    return {static_cast<qint64>(st.st_size),
+            static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+// `length` bytes of `path` from `offset`; empty when they can't be read.
+QByteArray bytesAt(const QString& path, qint64 offset, qint64 length) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(offset)) {
+        return QByteArray();
+    }
+    return file.read(length);
+}
+
+} // namespace
+
+bool StoreFileState::operator==(const StoreFileState& other) const {
+    return size == other.size && modifiedNs == other.modifiedNs && header == other.header &&
+           journalSize == other.journalSize && journalModifiedNs == other.journalModifiedNs &&
+           journalHeader == other.journalHeader;
+}
+
+StoreFileState storeFileState(const QString& path) {
+    StoreFileState state;
+    std::tie(state.size, state.modifiedNs) = sizeAndTime(path);
+    state.header = bytesAt(path, 24, 4);
+    const QString journal = path + QStringLiteral("-wal");
+    const auto [journalSize, journalTime] = sizeAndTime(journal);
+    if (journalSize > 0) {
+        state.journalSize = journalSize;
+        state.journalModifiedNs = journalTime;
+        state.journalHeader = bytesAt(journal, 8, 16);
+    }
+    return state;
 }
 
 StoreCheck checkServerTable(const QString& conninfo, const TableSpec& tableSpec) {

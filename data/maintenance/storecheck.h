@@ -2,6 +2,7 @@
 
 #include "data/core/fields.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -25,12 +26,21 @@ struct StoreCheck {
     bool sound() const { return outcome == Sound; }
 };
 
+// How far a check has come, for a progress window on another thread: steps
+// of SQLite's machine done, and about how many the whole check takes (reckoned
+// from the file's pages; `done` may pass it a little before the end).
+struct CheckProgress {
+    std::atomic<qint64> done{0};
+    std::atomic<qint64> total{0};
+};
+
 // Reads the SQLite file at `path` through and reports what SQLite finds,
 // without writing to it (nor folding its journal into it). A file that is
 // no database at all is damaged too. The check stops early, as Stopped, once
-// `stop` is set (from another thread).
+// `stop` is set (from another thread); `progress`, when given, follows it.
 StoreCheck checkStoreFile(const QString& path, CheckDepth depth,
-                          const std::atomic<bool>* stop = nullptr);
+                          const std::atomic<bool>* stop = nullptr,
+                          CheckProgress* progress = nullptr);
 
 // Looks at the table of `tableSpec` on the server `conninfo` as the program
 // needs it, without changing anything: the connection, the table and its
@@ -42,6 +52,21 @@ StoreCheck checkServerTable(const QString& conninfo, const TableSpec& tableSpec)
 // for a file that is refused, so it stays as it was found. Only while no
 // other copy works on the folder.
 void removeCheckLeftovers(const StoreCheck& check);
+
+// A store file and its write-ahead journal as they look from outside: any
+// write to the file, by any copy of the program, changes it. A check's
+// verdict on a file holds for as long as its state stays the same.
+struct StoreFileState {
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    QByteArray header;      // the file's change counter (bytes 24 to 27)
+    qint64 journalSize = 0; // an empty journal counts as none
+    qint64 journalModifiedNs = 0;
+    QByteArray journalHeader; // its salts and checkpoint number change at each restart
+    bool operator==(const StoreFileState& other) const;
+    bool operator!=(const StoreFileState& other) const { return !(*this == other); }
+};
+StoreFileState storeFileState(const QString& path);
 
 // Reads only the schema of the SQLite file at `path`, at once: a file whose
 // first pages are no database is damaged; one that can't be read for another

@@ -112,7 +112,7 @@ FindOutcome pressFindButton(QWidget* panel, ScreenId target, const FindButton& b
         }
     } catch (const StoreError& error) {
         // A refused criterion is the user's input; anything else is the file.
-        if (error.kind() == StoreError::Kind::Store) {
+        if (error.kind() != StoreError::Kind::Criterion) {
             showStoreError(error);
             activatePanel(panel);
             return FindOutcome::Failed;

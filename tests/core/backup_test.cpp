@@ -6,6 +6,7 @@
 #include "data/maintenance/backup.h"
 #include "data/maintenance/leftovers.h"
 #include "data/maintenance/storecheck.h"
+#include "data/sqlite/sqlite.h"
 #include "tests/core/storefixture.h"
 #include "tests/support/importfixtures.h"
 #include "tests/support/storefiles.h"
@@ -110,6 +111,29 @@ TEST_F(BackupTest, AFailedBackupLeavesNothingAndTheEarlierBackupsAsTheyWere) {
         writeBackup(folder(), listingsTable(), blocked + "/inside", QDateTime::currentDateTime());
     EXPECT_FALSE(noFolder.ok());
     EXPECT_TRUE(noFolder.error.contains(blocked)) << noFolder.error.toStdString();
+}
+
+// A verdict the session already has stands for the copy only while the
+// store is as it was when checked: here a file whose index damage the check
+// was not shown is copied without a second read when unchanged, and read
+// through (and refused) once anything was written to it.
+TEST_F(BackupTest, ACheckedStateSparesTheCopysCheckOnlyWhileTheStoreIsUnchanged) {
+    damageIndexEntry(store(), QStringLiteral("Tehran"));
+    const StoreFileState checked = storeFileState(store());
+    EXPECT_EQ(storeFileState(store()), checked);
+    const BackupResult spared = writeBackup(folder(), listingsTable(), backups(),
+                                            QDateTime(QDate(2024, 1, 1), QTime(9, 0)), {}, checked);
+    EXPECT_TRUE(spared.ok()) << spared.error.toStdString();
+
+    {
+        sql::Database db(store(), SQLITE_OPEN_READWRITE);
+        db.exec("UPDATE new SET malek = 'written since' WHERE id = 1");
+    }
+    EXPECT_NE(storeFileState(store()), checked);
+    const BackupResult read = writeBackup(folder(), listingsTable(), backups(),
+                                          QDateTime(QDate(2024, 1, 2), QTime(9, 0)), {}, checked);
+    EXPECT_FALSE(read.ok());
+    EXPECT_EQ(filesIn(backups()), QStringList{"newil-20240101-090000.db"});
 }
 
 TEST_F(BackupTest, ABackupIsDueOnlyWhenTheStoreWasWrittenSinceTheNewest) {

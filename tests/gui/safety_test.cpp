@@ -6,10 +6,12 @@
 #include "app/form9.h"
 #include "app/mdiform1.h"
 #include "app/startup.h"
+#include "app/storeguard.h"
 #include "data/folder/folderlock.h"
 #include "data/maintenance/backup.h"
 #include "data/maintenance/storecheck.h"
 #include "data/sqlite/sqlite.h"
+#include "data/store/recordsource.h"
 #include "tests/gui/apptest.h"
 #include "tests/support/importfixtures.h"
 #include "tests/support/storefiles.h"
@@ -24,6 +26,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <future>
+#include <memory>
 #include <thread>
 
 using namespace velmoran;
@@ -38,10 +42,45 @@ protected:
         screens().discardAll(); // startProgram registers the screens itself
     }
     void TearDown() override {
+        release();
         screens().discardAll();
         endProgramWithoutBackup();
+        storeguard::setFullCheck({});
         AppTest::TearDown();
     }
+    // The start's full check, held until release(): it then reads the file
+    // through as the real one does.
+    void holdFullCheck() {
+        held_ = std::make_shared<std::promise<void>>();
+        std::shared_future<void> go = held_->get_future().share();
+        storeguard::setFullCheck(
+            [go](const QString& path, const std::atomic<bool>* stop, CheckProgress* progress) {
+                progress->total = 100;
+                progress->done = 40;
+                go.wait();
+                return checkStoreFile(path, CheckDepth::Full, stop, progress);
+            });
+    }
+    void release() {
+        if (held_) {
+            held_->set_value();
+            held_.reset();
+        }
+    }
+    static bool waitForVerdict() {
+        return QTest::qWaitFor(
+            [] { return storeguard::listingsVerdict() != storeguard::Verdict::Pending; }, 20000);
+    }
+    // The progress window of a write waiting for the verdict, when it shows.
+    static QProgressDialog* verdictProgress() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QLatin1String("verdictProgress") && widget->isVisible()) {
+                return qobject_cast<QProgressDialog*>(widget);
+            }
+        }
+        return nullptr;
+    }
+    std::shared_ptr<std::promise<void>> held_;
     // Lets the folder go as the end of the program does, minus its backups.
     void endProgramWithoutBackup() {
         QDir(backupFolder(folder())).removeRecursively();
@@ -136,6 +175,7 @@ TEST_F(SafetyTest, ABackupThatFailsItsCheckIsToldAndTheEarlierBackupsStay) {
     ASSERT_TRUE(startProgram());
     logIn();
     ASSERT_TRUE(screens().mainWindow());
+    ASSERT_TRUE(waitForVerdict());
     // Damage done after the start's check (a failing disk while the program
     // runs); the copy's check finds it.
     damageIndexEntry(store(), QStringLiteral("Tehran"));
@@ -239,8 +279,9 @@ protected:
     QStringList beside_;
 };
 
-TEST_F(IndexDamageTest, AnIndexThatDisagreesWithItsTableIsRefusedBeforeTheFirstWrite) {
+TEST_F(IndexDamageTest, AVerdictInBeforeTheLoginIsAcceptedRefusesTheFileBeforeTheWindowOpens) {
     ASSERT_TRUE(startProgram());
+    ASSERT_TRUE(waitForVerdict());
     boxes().setNextAnswer(MessageBox::vbNo);
     logIn();
     settle();
@@ -336,6 +377,100 @@ TEST_F(SafetyTest, LongWorkShowsASmallProgressWindowAndShortWorkNone) {
                     });
     EXPECT_TRUE(seen);
     EXPECT_FALSE(visible());
+}
+
+// The main window opens once the quick read has passed; the full check goes
+// on behind it. A save made before its verdict waits for it, and one whose
+// verdict is damage is refused, the listing kept on the screen; every later
+// write too, and the backup is offered when the program ends.
+TEST_F(IndexDamageTest, DamageFoundAfterTheWindowOpenedStopsEveryWriteAndIsOfferedAtTheEnd) {
+    holdFullCheck();
+    ASSERT_TRUE(startProgram());
+    logIn();
+    ASSERT_TRUE(screens().mainWindow()); // before the full verdict
+    EXPECT_EQ(storeguard::listingsVerdict(), storeguard::Verdict::Pending);
+    Screen* entry = screens().show(ScreenId::Form1);
+    ASSERT_TRUE(entry);
+    type(field(entry, "Text1"), QStringLiteral("typed before the verdict"));
+    type(field(entry, "Text6"), QStringLiteral("1403/02/12"));
+    type(field(entry, "Text16"), QStringLiteral("25"));
+    bool waited = false;
+    QTimer::singleShot(1500, [&] {
+        QProgressDialog* progress = verdictProgress();
+        waited = progress && progress->value() == 400; // the check's own progress
+        release();
+    });
+    entry->findChild<QAction*>(QStringLiteral("SAVE"))->trigger();
+    settle();
+    EXPECT_TRUE(waited);
+    EXPECT_EQ(storeguard::listingsVerdict(), storeguard::Verdict::Damaged);
+    ASSERT_FALSE(boxes().shown().empty());
+    EXPECT_TRUE(boxes().shown().back().request.text.contains(QStringLiteral("new_find")))
+        << boxes().shown().back().request.text.toStdString();
+    EXPECT_EQ(field(entry, "Text1")->text(), QStringLiteral("typed before the verdict"));
+    EXPECT_EQ(bytesOf(store()), before_);
+
+    // A delete on the edit view is refused as well.
+    Screen* edit = screens().show(ScreenId::Form7);
+    ASSERT_TRUE(edit);
+    auto* source = edit->recordSources().front();
+    EXPECT_THROW(source->Delete(), StoreError);
+    EXPECT_EQ(bytesOf(store()), before_);
+
+    // Leaving: the pending listing can't be stored and the screen goes;
+    // then the offer, declined, leaves the file as it was.
+    boxes().clear();
+    leave();
+    EXPECT_FALSE(screens().mainWindow());
+    boxes().setNextAnswer(MessageBox::vbNo);
+    endProgram();
+    ASSERT_FALSE(boxes().shown().empty());
+    const MessageBox::Request& offer = boxes().shown().back().request;
+    EXPECT_EQ(offer.buttons, MessageBox::Buttons::YesNo);
+    EXPECT_TRUE(offer.text.contains(QStringLiteral("newil-20240320-091500.db")))
+        << offer.text.toStdString();
+    EXPECT_EQ(bytesOf(store()), before_);
+    EXPECT_EQ(listBackups(backups(), listingsTable()).size(), 1u); // no backup of damage
+}
+
+// A wait the user cancels stores nothing and keeps what was typed; once the
+// verdict is in, the same save goes through.
+TEST_F(SafetyTest, ASaveBeforeTheVerdictWaitsAndACancelledWaitKeepsTheListing) {
+    storeListings(folder(), generatedListings(40, 3));
+    holdFullCheck();
+    ASSERT_TRUE(startProgram());
+    logIn();
+    ASSERT_TRUE(screens().mainWindow());
+    Screen* entry = screens().show(ScreenId::Form1);
+    ASSERT_TRUE(entry);
+    type(field(entry, "Text1"), QStringLiteral("کریمی، علي"));
+    type(field(entry, "Text6"), QStringLiteral("1403/02/12"));
+    type(field(entry, "Text16"), QStringLiteral("25"));
+    bool cancelled = false;
+    QTimer::singleShot(1500, [&] {
+        if (QProgressDialog* progress = verdictProgress()) {
+            auto* cancel = progress->findChild<QPushButton*>();
+            if (cancel) {
+                QTest::mouseClick(cancel, Qt::LeftButton);
+                cancelled = true;
+            }
+        }
+    });
+    entry->findChild<QAction*>(QStringLiteral("SAVE"))->trigger();
+    settle();
+    ASSERT_TRUE(cancelled);
+    EXPECT_EQ(count(store()), 40);
+    EXPECT_EQ(field(entry, "Text1")->text(), QStringLiteral("کریمی، علي"));
+    EXPECT_EQ(storeguard::listingsVerdict(), storeguard::Verdict::Pending);
+
+    release();
+    ASSERT_TRUE(waitForVerdict());
+    EXPECT_EQ(storeguard::listingsVerdict(), storeguard::Verdict::Sound);
+    boxes().clear();
+    boxes().setNextAnswer(MessageBox::vbNo); // no other listing
+    entry->findChild<QAction*>(QStringLiteral("SAVE"))->trigger();
+    settle();
+    EXPECT_EQ(count(store(), QStringLiteral("WHERE malek = 'کریمی، علي'")), 1);
 }
 
 } // namespace
