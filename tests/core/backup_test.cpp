@@ -136,6 +136,20 @@ TEST_F(BackupTest, ACheckedStateSparesTheCopysCheckOnlyWhileTheStoreIsUnchanged)
     EXPECT_EQ(filesIn(backups()), QStringList{"newil-20240101-090000.db"});
 }
 
+// What a progress window shows of a check: the steps done reach about the
+// total it reckoned from the file's size, for the quick and the full check.
+TEST_F(BackupTest, ACheckTellsHowFarItHasComeAgainstWhatItReckoned) {
+    storeListings(folder(), generatedListings(5000, 8));
+    for (const CheckDepth depth : {CheckDepth::Quick, CheckDepth::Full}) {
+        CheckProgress progress;
+        ASSERT_TRUE(checkStoreFile(store(), depth, nullptr, &progress).sound());
+        ASSERT_GT(progress.total, 0);
+        const double reached = static_cast<double>(progress.done) / progress.total;
+        EXPECT_GT(reached, 0.4) << static_cast<int>(depth);
+        EXPECT_LT(reached, 1.6) << static_cast<int>(depth);
+    }
+}
+
 TEST_F(BackupTest, ABackupIsDueOnlyWhenTheStoreWasWrittenSinceTheNewest) {
     EXPECT_TRUE(backupDue(folder(), listingsTable())); // none yet
     ASSERT_TRUE(
