@@ -143,8 +143,9 @@ struct ListingsCheck {
     QString folder;
     FolderLock* lock = nullptr;
     std::atomic<bool> stop{false};
-    CheckProgress progress; // the full check's
-    StoreFileState before;  // the file as the checks found it
+    CheckProgress progress;       // the full check's
+    StoreFileState before;        // the file as the checks found it
+    std::atomic<pid_t> thread{0}; // the checks' thread, once it runs
     std::promise<StoreCheck> quickFound;
     std::future<StoreCheck> quick;
     std::future<StoreCheck> full;
@@ -173,9 +174,16 @@ StoreCheck runFullCheck(const QString& path, const std::atomic<bool>* stop,
     return checkStoreFile(path, CheckDepth::Full, stop, progress);
 }
 
-// The thread that reads the whole file through gives way to the program.
-void lowerThisThread() {
-    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+// The thread that reads the whole file through gives way to the program
+// while nobody waits for it.
+constexpr int kBackgroundNice = 10;
+
+void setThreadNice(pid_t thread, int nice) {
+    if (thread > 0) {
+        // Back up from a low priority only where the system allows it (a
+        // user's limit, or the right to); otherwise it stays as it is.
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(thread), nice);
+    }
 }
 
 QString listingsPath(const ListingsCheck& check) {
@@ -265,7 +273,12 @@ bool waitForVerdict(ListingsCheck& check) {
     poll.start(30);
     if (!ready()) {
         check.waiting = true;
+        // The user waits for it now.
+        setThreadNice(check.thread, 0);
         loop.exec();
+        if (!ready()) { // cancelled: in the background again
+            setThreadNice(check.thread, kBackgroundNice);
+        }
         check.waiting = false;
     }
     dialog.hide();
@@ -315,7 +328,8 @@ void startListingsCheck(const QString& folder, FolderLock& lock) {
         if (!quick.sound()) {
             return StoreCheck(); // Stopped: the quick verdict is the one that counts
         }
-        lowerThisThread();
+        check.thread = static_cast<pid_t>(::syscall(SYS_gettid));
+        setThreadNice(check.thread, kBackgroundNice);
         // integrity_check: every page and record, and every index entry
         // against its row, so a file whose indexes disagree with its table
         // is never written to.
