@@ -174,6 +174,19 @@ StoreCheck runFullCheck(const QString& path, const std::atomic<bool>* stop,
     return checkStoreFile(path, CheckDepth::Full, stop, progress);
 }
 
+// A check that failed in itself (no memory for it) leaves the file as one
+// that could not be read: its store tells what it finds.
+StoreCheck checked(const std::function<StoreCheck()>& check) {
+    try {
+        return check();
+    } catch (const std::exception& e) {
+        StoreCheck failed;
+        failed.outcome = StoreCheck::Unreadable;
+        failed.detail = QString::fromLocal8Bit(e.what());
+        return failed;
+    }
+}
+
 // The thread that reads the whole file through gives way to the program
 // while nobody waits for it.
 constexpr int kBackgroundNice = 10;
@@ -323,7 +336,8 @@ void startListingsCheck(const QString& folder, FolderLock& lock) {
     check.quick = check.quickFound.get_future();
     const int generation = ++g_generation;
     check.full = std::async(std::launch::async, [listings, generation, &check] {
-        const StoreCheck quick = checkStoreFile(listings, CheckDepth::Quick, &check.stop);
+        const StoreCheck quick =
+            checked([&] { return checkStoreFile(listings, CheckDepth::Quick, &check.stop); });
         check.quickFound.set_value(quick);
         if (!quick.sound()) {
             return StoreCheck(); // Stopped: the quick verdict is the one that counts
@@ -333,7 +347,8 @@ void startListingsCheck(const QString& folder, FolderLock& lock) {
         // integrity_check: every page and record, and every index entry
         // against its row, so a file whose indexes disagree with its table
         // is never written to.
-        StoreCheck full = runFullCheck(listings, &check.stop, &check.progress);
+        StoreCheck full =
+            checked([&] { return runFullCheck(listings, &check.stop, &check.progress); });
         // What the quick read put beside the file is the checks' too.
         for (const QString& made : quick.madeBeside) {
             if (!full.madeBeside.contains(made)) {
