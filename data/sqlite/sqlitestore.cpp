@@ -359,4 +359,23 @@ void SqliteTableStore::setBusyTimeout(int milliseconds) {
     d->db.setBusyTimeout(milliseconds);
 }
 
+// One write transaction: the journal keeps the file as it was until the
+// commit, so a failure or a kill before it leaves no row of the batch.
+long long SqliteTableStore::insertAll(const NextRow& next) {
+    long long count = 0;
+    try {
+        sql::Transaction transaction(d->db);
+        RowValues row;
+        while (next(row)) {
+            d->insertRow(row);
+            ++count;
+        }
+        d->priceFind.changed();
+        transaction.commit();
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotWrite, e);
+    }
+    return count;
+}
+
 } // namespace velmoran
