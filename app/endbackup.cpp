@@ -1,8 +1,8 @@
 #include "app/endbackup.h"
 
 #include "app/backgroundwork.h"
-#include "data/maintenance/backup.h"
 #include "data/core/storemessages.h"
+#include "data/maintenance/backup.h"
 #include "platform/messagebox.h"
 
 #include <QDir>
