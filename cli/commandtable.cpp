@@ -142,10 +142,7 @@ const Subcommand kSubcommands[] = {
      "owner find does), phone and address a stored listing has is skipped as a duplicate\n"
      "unless --keep-duplicates. The rows are stored in one transaction: a failure or a kill\n"
      "stores none. --dry-run checks everything and stores nothing. A CSV that is not UTF-8 is\n"
-     "read as Windows-1256. On a server desk the rows go to the server.\n"
-     "Exit 0: the rows named were added (or, with --dry-run, would be); 1: the file or the\n"
-     "store failed and nothing was stored; 2: wrong arguments; 4: the folder is being\n"
-     "restored or imported into.",
+     "read as Windows-1256. On a server desk the rows go to the server.",
      "هر ستون با عنوانش به يك فيلد مي خورد: فايلي كه خروجي برنامه نوشته ستون به ستون (عنوانهاي\n"
      "فارسي يا نام فيلدها)؛ فايل ديگر با عنوان فيلد، نام آن، يا نام ديگري به فارسي يا انگليسي\n"
      "(مالك/owner، تلفن/phone، قيمت كل/price...)؛ --map FILE بقيه را مي دهد، در هر سطر\n"
@@ -157,10 +154,7 @@ const Subcommand kSubcommands[] = {
      "هست، تكراري است و افزوده نمي شود مگر با --keep-duplicates. رديفها در يك تراكنش ذخيره\n"
      "مي شوند: خطا يا قطع برنامه هيچ رديفي را ذخيره نمي كند. --dry-run همه را بررسي مي كند و\n"
      "چيزي ذخيره نمي كند. CSV كه UTF-8 نباشد با Windows-1256 خوانده مي شود. روي ميزي كه با\n"
-     "سرور كار مي كند رديفها به سرور مي روند.\n"
-     "كد 0: رديفهاي گفته شده افزوده شد (يا با --dry-run افزوده مي شد)؛ 1: فايل يا فايل\n"
-     "اطلاعات خطا داد و چيزي ذخيره نشد؛ 2: آرگومان نادرست؛ 4: پوشه در حال بازگرداني يا\n"
-     "ورود فايل اكسس است.",
+     "سرور كار مي كند رديفها به سرور مي روند.",
      importSheetCommand},
     {"copy",
      "copy [--folder DIR] [--server CONNINFO] [--replace] --to-server\n"
