@@ -1,11 +1,13 @@
 #include "import/sheetimport.h"
 
 #include "data/core/criterion.h"
+#include "import/rowpipe.h"
 #include "import/sheetfile.h"
 #include "import/sheetvalues.h"
 
 #include <QFileInfo>
 
+#include <atomic>
 #include <unordered_set>
 
 namespace velmoran::import {
@@ -54,7 +56,7 @@ public:
                 while (nextRow(row)) {
                 }
             } else {
-                store_->insertAll([this](RowValues& row) { return nextRow(row); });
+                storeRows();
             }
         } catch (const SheetImportCancelled&) {
             report_.cancelled = true;
@@ -64,6 +66,26 @@ public:
     }
 
 private:
+    // The sheet read and checked on a thread of its own while the store
+    // takes the rows read before; the progress is told (and a cancel taken)
+    // on this thread.
+    void storeRows() {
+        watched_ = false;
+        RowPipe pipe([this](RowValues& row) { return nextRow(row); });
+        qint64 taken = 0;
+        store_->insertAll([&](RowValues& row) {
+            if (options_.progress && ++taken % kProgressRows == 0 &&
+                !options_.progress(permille_.load())) {
+                throw SheetImportCancelled();
+            }
+            const bool more = pipe.take(row);
+            if (!more && options_.progress && !options_.progress(1000)) {
+                throw SheetImportCancelled();
+            }
+            return more;
+        });
+    }
+
     void readHeadings(const QString& file) {
         SheetRow first;
         if (!reader_->next(first)) {
@@ -94,15 +116,17 @@ private:
         SheetRow sheetRow;
         while (reader_->next(sheetRow)) {
             ++report_.rowsRead;
-            if (options_.progress && report_.rowsRead % kProgressRows == 0 &&
-                !options_.progress(reader_->progress())) {
-                throw SheetImportCancelled();
+            if (report_.rowsRead % kProgressRows == 0) {
+                permille_ = reader_->progress();
+                if (watched_ && options_.progress && !options_.progress(permille_.load())) {
+                    throw SheetImportCancelled();
+                }
             }
             if (convert(sheetRow, row)) {
                 return true;
             }
         }
-        if (options_.progress && !options_.progress(1000)) {
+        if (watched_ && options_.progress && !options_.progress(1000)) {
             throw SheetImportCancelled();
         }
         return false;
@@ -162,6 +186,9 @@ private:
     CellContext context_;
     int owner_ = 0, phone_ = 0, address_ = 0;
     std::unordered_set<QString, KeyHash> stored_;
+    // Whether nextRow tells the progress itself (on the caller's thread).
+    bool watched_ = true;
+    std::atomic<int> permille_{0};
 };
 
 } // namespace

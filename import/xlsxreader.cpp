@@ -20,9 +20,6 @@ namespace {
 constexpr qint64 kSmallMember = qint64(16) << 20;
 constexpr qint64 kSharedStrings = qint64(256) << 20;
 
-const QLatin1String kRelationships("http://schemas.openxmlformats.org/officeDocument/2006/"
-                                   "relationships");
-
 // Excel's escape of characters XML can't carry: _xHHHH_ (an underscore
 // itself as _x005F_).
 QString unescaped(const QString& text) {
@@ -72,10 +69,35 @@ bool dateFormatCode(const QString& code) {
     return false;
 }
 
+// An element's name without its namespace prefix: the namespaces are not
+// resolved (the reading is much quicker without), and the sheet's elements
+// are told apart by their local names alone.
+QStringView localName(const QXmlStreamReader& xml) {
+    const QStringView name = xml.qualifiedName();
+    const qsizetype colon = name.indexOf(QLatin1Char(':'));
+    return colon < 0 ? name : name.mid(colon + 1);
+}
+
+// The value of the attribute whose local name is `name`, whatever its prefix.
+QStringView attributeValue(const QXmlStreamAttributes& attributes, QLatin1String name) {
+    for (const QXmlStreamAttribute& a : attributes) {
+        const QStringView qualified = a.qualifiedName();
+        const qsizetype colon = qualified.indexOf(QLatin1Char(':'));
+        if ((colon < 0 ? qualified : qualified.mid(colon + 1)) == name) {
+            return a.value();
+        }
+    }
+    return {};
+}
+
 class XmlReader {
 public:
-    XmlReader(const QString& path, QIODevice* device) : path_(path), xml_(device) {}
-    XmlReader(const QString& path, const QByteArray& bytes) : path_(path), xml_(bytes) {}
+    XmlReader(const QString& path, QIODevice* device) : path_(path), xml_(device) {
+        xml_.setNamespaceProcessing(false);
+    }
+    XmlReader(const QString& path, const QByteArray& bytes) : path_(path), xml_(bytes) {
+        xml_.setNamespaceProcessing(false);
+    }
     QXmlStreamReader& xml() { return xml_; }
     // The next token; a DTD ends the reading.
     QXmlStreamReader::TokenType next() {
@@ -104,9 +126,9 @@ public:
             const auto token = next();
             if (token == QXmlStreamReader::StartElement) {
                 ++depth;
-                if (xml_.name() == QLatin1String("rPh")) {
+                if (localName(xml_) == QLatin1String("rPh")) {
                     ++phonetic;
-                } else if (xml_.name() == QLatin1String("t") && phonetic == 0) {
+                } else if (localName(xml_) == QLatin1String("t") && phonetic == 0) {
                     text += xml_.readElementText();
                     --depth;
                     if (text.size() > kLongestCell) {
@@ -116,7 +138,7 @@ public:
                 }
             } else if (token == QXmlStreamReader::EndElement) {
                 --depth;
-                if (xml_.name() == QLatin1String("rPh")) {
+                if (localName(xml_) == QLatin1String("rPh")) {
                     --phonetic;
                 }
             }
@@ -166,7 +188,7 @@ public:
             if (token != QXmlStreamReader::StartElement) {
                 continue;
             }
-            if (xml.name() == QLatin1String("row")) {
+            if (localName(xml) == QLatin1String("row")) {
                 if (readRow(row)) {
                     return true;
                 }
@@ -211,11 +233,11 @@ private:
                 continue;
             }
             const QXmlStreamAttributes a = workbook.xml().attributes();
-            if (workbook.xml().name() == QLatin1String("workbookPr")) {
+            if (localName(workbook.xml()) == QLatin1String("workbookPr")) {
                 const auto d1904 = a.value(QLatin1String("date1904"));
                 dates1904 = d1904 == QLatin1String("1") || d1904 == QLatin1String("true");
-            } else if (workbook.xml().name() == QLatin1String("sheet") && id.isEmpty()) {
-                id = a.value(kRelationships, QLatin1String("id")).toString();
+            } else if (localName(workbook.xml()) == QLatin1String("sheet") && id.isEmpty()) {
+                id = attributeValue(a, QLatin1String("id")).toString();
             }
         }
         workbook.checkSound(QStringLiteral("xl/workbook.xml"));
@@ -225,7 +247,7 @@ private:
         XmlReader rels(path_, zip_.read("xl/_rels/workbook.xml.rels", kSmallMember));
         while (!rels.atEnd()) {
             if (rels.next() == QXmlStreamReader::StartElement &&
-                rels.xml().name() == QLatin1String("Relationship") &&
+                localName(rels.xml()) == QLatin1String("Relationship") &&
                 rels.xml().attributes().value(QLatin1String("Id")) == id) {
                 QString target = rels.xml().attributes().value(QLatin1String("Target")).toString();
                 target = target.startsWith(QLatin1Char('/')) ? target.mid(1)
@@ -248,16 +270,16 @@ private:
         while (!styles.atEnd()) {
             const auto token = styles.next();
             QXmlStreamReader& xml = styles.xml();
-            if (xml.name() == QLatin1String("cellXfs")) {
+            if (localName(xml) == QLatin1String("cellXfs")) {
                 inCellXfs = token == QXmlStreamReader::StartElement;
             } else if (token == QXmlStreamReader::StartElement &&
-                       xml.name() == QLatin1String("numFmt")) {
+                       localName(xml) == QLatin1String("numFmt")) {
                 const QXmlStreamAttributes a = xml.attributes();
                 if (dateFormatCode(a.value(QLatin1String("formatCode")).toString())) {
                     dateCodes.insert(a.value(QLatin1String("numFmtId")).toInt());
                 }
             } else if (inCellXfs && token == QXmlStreamReader::StartElement &&
-                       xml.name() == QLatin1String("xf")) {
+                       localName(xml) == QLatin1String("xf")) {
                 const int id = xml.attributes().value(QLatin1String("numFmtId")).toInt();
                 dateStyles_.push_back(dateFormatId(id) || dateCodes.count(id) > 0);
             }
@@ -273,7 +295,7 @@ private:
         XmlReader xml(path_, &member);
         while (!xml.atEnd()) {
             if (xml.next() == QXmlStreamReader::StartElement &&
-                xml.xml().name() == QLatin1String("si")) {
+                localName(xml.xml()) == QLatin1String("si")) {
                 shared_.push_back(xml.texts());
             }
         }
@@ -303,10 +325,10 @@ private:
         bool any = false;
         while (!xml_->atEnd()) {
             const auto token = xml_->next();
-            if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("row")) {
+            if (token == QXmlStreamReader::EndElement && localName(xml) == QLatin1String("row")) {
                 break;
             }
-            if (token != QXmlStreamReader::StartElement || xml.name() != QLatin1String("c")) {
+            if (token != QXmlStreamReader::StartElement || localName(xml) != QLatin1String("c")) {
                 continue;
             }
             const QXmlStreamAttributes a = xml.attributes();
@@ -335,17 +357,17 @@ private:
         QString raw;
         while (!xml_->atEnd()) {
             const auto token = xml_->next();
-            if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("c")) {
+            if (token == QXmlStreamReader::EndElement && localName(xml) == QLatin1String("c")) {
                 break;
             }
             if (token != QXmlStreamReader::StartElement) {
                 continue;
             }
-            if (xml.name() == QLatin1String("is")) {
+            if (localName(xml) == QLatin1String("is")) {
                 cell.text = xml_->texts();
-            } else if (xml.name() == QLatin1String("v")) {
+            } else if (localName(xml) == QLatin1String("v")) {
                 raw = xml.readElementText();
-            } else if (xml.name() == QLatin1String("f")) {
+            } else if (localName(xml) == QLatin1String("f")) {
                 xml.skipCurrentElement();
             }
         }
