@@ -204,7 +204,56 @@ TEST_P(SheetImportTest, AnImportKilledHalfWayLeavesTheStoreAsItWas) {
     EXPECT_EQ(countRows(), 3);
 }
 
+TEST_P(SheetImportTest, ASheetFoundBadHalfWayStoresNothing) {
+    open()->insert(rowOf(ListingValues(kListingFieldCount, QStringLiteral("0"))));
+    QByteArray rows = "<row r=\"1\">" + inlineCell("A1", QStringLiteral("مالك")) + "</row>";
+    for (int r = 2; r <= 3000; ++r) {
+        const QByteArray ref = "A" + QByteArray::number(r);
+        rows += "<row r=\"" + QByteArray::number(r) + "\">" +
+                inlineCell(ref.constData(), QStringLiteral("owner %1").arg(r)) + "</row>";
+    }
+    // Broken XML after the first 2 999 rows: the rows before are not kept.
+    const QString file = path(QStringLiteral("half.xlsx"));
+    writeXlsx(file, rows + "<row r=\"3001\"><c r=\"A3001\" t=\"inlineStr\"><is><t>x</is>");
+    try {
+        importInto(file);
+        FAIL() << "stored";
+    } catch (const SheetError& e) {
+        EXPECT_TRUE(e.message().contains(file)) << e.message().toStdString();
+    }
+    EXPECT_EQ(countRows(), 1);
+}
+
 VELMORAN_ON_BOTH_STORES(SheetImportTest);
+
+TEST(SheetFixtureTest, ASheetLibreOfficeWroteComesWithItsNumbersAndDatesBroughtBack) {
+    const QString file =
+        QStringLiteral(VELMORAN_SOURCE_DIR "/tests/fixtures/sheets/libreoffice.xlsx");
+    SheetImportOptions options;
+    options.dryRun = true;
+    options.previewRows = 10;
+    const SheetImportReport report = importSheet(file, nullptr, options);
+    EXPECT_TRUE(report.unmatched.isEmpty());
+    ASSERT_EQ(report.preview.size(), 2u);
+    const auto text = [&](std::size_t r, const char* name) {
+        return report.preview[r].texts[listingsTable().indexOf(QLatin1String(name))];
+    };
+    const auto flag = [&](std::size_t r, const char* name) {
+        return report.preview[r].flags[listingsTable().indexOf(QLatin1String(name))];
+    };
+    EXPECT_EQ(text(0, "malek"), QStringLiteral("علی کریمی"));
+    EXPECT_EQ(text(0, "tel03"), QStringLiteral("9121234567"));
+    EXPECT_EQ(text(0, "gheymatehkoole"), QStringLiteral("12500000"));
+    EXPECT_EQ(text(0, "date"), QStringLiteral("1403/01/12"));
+    EXPECT_TRUE(flag(0, "fooroosh"));
+    EXPECT_EQ(text(1, "gheymatehkoole"), QStringLiteral("15000000000"));
+    EXPECT_EQ(text(1, "date"), QStringLiteral("1403/01/11"));
+    EXPECT_FALSE(flag(1, "fooroosh"));
+    // The two telephones that lost their zero, and the date cell.
+    ASSERT_EQ(report.warnings.size(), 3u);
+    EXPECT_EQ(report.warnings[0].heading, QStringLiteral("تلفن"));
+    EXPECT_EQ(report.warnings[1].heading, QStringLiteral("تاریخ"));
+}
 
 class SheetHeadingsTest : public DataFolderTest {};
 
