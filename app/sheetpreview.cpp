@@ -37,8 +37,11 @@ public:
         dialog_.setAutoClose(false);
         dialog_.setAutoReset(false);
         dialog_.setMinimumDuration(0);
+        dialog_.setMinimumWidth(420);
         dialog_.setValue(0);
     }
+    // Gone before a message about the work shows.
+    void close() { dialog_.hide(); }
     bool operator()(int permille) {
         dialog_.setValue(permille);
         QApplication::processEvents();
@@ -66,6 +69,7 @@ QTableWidget* table(QWidget* parent, const char* name, const QStringList& headin
     t->setLayoutDirection(Qt::RightToLeft);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->horizontalHeader()->setStretchLastSection(true);
+    t->verticalHeader()->hide();
     return t;
 }
 
@@ -86,13 +90,16 @@ std::optional<import::SheetImportReport> checkSheet(QWidget* parent, const Store
         const std::unique_ptr<TableStore> table =
             openTableStore(store, listingsTable(), StoreAccess::ReadOnly);
         import::SheetImportReport report = import::importSheet(file, table.get(), options);
+        progress.close();
         if (report.cancelled) {
             return std::nullopt;
         }
         return report;
     } catch (const import::SheetError& e) {
+        progress.close();
         showFailure(e.message());
     } catch (const StoreError& e) {
+        progress.close();
         showFailure(e.message());
     }
     return std::nullopt;
@@ -141,6 +148,7 @@ SheetPreview::SheetPreview(QWidget* parent, const StoreLocation& store, const QS
     preview_->setObjectName(QStringLiteral("PreviewTable"));
     preview_->setLayoutDirection(Qt::RightToLeft);
     preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    preview_->verticalHeader()->hide();
     layout->addWidget(preview_, 2);
 
     auto* buttons = new QHBoxLayout;
@@ -259,6 +267,7 @@ qint64 SheetPreview::addRows() {
     try {
         const std::unique_ptr<TableStore> table = openTableStore(store_, listingsTable());
         const import::SheetImportReport done = import::importSheet(file_, table.get(), options);
+        progress.close();
         if (done.cancelled) {
             MessageBox::show(QStringLiteral("افزودن لغو شد؛ هيچ فايلي افزوده نشد."), kTitle,
                              MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok);
@@ -268,8 +277,10 @@ qint64 SheetPreview::addRows() {
                          MessageBox::Icon::None, MessageBox::Buttons::Ok);
         return done.added;
     } catch (const import::SheetError& e) {
+        progress.close();
         showFailure(e.message() + QStringLiteral(" هيچ فايلي افزوده نشد."));
     } catch (const StoreError& e) {
+        progress.close();
         showFailure(e.message() + QStringLiteral(" هيچ فايلي افزوده نشد."));
     }
     return -1;
