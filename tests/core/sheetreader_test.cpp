@@ -183,6 +183,12 @@ TEST_F(SheetReaderTest, XlsxHostileFilesEndWithAMessageNamingThem) {
     writeXlsx(xml, "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>open</is></c></row>");
     expectRefused(xml, QStringLiteral("XML"));
 
+    // Bytes that are no UTF-8 inside the sheet's text.
+    const QString badText = path("bad-utf8.xlsx");
+    writeXlsx(badText, "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>\xFF\xFE\xC3</t></is></c>"
+                       "</row>");
+    expectRefused(badText, QStringLiteral("XML"));
+
     const QString noSheet = path("no-sheet.xlsx");
     writeZip(noSheet, {{"docProps/app.xml", "<Properties/>"}});
     expectRefused(noSheet, QStringLiteral("برگه"));
