@@ -1,6 +1,7 @@
 #include "import/sheetvalues.h"
 
 #include "data/core/fields.h"
+#include "data/core/storemessages.h"
 
 #include <QCalendar>
 #include <QRegularExpression>
@@ -142,7 +143,7 @@ CellValue cellValue(const SheetCell& cell, int field, const CellContext& context
         } else if (cell.text.contains(QLatin1Char('E'), Qt::CaseInsensitive)) {
             value.warning = QStringLiteral("عدد %1 برگه به صورت %2 آورده شد؛ رقمهاي آخر آن شايد "
                                            "گرد شده باشد")
-                                .arg(cell.text, value.text);
+                                .arg(isolated(cell.text), value.text);
         }
         break;
     }
@@ -155,7 +156,7 @@ CellValue cellValue(const SheetCell& cell, int field, const CellContext& context
         } else {
             value.text = persianDate(date);
             value.warning = QStringLiteral("تاريخ ميلادي %1 برگه به تاريخ شمسي %2 برگردانده شد")
-                                .arg(date.toString(Qt::ISODate), value.text);
+                                .arg(isolated(date.toString(Qt::ISODate)), value.text);
         }
         break;
     }
