@@ -1,5 +1,7 @@
 #include "app/mdiform1.h"
 
+#include "app/sheetimport.h"
+
 #include "app/titleanimation.h"
 #include "app/workspace.h"
 #include "platform/exitwindows.h"
@@ -10,6 +12,7 @@
 #include "ui/screen.h"
 #include "ui/screens.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -119,6 +122,18 @@ MDIForm1::MDIForm1() {
     updateMenuBar();
 
     titleAnimation_ = new TitleAnimation(this);
+
+    // Adding listings from a spreadsheet: a key of the window, in no menu.
+    auto* sheetImport = new QAction(this);
+    sheetImport->setObjectName(QStringLiteral("SheetImportAction"));
+    sheetImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    sheetImport->setShortcutContext(Qt::WindowShortcut);
+    connect(sheetImport, &QAction::triggered, this, [this] {
+        if (isEnabled()) {
+            showSheetImport(this);
+        }
+    });
+    addAction(sheetImport);
 }
 
 MDIForm1::~MDIForm1() = default;

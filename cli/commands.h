@@ -12,6 +12,7 @@ int restoreCommand(const QStringList& arguments, Io& io);
 int checkCommand(const QStringList& arguments, Io& io);
 int optimiseCommand(const QStringList& arguments, Io& io);
 int copyCommand(const QStringList& arguments, Io& io);
+int importSheetCommand(const QStringList& arguments, Io& io);
 
 // The long help of copy, beside its function (copycommand.cpp).
 extern const char* const kCopyDetailsEn;

@@ -126,6 +126,36 @@ const Subcommand kSubcommands[] = {
      "به كار ادامه مي دهند (نقش بايد مالك جدول باشد). فايل حدود يك دهم بزرگتر مي شود. در\n"
      "پايان مي نويسد كه فايل اطلاعات چه دارد.",
      optimiseCommand},
+    {"import-sheet",
+     "import-sheet [--folder DIR] [--dry-run] [--map FILE] [--keep-duplicates] "
+     "FILE.xlsx|FILE.csv",
+     "Adds the rows of a spreadsheet (.xlsx, first sheet) or a CSV file as new listings.",
+     "رديفهاي يك فايل اكسل (.xlsx، برگه اول) يا CSV را به صورت فايلهاي تازه مي افزايد.",
+     "Each column is matched to a field by its heading: a file the export wrote column for\n"
+     "column (its captions or the field names); any other by the field's caption, its name,\n"
+     "or a Persian or English alias (مالك/owner, تلفن/phone, قيمت كل/price...); --map FILE\n"
+     "gives the rest, one 'heading,field' pair a line. A sheet without an owner column is\n"
+     "refused whole; a column that matches nothing is named. Text is kept exactly; a number\n"
+     "the sheet made of a phone or a price comes back as its digits, a date cell as the\n"
+     "Persian date (with a warning); flags read -1/0, 1/0, true/false, بله/خير or a tick.\n"
+     "Each refused row is named with its column and why; a row whose owner (compared as the\n"
+     "owner find does), phone and address a stored listing has is skipped as a duplicate\n"
+     "unless --keep-duplicates. The rows are stored in one transaction: a failure or a kill\n"
+     "stores none. --dry-run checks everything and stores nothing. A CSV that is not UTF-8 is\n"
+     "read as Windows-1256. On a server desk the rows go to the server.",
+     "هر ستون با عنوانش به يك فيلد مي خورد: فايلي كه خروجي برنامه نوشته ستون به ستون (عنوانهاي\n"
+     "فارسي يا نام فيلدها)؛ فايل ديگر با عنوان فيلد، نام آن، يا نام ديگري به فارسي يا انگليسي\n"
+     "(مالك/owner، تلفن/phone، قيمت كل/price...)؛ --map FILE بقيه را مي دهد، در هر سطر\n"
+     "'عنوان,فيلد'. برگه اي كه ستون مالك ندارد پذيرفته نمي شود؛ ستوني كه به فيلدي نخورد نام\n"
+     "برده مي شود. متن همانطور كه هست مي ماند؛ عددي كه برگه از تلفن يا قيمت ساخته با رقمهايش و\n"
+     "خانه تاريخ به تاريخ شمسي برمي گردد (با هشدار)؛ گزينه ها از -1/0، 1/0، true/false،\n"
+     "بله/خير يا علامت تيك خوانده مي شوند. هر رديف پذيرفته نشده با ستون و دليلش گفته مي شود؛\n"
+     "رديفي كه مالك (همانطور كه جستجوي مالك مقايسه مي كند)، تلفن و آدرسش در فايلي ثبت شده\n"
+     "هست، تكراري است و افزوده نمي شود مگر با --keep-duplicates. رديفها در يك تراكنش ذخيره\n"
+     "مي شوند: خطا يا قطع برنامه هيچ رديفي را ذخيره نمي كند. --dry-run همه را بررسي مي كند و\n"
+     "چيزي ذخيره نمي كند. CSV كه UTF-8 نباشد با Windows-1256 خوانده مي شود. روي ميزي كه با\n"
+     "سرور كار مي كند رديفها به سرور مي روند.",
+     importSheetCommand},
     {"copy",
      "copy [--folder DIR] [--server CONNINFO] [--replace] --to-server\n"
      "       velmoran-cli copy [--server CONNINFO] [--replace] --from-server DIR",

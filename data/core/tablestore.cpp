@@ -20,4 +20,15 @@ std::vector<FieldConflict> fieldConflicts(const TableSpec& tableSpec, const RowV
     return conflicts;
 }
 
+long long TableStore::insertAll(const std::vector<RowValues>& rows) {
+    std::size_t at = 0;
+    return insertAll([&](RowValues& row) {
+        if (at == rows.size()) {
+            return false;
+        }
+        row = rows[at++];
+        return true;
+    });
+}
+
 } // namespace velmoran

@@ -94,6 +94,16 @@ public:
 
     // How long a write waits for another copy's write to finish.
     virtual void setBusyTimeout(int milliseconds) = 0;
+
+    // Inserts the rows `next` hands over, one at a time until it returns
+    // false, as new rows in ONE transaction: every one of them is stored, or,
+    // when the store fails or `next` throws (a cancel, a file found bad half
+    // way), none is, and what `next` threw is thrown on. A kill half way
+    // leaves the table as it was. Returns how many rows were stored.
+    using NextRow = std::function<bool(RowValues& row)>;
+    virtual long long insertAll(const NextRow& next) = 0;
+    // The rows of `rows`, likewise.
+    long long insertAll(const std::vector<RowValues>& rows);
 };
 
 } // namespace velmoran

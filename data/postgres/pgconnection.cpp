@@ -412,6 +412,15 @@ void Connection::endCopy() {
     }
 }
 
+void Connection::abortCopy() {
+    if (!conn_ || PQputCopyEnd(conn_, "cancelled") != 1) {
+        return;
+    }
+    while (PGresult* result = PQgetResult(conn_)) {
+        PQclear(result);
+    }
+}
+
 void Connection::eachRow(const QString& sql, const Params& params,
                          const std::function<void(const Result&)>& row) {
     const RawParams raw(params);

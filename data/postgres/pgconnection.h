@@ -126,6 +126,9 @@ public:
     void copyIn(const QString& sql);
     void putCopyData(const QByteArray& data);
     void endCopy();
+    // Ends a COPY under way without storing any of it (the server refuses
+    // it); the transaction it was in is then failed and rolls back.
+    void abortCopy();
 
     // Runs `sql` and hands its rows to `row` one at a time, so a large table
     // is never held whole.

@@ -388,4 +388,87 @@ void PgTableStore::setBusyTimeout(int milliseconds) {
     }
 }
 
+namespace {
+
+// `text` as COPY's text format carries it: a backslash, tab, line feed and
+// carriage return escaped.
+void appendCopyText(QByteArray& buffer, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    for (const char c : bytes) {
+        switch (c) {
+        case '\\':
+            buffer += "\\\\";
+            break;
+        case '\t':
+            buffer += "\\t";
+            break;
+        case '\n':
+            buffer += "\\n";
+            break;
+        case '\r':
+            buffer += "\\r";
+            break;
+        default:
+            buffer += c;
+        }
+    }
+}
+
+constexpr qsizetype kCopyChunk = 1 << 20;
+
+} // namespace
+
+// One transaction with the rows sent through COPY: until its commit no other
+// desk sees them, and a failure, or a connection lost with a kill, rolls all
+// of them back. Not run again on a new connection: the rows handed over are
+// gone, so a lost connection fails it (nothing was stored).
+long long PgTableStore::insertAll(const NextRow& next) {
+    d->ensureConnected();
+    long long count = 0;
+    try {
+        pg::Transaction transaction(d->connection);
+        d->connection.copyIn(
+            QStringLiteral("COPY %1 (%2) FROM STDIN").arg(d->table.table, d->table.columnList()));
+        struct CopyGuard {
+            pg::Connection& connection;
+            bool open = true;
+            ~CopyGuard() {
+                if (open) {
+                    connection.abortCopy();
+                }
+            }
+        } copy{d->connection};
+        QByteArray buffer;
+        RowValues row;
+        const TableSpec& tableSpec = d->tableSpec;
+        while (next(row)) {
+            for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
+                if (i > 0) {
+                    buffer += '\t';
+                }
+                if (tableSpec.fields[i].kind == FieldKind::Flag) {
+                    buffer += row.flags[i] ? "-1" : "0";
+                } else {
+                    appendCopyText(buffer, row.texts[i]);
+                }
+            }
+            buffer += '\n';
+            ++count;
+            if (buffer.size() >= kCopyChunk) {
+                d->connection.putCopyData(buffer);
+                buffer.clear();
+            }
+        }
+        if (!buffer.isEmpty()) {
+            d->connection.putCopyData(buffer);
+        }
+        copy.open = false;
+        d->connection.endCopy();
+        transaction.commit();
+    } catch (const pg::Error& e) {
+        d->fail(PgProblem::CannotWrite, e);
+    }
+    return count;
+}
+
 } // namespace velmoran

@@ -36,6 +36,8 @@ public:
     void remove(long long id) override;
     void scan(const EachRow& each) override;
     void setBusyTimeout(int milliseconds) override;
+    using TableStore::insertAll;
+    long long insertAll(const NextRow& next) override;
 
 private:
     struct Impl;

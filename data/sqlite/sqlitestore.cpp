@@ -19,7 +19,9 @@ namespace velmoran {
 
 namespace {
 constexpr int kDefaultBusyTimeout = 3000;
-}
+// The page cache of a batch of inserts.
+constexpr int kBatchCacheKiB = 32 * 1024;
+} // namespace
 
 struct SqliteTableStore::Impl {
     Impl(const TableSpec& s, const QString& p)
@@ -357,6 +359,40 @@ void SqliteTableStore::scan(const EachRow& each) {
 
 void SqliteTableStore::setBusyTimeout(int milliseconds) {
     d->db.setBusyTimeout(milliseconds);
+}
+
+// One write transaction: the journal keeps the file as it was until the
+// commit, so a failure or a kill before it leaves no row of the batch.
+long long SqliteTableStore::insertAll(const NextRow& next) {
+    long long count = 0;
+    // A larger page cache while the batch goes in: the indexes' pages stay
+    // in memory rather than going to the journal again and again.
+    struct Cache {
+        sql::Database& db;
+        explicit Cache(sql::Database& d) : db(d) {
+            db.exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kBatchCacheKiB));
+        }
+        ~Cache() {
+            try {
+                db.exec("PRAGMA cache_size = -2000");
+            } catch (const sql::Error&) {
+            }
+        }
+    };
+    try {
+        const Cache cache(d->db);
+        sql::Transaction transaction(d->db);
+        RowValues row;
+        while (next(row)) {
+            d->insertRow(row);
+            ++count;
+        }
+        d->priceFind.changed();
+        transaction.commit();
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotWrite, e);
+    }
+    return count;
 }
 
 } // namespace velmoran

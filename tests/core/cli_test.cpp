@@ -60,8 +60,8 @@ CliRun cli(const QStringList& arguments, const QByteArray& lang = "C.UTF-8") {
     return run;
 }
 
-const char* const kSubcommands[] = {"import", "export", "backup",  "restore",
-                                    "check",  "copy",   "optimise"};
+const char* const kSubcommands[] = {"import",  "import-sheet", "export", "backup",
+                                    "restore", "check",        "copy",   "optimise"};
 
 TEST(CliHelpTest, EverySubcommandHasItsHelpInEnglishAndPersianWithTheExitCodes) {
     const CliRun help = cli({QStringLiteral("--help")});
