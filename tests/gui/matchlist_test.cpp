@@ -1,0 +1,269 @@
+// The list of a find's matches, driven as a user drives it: F4 on the
+// search screen, the edit view and the main window; the keyboard through the
+// rows; Enter to show one; the headings to sort.
+#include "data/core/numbers.h"
+#include "data/sqlite/sqlite.h"
+#include "data/store/recordsource.h"
+#include "screens/edit/form7.h"
+#include "screens/edit/form8.h"
+#include "screens/list/listcolumns.h"
+#include "screens/list/matchlist.h"
+#include "screens/list/matchmodel.h"
+#include "screens/search/form2.h"
+#include "tests/gui/editfixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QTableView>
+#include <QTest>
+
+using namespace velmoran;
+
+namespace {
+
+class MatchListTest : public test::EditTest {
+protected:
+    // A table of tricky owners and prices, in both kinds of Yeh and Kaf and
+    // three scripts of digits; every third not for sale, every fourth no
+    // apartment.
+    void addTrickyListings() {
+        const QStringList owners = {QStringLiteral("علي كريمي"), QStringLiteral("علی کریمی"),
+                                    QStringLiteral("O'Neil"),    QStringLiteral("پرويز"),
+                                    QStringLiteral("ژاله"),      QString()};
+        const QStringList prices = {QStringLiteral("150"),  QStringLiteral("۱۵۰"),
+                                    QStringLiteral("1500"), QStringLiteral("12,000"),
+                                    QStringLiteral("abc"),  QStringLiteral("100"),
+                                    QStringLiteral("199"),  QStringLiteral("2")};
+        for (int i = 0; i < 40; ++i) {
+            std::initializer_list<const char*> sale = {"fooroosh", "apartman"};
+            std::initializer_list<const char*> rentOnly = {"ejareh", "apartman"};
+            std::initializer_list<const char*> saleVilla = {"fooroosh", "vila"};
+            addListing({i % 3 == 0 ? rentOnly : (i % 4 == 1 ? saleVilla : sale),
+                        prices[(i * 3) % prices.size()], QString(), owners[i % owners.size()]});
+        }
+    }
+
+    // The ids an SQL statement of our own gives, on the listings file.
+    std::vector<long long> idsBySql(const QString& where) const {
+        sql::Database db(QDir(folder()).filePath(QString::fromUtf8(listingsTable().fileName)),
+                         SQLITE_OPEN_READONLY);
+        sql::Statement st =
+            db.prepare(QStringLiteral("SELECT id FROM new%1 ORDER BY id").arg(where));
+        std::vector<long long> ids;
+        while (st.step()) {
+            ids.push_back(st.columnInt(0));
+        }
+        return ids;
+    }
+
+    // F4 pressed where the cursor is in `screen`.
+    MatchList* pressF4In(QWidget* screen) {
+        MDIForm1* window = showMainForm();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        if (screen) {
+            auto* box = screen->findChild<QLineEdit*>();
+            EXPECT_TRUE(box);
+            box->setFocus();
+        }
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget()
+                                                    : static_cast<QWidget*>(window),
+                        Qt::Key_F4);
+        settle();
+        return screens().find<MatchList>(ScreenId::MatchList);
+    }
+
+    static std::vector<long long> listedIds(MatchList* list) { return list->model()->allIds(); }
+
+    static int column(const char* name) {
+        const auto& columns = listColumns();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (QString::fromLatin1(columns[c].objectName) == QLatin1String(name)) {
+                return static_cast<int>(c);
+            }
+        }
+        return -1;
+    }
+
+    static QString cell(MatchList* list, int row, const char* name) {
+        return list->model()->index(row, column(name)).data().toString();
+    }
+
+    const QString saleOfApartments =
+        QStringLiteral(" WHERE gheymatehkoole > '100' AND gheymatehkoole < '200' AND fooroosh = -1 "
+                       "AND apartman = -1");
+};
+
+TEST_F(MatchListTest, EachPlaceListsItsOwnFindAndTheCountAgreesWithTheTable) {
+    addTrickyListings();
+    // The search screen before any find: every listing, said so.
+    openSearch();
+    MatchList* list = pressF4In(search());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(listedIds(list), idsBySql(QString()));
+    EXPECT_TRUE(list->status()->text().contains(QStringLiteral("هنوز جستجويي")));
+
+    // After the apartments-for-sale find of 100 to 200 (text order).
+    auto* form13 = openForm13();
+    type(form13, "Text12", QStringLiteral("100"));
+    type(form13, "Text11", QStringLiteral("200"));
+    click(form13, "Command14");
+    list = pressF4In(search());
+    ASSERT_TRUE(list);
+    const std::vector<long long> want = idsBySql(saleOfApartments);
+    ASSERT_GE(want.size(), 3u);
+    EXPECT_EQ(listedIds(list), want);
+    EXPECT_EQ(list->model()->matchCount(), static_cast<long long>(want.size()));
+    EXPECT_TRUE(list->status()->text().startsWith(QString::number(want.size())));
+    EXPECT_TRUE(list->windowTitle().contains(QString::number(want.size())));
+    // Texts as stored: the Persian digits and both Yehs as typed.
+    const QStringList allOwners = [&] {
+        QStringList owners;
+        for (int r = 0; r < list->model()->rowCount(); ++r) {
+            owners << cell(list, r, "malek");
+        }
+        return owners;
+    }();
+    EXPECT_TRUE(allOwners.contains(QStringLiteral("علي كريمي")));
+    EXPECT_TRUE(allOwners.contains(QStringLiteral("علی کریمی")));
+
+    // The edit view, after the owner find: the owner in either spelling.
+    screens().unload(ScreenId::MatchList);
+    settle();
+    openEdit();
+    panel = openEditPanel();
+    findOwner(QStringLiteral("علي كريمي"));
+    list = pressF4In(edit());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->origin(), MatchList::Origin::Edit);
+    const std::vector<long long> owners =
+        idsBySql(QStringLiteral(" WHERE malek IN ('علي كريمي', 'علی کریمی')"));
+    EXPECT_EQ(listedIds(list), owners);
+
+    // The main window, no listing screen active: every listing, newest first.
+    screens().unload(ScreenId::Form2);
+    screens().unload(ScreenId::Form7);
+    screens().unload(ScreenId::MatchList);
+    settle();
+    list = pressF4In(nullptr);
+    ASSERT_TRUE(list);
+    std::vector<long long> all = idsBySql(QString());
+    std::reverse(all.begin(), all.end());
+    EXPECT_EQ(listedIds(list), all);
+    EXPECT_EQ(list->origin(), MatchList::Origin::Main);
+    EXPECT_TRUE(boxes().shown().empty());
+}
+
+TEST_F(MatchListTest, EnterShowsTheListingWhereTheListCameFromAndNextGoesOnFromIt) {
+    addTrickyListings();
+    openSearch();
+    auto* form13 = openForm13();
+    type(form13, "Text12", QStringLiteral("100"));
+    type(form13, "Text11", QStringLiteral("200"));
+    click(form13, "Command14");
+    const std::vector<long long> want = idsBySql(saleOfApartments);
+    ASSERT_GE(want.size(), 4u);
+    MatchList* list = pressF4In(search());
+    ASSERT_TRUE(list);
+    QTableView* table = list->table();
+    ASSERT_TRUE(table->hasFocus());
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(shownRow(), want[2]);
+    EXPECT_EQ(screens().mainWindow()->findChild<QMdiArea*>()->activeSubWindow()->widget(),
+              search());
+    // The panel's next goes on after it.
+    click(form13, "Command13");
+    EXPECT_EQ(shownRow(), want[3]);
+
+    // A listing another desk deleted meanwhile: said so, nothing moved.
+    list = pressF4In(search());
+    ASSERT_TRUE(list);
+    {
+        RecordSource other(folder(), listingsTable());
+        ASSERT_TRUE(other.MoveTo(want[0]));
+        other.Delete();
+    }
+    list->table()->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list->table(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(lastMessage(), QStringLiteral("اين فايل را ميز ديگري حذف كرده است."));
+    EXPECT_EQ(shownRow(), want[3]);
+}
+
+TEST_F(MatchListTest, HeadingsSortPricesAsNumbersOwnersInPersianOrderAndDatesAsDates) {
+    const std::vector<std::pair<QString, QString>> listings = {
+        {QStringLiteral("زهرا"), QStringLiteral("1,200")},
+        {QStringLiteral("پرويز"), QStringLiteral("۱۵۰")},
+        {QStringLiteral("آرش"), QStringLiteral("abc")},
+        {QStringLiteral("تقي"), QStringLiteral("90")},
+        {QStringLiteral("ژاله"), QStringLiteral("1500")},
+        {QStringLiteral("بهرام"), QStringLiteral("٢٠٠")},
+        {QStringLiteral("ابراهيم"), QStringLiteral("1499.5")},
+    };
+    for (const auto& [owner, price] : listings) {
+        addListing({{"fooroosh"}, price, QString(), owner});
+    }
+    MatchList* list = pressF4In(nullptr);
+    ASSERT_TRUE(list);
+    QHeaderView* header = list->table()->horizontalHeader();
+    const auto clickHeading = [&](const char* name) {
+        const int c = column(name);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(c) + header->sectionSize(c) / 2,
+                                 header->height() / 2));
+        settle();
+    };
+    const auto texts = [&](const char* name) {
+        QStringList all;
+        for (int r = 0; r < list->model()->rowCount(); ++r) {
+            all << cell(list, r, name);
+        }
+        return all;
+    };
+    clickHeading("gheymatehkoole");
+    EXPECT_EQ(texts("gheymatehkoole"),
+              QStringList({"90", "۱۵۰", "٢٠٠", "1,200", "1499.5", "1500", "abc"}));
+    clickHeading("gheymatehkoole");
+    EXPECT_EQ(texts("gheymatehkoole"),
+              QStringList({"1500", "1499.5", "1,200", "٢٠٠", "۱۵۰", "90", "abc"}));
+
+    // Persian order: آ ا ب پ ت ... ز ژ (not the order of the code points).
+    clickHeading("malek");
+    EXPECT_EQ(texts("malek"),
+              QStringList({"آرش", "ابراهيم", "بهرام", "پرويز", "تقي", "زهرا", "ژاله"}));
+    // The key does the same on the column the cursor is in, both ways.
+    list->table()->setCurrentIndex(list->model()->index(0, column("malek")));
+    QTest::keyClick(list->table(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(texts("malek").first(), QStringLiteral("ژاله"));
+    EXPECT_EQ(cell(list, list->table()->currentIndex().row(), "malek"), QStringLiteral("آرش"));
+
+    EXPECT_LT(dateKey(QStringLiteral("1402/12/29")), dateKey(QStringLiteral("۱۴۰۳/۱/۱۱")));
+    EXPECT_LT(dateKey(QStringLiteral("1403/1/11")), dateKey(QStringLiteral("1403/01/12")));
+    EXPECT_EQ(dateKey(QStringLiteral("farda")), -1);
+}
+
+TEST_F(MatchListTest, TheTableItsHeadingsAndCellsHaveAccessibleNames) {
+    addListing({{"fooroosh", "apartman"}, QStringLiteral("150"), QString(), QStringLiteral("x")});
+    MatchList* list = pressF4In(nullptr);
+    ASSERT_TRUE(list);
+    EXPECT_FALSE(list->table()->accessibleName().isEmpty());
+    EXPECT_FALSE(list->table()->horizontalHeader()->accessibleName().isEmpty());
+    for (int c = 0; c < list->model()->columnCount(); ++c) {
+        EXPECT_FALSE(list->model()->headerData(c, Qt::Horizontal).toString().isEmpty()) << c;
+    }
+    EXPECT_EQ(list->model()->index(0, column("malek")).data(Qt::AccessibleTextRole).toString(),
+              QStringLiteral("x"));
+    EXPECT_EQ(cell(list, 0, "kinds"), QStringLiteral("آپارتمان"));
+    EXPECT_EQ(cell(list, 0, "deals"), QStringLiteral("فروش"));
+    for (QAction* action : list->actions()) {
+        EXPECT_FALSE(action->objectName().isEmpty()) << action->text().toStdString();
+    }
+}
+
+} // namespace
