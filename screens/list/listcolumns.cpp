@@ -99,7 +99,8 @@ int sortField(std::size_t c) {
 
 long long dateKey(const QString& text) {
     static const QRegularExpression date(
-        QStringLiteral("^\\s*(\\d{1,4})\\s*[/\\-.]\\s*(\\d{1,2})\\s*[/\\-.]\\s*(\\d{1,2})\\s*$"));
+        QStringLiteral("^\\s*([0-9۰-۹٠-٩]{1,4})\\s*[/\\-.]\\s*([0-9۰-۹٠-٩]{1,2})\\s*[/\\-.]\\s*"
+                       "([0-9۰-۹٠-٩]{1,2})\\s*$"));
     const QRegularExpressionMatch m = date.match(text);
     if (!m.hasMatch()) {
         return -1;

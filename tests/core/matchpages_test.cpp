@@ -2,6 +2,7 @@
 // either way, the count, the sort texts and rows read back by id, each
 // checked against the generated table itself.
 #include "data/core/criterion.h"
+#include "data/core/numbers.h"
 #include "tests/core/storefixture.h"
 
 #include <algorithm>
@@ -57,7 +58,8 @@ protected:
             rows.push_back(g);
         }
         // A hole in the ids, as a deleted listing leaves.
-        table->remove(rows[10].id);
+        deleted = rows[10].id;
+        table->remove(deleted);
         rows.erase(rows.begin() + 10);
     }
 
@@ -90,15 +92,17 @@ protected:
 
     std::unique_ptr<TableStore> table;
     std::vector<Generated> rows;
+    long long deleted = 0;
 };
 
-// The sale-of-apartments row with the boxes 100 and 200: a text-order range.
+// The sale-of-apartments row with the boxes 100 and 200: a range of prices
+// read as the agency writes numbers.
 const QString kSaleOfApartments = QStringLiteral(
     "gheymatehkoole > '100' AND  gheymatehkoole < '200' and  fooroosh = -1 and apartman = -1 ");
 
 bool saleOfApartments(const Generated& g) {
-    return g.sale && g.apartment && g.price > QStringLiteral("100") &&
-           g.price < QStringLiteral("200");
+    const std::optional<double> price = readNumber(g.price);
+    return g.sale && g.apartment && price && *price > 100 && *price < 200;
 }
 
 bool folds(const QString& a, const QString& b) {
@@ -153,12 +157,11 @@ TEST_P(MatchPagesTest, RowsCarryTheListedFieldsExactlyAsStoredAndOnlyThose) {
     }
     // By id, in id order, a deleted one left out.
     const std::vector<ListedRow> byId =
-        table->listRows({rows[30].id, rows[2].id, rows[10].id - 1, 999999}, {field("malek")});
-    ASSERT_EQ(byId.size(), 3u);
+        table->listRows({rows[30].id, rows[2].id, deleted, 999999}, {field("malek")});
+    ASSERT_EQ(byId.size(), 2u);
     EXPECT_EQ(byId[0].id, rows[2].id);
-    EXPECT_EQ(byId[1].id, rows[9].id); // the one before the deleted one
-    EXPECT_EQ(byId[2].id, rows[30].id);
-    EXPECT_EQ(byId[2].values.texts[field("malek")], rows[30].owner);
+    EXPECT_EQ(byId[1].id, rows[30].id);
+    EXPECT_EQ(byId[1].values.texts[field("malek")], rows[30].owner);
 }
 
 TEST_P(MatchPagesTest, MatchTextsHandsEveryMatchItsSortText) {
