@@ -4,6 +4,7 @@
 #include "data/core/fieldcaptions.h"
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
+#include "export/listingexport.h"
 #include "platform/messagebox.h"
 #include "screens/edit/form7.h"
 #include "screens/list/listcolumns.h"
@@ -12,9 +13,13 @@
 #include "ui/screens.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -30,6 +35,8 @@ const char* const kAllListings = "همه فايلها";
 const char* const kNoFindYet = "همه فايلها (هنوز جستجويي انجام نشده است)";
 const char* const kDeletedText = "اين فايل را ميز ديگري حذف كرده است.";
 const char* const kDeletedTitle = "فايل حذف شده";
+const char* const kExportTitle = "ذخيره فهرست";
+const char* const kExportNameText = "نام فايل بايد به .xlsx يا .csv ختم شود.";
 
 QString number(long long n) {
     return QString::number(n);
@@ -42,6 +49,8 @@ const std::vector<MatchList::Command>& MatchList::commands() {
         {"listOpen", "نمايش فايل", QKeySequence(Qt::Key_Return), &MatchList::openCurrent},
         {"listSort", "مرتب كردن بر اساس ستون", QKeySequence(Qt::CTRL | Qt::Key_R),
          &MatchList::sortByCurrentColumn},
+        {"listExport", "ذخيره فهرست در فايل اكسل", QKeySequence(Qt::CTRL | Qt::Key_E),
+         &MatchList::exportRows},
         {"listClose", "بستن فهرست", QKeySequence(Qt::Key_Escape), &MatchList::closeList},
     };
     return table;
@@ -161,6 +170,60 @@ void MatchList::openCurrent() {
     } catch (const StoreError& error) {
         showStoreError(error);
     }
+}
+
+namespace {
+
+MatchList::FileChooser& fileChooser() {
+    static MatchList::FileChooser choose = [](QWidget* parent, const QString& suggested) {
+        return QFileDialog::getSaveFileName(parent, QString::fromUtf8(kExportTitle), suggested,
+                                            QStringLiteral("Excel (*.xlsx);;CSV (*.csv)"));
+    };
+    return choose;
+}
+
+} // namespace
+
+void MatchList::setFileChooser(FileChooser choose) {
+    fileChooser() = std::move(choose);
+}
+
+void MatchList::exportRows() {
+    if (!model_) {
+        return;
+    }
+    const QString suggested =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .filePath(QStringLiteral("فهرست فايلها.xlsx"));
+    const QString file = fileChooser()(this, suggested);
+    if (file.isEmpty()) {
+        return;
+    }
+    const std::optional<ExportFormat> format = exportFormatOf(file);
+    if (!format) {
+        MessageBox::show(QString::fromUtf8(kExportNameText), QString::fromUtf8(kExportTitle),
+                         MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok);
+        return;
+    }
+    const std::vector<long long> ids = model_->allIds();
+    QProgressDialog progress(QString::fromUtf8(kExportTitle), QString(), 0,
+                             static_cast<int>(ids.size()), this);
+    progress.setObjectName(QStringLiteral("listExportProgress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    // The save dialog asked before a file was replaced.
+    const ExportResult result = exportListings(
+        activeStore(), file, *format, ExistingFile::Replace,
+        [&progress](qint64 rows) { progress.setValue(static_cast<int>(rows)); }, &ids);
+    progress.reset();
+    if (!result.ok()) {
+        MessageBox::show(result.error, QString::fromUtf8(kExportTitle), MessageBox::Icon::Critical,
+                         MessageBox::Buttons::Ok);
+        return;
+    }
+    MessageBox::show(QStringLiteral("%1 فايل در %2 نوشته شد.").arg(result.rows).arg(file),
+                     QString::fromUtf8(kExportTitle), MessageBox::Icon::None,
+                     MessageBox::Buttons::Ok);
 }
 
 void MatchList::closeList() {

@@ -4,6 +4,7 @@
 
 #include <QKeySequence>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,14 @@ public:
     void openCurrent();
     void sortByCurrentColumn();
     void closeList();
+    // Writes the listed rows, in the order shown, into an .xlsx or a .csv
+    // file the user names: the cells of velmoran-cli export.
+    void exportRows();
+
+    // Asks for the file an export writes (a save dialog that confirms
+    // replacing a file); empty: cancelled. Tests install their own.
+    using FileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
+    static void setFileChooser(FileChooser choose);
 
     // One command of the menu «فهرست»: a row of its table.
     struct Command {

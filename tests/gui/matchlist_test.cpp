@@ -4,6 +4,7 @@
 #include "data/core/numbers.h"
 #include "data/sqlite/sqlite.h"
 #include "data/store/recordsource.h"
+#include "export/exportcolumns.h"
 #include "screens/edit/form7.h"
 #include "screens/edit/form8.h"
 #include "screens/list/listcolumns.h"
@@ -11,6 +12,7 @@
 #include "screens/list/matchmodel.h"
 #include "screens/search/form2.h"
 #include "tests/gui/editfixture.h"
+#include "tests/support/sheetreader.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QProcess>
 #include <QTableView>
 #include <QTest>
 
@@ -284,6 +287,64 @@ TEST_F(MatchListTest, TheTableItsHeadingsAndCellsHaveAccessibleNames) {
     EXPECT_EQ(cell(list, 0, "deals"), QStringLiteral("فروش"));
     for (QAction* action : list->actions()) {
         EXPECT_FALSE(action->objectName().isEmpty()) << action->text().toStdString();
+    }
+}
+
+} // namespace
+
+namespace {
+
+class MatchListExportTest : public MatchListTest {};
+
+TEST_F(MatchListExportTest, WritesTheListedRowsInTheOrderShownWithTheCellsOfTheToolsExport) {
+    for (const auto& [owner, price] : std::vector<std::pair<QString, QString>>{
+             {QStringLiteral("زهرا, \"ز\""), QStringLiteral("1,200")},
+             {QStringLiteral("پرويز"), QStringLiteral("۱۵۰")},
+             {QStringLiteral("آرش"), QStringLiteral("=1+2")},
+             {QStringLiteral("تقي"), QStringLiteral("90")}}) {
+        addListing({{"fooroosh", "apartman"}, price, QString(), owner});
+    }
+    addListing({{"rahn"}, QStringLiteral("5"), QString(), QStringLiteral("not listed")});
+    openSearch();
+    auto* form13 = openForm13();
+    type(form13, "Text12", QStringLiteral("0"));
+    type(form13, "Text11", QStringLiteral("100000"));
+    click(form13, "Command14");
+    MatchList* list = pressF4In(search());
+    ASSERT_TRUE(list);
+    list->table()->setCurrentIndex(list->model()->index(0, column("gheymatehkoole")));
+    list->table()->setFocus();
+    QTest::keyClick(list->table(), Qt::Key_R, Qt::ControlModifier); // by price
+    const QString file = QDir(folder()).filePath(QStringLiteral("list.csv"));
+    MatchList::setFileChooser([file](QWidget*, const QString&) { return file; });
+    QTest::keyClick(list->table(), Qt::Key_E, Qt::ControlModifier);
+    settle();
+    MatchList::setFileChooser([](QWidget*, const QString&) { return QString(); });
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("3 فايل"))) << lastMessage().toStdString();
+
+    bool bom = false;
+    const std::vector<QStringList> written = test::readCsv(file, &bom);
+    ASSERT_EQ(written.size(), 4u);
+    EXPECT_EQ(written[0], exportHeadings());
+    const int owner = listingsTable().indexOf(QStringLiteral("malek"));
+    EXPECT_EQ(written[1][owner], QStringLiteral("تقي"));
+    EXPECT_EQ(written[2][owner], QStringLiteral("پرويز"));
+    EXPECT_EQ(written[3][owner], QStringLiteral("زهرا, \"ز\""));
+
+    // The same cells as the tool's export of the whole table.
+    const QString all = QDir(folder()).filePath(QStringLiteral("all.csv"));
+    QProcess tool;
+    tool.start(QStringLiteral(VELMORAN_CLI_TOOL),
+               {QStringLiteral("export"), QStringLiteral("--folder"), folder(), all});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    const std::vector<QStringList> whole = test::readCsv(all, &bom);
+    for (std::size_t r = 1; r < written.size(); ++r) {
+        const auto same = std::find_if(whole.begin(), whole.end(), [&](const QStringList& row) {
+            return row.value(owner) == written[r][owner];
+        });
+        ASSERT_NE(same, whole.end());
+        EXPECT_EQ(*same, written[r]);
     }
 }
 
