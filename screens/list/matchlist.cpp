@@ -6,8 +6,10 @@
 #include "data/store/storelocation.h"
 #include "export/listingexport.h"
 #include "platform/messagebox.h"
+#include "platform/print.h"
 #include "screens/edit/form7.h"
 #include "screens/list/listcolumns.h"
+#include "screens/list/listprint.h"
 #include "screens/list/matchmodel.h"
 #include "screens/search/form2.h"
 #include "ui/screens.h"
@@ -49,6 +51,7 @@ const std::vector<MatchList::Command>& MatchList::commands() {
         {"listOpen", "نمايش فايل", QKeySequence(Qt::Key_Return), &MatchList::openCurrent},
         {"listSort", "مرتب كردن بر اساس ستون", QKeySequence(Qt::CTRL | Qt::Key_R),
          &MatchList::sortByCurrentColumn},
+        {"listPrint", "چاپ فهرست", QKeySequence(Qt::CTRL | Qt::Key_P), &MatchList::printRows},
         {"listExport", "ذخيره فهرست در فايل اكسل", QKeySequence(Qt::CTRL | Qt::Key_E),
          &MatchList::exportRows},
         {"listClose", "بستن فهرست", QKeySequence(Qt::Key_Escape), &MatchList::closeList},
@@ -224,6 +227,22 @@ void MatchList::exportRows() {
     MessageBox::show(QStringLiteral("%1 فايل در %2 نوشته شد.").arg(result.rows).arg(file),
                      QString::fromUtf8(kExportTitle), MessageBox::Icon::None,
                      MessageBox::Buttons::Ok);
+}
+
+void MatchList::printRows() {
+    if (!model_) {
+        return;
+    }
+    const Print::Outcome outcome =
+        Print::printPage(listPrintout(*model_, described_, todayAsTheAgencyWritesIt()),
+                         QString::fromUtf8(kTableName));
+    const QString message = Print::outcomeMessage(outcome);
+    if (!message.isEmpty()) {
+        MessageBox::show(message, QStringLiteral("چاپ فهرست"),
+                         outcome.kind == Print::Outcome::Failed ? MessageBox::Icon::Critical
+                                                                : MessageBox::Icon::None,
+                         MessageBox::Buttons::Ok);
+    }
 }
 
 void MatchList::closeList() {

@@ -48,6 +48,10 @@ public:
     // Writes the listed rows, in the order shown, into an .xlsx or a .csv
     // file the user names: the cells of velmoran-cli export.
     void exportRows();
+    // Prints the list: a landscape table of every row shown (listprint.h).
+    void printRows();
+    // The criterion in words, as the caption and the printout say it.
+    const QString& described() const { return described_; }
 
     // Asks for the file an export writes (a save dialog that confirms
     // replacing a file); empty: cancelled. Tests install their own.

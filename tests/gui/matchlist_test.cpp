@@ -5,9 +5,12 @@
 #include "data/sqlite/sqlite.h"
 #include "data/store/recordsource.h"
 #include "export/exportcolumns.h"
+#include "platform/widgets/printqt.h"
+#include "platform/widgets/printrecorder.h"
 #include "screens/edit/form7.h"
 #include "screens/edit/form8.h"
 #include "screens/list/listcolumns.h"
+#include "screens/list/listprint.h"
 #include "screens/list/matchlist.h"
 #include "screens/list/matchmodel.h"
 #include "screens/search/form2.h"
@@ -20,7 +23,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QPageLayout>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 
@@ -346,6 +351,99 @@ TEST_F(MatchListExportTest, WritesTheListedRowsInTheOrderShownWithTheCellsOfTheT
         ASSERT_NE(same, whole.end());
         EXPECT_EQ(*same, written[r]);
     }
+}
+
+} // namespace
+
+namespace {
+
+// What one of poppler's tools (poppler-utils) finds in a PDF.
+QString poppler(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        ADD_FAILURE() << qPrintable(tool) << " failed";
+        return QString();
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The PDF's text, letters in their plain forms, Kaf and Yeh folded (the
+// faces draw both spellings alike), without the marks of direction.
+QString pdfText(const QString& path) {
+    return poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")})
+        .normalized(QString::NormalizationForm_KC)
+        .replace(QChar(0x06A9), QChar(0x0643))
+        .replace(QChar(0x06CC), QChar(0x064A))
+        .remove(QRegularExpression(QStringLiteral("[\u200E\u200F\u202A-\u202E\u2066-\u2069]")));
+}
+
+class MatchListPrintTest : public MatchListTest {
+protected:
+    void SetUp() override {
+        MatchListTest::SetUp();
+        printer = std::make_shared<Print::Recorder>();
+        Print::setBackend(printer);
+    }
+    void TearDown() override {
+        Print::setBackend(nullptr);
+        MatchListTest::TearDown();
+    }
+    std::shared_ptr<Print::Recorder> printer;
+};
+
+TEST_F(MatchListPrintTest, PrintsLandscapePagesOfTextWithHeadingsCriterionDateAndPageNumbers) {
+    for (int i = 0; i < 65; ++i) {
+        addListing({{"fooroosh", "apartman"},
+                    QString::number(150 + i),
+                    QString(),
+                    QStringLiteral("مالك شماره %1").arg(i)});
+    }
+    addListing({{"rahn"}, QStringLiteral("5"), QString(), QStringLiteral("not listed")});
+    openSearch();
+    auto* form13 = openForm13();
+    type(form13, "Text12", QStringLiteral("100"));
+    type(form13, "Text11", QStringLiteral("1000"));
+    click(form13, "Command14");
+    MatchList* list = pressF4In(search());
+    ASSERT_TRUE(list);
+    list->table()->setFocus();
+    QTest::keyClick(list->table(), Qt::Key_P, Qt::ControlModifier);
+    settle();
+    ASSERT_EQ(printer->pages().size(), 1u);
+    const Print::Page& page = printer->pages()[0].page;
+    EXPECT_EQ(page.count, 3); // 65 rows, 30 a page
+    EXPECT_GT(page.size.width(), page.size.height());
+
+    const QString path = QDir(folder()).filePath(QStringLiteral("list.pdf"));
+    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                         QPageLayout::Millimeter);
+    ASSERT_TRUE(QtPrintBackend::writePdf(
+        listPrintout(*list->model(), list->described(), QStringLiteral("1403/01/11")),
+        QStringLiteral("فهرست"), path, a4, 300));
+    const QString info = poppler(QStringLiteral("pdfinfo"), {path});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))))
+        << info.toStdString();
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+)")).match(info);
+    ASSERT_TRUE(size.hasMatch());
+    EXPECT_GT(size.captured(1).toDouble(), size.captured(2).toDouble()); // landscape
+    EXPECT_TRUE(poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path})
+                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                    .mid(2)
+                    .isEmpty()); // text and lines, no picture
+
+    const QString text = pdfText(path);
+    // The reader moves blanks around the digits in right-to-left lines.
+    const QString words = QString(text).remove(QRegularExpression(QStringLiteral("\\s")));
+    EXPECT_EQ(text.count(QStringLiteral("كد فايل")), 3); // the headings on every page
+    for (int p = 1; p <= 3; ++p) {
+        EXPECT_TRUE(words.contains(QStringLiteral("صفحه%1از3").arg(p))) << p;
+    }
+    EXPECT_EQ(text.count(QStringLiteral("1403/01/11")), 3);
+    EXPECT_TRUE(text.contains(QStringLiteral("مالك شماره 64")));
+    EXPECT_TRUE(words.contains(QStringLiteral("65فايل")));
+    EXPECT_FALSE(text.contains(QStringLiteral("not listed")));
 }
 
 } // namespace
