@@ -20,9 +20,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -137,11 +139,19 @@ void MatchList::showMatches(Origin origin, const Criterion* criterion) {
     }
     table_->setFocus(Qt::OtherFocusReason);
     updateStatus();
+    // Counted once the first page shows.
+    QTimer::singleShot(0, this, [this, counted = QPointer<MatchModel>(model_)] {
+        if (counted && counted == model_) {
+            model_->countMatches();
+            updateStatus();
+        }
+    });
 }
 
 void MatchList::updateStatus() {
-    const QString text =
-        QStringLiteral("%1 فايل — %2").arg(number(model_->matchCount()), described_);
+    const long long count = model_->matchCount();
+    const QString text = QStringLiteral("%1 فايل — %2")
+                             .arg(count >= 0 ? number(count) : QStringLiteral("…"), described_);
     status_->setText(text);
     setWindowTitle(QString::fromUtf8(kTableName) + QStringLiteral(": ") + text);
 }

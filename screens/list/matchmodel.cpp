@@ -51,11 +51,25 @@ MatchModel::MatchModel(TableStore& store, std::optional<Criterion> criterion, bo
         RowValues first;
         if (!store_.find(*c, std::nullopt, first)) {
             complete_ = true;
+            count_ = 0;
             return;
         }
     }
-    count_ = store_.countMatches(c);
     fetchPage();
+    if (complete_) {
+        count_ = static_cast<long long>(ids_.size());
+    }
+}
+
+void MatchModel::countMatches() {
+    if (count_ >= 0 || failed_) {
+        return;
+    }
+    try {
+        count_ = store_.countMatches(criterion_ ? &*criterion_ : nullptr);
+    } catch (const StoreError& e) {
+        fail(e.message());
+    }
 }
 
 long long MatchModel::idAt(int row) const {

@@ -25,8 +25,11 @@ public:
     MatchModel(TableStore& store, std::optional<Criterion> criterion, bool newestFirst,
                QObject* parent = nullptr);
 
-    // How many listings match (counted once, when the list opens).
+    // How many listings match: known at once for a list of one page, else
+    // once countMatches() has run (-1 until then). Counting reads every
+    // match, so the list shows its first page first.
     long long matchCount() const { return count_; }
+    void countMatches();
     // The id of row `row`.
     long long idAt(int row) const;
     // The ids of the rows, in the order shown, all of them read.
@@ -59,7 +62,7 @@ private:
 
     TableStore& store_;
     std::optional<Criterion> criterion_;
-    long long count_ = 0;
+    long long count_ = -1;
     std::vector<long long> ids_;
     bool complete_ = false; // every id is in ids_
     bool descending_ = false;
