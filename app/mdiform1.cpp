@@ -1,6 +1,6 @@
 #include "app/mdiform1.h"
 
-#include "app/sheetimport.h"
+#include "screens/sheetimport/sheetimport.h"
 
 #include "app/titleanimation.h"
 #include "app/workspace.h"
@@ -8,6 +8,7 @@
 #include "platform/messagebox.h"
 #include "platform/twips.h"
 #include "platform/widgets/windowcaption.h"
+#include "screens/list/matchlist.h"
 #include "ui/artwork.h"
 #include "ui/screen.h"
 #include "ui/screens.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -140,8 +142,18 @@ MDIForm1::~MDIForm1() = default;
 
 const QList<ScreenId>& MDIForm1::sweepOrder() {
     static const QList<ScreenId> order = {
-        ScreenId::Form1, ScreenId::Form2, ScreenId::Form4, ScreenId::Form5,  ScreenId::Form6,
-        ScreenId::Form7, ScreenId::Form8, ScreenId::Form9, ScreenId::Form10, ScreenId::Form13,
+        ScreenId::Form1,
+        ScreenId::Form2,
+        ScreenId::Form4,
+        ScreenId::Form5,
+        ScreenId::Form6,
+        ScreenId::Form7,
+        ScreenId::Form8,
+        ScreenId::Form9,
+        ScreenId::Form10,
+        ScreenId::Form13,
+        // The list of matches holds nothing to write; it goes with the window.
+        ScreenId::MatchList,
     };
     return order;
 }
@@ -242,6 +254,18 @@ void MDIForm1::changeEvent(QEvent* event) {
         }
         windowActivated();
     }
+}
+
+void MDIForm1::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier && isEnabled()) {
+        Screen* child = currentChild();
+        if (!child || child->id() != ScreenId::MatchList) {
+            showMatchList(MatchList::Origin::Main);
+        }
+        event->accept();
+        return;
+    }
+    MainWindow::keyPressEvent(event);
 }
 
 void MDIForm1::passActivationOn() {

@@ -56,6 +56,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // F4, which no menu item carries: the list of every listing, newest
+    // first. The search screen and the edit view take their own F4 first
+    // (their last find's list); on the list itself it does nothing.
+    void keyPressEvent(QKeyEvent* event) override;
 
     // The listing screens inside the workspace.
     void addChild(Screen* screen) override;

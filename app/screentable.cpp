@@ -10,6 +10,7 @@
 #include "screens/info/form12.h"
 #include "screens/info/form5.h"
 #include "screens/info/form6.h"
+#include "screens/list/matchlist.h"
 #include "screens/search/form13.h"
 #include "screens/search/form2.h"
 #include "screens/search/form4.h"
@@ -34,6 +35,7 @@ void registerScreens(Screens& screens) {
     screens.registerScreen(ScreenId::Form11, [] { return new Form11; });
     screens.registerScreen(ScreenId::Form12, [] { return new Form12; });
     screens.registerScreen(ScreenId::Form13, [] { return new Form13; });
+    screens.registerScreen(ScreenId::MatchList, [] { return new MatchList; });
 }
 
 } // namespace velmoran

@@ -7,7 +7,7 @@
 #include "bench/listinggen.h"
 #include "data/core/fields.h"
 #include "data/store/recordsource.h"
-#include "screens/search/findcriterion.h"
+#include "data/core/findcriterion.h"
 
 #include <benchmark/benchmark.h>
 

@@ -21,6 +21,7 @@ const ExitCodeText kExitCodes[] = {
     {kFailed, nullptr, "failed: a Persian message naming the file and the problem on stderr",
      "انجام نشد: پيامي كه فايل و مشكل را مي گويد در خروجي خطا"},
     {kUsage, nullptr, "wrong arguments", "فرمان يا گزينه نادرست"},
+    {kFailed, "find", "no listing matches", "هيچ فايلي جور نيست"},
     {kStoreExists, "import", "the store file exists and --replace was not given",
      "فايل اطلاعات از قبل هست و --replace داده نشد"},
     {kStoreExists, "copy",
@@ -30,7 +31,8 @@ const ExitCodeText kExitCodes[] = {
      "     (--from-server)، و --replace داده نشد"},
     {kStoreExists, "export", "FILE exists and --replace was not given",
      "فايل FILE از قبل هست و --replace داده نشد"},
-    {kFolderInUse, nullptr, "the program or another velmoran-cli works on the data folder",
+    {kFolderInUse, "import export backup restore check copy optimise",
+     "the program or another velmoran-cli works on the data folder",
      "برنامه يا velmoran-cli ديگري روي پوشه اطلاعات كار مي كند"},
     {kDamageFound, "check restore", "a damaged file was found", "فايل آسيب ديده پيدا شد"},
 };

@@ -13,6 +13,10 @@ int checkCommand(const QStringList& arguments, Io& io);
 int optimiseCommand(const QStringList& arguments, Io& io);
 int copyCommand(const QStringList& arguments, Io& io);
 int importSheetCommand(const QStringList& arguments, Io& io);
+int findCommand(const QStringList& arguments, Io& io);
+
+// The kinds and deals find takes, in English and Persian (findcommand.cpp).
+QString findKindsAndDeals();
 
 // The long help of copy, beside its function (copycommand.cpp).
 extern const char* const kCopyDetailsEn;

@@ -162,6 +162,27 @@ const Subcommand kSubcommands[] = {
      "Copies the listings and the password up to the server, or down into DIR.",
      "فايلها و رمز را به سرور، يا از سرور به پوشه DIR، كپي مي كند.", kCopyDetailsEn, kCopyDetailsFa,
      copyCommand},
+    {"find",
+     "find [--folder DIR] [--kind KIND] [--deal DEAL] [--from N --to N]\n"
+     "       [--rent-from N --rent-to N] [--owner NAME] [--csv]",
+     "Prints the id and owner of every listing a search matches.",
+     "شماره و مالك همه فايلهايي را كه با جستجو جور هستند مي نويسد.",
+     "The criterion is the search panels': the total price strictly between --from and --to\n"
+     "(and the rent between --rent-from and --rent-to), compared as the panels compare\n"
+     "them, the deal and the kind set; --owner the whole name, the Arabic and Persian Yeh\n"
+     "and Kaf alike. Bounds as the panels take them (digits in any script, a sign, a point).\n"
+     "KIND: apartment (آپارتمان), villa (ويلا), income (مستغلات), old (كلنگي),\n"
+     "office (دفتر كار), shop (مغازه). DEAL: sale (فروش), mortgage (رهن), rent (اجاره).\n"
+     "One line per listing in stored order, id TAB owner, or with --csv a CSV of id,malek.\n"
+     "Exit 0 with matches, 1 with none (or a failure, said on stderr), 2 for a bad option.\n"
+     "Nothing is written. Works while the program runs, on either store.",
+     "معيار همان معيار پنلهاي جستجوست: قيمت كل بين --from و --to (و اجاره بين --rent-from و\n"
+     "--rent-to) به همان شيوه مقايسه پنلها، و نوع معامله و نوع ملك؛ --owner نام كامل مالك،\n"
+     "ي و ك عربي و فارسي يكسان. KIND: apartment (آپارتمان)، villa (ويلا)، income (مستغلات)،\n"
+     "old (كلنگي)، office (دفتر كار)، shop (مغازه). DEAL: sale (فروش)، mortgage (رهن)،\n"
+     "rent (اجاره). هر فايل در يك سطر به ترتيب ثبت: شماره، تب، مالك؛ يا با --csv به صورت CSV.\n"
+     "كد 0 با فايلهاي پيدا شده، 1 بدون فايل (يا خطا)، 2 براي گزينه نادرست. چيزي نوشته نمي شود.",
+     findCommand},
 };
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -86,7 +87,8 @@ std::optional<ExportFormat> exportFormatOf(const QString& file) {
 }
 
 ExportResult exportListings(const StoreLocation& store, const QString& file, ExportFormat format,
-                            ExistingFile existing, const ExportProgress& progress) {
+                            ExistingFile existing, const ExportProgress& progress,
+                            const std::vector<long long>* only) {
     ExportResult result;
     const TableSpec& tableSpec = listingsTable();
     const QString storeFile = QDir(store.folder).filePath(QString::fromUtf8(tableSpec.fileName));
@@ -140,7 +142,7 @@ ExportResult exportListings(const StoreLocation& store, const QString& file, Exp
             storeName = isolated(table->name());
         }
         QStringList values;
-        table->scan([&](long long, const RowValues& row) {
+        const auto writeRow = [&](const RowValues& row) {
             values.clear();
             for (std::size_t i = 0; i < tableSpec.fieldCount; ++i) {
                 if (tableSpec.fields[i].kind == FieldKind::Flag) {
@@ -158,7 +160,32 @@ ExportResult exportListings(const StoreLocation& store, const QString& file, Exp
                 progress(result.rows);
             }
             return true;
-        });
+        };
+        if (!only) {
+            table->scan([&](long long, const RowValues& row) { return writeRow(row); });
+        } else {
+            // A page of ids at a time, each page written in the order given.
+            std::vector<int> every(tableSpec.fieldCount);
+            for (std::size_t i = 0; i < every.size(); ++i) {
+                every[i] = static_cast<int>(i);
+            }
+            constexpr std::size_t kPage = 500;
+            for (std::size_t from = 0; from < only->size() && written; from += kPage) {
+                const std::vector<long long> ids(
+                    only->begin() + static_cast<std::ptrdiff_t>(from),
+                    only->begin() +
+                        static_cast<std::ptrdiff_t>(std::min(only->size(), from + kPage)));
+                const std::vector<ListedRow> rows = table->listRows(ids, every);
+                for (long long id : ids) {
+                    const auto it = std::lower_bound(
+                        rows.begin(), rows.end(), id,
+                        [](const ListedRow& row, long long wanted) { return row.id < wanted; });
+                    if (it != rows.end() && it->id == id && !writeRow(it->values)) {
+                        break;
+                    }
+                }
+            }
+        }
     } catch (const StoreError& e) {
         // The store's own sentence, which names it.
         result.error = QStringLiteral("فايل %1 ساخته نشد: %2").arg(isolatedPath(file), e.message());

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace velmoran {
 
@@ -48,8 +49,11 @@ struct ExportResult {
 using ExportProgress = std::function<void(qint64 rows)>;
 
 // The listings of `store`: the data folder's file, or the server's table.
+// With `only`, those listings alone, in its order (the rows of a list of
+// matches); one deleted meanwhile is left out.
 ExportResult exportListings(const StoreLocation& store, const QString& file, ExportFormat format,
-                            ExistingFile existing, const ExportProgress& progress = {});
+                            ExistingFile existing, const ExportProgress& progress = {},
+                            const std::vector<long long>* only = nullptr);
 
 // A spreadsheet cell holds at most this many characters; longer text is cut
 // in an .xlsx (with a warning), kept whole in a .csv.

@@ -190,6 +190,9 @@ public:
     }
 
     int run(const QString& program, const QStringList& arguments) {
+        // From before the child exists: an end asked for any time after
+        // ends both.
+        const EndRequests endRequests;
         Pipe output;
         Pipe steps;
         if (!output.open() || !steps.open()) {
@@ -201,7 +204,6 @@ public:
         if (error != 0) {
             return cannotRun(error);
         }
-        const EndRequests endRequests;
         QElapsedTimer quiet;
         quiet.start();
         pollfd fds[2] = {{output.read, POLLIN, 0}, {steps.read, POLLIN, 0}};

@@ -19,10 +19,21 @@ namespace Print {
 // A page as the screen shows it: its size in the screen's pixels and how it
 // is drawn. The backend draws it through a painter scaled to the paper, at
 // the printer's own resolution, so lines stay lines and texts stay text.
+// A document of several such pages (a long table) gives their number and
+// draws each by its index instead.
 struct Page {
     QSize size;
     std::function<void(QPainter&)> paint; // draws the page at `size`
-    bool isNull() const { return size.isEmpty() || !paint; }
+    int count = 1;
+    std::function<void(QPainter&, int index)> paintIndexed; // page `index` of `count`
+    bool isNull() const { return size.isEmpty() || (!paint && !paintIndexed) || count < 1; }
+    void draw(QPainter& painter, int index) const {
+        if (paintIndexed) {
+            paintIndexed(painter, index);
+        } else {
+            paint(painter);
+        }
+    }
 };
 
 // What became of a page.

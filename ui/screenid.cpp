@@ -17,6 +17,7 @@ const ScreenInfo kScreens[] = {
     {ScreenId::Form11, "Form11", Placement::TopLevel},
     {ScreenId::Form12, "Form12", Placement::TopLevel},
     {ScreenId::Form13, "Form13", Placement::TopLevel},
+    {ScreenId::MatchList, "MatchList", Placement::MdiChild},
 };
 
 } // namespace

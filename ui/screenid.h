@@ -17,6 +17,9 @@ enum class ScreenId {
     Form11, // contact us
     Form12, // screensaver
     Form13, // residential search panel
+    // Beside the listing screens: the list of the listings a find matches
+    // (child of the main window).
+    MatchList,
 };
 
 // Where a screen lives: maximised inside the main window, or a window of its own.

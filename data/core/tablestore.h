@@ -48,6 +48,13 @@ struct StoredRow {
     std::vector<FieldConflict> conflicts;
 };
 
+// One row of a list of a find's matches: its id and the values of the fields
+// listed (the other fields stay empty / false).
+struct ListedRow {
+    long long id;
+    RowValues values;
+};
+
 // One table of one store as the record source and every tool reach it: rows
 // in stored (id) order, read, found, inserted, updated and deleted one at a
 // time, or read whole in id order (scan). Two
@@ -104,6 +111,25 @@ public:
     virtual long long insertAll(const NextRow& next) = 0;
     // The rows of `rows`, likewise.
     long long insertAll(const std::vector<RowValues>& rows);
+
+    // The list of a find's matches, read a page at a time; `c` null stands
+    // for every row. Each is one statement, as of one moment.
+    // Up to `count` rows satisfying `c`, in id order after `after` (or from
+    // the first), with the values of `fields` only; `descending`: from the
+    // last downwards, below `after`.
+    virtual std::vector<ListedRow> listPage(const Criterion* c, const std::vector<int>& fields,
+                                            std::optional<long long> after, int count,
+                                            bool descending) = 0;
+    // The values of `fields` of those rows of `ids` that are still there, in
+    // id order.
+    virtual std::vector<ListedRow> listRows(const std::vector<long long>& ids,
+                                            const std::vector<int>& fields) = 0;
+    // How many rows satisfy `c`.
+    virtual long long countMatches(const Criterion* c) = 0;
+    // The id and the text of text field `field` of every row satisfying
+    // `c`, in id order (what a list sorts by).
+    using EachText = std::function<void(long long id, const QString& text)>;
+    virtual void matchTexts(const Criterion* c, int field, const EachText& each) = 0;
 };
 
 } // namespace velmoran

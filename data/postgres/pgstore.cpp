@@ -210,6 +210,52 @@ struct PgTableStore::Impl {
         return result.integer(0, at);
     }
 
+    // The id and the columns of `fields`, FROM the table.
+    QString listSelect(const std::vector<int>& fields) const {
+        QStringList names{table.id};
+        for (int f : fields) {
+            names << table.columns[static_cast<std::size_t>(f)];
+        }
+        return QStringLiteral("SELECT %1 FROM %2 ")
+            .arg(names.join(QStringLiteral(", ")), table.table);
+    }
+
+    std::vector<ListedRow> takeListed(const pg::Result& result,
+                                      const std::vector<int>& fields) const {
+        std::vector<ListedRow> rows;
+        rows.reserve(static_cast<std::size_t>(result.rows()));
+        for (int r = 0; r < result.rows(); ++r) {
+            ListedRow listed{result.integer(r, 0), {}};
+            listed.values.texts.assign(tableSpec.fieldCount, QString());
+            listed.values.flags.assign(tableSpec.fieldCount, false);
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                const int column = static_cast<int>(i) + 1;
+                const auto f = static_cast<std::size_t>(fields[i]);
+                if (result.isNull(r, column)) {
+                    continue;
+                }
+                if (tableSpec.fields[f].kind == FieldKind::Flag) {
+                    listed.values.flags[f] =
+                        std::strtod(PQgetvalue(result.handle(), r, column), nullptr) != 0;
+                } else {
+                    listed.values.texts[f] = result.text(r, column);
+                }
+            }
+            rows.push_back(std::move(listed));
+        }
+        return rows;
+    }
+
+    // " WHERE " and the condition of `c` (with `more` before it), or nothing.
+    QString where(const Criterion* c, QStringList more, pg::Params& params) const {
+        if (c) {
+            more << QStringLiteral("(%1)").arg(pgCondition(*c, table, params));
+        }
+        return more.isEmpty() ? QString()
+                              : QStringLiteral("WHERE ") + more.join(QStringLiteral(" AND ")) +
+                                    QLatin1Char(' ');
+    }
+
     std::optional<long long> readOne(const QByteArray& statement, const pg::Params& params,
                                      RowValues& row) {
         return run(PgProblem::CannotRead, [&]() -> std::optional<long long> {
@@ -373,6 +419,65 @@ void PgTableStore::scan(const EachRow& each) {
                                       more = each(d->take(result, row), row);
                                   }
                               });
+    });
+}
+
+std::vector<ListedRow> PgTableStore::listPage(const Criterion* c, const std::vector<int>& fields,
+                                              std::optional<long long> after, int count,
+                                              bool descending) {
+    return d->run(PgProblem::CannotRead, [&] {
+        pg::Params params;
+        QStringList more;
+        if (after) {
+            params.push_back(pg::param(*after));
+            more << QStringLiteral("%1 %2 $1")
+                        .arg(d->table.id, descending ? QStringLiteral("<") : QStringLiteral(">"));
+        }
+        const QString condition = d->where(c, more, params);
+        params.push_back(pg::param(static_cast<long long>(count)));
+        const QString sql = d->listSelect(fields) + condition +
+                            QStringLiteral("ORDER BY %1%2 LIMIT $%3")
+                                .arg(d->table.id, descending ? QStringLiteral(" DESC") : QString())
+                                .arg(params.size());
+        return d->takeListed(d->connection.execPrepared(d->findStatement(sql), params), fields);
+    });
+}
+
+std::vector<ListedRow> PgTableStore::listRows(const std::vector<long long>& ids,
+                                              const std::vector<int>& fields) {
+    QStringList list;
+    for (long long id : ids) {
+        list << QString::number(id);
+    }
+    const pg::Params params{pg::param(QStringLiteral("{%1}").arg(list.join(QLatin1Char(','))))};
+    const QString sql =
+        d->listSelect(fields) +
+        QStringLiteral("WHERE %1 = ANY ($1::bigint[]) ORDER BY %1").arg(d->table.id);
+    return d->run(PgProblem::CannotRead, [&] {
+        return d->takeListed(d->connection.execPrepared(d->findStatement(sql), params), fields);
+    });
+}
+
+long long PgTableStore::countMatches(const Criterion* c) {
+    return d->run(PgProblem::CannotRead, [&] {
+        pg::Params params;
+        const QString sql = QStringLiteral("SELECT count(*) FROM %1 ").arg(d->table.table) +
+                            d->where(c, {}, params);
+        return d->connection.execPrepared(d->findStatement(sql), params).integer(0, 0);
+    });
+}
+
+void PgTableStore::matchTexts(const Criterion* c, int field, const EachText& each) {
+    d->run(PgProblem::CannotRead, [&] {
+        pg::Params params;
+        const QString sql = QStringLiteral("SELECT %1, %2 FROM %3 ")
+                                .arg(d->table.id, d->table.columns[static_cast<std::size_t>(field)],
+                                     d->table.table) +
+                            d->where(c, {}, params) +
+                            QStringLiteral("ORDER BY %1").arg(d->table.id);
+        d->connection.eachRow(sql, params, [&](const pg::Result& result) {
+            each(result.integer(0, 0), result.isNull(0, 1) ? QString() : result.text(0, 1));
+        });
     });
 }
 

@@ -116,6 +116,42 @@ struct SqliteTableStore::Impl {
         }
     }
 
+    // The table, or its find index where that holds every one of `fields`
+    // (a pass over its narrow entries reads less).
+    QString listSource(const std::vector<int>& fields) const {
+        const bool narrow =
+            !findIndex.isEmpty() && std::all_of(fields.begin(), fields.end(), [this](int f) {
+                return f >= 0 && indexed[static_cast<std::size_t>(f)];
+            });
+        return narrow ? QStringLiteral("%1 INDEXED BY %2").arg(table, sql::quoted(findIndex))
+                      : table;
+    }
+
+    // rowid, then the columns of `fields`.
+    QString listColumns(const std::vector<int>& fields) const {
+        QStringList names{QStringLiteral("rowid")};
+        for (int f : fields) {
+            names << sql::quoted(tableSpec.fields[f].name);
+        }
+        return names.join(QStringLiteral(", "));
+    }
+
+    ListedRow takeListed(const sql::Statement& st, const std::vector<int>& fields) const {
+        ListedRow listed{st.columnInt(0), {}};
+        listed.values.texts.assign(tableSpec.fieldCount, QString());
+        listed.values.flags.assign(tableSpec.fieldCount, false);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const int column = static_cast<int>(i) + 1;
+            const auto f = static_cast<std::size_t>(fields[i]);
+            if (tableSpec.fields[f].kind == FieldKind::Flag) {
+                listed.values.flags[f] = st.columnInt(column) != 0;
+            } else {
+                listed.values.texts[f] = st.columnText(column);
+            }
+        }
+        return listed;
+    }
+
     sql::Statement& findStatement(const QString& sql) {
         if (sql != findSql || !lastFind.isValid()) {
             lastFind = sql::Statement();
@@ -393,6 +429,133 @@ long long SqliteTableStore::insertAll(const NextRow& next) {
         d->fail(StoreProblem::CannotWrite, e);
     }
     return count;
+}
+
+namespace {
+
+// The fields of `c` and `more`: what a pass over the matches reads.
+std::vector<int> fieldsRead(const Criterion* c, std::vector<int> more = {}) {
+    if (c) {
+        more.insert(more.end(), c->fields().begin(), c->fields().end());
+    }
+    return more;
+}
+
+} // namespace
+
+std::vector<ListedRow> SqliteTableStore::listPage(const Criterion* c,
+                                                  const std::vector<int>& fields,
+                                                  std::optional<long long> after, int count,
+                                                  bool descending) {
+    std::optional<SqliteCriterion> compiled;
+    if (c) {
+        compiled.emplace(*c, d->tableSpec);
+    }
+    QStringList where;
+    if (after) {
+        where << (descending ? QStringLiteral("rowid < ?") : QStringLiteral("rowid > ?"));
+    }
+    if (compiled) {
+        where << QStringLiteral("(%1)").arg(compiled->sql());
+    }
+    const QString order = descending ? QStringLiteral("rowid DESC") : QStringLiteral("rowid");
+    // The ids through the narrowest source, then the page's rows by id.
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (SELECT rowid FROM %3%4 ORDER BY %5 "
+                       "LIMIT ?) ORDER BY %5")
+            .arg(d->listColumns(fields), d->table, d->listSource(fieldsRead(c)),
+                 where.isEmpty() ? QString()
+                                 : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
+                 order);
+    std::vector<ListedRow> rows;
+    try {
+        sql::Statement st = d->db.prepare(sql);
+        int param = 1;
+        if (after) {
+            st.bindInt(param++, *after);
+        }
+        if (compiled) {
+            compiled->bind(st, param);
+            param += compiled->parameterCount();
+        }
+        st.bindInt(param, count);
+        while (st.step()) {
+            rows.push_back(d->takeListed(st, fields));
+        }
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotRead, e);
+    }
+    return rows;
+}
+
+std::vector<ListedRow> SqliteTableStore::listRows(const std::vector<long long>& ids,
+                                                  const std::vector<int>& fields) {
+    constexpr std::size_t kChunk = 500; // ids bound at once
+    std::vector<ListedRow> rows;
+    try {
+        for (std::size_t from = 0; from < ids.size(); from += kChunk) {
+            const std::size_t n = std::min(kChunk, ids.size() - from);
+            QStringList marks;
+            for (std::size_t i = 0; i < n; ++i) {
+                marks << QStringLiteral("?");
+            }
+            sql::Statement st = d->db.prepare(
+                QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3) ORDER BY rowid")
+                    .arg(d->listColumns(fields), d->table, marks.join(QLatin1Char(','))));
+            for (std::size_t i = 0; i < n; ++i) {
+                st.bindInt(static_cast<int>(i) + 1, ids[from + i]);
+            }
+            while (st.step()) {
+                rows.push_back(d->takeListed(st, fields));
+            }
+        }
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotRead, e);
+    }
+    std::sort(rows.begin(), rows.end(),
+              [](const ListedRow& a, const ListedRow& b) { return a.id < b.id; });
+    return rows;
+}
+
+long long SqliteTableStore::countMatches(const Criterion* c) {
+    std::optional<SqliteCriterion> compiled;
+    if (c) {
+        compiled.emplace(*c, d->tableSpec);
+    }
+    try {
+        sql::Statement st = d->db.prepare(
+            QStringLiteral("SELECT count(*) FROM %1%2")
+                .arg(d->listSource(fieldsRead(c)),
+                     compiled ? QStringLiteral(" WHERE ") + compiled->sql() : QString()));
+        if (compiled) {
+            compiled->bind(st, 1);
+        }
+        return st.step() ? st.columnInt(0) : 0;
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotRead, e);
+    }
+}
+
+void SqliteTableStore::matchTexts(const Criterion* c, int field, const EachText& each) {
+    std::optional<SqliteCriterion> compiled;
+    if (c) {
+        compiled.emplace(*c, d->tableSpec);
+    }
+    try {
+        sql::Statement st = d->db.prepare(
+            QStringLiteral("SELECT rowid, %1 FROM %2%3 ORDER BY rowid")
+                .arg(sql::quoted(d->tableSpec.fields[field].name),
+                     d->listSource(fieldsRead(c, {field})),
+                     compiled ? QStringLiteral(" WHERE ") + compiled->sql() : QString()));
+        if (compiled) {
+            compiled->bind(st, 1);
+        }
+        while (st.step()) {
+            each(st.columnInt(0), st.columnText(1));
+        }
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotRead, e);
+    }
 }
 
 } // namespace velmoran

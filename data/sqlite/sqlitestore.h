@@ -33,6 +33,13 @@ public:
     void setBusyTimeout(int milliseconds) override;
     using TableStore::insertAll;
     long long insertAll(const NextRow& next) override;
+    std::vector<ListedRow> listPage(const Criterion* c, const std::vector<int>& fields,
+                                    std::optional<long long> after, int count,
+                                    bool descending) override;
+    std::vector<ListedRow> listRows(const std::vector<long long>& ids,
+                                    const std::vector<int>& fields) override;
+    long long countMatches(const Criterion* c) override;
+    void matchTexts(const Criterion* c, int field, const EachText& each) override;
 
 private:
     struct Impl;

@@ -39,6 +39,7 @@ struct RecordSource::Impl {
     // text again.
     QString criterionText;
     std::optional<Criterion> criterion;
+    bool searched = false; // a find has run with `criterion`
 
     const Criterion& compiled(const QString& text) {
         if (!criterion || text != criterionText) {
@@ -321,6 +322,7 @@ void RecordSource::CancelUpdate() {
 
 void RecordSource::FindFirst(const QString& criterion) {
     const Criterion& compiled = d->compiled(criterion);
+    d->searched = true;
     writeBack();
     d->noMatch = !d->find(compiled, std::nullopt);
     if (!d->noMatch) {
@@ -330,12 +332,33 @@ void RecordSource::FindFirst(const QString& criterion) {
 
 void RecordSource::FindNext(const QString& criterion) {
     const Criterion& compiled = d->compiled(criterion);
+    d->searched = true;
     writeBack();
     // Without a row to go on from (an empty table at opening), from the start.
     d->noMatch = !d->find(compiled, d->position);
     if (!d->noMatch) {
         emit rowChanged();
     }
+}
+
+const Criterion* RecordSource::lastCriterion() const {
+    return d->searched && d->criterion ? &*d->criterion : nullptr;
+}
+
+QString RecordSource::lastCriterionText() const {
+    return lastCriterion() ? d->criterionText : QString();
+}
+
+bool RecordSource::MoveTo(long long id) {
+    writeBack();
+    RowValues row;
+    if (!d->table->read(id, row)) {
+        return false;
+    }
+    d->take(id, row);
+    d->noMatch = false;
+    emit rowChanged();
+    return true;
 }
 
 bool RecordSource::NoMatch() const {

@@ -13,6 +13,7 @@
 
 namespace velmoran {
 
+class Criterion;
 struct StoreLocation;
 class TableStore;
 
@@ -100,6 +101,15 @@ public:
     // MoveFirst that takes an empty table as an answer, not a failure: false
     // when there is no row (and so no current row).
     bool tryMoveFirst();
+
+    // The criterion of the last find (FindFirst or FindNext), matched or
+    // not, as it was sent and compiled; null before the first find.
+    const Criterion* lastCriterion() const;
+    QString lastCriterionText() const;
+    // Row `id` becomes current as if a find had stopped on it (a find-next
+    // goes on after it), the write-back run first. False, and nothing
+    // moved, when the row is not there any more (another copy deleted it).
+    bool MoveTo(long long id);
 
     // The write-back rule, run by the screen when it unloads.
     void writeBack();

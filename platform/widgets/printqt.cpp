@@ -26,8 +26,8 @@ QPageLayout::Orientation orientationFor(const Print::Page& page) {
     return page.size.width() > page.size.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
-// Draws the page on `device` through a painter scaled to its printable area,
-// so the device draws it at its own resolution.
+// Draws each page on `device` through a painter scaled to its printable
+// area, so the device draws it at its own resolution.
 bool paintPage(QPagedPaintDevice& device, const Print::Page& page) {
     QPainter painter;
     if (!painter.begin(&device)) {
@@ -36,9 +36,16 @@ bool paintPage(QPagedPaintDevice& device, const Print::Page& page) {
     const QRectF area = painter.viewport();
     const qreal scale =
         std::min(area.width() / page.size.width(), area.height() / page.size.height());
-    painter.translate(area.x() + (area.width() - page.size.width() * scale) / 2, area.y());
-    painter.scale(scale, scale);
-    page.paint(painter);
+    for (int index = 0; index < page.count; ++index) {
+        if (index > 0 && !device.newPage()) {
+            return false;
+        }
+        painter.save();
+        painter.translate(area.x() + (area.width() - page.size.width() * scale) / 2, area.y());
+        painter.scale(scale, scale);
+        page.draw(painter, index);
+        painter.restore();
+    }
     return painter.end();
 }
 

@@ -29,7 +29,7 @@ public:
     static Print::Outcome saveAsPdf(const Print::Page& page, const QString& title,
                                     const QString& folder);
 
-    // Writes `page` at `path` as a one-page PDF titled `title`, laid out by
+    // Writes `page` at `path` as a PDF of its pages titled `title`, laid out by
     // `layout` (its orientation follows the page) at `resolution` dots an
     // inch, the page as large as the printable area allows, at the top,
     // centred across. False when the file could not be written.

@@ -10,7 +10,7 @@ Outcome Recorder::printPage(const Page& page, const QString& title) {
         image = QImage(page.size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
-        page.paint(painter);
+        page.draw(painter, 0);
     }
     pages_.push_back(Recorded{page, image, title});
     return outcome_;

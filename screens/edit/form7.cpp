@@ -3,6 +3,7 @@
 #include "data/store/recordsource.h"
 #include "platform/widgets/fonts.h"
 #include "screens/common/listinglayout.h"
+#include "screens/list/matchlist.h"
 #include "ui/screens.h"
 
 #include <QLineEdit>
@@ -22,6 +23,8 @@ const QRect kSearchButton(4680, 7995, 1770, 405);
 Form7::Form7() : Screen(ScreenId::Form7) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+
+    addMatchListKey(this, MatchList::Origin::Edit);
 }
 
 void Form7::Form_Load() {

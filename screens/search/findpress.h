@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screens/search/findcriterion.h"
+#include "data/core/findcriterion.h"
 #include "ui/screenid.h"
 
 #include <cstddef>

@@ -2,6 +2,7 @@
 
 #include "data/store/recordsource.h"
 #include "screens/common/listinglayout.h"
+#include "screens/list/matchlist.h"
 #include "ui/screens.h"
 
 #include <QAction>
@@ -33,6 +34,8 @@ Form2::Form2() : Screen(ScreenId::Form2) {
     connect(mosvilaapasearch_, &QAction::triggered, this, [this] { mosvilaapasearch_Click(); });
     connect(mghazehkolanghidaftarehkarsearch_, &QAction::triggered, this,
             [this] { mghazehkolanghidaftarehkarsearch_Click(); });
+
+    addMatchListKey(this, MatchList::Origin::Search);
 }
 
 void Form2::Form_Load() {

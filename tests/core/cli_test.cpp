@@ -60,7 +60,7 @@ CliRun cli(const QStringList& arguments, const QByteArray& lang = "C.UTF-8") {
     return run;
 }
 
-const char* const kSubcommands[] = {"import",  "import-sheet", "export", "backup",
+const char* const kSubcommands[] = {"import",  "import-sheet", "export", "backup",  "find",
                                     "restore", "check",        "copy",   "optimise"};
 
 TEST(CliHelpTest, EverySubcommandHasItsHelpInEnglishAndPersianWithTheExitCodes) {

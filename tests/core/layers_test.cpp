@@ -53,7 +53,7 @@ const std::map<QString, QStringList>& allowed() {
          withData({QStringLiteral("platform"), QStringLiteral("platform/widgets")})},
         {QStringLiteral("screens"),
          withData({QStringLiteral("platform"), QStringLiteral("platform/widgets"),
-                   QStringLiteral("ui")})},
+                   QStringLiteral("ui"), QStringLiteral("export"), QStringLiteral("import")})},
         {QStringLiteral("app"),
          withData({QStringLiteral("platform"), QStringLiteral("platform/widgets"),
                    QStringLiteral("ui"), QStringLiteral("screens"), QStringLiteral("import")})},

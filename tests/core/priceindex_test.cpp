@@ -4,6 +4,7 @@
 // write.
 
 #include "data/core/criterion.h"
+#include "data/core/findcriterion.h"
 #include "data/core/numbers.h"
 #include "data/core/priceindex.h"
 #include "data/postgres/pgconnection.h"
@@ -12,7 +13,6 @@
 #include "data/sqlite/sqlitefile.h"
 #include "data/sqlite/sqlitepriceindex.h"
 #include "data/store/recordsource.h"
-#include "screens/search/findcriterion.h"
 #include "tests/support/findcases.h"
 #include "tests/support/pgtestserver.h"
 #include "tests/support/testenv.h"

@@ -1,6 +1,6 @@
 // The criterion each find button builds and the texts of its messages.
 
-#include "screens/search/findcriterion.h"
+#include "data/core/findcriterion.h"
 #include "screens/search/searchpanel.h"
 #include "tests/gui/findpressexpect.h"
 #include "tests/gui/searchfixture.h"

@@ -4,7 +4,7 @@
 // window stores nothing, the button stores every sound row.
 
 #include "app/mdiform1.h"
-#include "app/sheetpreview.h"
+#include "screens/sheetimport/sheetpreview.h"
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
 #include "tests/gui/apptest.h"

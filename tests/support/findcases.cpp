@@ -2,7 +2,7 @@
 
 #include "data/store/recordsource.h"
 #include "screens/edit/form8.h"
-#include "screens/search/findcriterion.h"
+#include "data/core/findcriterion.h"
 #include "screens/search/form13.h"
 #include "screens/search/form4.h"
 

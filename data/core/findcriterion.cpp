@@ -1,4 +1,4 @@
-#include "screens/search/findcriterion.h"
+#include "data/core/findcriterion.h"
 
 #include "data/core/numbers.h"
 

@@ -1,4 +1,4 @@
-#include "app/sheetpreview.h"
+#include "screens/sheetimport/sheetpreview.h"
 
 #include "data/core/fieldcaptions.h"
 #include "data/core/storeerror.h"

@@ -1,6 +1,6 @@
-#include "app/sheetimport.h"
+#include "screens/sheetimport/sheetimport.h"
 
-#include "app/sheetpreview.h"
+#include "screens/sheetimport/sheetpreview.h"
 #include "data/store/storelocation.h"
 #include "ui/filechooser.h"
 
