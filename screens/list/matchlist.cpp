@@ -2,6 +2,7 @@
 
 #include "data/core/criterion.h"
 #include "data/core/fieldcaptions.h"
+#include "data/core/storemessages.h"
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
 #include "export/listingexport.h"
@@ -224,9 +225,9 @@ void MatchList::exportRows() {
                          MessageBox::Buttons::Ok);
         return;
     }
-    MessageBox::show(QStringLiteral("%1 فايل در %2 نوشته شد.").arg(result.rows).arg(file),
-                     QString::fromUtf8(kExportTitle), MessageBox::Icon::None,
-                     MessageBox::Buttons::Ok);
+    MessageBox::show(
+        QStringLiteral("%1 فايل در %2 نوشته شد.").arg(result.rows).arg(isolatedPath(file)),
+        QString::fromUtf8(kExportTitle), MessageBox::Icon::None, MessageBox::Buttons::Ok);
 }
 
 void MatchList::printRows() {

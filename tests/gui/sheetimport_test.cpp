@@ -4,12 +4,15 @@
 // window stores nothing, the button stores every sound row.
 
 #include "app/mdiform1.h"
-#include "screens/sheetimport/sheetpreview.h"
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
+#include "screens/list/matchlist.h"
+#include "screens/list/matchmodel.h"
+#include "screens/sheetimport/sheetpreview.h"
 #include "tests/gui/apptest.h"
 #include "ui/filechooser.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -171,6 +174,35 @@ TEST_F(SheetImportScreenTest, ARefusedFileIsNamedInAMessageAndNoPreviewShows) {
     ASSERT_EQ(boxes().shown().size(), 1u);
     EXPECT_TRUE(boxes().shown().front().request.text.contains(file_));
     EXPECT_EQ(boxes().shown().front().request.icon, MessageBox::Icon::Critical);
+}
+
+// The list of matches offers the same import in its menu, and shows what was
+// added once the preview has gone.
+TEST_F(SheetImportScreenTest, TheListsMenuAddsFromASheetAndTheListShowsTheNewListings) {
+    MDIForm1* window = showMainForm();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_F4);
+    auto* list = screens().find<MatchList>(ScreenId::MatchList);
+    ASSERT_TRUE(list);
+    const auto* status = list->findChild<QLabel*>(QStringLiteral("listStatus"));
+    ASSERT_TRUE(status);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith(QStringLiteral("1 ")); }))
+        << status->text().toStdString();
+
+    auto* entry = list->findChild<QAction*>(QStringLiteral("listImportSheet"));
+    ASSERT_TRUE(entry);
+    entry->trigger();
+    EXPECT_EQ(asked_, 1);
+    auto* preview = list->findChild<SheetPreview*>(QStringLiteral("SheetPreview"));
+    ASSERT_TRUE(preview);
+    QTest::mouseClick(preview->findChild<QPushButton*>(QStringLiteral("AddButton")),
+                      Qt::LeftButton);
+    settle();
+    EXPECT_EQ(countRows(), 1 + 1497);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith(QStringLiteral("1498 ")); }))
+        << status->text().toStdString();
+    // Newest first: the sheet's last sound row leads the list.
+    EXPECT_EQ(list->model()->index(0, 1).data().toString(), QStringLiteral("owner 1499"));
 }
 
 } // namespace
