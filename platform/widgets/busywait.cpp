@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QThread>
 #include <QTimer>
 
 namespace velmoran {
@@ -41,6 +42,12 @@ BusyCursor& busyCursor() {
 } // namespace
 
 void showBusyWait() {
+    // A wait on a worker's own connection (a count, a check) just waits:
+    // only the program's thread paints the windows.
+    const QCoreApplication* application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() != application->thread()) {
+        return;
+    }
     BusyCursor& cursor = busyCursor();
     cursor.sinceLast.start();
     if (!cursor.shown) {

@@ -117,7 +117,9 @@ MatchList::MatchList() : Screen(ScreenId::MatchList) {
     });
 }
 
-MatchList::~MatchList() = default;
+MatchList::~MatchList() {
+    waitForCount();
+}
 
 void MatchList::Form_Load() {
     store_ = openTableStore(activeStore(), listingsTable(), StoreAccess::ReadOnly);
@@ -145,13 +147,44 @@ void MatchList::showMatches(Origin origin, const Criterion* criterion) {
     }
     table_->setFocus(Qt::OtherFocusReason);
     updateStatus();
-    // Counted once the first page shows.
-    QTimer::singleShot(0, this, [this, counted = QPointer<MatchModel>(model_)] {
-        if (counted && counted == model_) {
-            model_->countMatches();
-            updateStatus();
+    if (model_->matchCount() < 0) {
+        countInBackground();
+    }
+}
+
+// The count reads every match (a server's takes a while over a million
+// listings): it runs on a thread of its own, through a connection of its
+// own, so the window never waits for it; the status line says … until then.
+void MatchList::countInBackground() {
+    waitForCount();
+    const int generation = ++countGeneration_;
+    const StoreLocation store = activeStore();
+    const std::optional<Criterion> criterion = model_->criterion();
+    count_ = std::async(std::launch::async, [this, generation, store, criterion] {
+        long long count = -1;
+        try {
+            const std::unique_ptr<TableStore> table =
+                openTableStore(store, listingsTable(), StoreAccess::ReadOnly);
+            count = table->countMatches(criterion ? &*criterion : nullptr);
+        } catch (const StoreError&) {
+            // the count stays unknown; the list itself works on
         }
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, count] {
+                if (generation == countGeneration_ && model_) {
+                    model_->takeCount(count);
+                    updateStatus();
+                }
+            },
+            Qt::QueuedConnection);
     });
+}
+
+void MatchList::waitForCount() {
+    if (count_.valid()) {
+        count_.wait();
+    }
 }
 
 void MatchList::updateStatus() {

@@ -5,6 +5,7 @@
 #include <QKeySequence>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -72,6 +73,11 @@ private:
     void updateStatus();
 
     std::unique_ptr<TableStore> store_;
+    // The count of the matches under way on its own thread (countInBackground).
+    void countInBackground();
+    void waitForCount();
+    std::future<void> count_;
+    int countGeneration_ = 0;
     MatchModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     QLabel* status_ = nullptr;

@@ -30,6 +30,15 @@ public:
     // match, so the list shows its first page first.
     long long matchCount() const { return count_; }
     void countMatches();
+    // The count made elsewhere (a thread of the list's own); -1 leaves it
+    // unknown.
+    void takeCount(long long count) {
+        if (count_ < 0 && count >= 0) {
+            count_ = count;
+        }
+    }
+    // The criterion the list shows; none: every listing.
+    const std::optional<Criterion>& criterion() const { return criterion_; }
     // The id of row `row`.
     long long idAt(int row) const;
     // The ids of the rows, in the order shown, all of them read.
