@@ -31,7 +31,7 @@ const ExitCodeText kExitCodes[] = {
      "     (--from-server)، و --replace داده نشد"},
     {kStoreExists, "export", "FILE exists and --replace was not given",
      "فايل FILE از قبل هست و --replace داده نشد"},
-    {kFolderInUse, "import export backup restore check copy optimise",
+    {kFolderInUse, "import import-sheet export find backup restore check copy optimise",
      "the program or another velmoran-cli works on the data folder",
      "برنامه يا velmoran-cli ديگري روي پوشه اطلاعات كار مي كند"},
     {kDamageFound, "check restore", "a damaged file was found", "فايل آسيب ديده پيدا شد"},

@@ -63,6 +63,16 @@ int deskStore(const Arguments& parsed, StoreLocation& store, Io& io) {
     return kOk;
 }
 
+int sharedDeskStore(const Arguments& parsed, StoreLocation& store, FolderLock& lock, Io& io) {
+    if (const int status = deskStore(parsed, store, io)) {
+        return status;
+    }
+    if (store.onServer()) {
+        return kOk;
+    }
+    return lockFolder(lock, parsed.folder, FolderLock::Mode::Shared, io);
+}
+
 int fail(Io& io, const QString& message, int status) {
     io.err << message << '\n';
     io.err.flush();

@@ -35,6 +35,11 @@ int lockFolder(FolderLock& lock, const QString& folder, FolderLock::Mode mode, I
 // kOk, or kFailed with the configuration's problem printed.
 int deskStore(const Arguments& parsed, StoreLocation& store, Io& io);
 
+// The desk's store for a subcommand that works beside the program and the
+// other desks: deskStore(), and on files the folder's lock shared, so that no
+// restore swaps a file meanwhile. A server desk needs no data folder.
+int sharedDeskStore(const Arguments& parsed, StoreLocation& store, FolderLock& lock, Io& io);
+
 // Prints a Persian failure message on stderr; returns `status`.
 int fail(Io& io, const QString& message, int status = kFailed);
 

@@ -22,17 +22,12 @@ int exportCommand(const QStringList& arguments, Io& io) {
                << QString::fromUtf8(subcommands().find(QStringLiteral("export"))->usage) << '\n';
         return kUsage;
     }
+    // Read (or added to) as of one moment, beside the program and the other
+    // desks; a restore waits meanwhile.
     StoreLocation store;
-    if (const int status = deskStore(parsed, store, io)) {
-        return status;
-    }
-    // Read as of one moment; on a single desk no restore swaps the file
-    // meanwhile. A server desk needs no data folder.
     FolderLock lock;
-    if (!store.onServer()) {
-        if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Shared, io)) {
-            return status;
-        }
+    if (const int status = sharedDeskStore(parsed, store, lock, io)) {
+        return status;
     }
     const ExportResult result =
         exportListings(store, file, *format,

@@ -154,8 +154,11 @@ int findCommand(const QStringList& arguments, Io& io) {
         parts << *buildCriterion(CriterionShape::Owner, {p.value(owner)}, QString());
     }
 
+    // Read (or added to) as of one moment, beside the program and the other
+    // desks; a restore waits meanwhile.
     StoreLocation store;
-    if (const int status = deskStore(parsed, store, io)) {
+    FolderLock lock;
+    if (const int status = sharedDeskStore(parsed, store, lock, io)) {
         return status;
     }
     try {

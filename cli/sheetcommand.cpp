@@ -48,17 +48,12 @@ int importSheetCommand(const QStringList& arguments, Io& io) {
     import::SheetImportOptions options;
     options.dryRun = parsed.parser.isSet(dryRun);
     options.keepDuplicates = parsed.parser.isSet(keepDuplicates);
+    // Read (or added to) as of one moment, beside the program and the other
+    // desks; a restore waits meanwhile.
     StoreLocation store;
-    if (const int status = deskStore(parsed, store, io)) {
-        return status;
-    }
-    // Beside the program and the other desks, as one more desk; a restore
-    // waits meanwhile.
     FolderLock lock;
-    if (!store.onServer()) {
-        if (const int status = lockFolder(lock, parsed.folder, FolderLock::Mode::Shared, io)) {
-            return status;
-        }
+    if (const int status = sharedDeskStore(parsed, store, lock, io)) {
+        return status;
     }
     import::SheetImportReport report;
     try {
