@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <numeric>
 
 namespace velmoran {
@@ -43,6 +44,32 @@ const std::vector<int>& columnWeights() {
     return weights;
 }
 
+// The smallest a cell's text is drawn to fit, against the table's font.
+constexpr qreal kSmallestScale = 0.6;
+
+// Draws `text` in `inside`, smaller when it is wider than the cell: a cut
+// number reads as another number (an id 100003 as 003). Only what still
+// does not fit at the smallest size is cut, its end marked.
+void drawFitted(QPainter& painter, const QRect& inside, const QString& text,
+                const QFontMetrics& metrics) {
+    const int wide = metrics.horizontalAdvance(text);
+    const QFont base = painter.font();
+    if (wide > inside.width() && inside.width() > 0) {
+        const qreal scale = std::max(kSmallestScale, static_cast<qreal>(inside.width()) / wide);
+        QFont smaller = base;
+        if (base.pointSizeF() > 0) {
+            smaller.setPointSizeF(base.pointSizeF() * scale);
+        } else {
+            smaller.setPixelSize(std::max(1, static_cast<int>(base.pixelSize() * scale)));
+        }
+        painter.setFont(smaller);
+    }
+    const QFontMetrics fitted(painter.font());
+    painter.drawText(inside, Qt::AlignRight | Qt::AlignVCenter,
+                     fitted.elidedText(text, Qt::ElideLeft, inside.width()));
+    painter.setFont(base);
+}
+
 // Draws one line of cells from the right edge leftwards.
 void drawCells(QPainter& painter, int top, int height, const QStringList& cells, bool heading) {
     const std::vector<int>& weights = columnWeights();
@@ -58,9 +85,7 @@ void drawCells(QPainter& painter, int top, int height, const QStringList& cells,
         }
         painter.drawRect(cell);
         const QRect inside = cell.adjusted(3, 0, -3, 0);
-        painter.drawText(
-            inside, Qt::AlignRight | Qt::AlignVCenter,
-            metrics.elidedText(cells.value(static_cast<int>(c)), Qt::ElideLeft, inside.width()));
+        drawFitted(painter, inside, cells.value(static_cast<int>(c)), metrics);
         right -= w;
     }
 }

@@ -19,6 +19,7 @@
 #include "ui/screens.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -267,9 +268,24 @@ void MatchList::printRows() {
     if (!model_) {
         return;
     }
-    const Print::Outcome outcome =
-        Print::printPage(listPrintout(*model_, described_, todayAsTheAgencyWritesIt()),
-                         QString::fromUtf8(kTableName));
+    Print::Page page = listPrintout(*model_, described_, todayAsTheAgencyWritesIt());
+    // A long list makes thousands of pages: the window paints and a
+    // progress window counts them meanwhile.
+    QProgressDialog progress(QStringLiteral("چاپ فهرست ..."), QString(), 0, page.count, this);
+    progress.setObjectName(QStringLiteral("listPrintProgress"));
+    progress.setWindowTitle(QStringLiteral("چاپ فهرست"));
+    progress.setCancelButton(nullptr);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    if (page.paintIndexed) {
+        page.paintIndexed = [&progress, draw = page.paintIndexed](QPainter& painter, int index) {
+            draw(painter, index);
+            progress.setValue(index + 1);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        };
+    }
+    const Print::Outcome outcome = Print::printPage(page, QString::fromUtf8(kTableName));
+    progress.reset();
     const QString message = Print::outcomeMessage(outcome);
     if (!message.isEmpty()) {
         MessageBox::show(message, QStringLiteral("چاپ فهرست"),
