@@ -16,7 +16,6 @@
 #include <fcntl.h>
 #include <optional>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -157,6 +156,9 @@ extern "C" void requestEnd(int signal) {
     g_endRequested = signal;
 }
 
+// The status of a forked child whose exec failed.
+constexpr int kExecFailed = 127;
+
 // How long the tool waits for an ended child to be gone, and for a child
 // that closed its outputs to end by itself.
 constexpr int kReapMilliseconds = 3000;
@@ -255,6 +257,11 @@ public:
         }
         const int status = *ended;
         if (WIFEXITED(status)) {
+            if (WEXITSTATUS(status) == kExecFailed) {
+                if (const int error = execError()) {
+                    return cannotRun(error);
+                }
+            }
             return WEXITSTATUS(status);
         }
         // A crash inside the reading library: the child's own handler
@@ -264,15 +271,12 @@ public:
     }
 
 private:
+    // A fork and an exec rather than posix_spawn: glibc's posix_spawn holds
+    // the parent until the child has exec'd, so a child stopped in between
+    // would hold the watch with it. Between the two the child makes only
+    // calls a forked child may make; an exec that fails tells its errno
+    // through a pipe that the exec closes.
     int spawn(const QString& program, const QStringList& arguments, int output, int steps) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        // The real outputs first, before 1 and 2 become the pipe.
-        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, kChildReportFd);
-        posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, kChildMessageFd);
-        posix_spawn_file_actions_adddup2(&actions, steps, kChildStepsFd);
-        posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, output, STDERR_FILENO);
         const QByteArray path = program.toLocal8Bit();
         std::vector<QByteArray> words{path};
         for (const QString& argument : arguments) {
@@ -283,12 +287,40 @@ private:
             argv.push_back(word.data());
         }
         argv.push_back(nullptr);
+        if (!execStatus_.open()) {
+            return errno;
+        }
         ::setenv(kChildVariable, QByteArray::number(::getpid()).constData(), 1);
-        const int error =
-            posix_spawn(&child_, path.constData(), &actions, nullptr, argv.data(), environ);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            // The real outputs first, before 1 and 2 become the pipe.
+            if (::dup2(STDOUT_FILENO, kChildReportFd) >= 0 &&
+                ::dup2(STDERR_FILENO, kChildMessageFd) >= 0 && ::dup2(steps, kChildStepsFd) >= 0 &&
+                ::dup2(output, STDOUT_FILENO) >= 0 && ::dup2(output, STDERR_FILENO) >= 0) {
+                ::execve(path.constData(), argv.data(), environ);
+            }
+            const int error = errno;
+            [[maybe_unused]] const ssize_t told = ::write(execStatus_.write, &error, sizeof error);
+            ::_exit(kExecFailed);
+        }
+        const int forkError = errno;
         ::unsetenv(kChildVariable);
-        posix_spawn_file_actions_destroy(&actions);
-        return error;
+        execStatus_.closeWrite();
+        if (pid < 0) {
+            return forkError;
+        }
+        child_ = pid;
+        return 0;
+    }
+
+    // The errno of an exec that failed, once the child has ended; 0 when
+    // the exec went through.
+    int execError() {
+        ::fcntl(execStatus_.read, F_SETFL, O_NONBLOCK);
+        int error = 0;
+        return ::read(execStatus_.read, &error, sizeof error) == static_cast<ssize_t>(sizeof error)
+                   ? error
+                   : 0;
     }
 
     void removeTemporaries() {
@@ -346,6 +378,7 @@ private:
     WatchLimits limits_;
     bool machine_;
     pid_t child_ = -1;
+    Pipe execStatus_;     // the child's word on an exec that failed
     bool reaped_ = false; // its pid is not ours to signal any more
     Forwarder forwarder_;
     ChildSteps steps_;
