@@ -35,10 +35,10 @@ public:
         context_.fromCsv =
             QFileInfo(file).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
         context_.dates1904 = reader_->dates1904;
-        const TableSpec& spec = listingsTable();
-        owner_ = spec.indexOf(QStringLiteral("malek"));
-        phone_ = spec.indexOf(QStringLiteral("tel03"));
-        address_ = spec.indexOf(QStringLiteral("address"));
+        const TableSpec& listings = listingsTable();
+        owner_ = listings.indexOf(QStringLiteral("malek"));
+        phone_ = listings.indexOf(QStringLiteral("tel03"));
+        address_ = listings.indexOf(QStringLiteral("address"));
         readHeadings(file);
         if (store_ && !options_.keepDuplicates) {
             store_->scan([&](long long, const RowValues& row) {
