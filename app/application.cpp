@@ -2,6 +2,7 @@
 
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
+#include "platform/console.h"
 #include "platform/exitwindows.h"
 #include "platform/messagebox.h"
 #include "platform/print.h"
@@ -44,6 +45,10 @@ const char kHelpFa[] =
 
 int Application::answerCommandLine(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "--help") == 0 ||
+            std::strcmp(argv[i], "-h") == 0) {
+            Console::attachToParent();
+        }
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("velmoran %s\n", VELMORAN_VERSION);
             return 0;

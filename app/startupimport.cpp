@@ -1,6 +1,7 @@
 #include "app/startupimport.h"
 
 #include "data/core/storemessages.h"
+#include "data/folder/datafolder.h"
 #include "data/sqlite/storefiles.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
@@ -111,9 +112,21 @@ void setImportTimeout(int milliseconds) {
 }
 
 bool importWaitingAccessFiles(const QString& folder) {
-    const import::PendingImports pending = import::pendingImports(folder);
+    import::PendingImports pending = import::pendingImports(folder);
+    // Where the Access files are: the data folder, or the old program's own
+    // folder, whose files are brought over when the user agrees.
+    QString source = folder;
     if (!pending.any()) {
-        return true;
+        source = formerProgramFolder();
+        if (source.isEmpty() || !(pending = import::pendingImports(folder, source)).any() ||
+            MessageBox::show(QStringLiteral("فايلهاي برنامه قبلي در پوشه %1 پيدا شد.\n"
+                                            "اطلاعات آنها به اين برنامه منتقل شود؟ "
+                                            "(فايلهاي اكسس فقط خوانده مي شوند.)")
+                                 .arg(isolatedPath(QDir::toNativeSeparators(source))),
+                             title(), MessageBox::Icon::None,
+                             MessageBox::Buttons::YesNo) != MessageBox::vbYes) {
+            return true;
+        }
     }
     QStringList arguments{QStringLiteral("import"), QStringLiteral("--progress"),
                           QStringLiteral("--folder"), folder};
@@ -219,7 +232,7 @@ bool importWaitingAccessFiles(const QString& folder) {
         const QString advice =
             QStringLiteral("\n\nبرنامه بسته مي شود. فايل را درست كنيد يا آن را از پوشه %1 "
                            "برداريد و برنامه را دوباره اجرا كنيد.")
-                .arg(isolatedPath(folder));
+                .arg(isolatedPath(QDir::toNativeSeparators(source)));
         const QString file =
             state.currentFile.isEmpty()
                 ? (pending.listings.isEmpty() ? pending.password : pending.listings)

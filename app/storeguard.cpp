@@ -8,6 +8,7 @@
 #include "data/maintenance/backup.h"
 #include "data/maintenance/storecheck.h"
 #include "platform/messagebox.h"
+#include "platform/threadpriority.h"
 
 #include <QCalendar>
 #include <QDir>
@@ -23,9 +24,6 @@
 #include <future>
 #include <limits>
 #include <memory>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace velmoran::storeguard {
 
@@ -143,9 +141,9 @@ struct ListingsCheck {
     QString folder;
     FolderLock* lock = nullptr;
     std::atomic<bool> stop{false};
-    CheckProgress progress;       // the full check's
-    StoreFileState before;        // the file as the checks found it
-    std::atomic<pid_t> thread{0}; // the checks' thread, once it runs
+    CheckProgress progress;        // the full check's
+    StoreFileState before;         // the file as the checks found it
+    std::atomic<qint64> thread{0}; // the checks' thread, once it runs
     std::promise<StoreCheck> quickFound;
     std::future<StoreCheck> quick;
     std::future<StoreCheck> full;
@@ -191,12 +189,8 @@ StoreCheck checked(const std::function<StoreCheck()>& check) {
 // while nobody waits for it.
 constexpr int kBackgroundNice = 10;
 
-void setThreadNice(pid_t thread, int nice) {
-    if (thread > 0) {
-        // Back up from a low priority only where the system allows it (a
-        // user's limit, or the right to); otherwise it stays as it is.
-        ::setpriority(PRIO_PROCESS, static_cast<id_t>(thread), nice);
-    }
+void setThreadNice(qint64 thread, int nice) {
+    ThreadPriority::setNice(thread, nice);
 }
 
 QString listingsPath(const ListingsCheck& check) {
@@ -342,7 +336,7 @@ void startListingsCheck(const QString& folder, FolderLock& lock) {
         if (!quick.sound()) {
             return StoreCheck(); // Stopped: the quick verdict is the one that counts
         }
-        check.thread = static_cast<pid_t>(::syscall(SYS_gettid));
+        check.thread = ThreadPriority::currentThread();
         setThreadNice(check.thread, kBackgroundNice);
         // integrity_check: every page and record, and every index entry
         // against its row, so a file whose indexes disagree with its table

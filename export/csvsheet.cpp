@@ -3,9 +3,9 @@
 
 #include "export/sheetwriter.h"
 
-#include <QFile>
+#include "data/folder/fileaccess.h"
 
-#include <unistd.h>
+#include <QFile>
 
 namespace velmoran {
 
@@ -41,7 +41,7 @@ public:
         if (!error_.isEmpty() || !flush()) {
             return false;
         }
-        if (!file_.flush() || ::fsync(file_.handle()) != 0) {
+        if (!file_.flush() || !syncDescriptor(file_.handle())) {
             error_ = file_.errorString();
             return false;
         }

@@ -2,6 +2,7 @@
 
 #include "data/core/fields.h"
 #include "data/core/storemessages.h"
+#include "data/folder/fileaccess.h"
 #include "data/store/storelocation.h"
 #include "export/exportcolumns.h"
 #include "export/sheetwriter.h"
@@ -13,10 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace velmoran {
 
@@ -28,45 +26,21 @@ constexpr qint64 kProgressRows = 1000;
 
 QString temporaryBeside(const QString& file) {
     const QFileInfo info(file);
-    QByteArray pattern =
-        (info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"))
-            .toLocal8Bit();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        return QString();
-    }
-    // Made for the user alone (mkstemp's mode 600): it holds the owners'
-    // names and telephone numbers.
-    ::fchmod(fd, 0600);
-    ::close(fd);
-    return QString::fromLocal8Bit(pattern);
-}
-
-bool existsAt(const QByteArray& path) {
-    struct stat info {};
-    return ::lstat(path.constData(), &info) == 0;
+    // Made for the user alone: it holds the owners' names and telephone
+    // numbers.
+    QString pattern =
+        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX");
+    return makePrivateFile(pattern) ? pattern : QString();
 }
 
 // Gives the finished `temporary` the name `file`: 0, EEXIST when `file`
 // exists and `existing` keeps it, or the errno of the failure.
 int putInPlace(const QString& temporary, const QString& file, ExistingFile existing) {
-    const QByteArray from = temporary.toLocal8Bit();
-    const QByteArray to = file.toLocal8Bit();
     if (existing == ExistingFile::Replace) {
-        return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+        return renameOver(temporary, file) ? 0 : errno;
     }
     // A file made meanwhile under that name is kept as well.
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
-        return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return errno;
-    }
-    // A file system without that kind of rename.
-    if (existsAt(to)) {
-        return EEXIST;
-    }
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+    return renameNew(temporary, file) ? 0 : errno;
 }
 
 QString existsMessage(const QString& file) {
@@ -100,7 +74,7 @@ ExportResult exportListings(const StoreLocation& store, const QString& file, Exp
         return result;
     };
     // Refused before the work, and again when the file takes its name.
-    if (existing == ExistingFile::Keep && existsAt(file.toLocal8Bit())) {
+    if (existing == ExistingFile::Keep && pathExists(file)) {
         result.exists = true;
         result.error = existsMessage(file);
         return result;

@@ -7,13 +7,14 @@
 #include "export/sheetwriter.h"
 
 #include "data/core/storemessages.h"
+#include "data/folder/fileaccess.h"
+
+#include <QFile>
 
 #include <xlsxwriter.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace velmoran {
@@ -163,15 +164,10 @@ public:
             return false;
         }
         // On the disk before it takes the name of a file it may replace.
-        const int fd = ::open(path_.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0 || ::fsync(fd) != 0) {
+        if (!syncPath(QFile::decodeName(path_), false)) {
             error_ = systemError(errno);
-            if (fd >= 0) {
-                ::close(fd);
-            }
             return false;
         }
-        ::close(fd);
         return true;
     }
 

@@ -31,16 +31,16 @@ Message parse(const QString& line) {
 namespace {
 
 // The Access file for the store `tableSpec` when the store is missing.
-QString waiting(const QDir& folder, const TableSpec& tableSpec) {
+QString waiting(const QDir& folder, const QDir& source, const TableSpec& tableSpec) {
     const QString store = QString::fromUtf8(tableSpec.fileName);
     if (QFileInfo::exists(folder.filePath(store))) {
         return QString();
     }
     const QString access = QFileInfo(store).completeBaseName() + QStringLiteral(".mdb");
-    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden);
+    const QStringList files = source.entryList(QDir::Files | QDir::Hidden);
     for (const QString& file : files) {
         if (file.compare(access, Qt::CaseInsensitive) == 0) {
-            return folder.filePath(file);
+            return source.filePath(file);
         }
     }
     return QString();
@@ -48,9 +48,10 @@ QString waiting(const QDir& folder, const TableSpec& tableSpec) {
 
 } // namespace
 
-PendingImports pendingImports(const QString& folder) {
+PendingImports pendingImports(const QString& folder, const QString& source) {
     const QDir dir(folder);
-    return {waiting(dir, listingsTable()), waiting(dir, passwordTable())};
+    const QDir from(source.isEmpty() ? folder : source);
+    return {waiting(dir, from, listingsTable()), waiting(dir, from, passwordTable())};
 }
 
 } // namespace velmoran::import

@@ -34,6 +34,8 @@ struct PendingImports {
     QString password; // empty when none
     bool any() const { return !listings.isEmpty() || !password.isEmpty(); }
 };
-PendingImports pendingImports(const QString& folder);
+// With `source`, the Access files are looked for there instead (the old
+// program's own folder), the stores still in `folder`.
+PendingImports pendingImports(const QString& folder, const QString& source = QString());
 
 } // namespace velmoran::import

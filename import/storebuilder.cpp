@@ -11,9 +11,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace velmoran::import {
 
@@ -72,15 +69,11 @@ QString keepingName(const QString& path) {
 StoreBuilder::StoreBuilder(const QString& folder, const TableSpec& tableSpec)
     : spec_(tableSpec), folder_(folder),
       target_(QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName))) {
-    QByteArray pattern = localPath(QDir(folder).filePath(QStringLiteral(".") +
-                                                         QString::fromUtf8(tableSpec.fileName) +
-                                                         QStringLiteral(".import.XXXXXX")));
-    const int fd = ::mkstemp(pattern.data()); // mode 600
-    if (fd < 0) {
+    temporary_ = QDir(folder).filePath(QStringLiteral(".") + QString::fromUtf8(tableSpec.fileName) +
+                                       QStringLiteral(".import.XXXXXX"));
+    if (!makePrivateFile(temporary_)) {
         throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));
     }
-    ::close(fd);
-    temporary_ = QString::fromLocal8Bit(pattern);
     try {
         createStoreSchema(temporary_, tableSpec);
         db_ = sql::Database(temporary_, SQLITE_OPEN_READWRITE);
@@ -185,22 +178,21 @@ QString StoreBuilder::finish(bool replace) {
         keptAs = keepingName(target_);
         // The old file keeps a name of its own before the new one takes its
         // place in one step: at no moment is there no store file.
-        if (::link(localPath(target_).constData(), localPath(keptAs).constData()) != 0 ||
-            ::rename(localPath(temporary_).constData(), localPath(target_).constData()) != 0) {
+        if (!linkNew(target_, keptAs) || !renameOver(temporary_, target_)) {
             const int error = errno;
-            ::unlink(localPath(keptAs).constData());
+            removeFile(keptAs);
             throw ImportError(ImportProblem::CannotStore, target_, systemError(error));
         }
     } else {
         // Linked, not renamed: a file another copy made meanwhile is never
         // replaced.
-        if (::link(localPath(temporary_).constData(), localPath(target_).constData()) != 0) {
+        if (!linkNew(temporary_, target_)) {
             if (errno == EEXIST) {
                 throw ImportError(ImportProblem::TargetExists, target_);
             }
             throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));
         }
-        ::unlink(localPath(temporary_).constData());
+        removeFile(temporary_);
     }
     done_ = true;
     syncPath(folder_, true);

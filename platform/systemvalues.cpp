@@ -5,11 +5,6 @@
 #include <QMessageAuthenticationCode>
 #include <QRegularExpression>
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <vector>
-
 namespace velmoran::SystemValues {
 
 namespace {
@@ -19,12 +14,12 @@ namespace {
 const QByteArray kProgramKey = QByteArray::fromHex("9c5101d3c88045ebb324fb47006541d1");
 
 std::shared_ptr<Backend>& current() {
-    static std::shared_ptr<Backend> instance = std::make_shared<LinuxBackend>();
+    static std::shared_ptr<Backend> instance = systemBackend();
     return instance;
 }
 
-// A value as the screen shows it: one line, up to its first NUL or line
-// break, blanks around it removed; none when nothing is left.
+} // namespace
+
 std::optional<QString> shown(const QString& text) {
     QString line = text;
     for (const QChar end : {QChar(u'\0'), QChar(u'\n'), QChar(u'\r')}) {
@@ -39,6 +34,8 @@ std::optional<QString> shown(const QString& text) {
     }
     return line;
 }
+
+namespace {
 
 // The contents of the first of `paths` that can be read.
 std::optional<QByteArray> firstReadable(const QStringList& paths) {
@@ -94,21 +91,6 @@ void setBackend(std::shared_ptr<Backend> backend) {
 
 std::shared_ptr<Backend> backend() {
     return current();
-}
-
-std::optional<Account> currentAccount() {
-    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    while (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE) {
-        buffer.resize(buffer.size() * 2);
-    }
-    if (!found) {
-        return std::nullopt;
-    }
-    return Account{QString::fromUtf8(found->pw_name),
-                   QString::fromUtf8(found->pw_gecos ? found->pw_gecos : "")};
 }
 
 std::optional<QString> osReleaseValue(const QByteArray& contents, const QString& key) {

@@ -40,6 +40,14 @@ struct Account {
 // The account of the effective user; none when the system does not know it.
 std::optional<Account> currentAccount();
 
+// The backend of the system the program runs on: LinuxBackend, or on
+// Windows the registry (systemvalues_windows.cpp).
+std::shared_ptr<Backend> systemBackend();
+
+// A value as the screen shows it: one line, up to its first NUL or line
+// break, blanks around it removed; none when nothing is left.
+std::optional<QString> shown(const QString& text);
+
 // Where the Linux backend reads each value:
 // - ProductName: PRETTY_NAME of os-release (NAME when it has none);
 // - ProductId: an identifier of this program on this machine, derived from

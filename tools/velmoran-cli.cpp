@@ -1,6 +1,7 @@
 // velmoran-cli: the program's command-line tool. See cli/cli.h.
 
 #include "cli/cli.h"
+#include "platform/console.h"
 
 #include <QCoreApplication>
 
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    velmoran::Console::useUtf8();
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORAN_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -53,13 +53,23 @@ QString storeMessage(StoreProblem problem, const QString& path, const QString& r
     return file;
 }
 
+// The system's "quota exceeded", where it has one (Windows' C library has none).
+constexpr int kQuotaExceeded =
+#if defined(EDQUOT)
+    EDQUOT;
+#else
+    -1;
+#endif
+
 StoreCause causeOfSystemError(int error) {
+    if (error == kQuotaExceeded) {
+        return StoreCause::DiskFull;
+    }
     switch (error) {
     case EACCES:
     case EPERM:
         return StoreCause::NoPermission;
     case ENOSPC:
-    case EDQUOT:
         return StoreCause::DiskFull;
     case EROFS:
         return StoreCause::ReadOnly;

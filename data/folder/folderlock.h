@@ -5,8 +5,9 @@
 namespace velmoran {
 
 // The mark that a copy of the program or of velmoran-cli works on a data
-// folder: a lock (flock) on the folder itself, so no file is added to it
-// and the system drops the lock of a process that dies. The program holds
+// folder: a lock the system drops when the process that holds it dies (on
+// Linux flock on the folder itself, so no file is added to it; on Windows
+// LockFileEx on a hidden file .velmoran.lock in it). The program holds
 // it shared for as long as it runs; so does the tool while it reads or adds
 // a store; a tool that changes a store in place (restore, import --replace,
 // backup) holds it exclusively and so is refused while any copy runs.
@@ -28,11 +29,11 @@ public:
     bool lock(const QString& folder, Mode mode, int milliseconds);
     void unlock();
 
-    bool isLocked() const { return fd_ >= 0; }
+    bool isLocked() const { return handle_ != -1; }
     Mode mode() const { return mode_; }
 
 private:
-    int fd_ = -1;
+    qintptr handle_ = -1; // the descriptor, or the Windows handle
     QString folder_;
     Mode mode_ = Mode::Shared;
 };

@@ -13,11 +13,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace velmoran {
 
@@ -38,15 +35,10 @@ QString stamp(const QDateTime& time) {
 
 // An empty file (mode 600) named .<store>.<word>.XXXXXX in `dir`.
 QString makeTemporary(const QString& dir, const TableSpec& tableSpec, const char* word) {
-    QByteArray pattern = localPath(
+    QString pattern =
         QDir(dir).filePath(QStringLiteral(".%1.%2.XXXXXX")
-                               .arg(QString::fromUtf8(tableSpec.fileName), QLatin1String(word))));
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        return QString();
-    }
-    ::close(fd);
-    return QString::fromLocal8Bit(pattern);
+                               .arg(QString::fromUtf8(tableSpec.fileName), QLatin1String(word)));
+    return makePrivateFile(pattern) ? pattern : QString();
 }
 
 // Removes a temporary file when the scope ends unless it was kept.
@@ -126,11 +118,8 @@ const QRegularExpression& backupName(const TableSpec& tableSpec) {
 }
 
 qint64 modified(const QString& path) {
-    struct stat st {};
-    if (::stat(localPath(path).constData(), &st) != 0) {
-        return -1;
-    }
-    return static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    PathStatus st;
+    return pathStatus(path, st) ? st.modifiedNanoseconds : -1;
 }
 
 } // namespace
@@ -206,14 +195,14 @@ BackupResult writeBackup(const QString& folder, const TableSpec& tableSpec, cons
     for (int n = 1;; ++n) {
         target = n == 1 ? base + QStringLiteral(".db")
                         : base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".db");
-        if (::link(localPath(temporary.path()).constData(), localPath(target).constData()) == 0) {
+        if (linkNew(temporary.path(), target)) {
             break;
         }
         if (errno != EEXIST) {
             return {QString(), backupFailed(store, dir, systemError(errno))};
         }
     }
-    ::unlink(localPath(temporary.path()).constData());
+    removeFile(temporary.path());
     temporary.keep();
     syncPath(dir, true);
     return {target, QString()};
@@ -322,8 +311,7 @@ RestoreResult restoreBackup(const QString& folder, const QString& backup, const 
         result.keptAs = freeName(result.store + QLatin1Char('.') + keptWord + QLatin1Char('-') +
                                      stamp(QDateTime::currentDateTime()),
                                  QString());
-        if (::link(localPath(result.store).constData(), localPath(result.keptAs).constData()) !=
-            0) {
+        if (!linkNew(result.store, result.keptAs)) {
             const QString error = systemError(errno);
             result.keptAs.clear();
             return failed(error);
@@ -333,30 +321,26 @@ RestoreResult restoreBackup(const QString& folder, const QString& backup, const 
             for (const char* suffix : {"-wal", "-journal"}) {
                 const QString kept = result.keptAs + QLatin1String(suffix);
                 if (pathExists(kept)) {
-                    ::rename(localPath(kept).constData(),
-                             localPath(result.store + QLatin1String(suffix)).constData());
+                    renameOver(kept, result.store + QLatin1String(suffix));
                 }
             }
-            ::unlink(localPath(result.keptAs).constData());
+            removeFile(result.keptAs);
             result.keptAs.clear();
             return failed(error);
         };
         for (const char* suffix : {"-wal", "-journal"}) {
             const QString journal = result.store + QLatin1String(suffix);
             if (pathExists(journal) &&
-                ::rename(localPath(journal).constData(),
-                         localPath(result.keptAs + QLatin1String(suffix)).constData()) != 0) {
+                !renameOver(journal, result.keptAs + QLatin1String(suffix))) {
                 return undo(systemError(errno));
             }
         }
-        if (::rename(localPath(temporary.path()).constData(),
-                     localPath(result.store).constData()) != 0) {
+        if (!renameOver(temporary.path(), result.store)) {
             return undo(systemError(errno));
         }
         // The index of the old journal, rebuilt by SQLite when needed.
-        ::unlink(localPath(result.store + QStringLiteral("-shm")).constData());
-    } else if (::rename(localPath(temporary.path()).constData(),
-                        localPath(result.store).constData()) != 0) {
+        removeFile(result.store + QStringLiteral("-shm"));
+    } else if (!renameOver(temporary.path(), result.store)) {
         return failed(systemError(errno));
     }
     temporary.keep();

@@ -10,9 +10,7 @@
 #include <QStringList>
 
 #include <optional>
-#include <sys/stat.h>
 #include <tuple>
-#include <unistd.h>
 
 namespace velmoran {
 
@@ -110,7 +108,7 @@ void removeCheckLeftovers(const StoreCheck& check) {
         }
     }
     for (const QString& journal : check.madeBeside) {
-        ::unlink(localPath(journal).constData());
+        removeFile(journal);
     }
 }
 
@@ -171,12 +169,11 @@ namespace {
 
 // Size and modification time of `path`, (-1, 0) when it is not there.
 std::pair<qint64, qint64> sizeAndTime(const QString& path) {
-    struct stat st {};
-    if (::stat(localPath(path).constData(), &st) != 0) {
+    PathStatus st;
+    if (!pathStatus(path, st)) {
         return {-1, 0};
     }
-    return {static_cast<qint64>(st.st_size),
-            static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return {st.size, st.modifiedNanoseconds};
 }
 
 // `length` bytes of `path` from `offset`; empty when they can't be read.

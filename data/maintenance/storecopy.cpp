@@ -1,5 +1,6 @@
 #include "data/maintenance/storecopy.h"
 #include "data/folder/datafolder.h"
+#include "data/folder/fileaccess.h"
 #include "data/sqlite/storefiles.h"
 
 #include "data/core/storemessages.h"
@@ -16,8 +17,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace velmoran {
 
@@ -155,16 +154,13 @@ long long sendRows(sql::Database& db, pg::Connection& c, const TableSpec& layout
 // A new file of the store's structure under a temporary name in `folder`
 // (mode 600), without rows.
 std::unique_ptr<TemporaryStoreFile> makeTemporary(const QString& folder, const TableSpec& layout) {
-    QByteArray pattern = (folder + QStringLiteral("/.") + QString::fromUtf8(layout.fileName) +
-                          QStringLiteral(".copy-XXXXXX"))
-                             .toLocal8Bit();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
+    QString pattern = folder + QStringLiteral("/.") + QString::fromUtf8(layout.fileName) +
+                      QStringLiteral(".copy-XXXXXX");
+    if (!makePrivateFile(pattern)) {
         failed(
             storeMessage(StoreProblem::CannotCreate, filePath(folder, layout), systemError(errno)));
     }
-    ::close(fd);
-    auto file = std::make_unique<TemporaryStoreFile>(QString::fromLocal8Bit(pattern));
+    auto file = std::make_unique<TemporaryStoreFile>(pattern);
     try {
         createStoreSchema(file->path(), layout);
         sql::Database db(file->path(), SQLITE_OPEN_READWRITE);
@@ -239,7 +235,6 @@ long long receiveRows(pg::Connection& c, const PgTable& table, const TableSpec& 
 // another program holds it open) and kept as <target>.before-copy-<time>.
 void putInPlace(const QString& temporary, const QString& target, bool replace,
                 const QString& stamp) {
-    const QByteArray to = target.toLocal8Bit();
     if (QFile::exists(target)) {
         if (!replace) {
             throw CopyError(CopyError::Kind::NotEmpty,
@@ -259,11 +254,11 @@ void putInPlace(const QString& temporary, const QString& target, bool replace,
             failed(storeMessage(StoreProblem::CannotWrite, target, e.detail()));
         }
         const QString kept = target + QStringLiteral(".before-copy-") + stamp;
-        if (::rename(to.constData(), kept.toLocal8Bit().constData()) != 0) {
+        if (!renameOver(target, kept)) {
             failed(storeMessage(StoreProblem::CannotWrite, target, systemError(errno)));
         }
     }
-    if (::link(temporary.toLocal8Bit().constData(), to.constData()) != 0) {
+    if (!linkNew(temporary, target)) {
         failed(storeMessage(StoreProblem::CannotCreate, target, systemError(errno)));
     }
 }
@@ -278,14 +273,6 @@ void describeServerTables(pg::Connection& c, const QString& server, PgTable (&ta
         if (std::optional<TableProblem> p = describePgTable(c, *kTables[t], tables[t])) {
             failed(pgMessage(p->problem, server, tableName(*kTables[t]), p->detail));
         }
-    }
-}
-
-void syncFolder(const QString& folder) {
-    const int dir = ::open(folder.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
     }
 }
 
@@ -410,7 +397,7 @@ CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
     for (int t = 0; t < 2; ++t) {
         putInPlace(files[t]->path(), filePath(folder, *kTables[t]), options.replace, stamp);
     }
-    syncFolder(folder);
+    syncPath(folder, true);
     return counts;
 }
 

@@ -1,4 +1,5 @@
 #include "data/postgres/pgconnection.h"
+#include "data/postgres/pgsocket.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -6,10 +7,9 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstring>
-#include <poll.h>
-#include <sys/stat.h>
 #include <thread>
 #include <utility>
 
@@ -34,15 +34,14 @@ void waitAWhile(int milliseconds) {
         if (busyWait()) {
             busyWait()();
         }
-        ::poll(nullptr, 0, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
 
 // Waits until `fd` is ready for `events` or 20 ms have passed, running the
 // program's busy wait meanwhile.
-void waitForSocket(int fd, short events) {
-    pollfd ready{fd, events, 0};
-    ::poll(&ready, 1, 20);
+void waitForSocket(int fd, bool forWrite) {
+    waitSocket(fd, forWrite, 20);
     if (busyWait()) {
         busyWait()();
     }
@@ -140,16 +139,15 @@ ConnectFacts connectFacts(PGconn* conn, const QString& message) {
     facts.port = QString::fromLocal8Bit(PQport(conn));
     facts.user = QString::fromLocal8Bit(PQuser(conn));
     facts.passwordFile = passwordFile(conn);
-    struct stat st {};
-    const bool fileThere = ::stat(facts.passwordFile.toLocal8Bit().constData(), &st) == 0;
-    if (fileThere) {
-        facts.passwordFileMode = static_cast<int>(st.st_mode & 07777);
+    const std::optional<PasswordFile> file = passwordFileStatus(facts.passwordFile);
+    if (file) {
+        facts.passwordFileMode = file->mode;
     }
     if (message.contains(QLatin1String("password authentication failed"))) {
         facts.failure = ConnectFailure::WrongPassword;
     } else if (PQconnectionNeedsPassword(conn) ||
                message.contains(QLatin1String("no password supplied"))) {
-        const bool refused = fileThere && S_ISREG(st.st_mode) && (st.st_mode & (S_IRWXG | S_IRWXO));
+        const bool refused = file && file->regular && (file->mode & 077);
         facts.failure = refused ? ConnectFailure::PasswordFileRefused : ConnectFailure::NoPassword;
     } else if (unreachableText(message)) {
         facts.failure = ConnectFailure::Unreachable;
@@ -202,7 +200,7 @@ PGconn* connect(const QString& conninfo, int deadline) {
             PQfinish(conn);
             return nullptr;
         }
-        waitForSocket(PQsocket(conn), polling == PGRES_POLLING_READING ? POLLIN : POLLOUT);
+        waitForSocket(PQsocket(conn), polling != PGRES_POLLING_READING);
         polling = PQconnectPoll(conn);
     }
     return conn;
@@ -348,7 +346,7 @@ Result Connection::answer(int sent) {
             throw Error(QStringLiteral("no answer within %1 ms").arg(deadline_),
                         QByteArray("57014"), false, false, true);
         }
-        waitForSocket(PQsocket(conn_), POLLIN);
+        waitForSocket(PQsocket(conn_), false);
     }
     // The last result of the statements sent, as PQexec gives it.
     PGresult* last = nullptr;
@@ -469,8 +467,7 @@ bool Connection::stillThere() {
     // A server that went away left its farewell and the end of the stream
     // in the socket: read while there is something to read.
     for (int round = 0; round < 4; ++round) {
-        pollfd fd{PQsocket(conn_), POLLIN, 0};
-        if (::poll(&fd, 1, 0) <= 0) {
+        if (!waitSocket(PQsocket(conn_), false, 0)) {
             break;
         }
         if (!PQconsumeInput(conn_) || PQstatus(conn_) != CONNECTION_OK) {

@@ -13,10 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace velmoran {
 
@@ -74,32 +71,24 @@ QString createFindIndexSql(const TableSpec& tableSpec) {
 // without replacing anything, so two copies starting at once never clobber
 // each other: the second finds the first one's file and uses it.
 QString createStore(const QString& folder, const QString& path, const TableSpec& tableSpec) {
-    QByteArray pattern = (folder + QStringLiteral("/.") + QString::fromUtf8(tableSpec.fileName) +
-                          QStringLiteral(".XXXXXX"))
-                             .toLocal8Bit();
-    const int fd = ::mkstemp(pattern.data()); // mode 600
-    if (fd < 0) {
+    QString temporary = folder + QStringLiteral("/.") + QString::fromUtf8(tableSpec.fileName) +
+                        QStringLiteral(".XXXXXX");
+    // Both files stay the owner's alone as they are made: the password, and
+    // the owners' names and telephone numbers, are for the agency's user alone.
+    if (!makePrivateFile(temporary)) {
         return storeMessage(StoreProblem::CannotCreate, path, systemError(errno));
     }
-    ::close(fd);
-    // Both files stay mode 600 as mkstemp made them: the password, and the
-    // owners' names and telephone numbers, are for the agency's user alone.
-    const QString temporary = QString::fromLocal8Bit(pattern);
     TemporaryStoreFile cleanup(temporary);
     try {
         createStoreSchema(temporary, tableSpec);
     } catch (const sql::Error& e) {
         return storeMessage(StoreProblem::CannotCreate, path, e.detail());
     }
-    if (::link(pattern.constData(), path.toLocal8Bit().constData()) != 0 && errno != EEXIST) {
+    if (!linkNew(temporary, path) && errno != EEXIST) {
         return storeMessage(StoreProblem::CannotCreate, path, systemError(errno));
     }
     // Make the new name durable.
-    const int dir = ::open(folder.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    syncPath(folder, true);
     return QString();
 }
 
@@ -115,8 +104,8 @@ bool hasWriteAheadJournal(const QString& path) {
 }
 
 // Checks an existing file without writing to it; the empty string when fine.
-QString checkStore(const QString& path, const TableSpec& tableSpec, const struct stat& st) {
-    if (!S_ISREG(st.st_mode)) {
+QString checkStore(const QString& path, const TableSpec& tableSpec, const PathStatus& st) {
+    if (!st.isFile) {
         return storeMessage(StoreProblem::NotAFile, path);
     }
     if (!mayWrite(path)) {
@@ -246,8 +235,8 @@ void createStoreSchema(const QString& path, const TableSpec& tableSpec) {
 
 QString prepareStoreFile(const QString& folder, const TableSpec& tableSpec) {
     const QString path = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
-    struct stat st {};
-    if (::stat(path.toLocal8Bit().constData(), &st) != 0) {
+    PathStatus st;
+    if (!pathStatus(path, st)) {
         if (errno != ENOENT) {
             return storeMessage(StoreProblem::CannotOpen, path, systemError(errno));
         }
@@ -255,7 +244,7 @@ QString prepareStoreFile(const QString& folder, const TableSpec& tableSpec) {
         if (!error.isEmpty()) {
             return error;
         }
-        if (::stat(path.toLocal8Bit().constData(), &st) != 0) {
+        if (!pathStatus(path, st)) {
             return storeMessage(StoreProblem::CannotOpen, path, systemError(errno));
         }
     }

@@ -31,11 +31,7 @@ QString configMessage(const QString& path, const QString& why) {
 } // namespace
 
 QString configFilePath() {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty()) {
-        base = QDir::homePath() + QStringLiteral("/.config");
-    }
-    return base + QStringLiteral("/velmoran/velmoran.conf");
+    return configFolder() + QStringLiteral("/velmoran/velmoran.conf");
 }
 
 StoreLocation configuredStore(QString* problem) {

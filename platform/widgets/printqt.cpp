@@ -12,8 +12,6 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include <cups/cups.h>
-
 #include <algorithm>
 
 namespace velmoran {
@@ -22,13 +20,15 @@ namespace {
 
 const char* const kNoPage = "تصوير فرم ساخته نشد.";
 
+} // namespace
+
 QPageLayout::Orientation orientationFor(const Print::Page& page) {
     return page.size.width() > page.size.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
 // Draws each page on `device` through a painter scaled to its printable
 // area, so the device draws it at its own resolution.
-bool paintPage(QPagedPaintDevice& device, const Print::Page& page) {
+bool paintPages(QPagedPaintDevice& device, const Print::Page& page) {
     QPainter painter;
     if (!painter.begin(&device)) {
         return false;
@@ -49,23 +49,6 @@ bool paintPage(QPagedPaintDevice& device, const Print::Page& page) {
     return painter.end();
 }
 
-// Hands the PDF at `path` to the CUPS queue `printer` as a job named
-// `title`; the queue's options (the user's own defaults too) go with it.
-// Empty when CUPS took the job, else what CUPS said.
-QString submitToCups(const QString& printer, const QString& path, const QString& title) {
-    const QByteArray name = printer.toUtf8();
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr);
-    const int job = cupsPrintFile(name.constData(), QFile::encodeName(path).constData(),
-                                  title.toUtf8().constData(), dest ? dest->num_options : 0,
-                                  dest ? dest->options : nullptr);
-    if (dest) {
-        cupsFreeDests(1, dest);
-    }
-    return job > 0 ? QString() : QString::fromUtf8(cupsLastErrorString());
-}
-
-} // namespace
-
 bool QtPrintBackend::writePdf(const Print::Page& page, const QString& title, const QString& path,
                               const QPageLayout& layout, int resolution) {
     bool written = false;
@@ -77,7 +60,7 @@ bool QtPrintBackend::writePdf(const Print::Page& page, const QString& title, con
         QPageLayout oriented = layout;
         oriented.setOrientation(orientationFor(page));
         writer.setPageLayout(oriented);
-        written = paintPage(writer, page);
+        written = paintPages(writer, page);
     }
     return written && QFileInfo(path).size() > 0;
 }
@@ -99,16 +82,7 @@ Print::Outcome QtPrintBackend::printOn(const QPrinterInfo& info, const Print::Pa
     }
     const QString refused =
         QStringLiteral("چاپگر «%1» كار چاپ را نپذيرفت.").arg(info.printerName());
-    // The printer's paper, margins and resolution, as Qt reads them from CUPS.
-    const QPrinter printer(info, QPrinter::HighResolution);
-    QTemporaryDir spool;
-    const QString path = spool.filePath(QStringLiteral("page.pdf"));
-    if (!spool.isValid() ||
-        !writePdf(page, title, path, printer.pageLayout(), printer.resolution())) {
-        outcome.problem = refused + QStringLiteral("\nفايل چاپ در پوشه موقت نوشته نشد.");
-        return outcome;
-    }
-    const QString problem = submitToCups(info.printerName(), path, title);
+    const QString problem = sendToPrinter(info, page, title);
     if (!problem.isEmpty()) {
         outcome.problem = refused + QLatin1Char('\n') + problem;
         return outcome;

@@ -4,13 +4,15 @@
 
 #include <QString>
 
-class QPageLayout;
+#include <QPageLayout>
+
+class QPagedPaintDevice;
 class QPrinterInfo;
 class QWidget;
 
 namespace velmoran {
 
-// Prints through Qt Print Support and CUPS: on the system's default printer
+// Prints through Qt Print Support (and CUPS on Linux): on the system's default printer
 // where one is set up, else into a PDF file in the user's documents folder.
 // Either way the page goes out as a PDF drawn at the device's resolution,
 // its lines as lines and its texts as text.
@@ -39,6 +41,14 @@ public:
     // The folder saveAsPdf uses when there is no printer.
     static QString documentsFolder();
 };
+
+// The pieces each system's printing is made of (printqt_posix.cpp,
+// printqt_windows.cpp): the orientation a page wants, its pages drawn on a
+// device, and the page sent to a printer as a job named `title` (empty when
+// the printer took it, else why not).
+QPageLayout::Orientation orientationFor(const Print::Page& page);
+bool paintPages(QPagedPaintDevice& device, const Print::Page& page);
+QString sendToPrinter(const QPrinterInfo& printer, const Print::Page& page, const QString& title);
 
 namespace Print {
 

@@ -47,7 +47,7 @@ const std::map<QString, QStringList>& allowed() {
         {QStringLiteral("export"), withData({QStringLiteral("platform")})},
         {QStringLiteral("cli"), withData({QStringLiteral("platform"), QStringLiteral("import"),
                                           QStringLiteral("export")})},
-        {QStringLiteral("tools"), withData({QStringLiteral("cli")})},
+        {QStringLiteral("tools"), withData({QStringLiteral("cli"), QStringLiteral("platform")})},
         {QStringLiteral("platform/widgets"), withData({QStringLiteral("platform")})},
         {QStringLiteral("ui"),
          withData({QStringLiteral("platform"), QStringLiteral("platform/widgets")})},

@@ -17,6 +17,8 @@
 #   pgserver.sh halt INFO         stop it, keeping its folder and INFO
 #   pgserver.sh resume INFO       start a halted server again on its port
 #
+# VELMORAN_PG_TCP=1 names 127.0.0.1 instead of the socket in the connection
+# string: the Windows build's tests, under Wine, have no Unix sockets.
 # VELMORAN_PG_DURABLE=1 keeps PostgreSQL's usual durability settings (the
 # benchmark); without it the cluster skips fsync, which a test doesn't need.
 set -euo pipefail
@@ -112,8 +114,10 @@ start)
             exit 1
         fi
     done
+    host="$dir"
+    if [ "${VELMORAN_PG_TCP:-0}" = 1 ]; then host=127.0.0.1; fi
     printf '%s\nhost=%s port=%s user=velmoran_admin dbname=postgres\n%s\n%s\n' \
-        "$dir" "$dir" "$port" "$temporary" "$port" >"$info"
+        "$dir" "$host" "$port" "$temporary" "$port" >"$info"
     ;;
 stop | restart | halt | resume)
     [ -f "$info" ] || exit 0
