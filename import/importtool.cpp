@@ -5,6 +5,7 @@
 #include "data/folder/datafolder.h"
 #include "data/folder/folderlock.h"
 #include "data/sqlite/storefiles.h"
+#include "import/crashcleanup.h"
 #include "import/importer.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
@@ -15,7 +16,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <unistd.h>
 
@@ -54,8 +54,7 @@ namespace {
 
 extern "C" void removeTemporaryAndDie(int signal) {
     removeTemporaryNow();
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
+    cleanup::endBy(signal);
 }
 
 QString names(const QStringList& list) {
@@ -149,9 +148,7 @@ QStringList summaryLines(const ImportReport& report) {
 }
 
 void installSignalCleanup() {
-    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTERM, SIGINT, SIGHUP}) {
-        std::signal(signal, removeTemporaryAndDie);
-    }
+    cleanup::installHandler(removeTemporaryAndDie);
 }
 
 int stallMilliseconds(const QStringList& arguments) {

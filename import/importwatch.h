@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <sys/types.h>
-
 namespace velmoran::import {
 
 // Keeps the Access reading library from crashing, hanging or flooding the
