@@ -59,14 +59,17 @@ cp "$here/iconv/iconv.h" "$prefix/include/"
 # mdbtools' libmdb 1.0.1 (its own small glib stand-in), decoding text through
 # the iconv above.
 unpack mdbtools mdbtools_1.0.1.orig.tar.gz
+# mingw-w64 names the locale type _locale_t, and declares spawnv itself (the
+# library's -D_spawnv=spawnv clashes with it).
+patch -d "$work/mdbtools" -p1 -s < "$here/patches/mdbtools-mingw.patch"
 (cd "$work/mdbtools" &&
-    { [ -x configure ] || autoreconf -fi > autoreconf.log 2>&1; } &&
+    autoreconf -fi > autoreconf.log 2>&1 &&
     ./configure --host=$host --prefix="$prefix" --disable-glib --disable-man --without-bash-completion-dir \
         --disable-static --enable-shared CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" \
         > configure.log 2>&1 &&
     nice make -C src/libmdb -j"$jobs" > make.log 2>&1 &&
     make -C src/libmdb install > install.log 2>&1 &&
     make -C include install >> install.log 2>&1) ||
-    { tail -30 "$work/mdbtools"/*.log; exit 1; }
+    { tail -n 30 "$work/mdbtools"/*.log; exit 1; }
 [ -f "$prefix/lib/pkgconfig/libmdb.pc" ] || cp "$work/mdbtools/libmdb.pc" "$prefix/lib/pkgconfig/"
 rm -rf "$work"

@@ -71,7 +71,7 @@ fi
 key() { cat "$@" "$here/mingw-w64-x86_64.cmake" "$here/sources.sha256" | sha256sum | cut -c1-12; }
 qt_prefix="$cache/qt-6.4.2-$(key "$here/build-qt.sh" "$here"/patches/qtbase-*.patch)"
 ssl_prefix="$cache/ssl-$(key "$here/build-ssl.sh")"
-libs_prefix="$cache/libs-$(key "$here/build-libs.sh" "$here"/iconv/iconv.[ch])"
+libs_prefix="$cache/libs-$(key "$here/build-libs.sh" "$here"/iconv/iconv.[ch] "$here"/patches/mdbtools-*.patch)"
 
 build() { # build NAME PREFIX SCRIPT
     if [ -f "$2/.complete" ]; then return; fi

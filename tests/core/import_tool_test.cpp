@@ -12,10 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
-
 using namespace velmoran;
 using namespace velmoran::test;
 
@@ -140,26 +136,6 @@ TEST_F(ImportToolTest, ProgressModeSpeaksOnlyItsProtocolOnStdout) {
     EXPECT_TRUE(r.out.contains(QStringLiteral("@temporary ")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("@error ")));
     EXPECT_TRUE(filesIn(folder()).isEmpty());
-}
-
-TEST_F(ImportToolTest, ACrashRemovesTheTemporaryFileBeforeTheProcessDies) {
-    const QString temporary = QDir(folder()).filePath(QStringLiteral(".newil.db.import.test"));
-    writeFile(temporary, "half a store");
-    writeFile(temporary + QStringLiteral("-wal"), "its journal");
-    import::removeOnSignal(temporary);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        import::installSignalCleanup();
-        std::raise(SIGSEGV);
-        ::_exit(0);
-    }
-    import::removeOnSignal(QString());
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(WTERMSIG(status), SIGSEGV);
-    EXPECT_TRUE(filesIn(folder()).isEmpty()) << filesIn(folder()).join(' ').toStdString();
 }
 
 } // namespace
