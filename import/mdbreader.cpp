@@ -2,11 +2,11 @@
 
 #include "import/importerror.h"
 
+#include "data/core/clocale.h"
+
 #include <mdbtools.h>
 
-#include <clocale>
 #include <iconv.h>
-#include <locale.h>
 
 namespace velmoran::import {
 
@@ -40,22 +40,6 @@ ColumnKind kindOf(int type) {
         return ColumnKind::Other;
     }
 }
-
-// Numbers and dates are formatted by printf and strftime: in the C locale,
-// whatever the user's, so the text is the same everywhere.
-class CLocaleScope {
-public:
-    CLocaleScope() {
-        static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-        previous_ = uselocale(c);
-    }
-    ~CLocaleScope() { uselocale(previous_); }
-    CLocaleScope(const CLocaleScope&) = delete;
-    CLocaleScope& operator=(const CLocaleScope&) = delete;
-
-private:
-    locale_t previous_;
-};
 
 } // namespace
 

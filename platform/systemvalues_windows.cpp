@@ -6,8 +6,8 @@ namespace velmoran::SystemValues {
 
 namespace {
 
-// The five values under HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\
-// CurrentVersion, read only, in the 64-bit view of the registry.
+// The five values under the key Software\Microsoft\Windows\CurrentVersion of
+// HKEY_LOCAL_MACHINE, read only, in the 64-bit view of the registry.
 class RegistryBackend : public Backend {
 public:
     std::optional<QString> read(Value value) override {

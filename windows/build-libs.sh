@@ -60,14 +60,17 @@ cp "$here/iconv/iconv.h" "$prefix/include/"
 # the iconv above.
 unpack mdbtools mdbtools_1.0.1.orig.tar.gz
 # mingw-w64 names the locale type _locale_t, and declares spawnv itself (the
-# library's -D_spawnv=spawnv clashes with it).
+# library's -D_spawnv=spawnv clashes with it); libtool's -no-undefined, which
+# a DLL needs, is given to make alone, since in LDFLAGS it fails every link
+# test of configure (the one for iconv too).
 patch -d "$work/mdbtools" -p1 -s < "$here/patches/mdbtools-mingw.patch"
 (cd "$work/mdbtools" &&
     autoreconf -fi > autoreconf.log 2>&1 &&
     ./configure --host=$host --prefix="$prefix" --disable-glib --disable-man --without-bash-completion-dir \
         --disable-static --enable-shared CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" \
         > configure.log 2>&1 &&
-    nice make -C src/libmdb -j"$jobs" > make.log 2>&1 &&
+    grep -q "define MDBTOOLS_H_HAVE_ICONV_H 1" include/mdbtools.h &&
+    nice make -C src/libmdb -j"$jobs" LDFLAGS="-L$prefix/lib -no-undefined" > make.log 2>&1 &&
     make -C src/libmdb install > install.log 2>&1 &&
     make -C include install >> install.log 2>&1) ||
     { tail -n 30 "$work/mdbtools"/*.log; exit 1; }

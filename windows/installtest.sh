@@ -33,15 +33,15 @@ program="$local/Programs/velmoran"
 data="$local/velmoran"
 
 step "1. the installer, silent"
-wine64 "$setup" /S
+wine "$setup" /S
 [ -f "$program/velmoran.exe" ] && [ -f "$program/velmoran-cli.exe" ] || fail "nothing installed in $program"
 [ -f "$program/uninstall.exe" ] || fail "no uninstaller"
-wine64 reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\velmoran' > "$work/reg.txt" 2>&1 ||
+wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\velmoran' > "$work/reg.txt" 2>&1 ||
     fail "no entry among the installed apps"
 ls "$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/"*.lnk > /dev/null ||
     fail "no Start-menu entry"
 
-cli() { wine64 "$program/velmoran-cli.exe" "$@"; }
+cli() { wine "$program/velmoran-cli.exe" "$@"; }
 step "2. velmoran-cli.exe"
 version="$(cli --version | tr -d '\r')"
 echo "$version" | grep -q "velmoran-cli" || fail "--version said: $version"
@@ -56,7 +56,7 @@ cli backup | tr -d '\r' | tail -1
 ls "$data/backups/"*.db > /dev/null || fail "backup made no file"
 
 step "3. the program's login screen"
-(cd "$program" && wine64 ./velmoran.exe > "$work/program.log" 2>&1 &)
+(cd "$program" && wine ./velmoran.exe > "$work/program.log" 2>&1 &)
 for _ in $(seq 60); do
     xdotool search --onlyvisible --name . > /dev/null 2>&1 && break
     sleep 1
@@ -73,7 +73,7 @@ mkdir -p "$WINEPREFIX/drive_c/VELMORAN"
 perl -0777 -pe 's/T\0a\0b\0l\0e\0/n\0e\0w\0\0\0\0\0/g; s/U\0n\0i\0c\0o\0d\0e\0/m\0a\0l\0e\0k\0\0\0\0\0/g' \
     "$here/tests/fixtures/mdb/testUnicodeCompV2003.mdb" > "$WINEPREFIX/drive_c/VELMORAN/NEWIL.MDB"
 before="$(sha256sum < "$WINEPREFIX/drive_c/VELMORAN/NEWIL.MDB")"
-(cd "$program" && wine64 ./velmoran.exe > "$work/program2.log" 2>&1 &)
+(cd "$program" && wine ./velmoran.exe > "$work/program2.log" 2>&1 &)
 # The offer to bring the files over: Yes is its default button.
 for _ in $(seq 60); do
     xdotool search --onlyvisible --name . > /dev/null 2>&1 && break
@@ -95,7 +95,7 @@ rows="$(sqlite3 "$data/newil.db" 'SELECT count(*) FROM new')"
 [ "$(sha256sum < "$WINEPREFIX/drive_c/VELMORAN/NEWIL.MDB")" = "$before" ] || fail "the Access file was changed"
 
 step "5. the uninstaller leaves the data"
-wine64 "$program/uninstall.exe" /S
+wine "$program/uninstall.exe" /S
 for _ in $(seq 60); do
     [ ! -e "$program/velmoran.exe" ] && break
     sleep 1

@@ -40,6 +40,10 @@ add_custom_command(OUTPUT ${VELMORAN_ICO}
     DEPENDS ${icon_pngs}
     COMMENT "Making velmoran.ico")
 
+# Made before the targets that take them (rcc reads the pictures, windres
+# the .ico).
+add_custom_target(velmoran_icons DEPENDS ${icon_pngs} ${VELMORAN_ICO})
+
 string(REPLACE "." "," VELMORAN_VERSION_COMMAS "${PROJECT_VERSION},0")
 configure_file(${PROJECT_SOURCE_DIR}/windows/velmoran.rc.in ${PROJECT_BINARY_DIR}/velmoran.rc @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/windows/velmoran.manifest

@@ -16,4 +16,4 @@ IFS=: read -ra prefixes <<< "$VELMORAN_WINDOWS_LIBS"
 for prefix in "${prefixes[@]}"; do dlls+=";$(winpath "$prefix/bin")"; done
 export WINEPATH="$dlls;$(winpath /usr/lib/gcc/x86_64-w64-mingw32/12-posix);$(winpath /usr/x86_64-w64-mingw32/lib)"
 export QT_PLUGIN_PATH="$(winpath "$VELMORAN_WINDOWS_QT/plugins")"
-exec wine64 "$@"
+exec wine "$@"

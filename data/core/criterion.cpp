@@ -1,4 +1,5 @@
 #include "data/core/criterion.h"
+#include "data/core/clocale.h"
 
 #include "data/core/numbers.h"
 #include "data/core/storeerror.h"
@@ -9,7 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 #include <optional>
 #include <string>
 
@@ -253,9 +253,7 @@ std::optional<Criterion::Param> flagOperand(const QString& text) {
     }
     // Out of range, ±infinity or 0 as the file reads it (strtod in the C
     // locale; from_chars would leave it unread).
-    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", nullptr);
-    const std::string text8(p, end);
-    const double real = strtod_l(text8.c_str(), nullptr, cLocale);
+    const double real = strtodC(std::string(p, end));
     // A whole number strictly within 64 bits is held as an integer.
     constexpr double kTwoTo63 = 9223372036854775808.0;
     if (real > -kTwoTo63 && real < kTwoTo63 && real == std::trunc(real)) {
