@@ -35,6 +35,12 @@ bool parseArguments(const char* name, const QStringList& arguments,
 }
 
 int lockFolder(FolderLock& lock, const QString& folder, FolderLock::Mode mode, Io& io) {
+    // The program's own data folder is made as the program makes it at its
+    // first start, so the tool works on a fresh install too; a folder named
+    // by --folder must be there.
+    if (folder == dataFolder()) {
+        ensureDataFolder(folder);
+    }
     // Alone on the folder, the temporary files of steps killed half-way (a
     // backup's whole copy among them) are known to be nobody's.
     if (lock.tryLock(folder, FolderLock::Mode::Exclusive)) {

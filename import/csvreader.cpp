@@ -11,11 +11,43 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <iconv.h>
+#include <memory>
+
 namespace velmoran::import {
 
 namespace {
 
 constexpr qint64 kPiece = 1 << 20;
+
+// Windows-1256 through iconv, which every system the program runs on has
+// (Qt's own converters know the code page only where it is built with ICU).
+// One byte a character, every byte a character: a piece converts by itself.
+class Windows1256 {
+public:
+    Windows1256() : cd_(iconv_open("UTF-8", "CP1256")) {}
+    ~Windows1256() {
+        if (isValid()) {
+            iconv_close(cd_);
+        }
+    }
+    Windows1256(const Windows1256&) = delete;
+    Windows1256& operator=(const Windows1256&) = delete;
+    bool isValid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    QString decode(const QByteArray& piece) {
+        QByteArray out(piece.size() * 3 + 4, Qt::Uninitialized);
+        char* in = const_cast<char*>(piece.constData());
+        size_t inLeft = static_cast<size_t>(piece.size());
+        char* to = out.data();
+        size_t outLeft = static_cast<size_t>(out.size());
+        iconv(cd_, &in, &inLeft, &to, &outLeft);
+        out.truncate(out.size() - static_cast<qsizetype>(outLeft));
+        return QString::fromUtf8(out);
+    }
+
+private:
+    iconv_t cd_;
+};
 
 class CsvReader : public SheetReader {
 public:
@@ -37,8 +69,8 @@ public:
             decoder_ =
                 QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
         } else {
-            decoder_ = QStringDecoder("windows-1256");
-            if (!decoder_.isValid()) {
+            windows1256_ = std::make_unique<Windows1256>();
+            if (!windows1256_->isValid()) {
                 fail(
                     QStringLiteral("متن فايل UTF-8 نيست و تبديل آن از Windows-1256 در دسترس نيست"));
             }
@@ -98,7 +130,7 @@ private:
             if (piece.isEmpty()) {
                 fail(file_.errorString());
             }
-            text_ = decoder_.decode(piece);
+            text_ = windows1256_ ? windows1256_->decode(piece) : decoder_.decode(piece);
         }
         return !text_.isEmpty();
     }
@@ -173,6 +205,7 @@ private:
     QFile file_;
     qint64 size_ = 1;
     QStringDecoder decoder_;
+    std::unique_ptr<Windows1256> windows1256_; // a file that is not UTF-8
     QString text_;
     qsizetype at_ = 0;
     qint64 number_ = 0;

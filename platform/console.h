@@ -3,8 +3,10 @@
 // The terminal a program writes to (console_posix.cpp, console_windows.cpp).
 namespace velmoran::Console {
 
-// Makes the console show the UTF-8 the programs write: Windows' console
-// shows the code page it is told (65001); a terminal elsewhere reads UTF-8.
+// Makes the console show the UTF-8 the programs write, their bytes as they
+// are: Windows' console shows the code page it is told (65001), and its C
+// library turns LF into CR LF unless told not to; a terminal elsewhere
+// reads UTF-8 bytes as they come.
 void useUtf8();
 
 // A program that opens windows, started from a console with --help or

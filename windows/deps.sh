@@ -20,7 +20,8 @@ packages=(
     wine64 wine nsis zip unzip ninja-build cmake tcl dpkg-dev patch perl sqlite3
     autoconf automake libtool gettext autopoint
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-    fonts-noto-core xvfb openbox imagemagick x11-utils xdotool
+    fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2
+    xvfb openbox imagemagick x11-utils xdotool
 )
 missing=()
 for p in "${packages[@]}"; do

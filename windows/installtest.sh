@@ -27,6 +27,8 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 
 step "a fresh prefix"
 wineboot -i > "$work/wineboot.log" 2>&1
+# Wine says Windows 7 unless told otherwise; the installer wants 10 (1809).
+wine winecfg -v win10
 user="$(id -un)"
 local="$WINEPREFIX/drive_c/users/$user/AppData/Local"
 program="$local/Programs/velmoran"

@@ -51,3 +51,18 @@ configure_file(${PROJECT_SOURCE_DIR}/windows/velmoran.manifest
 set_source_files_properties(${PROJECT_BINARY_DIR}/velmoran.rc PROPERTIES
     OBJECT_DEPENDS "${VELMORAN_ICO};${PROJECT_BINARY_DIR}/velmoran.manifest")
 set(VELMORAN_WINDOWS_RESOURCES ${PROJECT_BINARY_DIR}/velmoran.rc)
+
+# The faces the program draws in on Linux (its substitutes for "B Nazanin",
+# "B Traffic", "MS Sans Serif" ...), from Debian's font packages, brought
+# along for a PC without Persian faces of its own: the screens were laid out
+# with their metrics.
+set(VELMORAN_WINDOWS_FONTS
+    /usr/share/fonts/truetype/farsiweb/nazli.ttf /usr/share/fonts/truetype/farsiweb/nazlib.ttf
+    /usr/share/fonts/truetype/farsiweb/homa.ttf /usr/share/fonts/truetype/farsiweb/titr.ttf
+    /usr/share/fonts/truetype/freefarsi/FreeFarsi.ttf
+    /usr/share/fonts/truetype/freefarsi/FreeFarsi-Bold.ttf
+    /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf)

@@ -10,25 +10,23 @@ namespace {
 
 struct FontSubstitute {
     const char* family;
-    const char* candidates[4];
+    const char* candidates[3];
 };
 
 // Naskh faces stand in for the text faces, Homa for the plain display faces,
 // Titr for the headline face; the Latin faces go to their metric twins.
-// Noto Naskh Arabic, last, is the face the Windows build brings along
-// (fonts/ beside the .exe) for a PC without Persian faces of its own.
 const FontSubstitute kFontSubstitutes[] = {
-    {"B Nazanin", {"Nazli", "FreeFarsi", "DejaVu Sans", "Noto Naskh Arabic"}},
-    {"B Badr", {"Nazli", "FreeFarsi", "DejaVu Sans", "Noto Naskh Arabic"}},
-    {"B Traffic", {"Homa", "FreeFarsi", "DejaVu Sans", "Noto Naskh Arabic"}},
-    {"B Jadid", {"Homa", "FreeFarsi", "DejaVu Sans", "Noto Naskh Arabic"}},
-    {"B Koodak", {"Homa", "FreeFarsi", "DejaVu Sans", "Noto Naskh Arabic"}},
-    {"B Esfehan", {"Homa", "FreeFarsi", "DejaVu Sans", "Noto Naskh Arabic"}},
-    {"B Titr", {"Titr", "Homa", "DejaVu Sans", "Noto Naskh Arabic"}},
-    {"B Compset", {"FreeFarsi", "Homa", "DejaVu Sans", "Noto Naskh Arabic"}},
-    {"MS Sans Serif", {"DejaVu Sans", "FreeFarsi", "Liberation Sans", "Noto Naskh Arabic"}},
-    {"Arial", {"Liberation Sans", "DejaVu Sans", "FreeFarsi", "Noto Naskh Arabic"}},
-    {"Times New Roman", {"Liberation Serif", "DejaVu Serif", "FreeFarsi", "Noto Naskh Arabic"}},
+    {"B Nazanin", {"Nazli", "FreeFarsi", "DejaVu Sans"}},
+    {"B Badr", {"Nazli", "FreeFarsi", "DejaVu Sans"}},
+    {"B Traffic", {"Homa", "FreeFarsi", "DejaVu Sans"}},
+    {"B Jadid", {"Homa", "FreeFarsi", "DejaVu Sans"}},
+    {"B Koodak", {"Homa", "FreeFarsi", "DejaVu Sans"}},
+    {"B Esfehan", {"Homa", "FreeFarsi", "DejaVu Sans"}},
+    {"B Titr", {"Titr", "Homa", "DejaVu Sans"}},
+    {"B Compset", {"FreeFarsi", "Homa", "DejaVu Sans"}},
+    {"MS Sans Serif", {"DejaVu Sans", "FreeFarsi", "Liberation Sans"}},
+    {"Arial", {"Liberation Sans", "DejaVu Sans", "FreeFarsi"}},
+    {"Times New Roman", {"Liberation Serif", "DejaVu Serif", "FreeFarsi"}},
 };
 
 } // namespace
@@ -47,8 +45,9 @@ QStringList fontCandidates(const QString& designFamily) {
 }
 
 QStringList installFontSubstitutes() {
-    // Faces shipped beside the program (the Windows build's fonts/ folder),
-    // for this program alone.
+    // Faces shipped beside the program, for this program alone: the Windows
+    // build's fonts/ folder brings the faces of the table below, which a PC
+    // without Persian faces of its own lacks.
     const QDir shipped(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
     for (const QString& face : shipped.entryList({QStringLiteral("*.ttf")}, QDir::Files)) {
         QFontDatabase::addApplicationFont(shipped.filePath(face));

@@ -4,6 +4,7 @@
 #include "import/importerror.h"
 #include "import/mdbreader.h"
 #include "tests/support/importfixtures.h"
+#include "tests/support/testenv.h"
 
 #include <QTemporaryDir>
 
@@ -48,7 +49,7 @@ protected:
                 readAll(*reader);
             }
         } catch (const ImportError& e) {
-            EXPECT_TRUE(e.message().contains(path)) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(shownPath(path))) << e.message().toStdString();
             return e.problem();
         }
         ADD_FAILURE() << "read without a failure: " << path.toStdString();

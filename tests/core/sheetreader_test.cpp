@@ -53,7 +53,7 @@ protected:
     }
     void expectRefused(const QString& file, const QString& why) {
         const QString message = failureOf(file);
-        EXPECT_TRUE(message.contains(file)) << message.toStdString();
+        EXPECT_TRUE(message.contains(shownPath(file))) << message.toStdString();
         EXPECT_TRUE(message.contains(why)) << message.toStdString();
     }
 };
@@ -151,7 +151,7 @@ TEST_F(SheetReaderTest, XlsxHostileFilesEndWithAMessageNamingThem) {
     }
     const QString broken = path("broken.xlsx");
     writeFile(broken, damaged);
-    EXPECT_TRUE(failureOf(broken).contains(broken));
+    EXPECT_TRUE(failureOf(broken).contains(shownPath(broken)));
 
     // A zip bomb: 3 GB declared by a file of a few bytes, refused before
     // anything is inflated.
@@ -165,7 +165,7 @@ TEST_F(SheetReaderTest, XlsxHostileFilesEndWithAMessageNamingThem) {
     writeRawZip(liar, "xl/worksheets/sheet1.xml", deflated(zeros), 1000,
                 static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(zeros.constData()),
                                            static_cast<uInt>(zeros.size()))));
-    EXPECT_TRUE(failureOf(liar).contains(liar));
+    EXPECT_TRUE(failureOf(liar).contains(shownPath(liar)));
 
     // Entities that expand a billion times: no DTD is taken.
     const QString laughs = path("laughs.xlsx");
@@ -243,10 +243,10 @@ TEST_F(SheetReaderTest, CsvQuotesLineEndingsAndTheByteOrderMarkAreReadAsSpreadsh
 
 TEST_F(SheetReaderTest, CsvInWindows1256IsConvertedAndSaysSo) {
     const QString owner = QStringLiteral("علي كريمي پاركينگ");
-    QStringEncoder encoder("windows-1256");
-    ASSERT_TRUE(encoder.isValid());
+    // The owner in Windows-1256, as Excel on a Persian Windows saves it.
+    const QByteArray saved("\xda\xe1\xed \xdf\xd1\xed\xe3\xed \x81\xc7\xd1\xdf\xed\xe4\x90");
     const QString file = path("arabic.csv");
-    writeFile(file, "malek,tel03\r\n" + QByteArray(encoder(owner)) + ",021\r\n");
+    writeFile(file, "malek,tel03\r\n" + saved + ",021\r\n");
     const auto reader = openSheet(file);
     EXPECT_TRUE(reader->note.contains(QStringLiteral("1256")));
     SheetRow row;

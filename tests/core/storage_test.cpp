@@ -53,7 +53,8 @@ protected:
         const QByteArray before = bytes(file);
         const QString message = prepareStoreFile(folder(), listingsTable());
         EXPECT_FALSE(message.isEmpty()) << what;
-        EXPECT_TRUE(message.contains(file)) << what << ": " << message.toStdString();
+        EXPECT_TRUE(message.contains(test::shownPath(file)))
+            << what << ": " << message.toStdString();
         EXPECT_EQ(bytes(file), before) << what;
         EXPECT_THROW(RecordSource(folder(), listingsTable()), StoreError) << what;
         EXPECT_EQ(bytes(file), before) << what;

@@ -3,8 +3,8 @@
 // criterion the panels' find buttons build finds the same rows in the same
 // order on both.
 
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlitefile.h"
+#include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
 #include "tests/support/findcases.h"
 #include "tests/support/pgtestserver.h"

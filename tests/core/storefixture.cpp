@@ -28,7 +28,7 @@ void StoreTest::TearDown() {
 }
 
 QString StoreTest::storeName() const {
-    return onServer() ? pg::displayName(store_.server) : listingsPath();
+    return onServer() ? pg::displayName(store_.server) : shownPath(listingsPath());
 }
 
 void StoreTest::emptyListings() {

@@ -28,7 +28,8 @@ TEST_P(StoreMessagesTest, PathsAndEnglishFragmentsStandBetweenDirectionIsolates)
     const QString message =
         storeMessage(StoreProblem::CannotRead, QStringLiteral("/tmp/agency/newil.db"),
                      QStringLiteral("disk I/O error"));
-    EXPECT_TRUE(message.contains(isolatedText(QStringLiteral("/tmp/agency/newil.db"))))
+    EXPECT_TRUE(
+        message.contains(isolatedText(test::shownPath(QStringLiteral("/tmp/agency/newil.db")))))
         << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("disk I/O error")));
     EXPECT_EQ(message.count(kIsolate), message.count(kPop));
@@ -37,7 +38,8 @@ TEST_P(StoreMessagesTest, PathsAndEnglishFragmentsStandBetweenDirectionIsolates)
           StoreProblem::EmptyTable, StoreProblem::NoTable, StoreProblem::WithoutRowid}) {
         const QString text =
             storeMessage(problem, QStringLiteral("/a/b.db"), QStringLiteral("new"));
-        EXPECT_TRUE(text.contains(isolatedText(QStringLiteral("/a/b.db")))) << text.toStdString();
+        EXPECT_TRUE(text.contains(isolatedText(test::shownPath(QStringLiteral("/a/b.db")))))
+            << text.toStdString();
         EXPECT_EQ(text.count(kIsolate), text.count(kPop)) << text.toStdString();
     }
 }
@@ -83,7 +85,8 @@ TEST_P(StoreMessagesTest, AFileThatIsNotADatabaseAndAFileLockedByAnotherCopySayW
     QFile::remove(listingsPath());
     writeFile(listingsPath(), QByteArray("these are not listings\n").repeated(300));
     const QString problem = prepareStoreFile(folder(), listingsTable());
-    EXPECT_TRUE(problem.contains(isolatedText(listingsPath()))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(isolatedText(test::shownPath(listingsPath()))))
+        << problem.toStdString();
     EXPECT_TRUE(problem.contains(QStringLiteral("بانك اطلاعاتي نيست يا آسيب ديده است")))
         << problem.toStdString();
     EXPECT_TRUE(
@@ -106,7 +109,7 @@ TEST_P(StoreMessagesTest, AFileThatIsNotADatabaseAndAFileLockedByAnotherCopySayW
         EXPECT_TRUE(e.message().contains(QStringLiteral("نسخه ديگري از برنامه")))
             << e.message().toStdString();
         EXPECT_TRUE(e.message().contains(QStringLiteral("database is locked")));
-        EXPECT_TRUE(e.message().contains(isolatedText(listingsPath())));
+        EXPECT_TRUE(e.message().contains(isolatedText(test::shownPath(listingsPath()))));
     }
     other.exec("ROLLBACK");
 }

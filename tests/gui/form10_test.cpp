@@ -1,8 +1,8 @@
 #include "app/form10.h"
 #include "app/form9.h"
 #include "data/core/fields.h"
-#include "data/store/recordsource.h"
 #include "data/sqlite/sqlite.h"
+#include "data/store/recordsource.h"
 #include "platform/twips.h"
 #include "tests/gui/form5_infotest.h"
 

@@ -15,6 +15,7 @@
 #include "tests/gui/apptest.h"
 #include "tests/support/importfixtures.h"
 #include "tests/support/storefiles.h"
+#include "tests/support/testenv.h"
 
 #include <QAction>
 #include <QApplication>
@@ -185,7 +186,7 @@ TEST_F(SafetyTest, ABackupThatFailsItsCheckIsToldAndTheEarlierBackupsStay) {
     ASSERT_EQ(boxes().shown().size(), 1u);
     const MessageBox::Request& box = boxes().shown().front().request;
     EXPECT_EQ(box.icon, MessageBox::Icon::Critical);
-    EXPECT_TRUE(box.text.contains(store())) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(shownPath(store()))) << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(backups()));
     EXPECT_EQ(filesIn(backups()).filter(QStringLiteral("newil")), before);
     EXPECT_EQ(bytesOf(QDir(backups()).filePath(before.front())).size() > 0, true);
@@ -347,7 +348,7 @@ TEST_F(SafetyTest, TheStartWaitsForAndThenRefusesAToolThatHasTheFolderToItself) 
     ASSERT_TRUE(restore.tryLock(folder(), FolderLock::Mode::Exclusive));
     EXPECT_FALSE(startProgram());
     ASSERT_EQ(boxes().shown().size(), 1u);
-    EXPECT_TRUE(boxes().shown().front().request.text.contains(folder()));
+    EXPECT_TRUE(boxes().shown().front().request.text.contains(shownPath(folder())));
 }
 
 TEST_F(SafetyTest, LongWorkShowsASmallProgressWindowAndShortWorkNone) {

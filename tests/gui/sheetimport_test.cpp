@@ -172,7 +172,7 @@ TEST_F(SheetImportScreenTest, ARefusedFileIsNamedInAMessageAndNoPreviewShows) {
     QTest::keyClick(window, Qt::Key_I, Qt::ControlModifier);
     EXPECT_FALSE(window->findChild<SheetPreview*>());
     ASSERT_EQ(boxes().shown().size(), 1u);
-    EXPECT_TRUE(boxes().shown().front().request.text.contains(file_));
+    EXPECT_TRUE(boxes().shown().front().request.text.contains(shownPath(file_)));
     EXPECT_EQ(boxes().shown().front().request.icon, MessageBox::Icon::Critical);
 }
 

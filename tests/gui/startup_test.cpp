@@ -69,7 +69,7 @@ TEST_F(StartupTest, DataFolderThatCannotBeMadeIsReported) {
 
     EXPECT_FALSE(startProgram());
     ASSERT_EQ(boxes().shown().size(), 1u);
-    EXPECT_TRUE(boxes().shown().front().request.text.contains(blocker));
+    EXPECT_TRUE(boxes().shown().front().request.text.contains(shownPath(blocker)));
     EXPECT_FALSE(screens().anyLoaded());
 }
 

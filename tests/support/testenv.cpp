@@ -38,6 +38,10 @@ void DataFolderTest::TearDown() {
     home_.reset();
 }
 
+QString shownPath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
 QString DataFolderTest::folder() const {
     return dataFolder();
 }

@@ -11,6 +11,10 @@
 
 namespace velmoran::test {
 
+// A path as the program's messages name it: with the system's own
+// separators (backslashes on Windows).
+QString shownPath(const QString& path);
+
 // Base fixture: each test gets a fresh data folder (XDG_DATA_HOME points at a
 // temporary directory, so the real one is never touched), no configuration
 // file (XDG_CONFIG_HOME likewise), the data folder's files as the store, and
