@@ -178,7 +178,14 @@ QString StoreBuilder::finish(bool replace) {
         keptAs = keepingName(target_);
         // The old file keeps a name of its own before the new one takes its
         // place in one step: at no moment is there no store file.
-        if (!linkNew(target_, keptAs) || !renameOver(temporary_, target_)) {
+        if (!linkNew(target_, keptAs)) {
+            throw ImportError(ImportProblem::CannotStore, target_, systemError(errno));
+        }
+        // Windows renames nothing over a file that is open: the holder lets
+        // go first. The folder is the tool's alone (its exclusive lock), so
+        // no copy of the program comes in between.
+        holder.close();
+        if (!renameOver(temporary_, target_)) {
             const int error = errno;
             removeFile(keptAs);
             throw ImportError(ImportProblem::CannotStore, target_, systemError(error));

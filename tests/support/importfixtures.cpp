@@ -168,7 +168,12 @@ QStringList mdbTables(const QString& file) {
 }
 
 QStringList filesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    QStringList files =
+        QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    // The folder's own lock file, which Windows' locks need (never removed:
+    // another copy may hold it).
+    files.removeAll(QStringLiteral(".velmoran.lock"));
+    return files;
 }
 
 } // namespace velmoran::test
