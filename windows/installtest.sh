@@ -23,6 +23,14 @@ export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml
 Xvfb "$display" -screen 0 1280x800x24 > /dev/null 2>&1 &
 xvfb=$!
 step() { echo "== $*"; }
+# Waits for the program's first window, then a moment for it to paint.
+window_shown() {
+    for _ in $(seq 60); do
+        xdotool search --onlyvisible --name . > /dev/null 2>&1 && break
+        sleep 1
+    done
+    sleep "$1"
+}
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 step "a fresh prefix"
@@ -59,11 +67,7 @@ ls "$data/backups/"*.db > /dev/null || fail "backup made no file"
 
 step "3. the program's login screen"
 (cd "$program" && wine ./velmoran.exe > "$work/program.log" 2>&1 &)
-for _ in $(seq 60); do
-    xdotool search --onlyvisible --name . > /dev/null 2>&1 && break
-    sleep 1
-done
-sleep 8
+window_shown 8
 import -display "$display" -window root "$out/login.png"
 xdotool search --onlyvisible --name . > /dev/null 2>&1 || fail "no window shown"
 wineserver -k || true
@@ -77,11 +81,7 @@ perl -0777 -pe 's/T\0a\0b\0l\0e\0/n\0e\0w\0\0\0\0\0/g; s/U\0n\0i\0c\0o\0d\0e\0/m
 before="$(sha256sum < "$WINEPREFIX/drive_c/VELMORAN/NEWIL.MDB")"
 (cd "$program" && wine ./velmoran.exe > "$work/program2.log" 2>&1 &)
 # The offer to bring the files over: Yes is its default button.
-for _ in $(seq 60); do
-    xdotool search --onlyvisible --name . > /dev/null 2>&1 && break
-    sleep 1
-done
-sleep 6
+window_shown 6
 import -display "$display" -window root "$out/offer.png"
 xdotool key Return
 for _ in $(seq 60); do

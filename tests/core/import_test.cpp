@@ -160,7 +160,7 @@ TEST_F(ImportTest, AnExistingStoreIsRefusedAndWhenReplacedKeptWhole) {
         FAIL() << "replaced without being told";
     } catch (const ImportError& e) {
         EXPECT_EQ(e.problem(), ImportProblem::TargetExists);
-        EXPECT_TRUE(e.message().contains(file("newil.db")));
+        EXPECT_TRUE(e.message().contains(shownPath(file("newil.db"))));
     }
     EXPECT_EQ(contents(file("newil.db")), before);
     EXPECT_EQ(filesIn(folder()), (QStringList{"newil.db", "newil.mdb"}));
