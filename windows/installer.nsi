@@ -54,6 +54,8 @@ Section "!برنامه" SecProgram
   ; An older version's files are replaced whole.
   RMDir /r "$INSTDIR\platforms"
   RMDir /r "$INSTDIR\styles"
+  RMDir /r "$INSTDIR\fonts"
+  RMDir /r "$INSTDIR\licences"
   File /r "${SOURCE}\*.*"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${SHORTCUT}.lnk" "$INSTDIR\velmoran.exe" "" "$INSTDIR\velmoran.ico"
