@@ -310,8 +310,8 @@ TEST_F(DamageTest, ADamagedPasswordFileWithoutABackupIsRefusedBeforeTheLogin) {
     ASSERT_EQ(boxes().shown().size(), 1u);
     const MessageBox::Request& box = boxes().shown().front().request;
     EXPECT_EQ(box.icon, MessageBox::Icon::Critical);
-    EXPECT_TRUE(box.text.contains(pc));
-    EXPECT_TRUE(box.text.contains(backups()));
+    EXPECT_TRUE(box.text.contains(shownPath(pc)));
+    EXPECT_TRUE(box.text.contains(shownPath(backups())));
     EXPECT_FALSE(screens().find(ScreenId::Form9));
     EXPECT_EQ(bytesOf(pc), before);
 }
