@@ -189,10 +189,6 @@ StoreCheck checked(const std::function<StoreCheck()>& check) {
 // while nobody waits for it.
 constexpr int kBackgroundNice = 10;
 
-void setThreadNice(qint64 thread, int nice) {
-    ThreadPriority::setNice(thread, nice);
-}
-
 QString listingsPath(const ListingsCheck& check) {
     return storePath(check.folder, listingsTable());
 }
@@ -281,10 +277,10 @@ bool waitForVerdict(ListingsCheck& check) {
     if (!ready()) {
         check.waiting = true;
         // The user waits for it now.
-        setThreadNice(check.thread, 0);
+        ThreadPriority::setNice(check.thread, 0);
         loop.exec();
         if (!ready()) { // cancelled: in the background again
-            setThreadNice(check.thread, kBackgroundNice);
+            ThreadPriority::setNice(check.thread, kBackgroundNice);
         }
         check.waiting = false;
     }
@@ -337,7 +333,7 @@ void startListingsCheck(const QString& folder, FolderLock& lock) {
             return StoreCheck(); // Stopped: the quick verdict is the one that counts
         }
         check.thread = ThreadPriority::currentThread();
-        setThreadNice(check.thread, kBackgroundNice);
+        ThreadPriority::setNice(check.thread, kBackgroundNice);
         // integrity_check: every page and record, and every index entry
         // against its row, so a file whose indexes disagree with its table
         // is never written to.

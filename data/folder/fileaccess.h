@@ -13,9 +13,6 @@ namespace velmoran {
 // made read-only, and the bit is what that user meant.
 bool mayWrite(const QString& path);
 
-// The path as the system calls take it.
-QByteArray localPath(const QString& path);
-
 // True when anything stands at `path`, a dangling link included.
 bool pathExists(const QString& path);
 
@@ -25,9 +22,6 @@ struct PathStatus {
     bool isFolder = false;
     qint64 size = 0;
     qint64 modifiedNanoseconds = 0; // since 1970
-    // Others than the owner may read or write it (mode bits on Linux; the
-    // per-user folder's access list stands for them on Windows).
-    bool othersMayAccess = false;
 };
 bool pathStatus(const QString& path, PathStatus& status);
 

@@ -12,15 +12,20 @@
 
 namespace velmoran {
 
+namespace {
+
+// The path as the system calls take it.
+QByteArray localPath(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+} // namespace
+
 bool mayWrite(const QString& path) {
     const QByteArray native = localPath(path);
     struct stat st {};
     return ::stat(native.constData(), &st) == 0 && (st.st_mode & S_IWUSR) &&
            ::access(native.constData(), R_OK | W_OK) == 0;
-}
-
-QByteArray localPath(const QString& path) {
-    return QFile::encodeName(path);
 }
 
 bool pathExists(const QString& path) {
@@ -38,7 +43,6 @@ bool pathStatus(const QString& path, PathStatus& status) {
     status.size = st.st_size;
     status.modifiedNanoseconds =
         static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    status.othersMayAccess = (st.st_mode & (S_IRWXG | S_IRWXO)) != 0;
     return true;
 }
 

@@ -1,7 +1,6 @@
 #include "data/folder/fileaccess.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cerrno>
 #include <io.h>
@@ -62,10 +61,6 @@ bool mayWrite(const QString& path) {
            _waccess(wide(path).c_str(), 6) == 0;
 }
 
-QByteArray localPath(const QString& path) {
-    return QFile::encodeName(path);
-}
-
 bool pathExists(const QString& path) {
     return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -82,7 +77,6 @@ bool pathStatus(const QString& path, PathStatus& status) {
     const qint64 ticks = (static_cast<qint64>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                          data.ftLastWriteTime.dwLowDateTime;
     status.modifiedNanoseconds = (ticks - 116444736000000000LL) * 100;
-    status.othersMayAccess = false;
     return true;
 }
 
