@@ -11,6 +11,7 @@
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/messageboxbackend.h"
 #include "platform/widgets/printqt.h"
+#include "platform/widgets/qttranslations.h"
 #include "ui/artwork.h"
 #include "ui/conflictchoice.h"
 #include "ui/screen.h"
@@ -73,6 +74,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setQuitOnLastWindowClosed(false);
     setWindowIcon(applicationIcon());
     installFontSubstitutes();
+    installQtTranslations();
     MessageBox::setBackend(std::make_shared<MessageBox::QtBackend>());
     ExitWindows::setBackend(std::make_shared<ExitWindows::DesktopBackend>());
     Print::setBackend(std::make_shared<QtPrintBackend>());

@@ -20,7 +20,7 @@ packages=(
     mdbtools-dev mdbtools
     libxlsxwriter-dev libminizip-dev
     libgtest-dev googletest libbenchmark-dev
-    fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2
+    fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
     cups-client libcups2-dev poppler-utils
     desktop-file-utils appstream lintian dpkg-dev file
 )

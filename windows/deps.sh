@@ -20,7 +20,7 @@ packages=(
     wine64 wine nsis zip unzip ninja-build cmake tcl dpkg-dev patch perl sqlite3
     autoconf automake libtool gettext autopoint
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-    fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2
+    fonts-farsiweb fonts-freefarsi fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
     xvfb openbox imagemagick x11-utils xdotool
 )
 missing=()

@@ -55,6 +55,7 @@ Section "!برنامه" SecProgram
   RMDir /r "$INSTDIR\platforms"
   RMDir /r "$INSTDIR\styles"
   RMDir /r "$INSTDIR\fonts"
+  RMDir /r "$INSTDIR\translations"
   RMDir /r "$INSTDIR\licences"
   File /r "${SOURCE}\*.*"
   WriteUninstaller "$INSTDIR\uninstall.exe"

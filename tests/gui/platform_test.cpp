@@ -3,6 +3,7 @@
 #include "platform/widgets/exitwindowsdialog.h"
 #include "platform/widgets/fonts.h"
 #include "platform/widgets/messageboxbackend.h"
+#include "platform/widgets/qttranslations.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +110,18 @@ TEST(Fonts, MissingDesignFamiliesResolveToInstalledPersianFaces) {
             << c.design;
     }
     EXPECT_TRUE(fontCandidates(QStringLiteral("Unknown Face")).isEmpty());
+}
+
+TEST(QtTranslations, QtsOwnDialogsSpeakPersian) {
+    EXPECT_FALSE(installQtTranslations().isEmpty());
+    const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
+    // The other tests run with Qt's English texts.
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    EXPECT_NE(lookIn, QStringLiteral("Look in:"));
+    EXPECT_TRUE(lookIn.contains(QChar(0x062F))) << lookIn.toStdString(); // د
 }
 
 // Answers the next modal box by clicking the button called `buttonName`, after

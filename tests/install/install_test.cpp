@@ -270,15 +270,16 @@ TEST_F(PackageTest, IsNamedAndVersionedFromTheProject) {
     EXPECT_FALSE(field("Description").isEmpty());
 }
 
-TEST_F(PackageTest, DependsOnTheLibrariesItLinksAndTheFontsItDrawsWith) {
+TEST_F(PackageTest, DependsOnTheLibrariesItLinksTheFontsItDrawsWithAndQtsPersianTexts) {
     const QStringList depends = field("Depends").split(QStringLiteral(", "));
     QStringList names;
     for (const QString& dependency : depends) {
         names << dependency.section(QLatin1Char(' '), 0, 0);
     }
-    for (const char* name : {"libqt6widgets6", "libqt6svg6", "libqt6printsupport6", "libsqlite3-0",
-                             "libmdb3", "libxlsxwriter4", "libc6", "fonts-farsiweb",
-                             "fonts-freefarsi", "fonts-dejavu-core", "fonts-liberation2"}) {
+    for (const char* name :
+         {"libqt6widgets6", "libqt6svg6", "libqt6printsupport6", "libsqlite3-0", "libmdb3",
+          "libxlsxwriter4", "libc6", "fonts-farsiweb", "fonts-freefarsi", "fonts-dejavu-core",
+          "fonts-liberation2", "qt6-translations-l10n"}) {
         EXPECT_TRUE(names.contains(QLatin1String(name)))
             << name << " in " << names.join(',').toStdString();
     }
