@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 
 namespace velmoran {
 
@@ -73,10 +75,39 @@ QStringList installFontSubstitutes() {
     return substituted;
 }
 
+namespace {
+
+// A face with no bold of its own is made bold by the system. FreeType thickens
+// the strokes and keeps the regular face's advances, as the screens were laid
+// out with; Windows also widens every glyph by a pixel, which pushes a
+// caption's first letters out of its label. Letter spacing takes the widening
+// back off, the strokes stay thick.
+qreal syntheticBoldSpacing(const QFont& bold) {
+    const QString family = QFontInfo(bold).family();
+    if (family.isEmpty() ||
+        QFontDatabase::styles(family).contains(QStringLiteral("Bold"), Qt::CaseInsensitive)) {
+        return 0;
+    }
+    // Ten joined letters: ten glyphs.
+    const QString probe(10, QChar(0x0628));
+    QFont regular = bold;
+    regular.setBold(false);
+    const int widening = QFontMetrics(bold).horizontalAdvance(probe) -
+                         QFontMetrics(regular).horizontalAdvance(probe);
+    return widening > 0 ? -widening / qreal(probe.size()) : 0;
+}
+
+} // namespace
+
 QFont designFont(const QString& family, qreal pointSize, bool bold) {
     QFont font(family);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
+    if (bold) {
+        if (const qreal spacing = syntheticBoldSpacing(font); spacing != 0) {
+            font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+        }
+    }
     return font;
 }
 

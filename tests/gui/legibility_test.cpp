@@ -2,6 +2,7 @@
 // the agency types it: numbers and words alike right-aligned in every box,
 // and a price of ten digits whole in every price box of the panels.
 
+#include "platform/widgets/fonts.h"
 #include "screens/common/listinglayout.h"
 #include "screens/edit/form7.h"
 #include "screens/edit/form8.h"
@@ -23,6 +24,13 @@ namespace {
 
 class LegibilityTest : public EditTest {
 protected:
+    // The faces the program draws in: a family the system lacks has no
+    // fallback face on Windows.
+    void SetUp() override {
+        EditTest::SetUp();
+        installFontSubstitutes();
+    }
+
     // The search screen and its panels, or the edit view and its panel,
     // opened through the menus, on a listing.
     QList<QWidget*> openSearchSide() {
