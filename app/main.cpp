@@ -1,10 +1,12 @@
 #include "app/application.h"
 #include "app/mdiform1.h"
 #include "app/startup.h"
+#include "platform/processstart.h"
 #include "platform/terminationsignals.h"
 #include "ui/screens.h"
 
 int main(int argc, char** argv) {
+    velmoran::ProcessStart::prepare();
     // Answered on a terminal without a display, before anything starts.
     if (const int answered = velmoran::Application::answerCommandLine(argc, argv); answered >= 0) {
         return answered;

@@ -2,12 +2,14 @@
 
 #include "cli/cli.h"
 #include "platform/console.h"
+#include "platform/processstart.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    velmoran::ProcessStart::prepare();
     QCoreApplication app(argc, argv);
     velmoran::Console::useUtf8();
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORAN_VERSION));

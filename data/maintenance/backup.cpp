@@ -13,7 +13,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <map>
 #include <set>
 
 namespace velmoran {
@@ -103,18 +102,11 @@ QString backupFailed(const QString& store, const QString& dir, const QString& de
         .arg(isolatedPath(store), isolatedPath(dir), isolated(detail));
 }
 
-const QRegularExpression& backupName(const TableSpec& tableSpec) {
-    static std::map<const TableSpec*, QRegularExpression> patterns;
-    auto it = patterns.find(&tableSpec);
-    if (it == patterns.end()) {
-        it = patterns
-                 .emplace(
-                     &tableSpec,
-                     QRegularExpression(QStringLiteral("^%1-(\\d{8}-\\d{6})(?:-(\\d+))?\\.db$")
-                                            .arg(QRegularExpression::escape(baseName(tableSpec)))))
-                 .first;
-    }
-    return it->second;
+// Made for each listing of the folder: backups are listed on the program's
+// background threads as well as on its main one.
+QRegularExpression backupName(const TableSpec& tableSpec) {
+    return QRegularExpression(QStringLiteral("^%1-(\\d{8}-\\d{6})(?:-(\\d+))?\\.db$")
+                                  .arg(QRegularExpression::escape(baseName(tableSpec))));
 }
 
 qint64 modified(const QString& path) {
@@ -134,7 +126,7 @@ std::vector<BackupFile> listBackups(const QString& dir, const TableSpec& tableSp
         int number;
     };
     std::vector<Found> found;
-    const QRegularExpression& pattern = backupName(tableSpec);
+    const QRegularExpression pattern = backupName(tableSpec);
     for (const QString& name : QDir(dir).entryList(QDir::Files)) {
         const QRegularExpressionMatch match = pattern.match(name);
         if (!match.hasMatch()) {

@@ -222,7 +222,7 @@ TEST_F(DamageTest, AStoreDamagedInItsPagesIsNotWrittenToAndDecliningEndsTheProgr
     ASSERT_EQ(boxes().shown().size(), 1u);
     const MessageBox::Request& box = boxes().shown().front().request;
     EXPECT_EQ(box.buttons, MessageBox::Buttons::YesNo);
-    EXPECT_TRUE(box.text.contains(QStringLiteral("⁨%1⁩").arg(store())))
+    EXPECT_TRUE(box.text.contains(QStringLiteral("⁨%1⁩").arg(shownPath(store()))))
         << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(QStringLiteral("newil-20240320-091500.db")));
     EXPECT_TRUE(box.text.contains(QStringLiteral("1403/01/01 09:15"))); // its date, solar calendar

@@ -1,3 +1,5 @@
+#include "platform/processstart.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -5,6 +7,7 @@
 // Every test runs headless on Qt's offscreen platform, right to left as the
 // program does.
 int main(int argc, char** argv) {
+    velmoran::ProcessStart::prepare();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -1,0 +1,7 @@
+#include "platform/processstart.h"
+
+namespace velmoran::ProcessStart {
+
+void prepare() {}
+
+} // namespace velmoran::ProcessStart
