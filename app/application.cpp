@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "data/folder/datafolder.h"
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
 #include "platform/console.h"
@@ -16,6 +17,7 @@
 #include "ui/conflictchoice.h"
 #include "ui/screen.h"
 
+#include <QDir>
 #include <QLocale>
 
 #include <cstdio>
@@ -25,22 +27,24 @@ namespace velmoran {
 
 namespace {
 
+// The folders named are this system's: the data folder and the
+// configuration file as the program finds them.
 const char kHelpEn[] =
     "usage: velmoran [--version] [--help]\n\n"
     "The listings manager of a real-estate agency: a Persian, right-to-left desktop\n"
-    "program. It keeps the listings in the data folder ($XDG_DATA_HOME/velmoran, or\n"
-    "~/.local/share/velmoran), or on a PostgreSQL server when\n"
-    "~/.config/velmoran/velmoran.conf names one ([store] server=CONNINFO; see README).\n"
+    "program. It keeps the listings in the data folder (%1),\n"
+    "or on a PostgreSQL server when %2\n"
+    "names one ([store] server=CONNINFO; see README).\n"
     "A fresh install's password is empty: press Enter at the login; F8 sets one.\n"
     "The command-line tool: velmoran-cli --help, man velmoran-cli.\n";
 
 const char kHelpFa[] =
     "روش كار: velmoran [--version] [--help]\n\n"
     "برنامه مديريت فايلهاي بنگاه املاك، فارسي و راست به چپ. فايلها در پوشه اطلاعات\n"
-    "($XDG_DATA_HOME/velmoran يا ~/.local/share/velmoran) نگه داشته مي شوند، يا روي سرور\n"
-    "PostgreSQL اگر ~/.config/velmoran/velmoran.conf آن را نام ببرد ([store] server=CONNINFO؛\n"
-    "README را ببينيد). رمز برنامه تازه نصب شده خالي است: در ورود Enter را بزنيد؛ F8 رمز\n"
-    "مي گذارد. ابزار خط فرمان: velmoran-cli --help و man velmoran-cli.\n";
+    "(%1) نگه داشته مي شوند، يا روي سرور PostgreSQL اگر\n"
+    "%2 آن را نام ببرد\n([store] server=CONNINFO؛ README را ببينيد).\n"
+    "رمز برنامه تازه نصب شده خالي است: در ورود Enter را بزنيد؛ F8 رمز مي گذارد.\n"
+    "ابزار خط فرمان: velmoran-cli --help و man velmoran-cli.\n";
 
 } // namespace
 
@@ -57,7 +61,10 @@ int Application::answerCommandLine(int argc, char** argv) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             // The user's locale, read without an application object.
             const bool persian = QLocale::system().language() == QLocale::Persian;
-            std::fputs(persian ? kHelpFa : kHelpEn, stdout);
+            const QString help = QString::fromUtf8(persian ? kHelpFa : kHelpEn)
+                                     .arg(QDir::toNativeSeparators(dataFolder()),
+                                          QDir::toNativeSeparators(configFilePath()));
+            std::fputs(help.toUtf8().constData(), stdout);
             return 0;
         }
     }
