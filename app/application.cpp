@@ -19,6 +19,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QStyleFactory>
 
 #include <cstdio>
 #include <cstring>
@@ -76,6 +77,10 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // The menu entry the desktop matches the program's windows with.
     setDesktopFileName(QStringLiteral("velmoran"));
     setLayoutDirection(Qt::RightToLeft);
+    // One look on every system: the screens' controls keep the places they
+    // were designed in, and Windows' own style clips the text of the panels'
+    // small buttons to inside its margins.
+    setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // The program ends when its last screen is unloaded (a hidden screen
     // counts), not when its last window is closed.
     setQuitOnLastWindowClosed(false);

@@ -51,7 +51,7 @@ FunctionEnd
 Section "!برنامه" SecProgram
   SectionIn RO
   SetOutPath "$INSTDIR"
-  ; An older version's files are replaced whole.
+  ; An older version's files are replaced whole (styles: a folder earlier builds had).
   RMDir /r "$INSTDIR\platforms"
   RMDir /r "$INSTDIR\styles"
   RMDir /r "$INSTDIR\fonts"
