@@ -1,5 +1,7 @@
 #include "platform/print.h"
 
+#include <QDir>
+
 namespace velmoran::Print {
 
 namespace {
@@ -26,6 +28,16 @@ std::shared_ptr<Backend> backend() {
     return current();
 }
 
+namespace {
+
+// A path or a foreign text on its own direction inside a Persian sentence;
+// a path as this system writes it.
+QString isolated(const QString& text) {
+    return QChar(u'\u2068') + text + QChar(u'\u2069');
+}
+
+} // namespace
+
 QString outcomeMessage(const Outcome& outcome) {
     switch (outcome.kind) {
     case Outcome::Printed:
@@ -33,11 +45,11 @@ QString outcomeMessage(const Outcome& outcome) {
     case Outcome::SavedAsPdf:
         return QStringLiteral("چاپگري براي اين رايانه تعريف نشده است. تصوير فرم در اين فايل "
                               "ذخيره شد:\n%1")
-            .arg(outcome.where);
+            .arg(isolated(QDir::toNativeSeparators(outcome.where)));
     case Outcome::Failed:
         break;
     }
-    return QStringLiteral("فرم چاپ نشد.\n%1").arg(outcome.problem);
+    return QStringLiteral("فرم چاپ نشد.\n%1").arg(isolated(outcome.problem));
 }
 
 } // namespace velmoran::Print
