@@ -541,6 +541,17 @@ TEST(CliImportTest, ACrashOfTheReadingLibraryIsToldOnceAsACrash) {
     EXPECT_TRUE(errors.front().contains(crashed));
     EXPECT_TRUE(errors.front().contains(QStringLiteral("⁨%1⁩").arg(source)));
     EXPECT_TRUE(filesIn(data).isEmpty()) << filesIn(data).join(' ').toStdString();
+
+    // The same file grown to Access's own 2 GiB limit (a sparse file): the
+    // limit is named as the cause, not a crash of the reader.
+    QFile grown(source);
+    ASSERT_TRUE(grown.resize(qint64(2) << 30));
+    const CliRun atLimit =
+        cli({QStringLiteral("import"), QStringLiteral("--folder"), data, source});
+    EXPECT_EQ(atLimit.exitCode, 1);
+    EXPECT_TRUE(atLimit.err.contains(QStringLiteral("مرز 2 گيگابايتي اكسس")))
+        << atLimit.err.toStdString();
+    EXPECT_FALSE(atLimit.err.contains(crashed));
 }
 
 // The reading child runs under a memory limit: a file that would need more
