@@ -18,7 +18,11 @@ QString visibleText(const QString& text, bool keepLineBreaks) {
     }
     QString shown;
     shown.reserve(text.size() + 8);
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (keepLineBreaks && c == QLatin1Char('\r') && text.mid(i + 1, 1) == QLatin1String("\n")) {
+            continue; // a CR LF is the line break it stands for
+        }
         if (!control(c) || (keepLineBreaks && c == QLatin1Char('\n'))) {
             shown += c;
         } else if (c == QLatin1Char('\n')) {

@@ -21,9 +21,10 @@ QString isolated(const QString& fragment);
 QString isolatedPath(const QString& path);
 
 // `text` with its control characters (C0, DEL, C1) written as escapes: \n,
-// \r, \t, else \xHH; line breaks too unless `keepLineBreaks`. What a file
-// or a store holds is shown so, never sent to a terminal raw: an escape
-// sequence in a cell could set the terminal's title or fake lines.
+// \r, \t, else \xHH; line breaks too unless `keepLineBreaks` (a CR LF then
+// stands as the LF). What a file or a store holds is shown so, never sent to
+// a terminal raw: an escape sequence in a cell could set the terminal's
+// title or fake lines.
 QString visibleText(const QString& text, bool keepLineBreaks = false);
 
 // What can be wrong with a store file or an operation on it.

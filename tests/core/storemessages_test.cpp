@@ -136,6 +136,10 @@ TEST(MessagePathsTest, EveryMessageIsolatesItsPathsOnEveryLine) {
     }
     messages << import::sheetMessage(path, QStringLiteral("فايل zip خراب است"))
              << folderInUseMessage(path) << engineDetail(StoreCause::Locked, detail);
+    // A memo's CR LF is the line break; any other control character an escape.
+    messages << isolated(QStringLiteral("line one\r\nline two\x1B[2J\r%1").arg(path));
+    EXPECT_EQ(messages.back(),
+              QStringLiteral("\u2068line one\u2069\n\u2068line two\\x1B[2J\\r%1\u2069").arg(path));
     for (const QString& message : messages) {
         SCOPED_TRACE(message.toStdString());
         for (const QString& line : message.split(QLatin1Char('\n'))) {
