@@ -9,6 +9,14 @@
 
 namespace velmoran::cli {
 
+namespace {
+
+// How long a subcommand waits for another that holds the folder alone only
+// to clear its leftovers.
+constexpr int kLeftoversWait = 3000;
+
+} // namespace
+
 bool parseArguments(const char* name, const QStringList& arguments,
                     const QList<QCommandLineOption>& own, int minPositional, int maxPositional,
                     Arguments& parsed, Io& io) {
@@ -49,14 +57,20 @@ int lockFolder(FolderLock& lock, const QString& folder, FolderLock::Mode mode, I
             return kOk;
         }
     }
-    if (lock.tryLock(folder, mode)) {
+    // Another velmoran-cli started at the same moment may hold the folder
+    // alone for that clearing of leftovers, or may take it between the two
+    // steps above (flock lets go of a lock before it changes its mode): a
+    // shared step waits a moment for it rather than take it for a restore
+    // at work. A step that needs the folder alone is refused at once.
+    if (mode == FolderLock::Mode::Shared ? lock.lock(folder, mode, kLeftoversWait)
+                                         : lock.tryLock(folder, mode)) {
         return kOk;
     }
     if (errno == EWOULDBLOCK) {
         return fail(io, folderInUseMessage(folder), kFolderInUse);
     }
     return fail(io, QStringLiteral("پوشه اطلاعات %1 باز نشد: %2")
-                        .arg(isolatedPath(folder), QString::fromLocal8Bit(std::strerror(errno))));
+                        .arg(isolatedPath(folder), systemError(errno)));
 }
 
 int deskStore(const Arguments& parsed, StoreLocation& store, Io& io) {
@@ -80,7 +94,8 @@ int sharedDeskStore(const Arguments& parsed, StoreLocation& store, FolderLock& l
 }
 
 int fail(Io& io, const QString& message, int status) {
-    io.err << message << '\n';
+    // A message may quote a file's text: its control characters as escapes.
+    io.err << visibleText(message, true) << '\n';
     io.err.flush();
     return status;
 }

@@ -5,6 +5,7 @@
 #include "cli/common.h"
 #include "data/core/criterion.h"
 #include "data/core/findcriterion.h"
+#include "data/core/storemessages.h"
 #include "data/store/storelocation.h"
 
 #include <optional>
@@ -180,11 +181,13 @@ int findCommand(const QStringList& arguments, Io& io) {
             const std::vector<ListedRow> page =
                 table->listPage(criterion ? &*criterion : nullptr, {malek}, after, kPage, false);
             for (const ListedRow& row : page) {
+                // The owner as stored, its control characters shown as
+                // escapes.
                 const QString name = row.values.texts[static_cast<std::size_t>(malek)];
                 if (asCsv) {
-                    io.out << row.id << ',' << csvField(name) << "\r\n";
+                    io.out << row.id << ',' << csvField(visibleText(name, true)) << "\r\n";
                 } else {
-                    io.out << row.id << '\t' << name << '\n';
+                    io.out << row.id << '\t' << visibleText(name) << '\n';
                 }
             }
             found += static_cast<long long>(page.size());

@@ -20,9 +20,9 @@ void printNotes(Io& io, const std::vector<import::SheetNote>& notes, qint64 tota
     for (const import::SheetNote& note : notes) {
         io.out << QStringLiteral("رديف %1").arg(note.row);
         if (!note.heading.isEmpty()) {
-            io.out << QStringLiteral("، ستون «%1»").arg(isolated(note.heading));
+            io.out << QStringLiteral("، ستون «%1»").arg(isolated(visibleText(note.heading)));
         }
-        io.out << QStringLiteral(" (%1): %2").arg(kind, note.text) << '\n';
+        io.out << QStringLiteral(" (%1): %2").arg(kind, visibleText(note.text)) << '\n';
     }
     if (total > static_cast<qint64>(notes.size())) {
         io.out << QStringLiteral("و %1 رديف ديگر (%2).").arg(total - qint64(notes.size())).arg(kind)
@@ -84,9 +84,16 @@ int importSheetCommand(const QStringList& arguments, Io& io) {
         io.out << report.note << '\n';
     }
     for (const QString& column : report.unmatched) {
-        io.out
-            << QStringLiteral("ستون «%1» با هيچ فيلدي جور نشد و خوانده نشد.").arg(isolated(column))
-            << '\n';
+        io.out << QStringLiteral("ستون «%1» با هيچ فيلدي جور نشد و خوانده نشد.")
+                      .arg(isolated(visibleText(column)))
+               << '\n';
+    }
+    for (const import::HeadingMatch::Repeated& column : report.repeated) {
+        io.out << QStringLiteral("ستون «%1» به فيلد %2 مي خورد كه ستون %3 آن را مي دهد؛ خوانده "
+                                 "نشد.")
+                      .arg(isolated(visibleText(column.column)), isolated(column.field))
+                      .arg(column.firstColumn)
+               << '\n';
     }
     printNotes(io, report.refused, report.refusedRows, QStringLiteral("پذيرفته نشد"));
     printNotes(io, report.duplicates, report.duplicateRows, QStringLiteral("تكراري، افزوده نشد"));

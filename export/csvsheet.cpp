@@ -24,7 +24,7 @@ public:
             if (i > 0) {
                 buffer_ += ',';
             }
-            const QByteArray text = csvCellText(values[i]).toUtf8();
+            const QByteArray text = csvCellText(withoutNul(values[i], row_, i)).toUtf8();
             if (text.contains(',') || text.contains('"') || text.contains('\n') ||
                 text.contains('\r')) {
                 buffer_ += '"';
@@ -35,6 +35,7 @@ public:
             }
         }
         buffer_ += "\r\n";
+        ++row_;
         return buffer_.size() < kFlushBytes || flush();
     }
     bool finish() override {
@@ -61,25 +62,50 @@ private:
     }
     QFile file_;
     QByteArray buffer_;
+    qint64 row_ = 0;
 };
 
 } // namespace
 
-QString csvCellText(const QString& value) {
-    if (value.isEmpty()) {
-        return value;
-    }
-    switch (value.front().unicode()) {
+namespace {
+
+bool formulaStart(QChar c) {
+    switch (c.unicode()) {
     case '=':
     case '+':
     case '-':
     case '@':
     case '\t':
     case '\r':
-        return QLatin1Char('\'') + value;
+        return true;
     default:
+        return false;
+    }
+}
+
+} // namespace
+
+QString SheetWriter::withoutNul(const QString& value, qint64 row, qsizetype column) {
+    if (!value.contains(QChar(0))) {
         return value;
     }
+    warnings << QStringLiteral("رديف %1، ستون %2: نويسه NUL (كد صفر) كه در فايل جا نمي گيرد از "
+                               "متن برداشته شد.")
+                    .arg(row)
+                    .arg(column + 1);
+    QString text = value;
+    return text.remove(QChar(0));
+}
+
+QString csvCellText(const QString& value) {
+    // After any apostrophes of the value's own: the import takes one off
+    // such a value, so it gets one more, and a value of the agency's that
+    // begins with them comes back as it was.
+    qsizetype at = 0;
+    while (at < value.size() && value[at] == QLatin1Char('\'')) {
+        ++at;
+    }
+    return at < value.size() && formulaStart(value[at]) ? QLatin1Char('\'') + value : value;
 }
 
 std::unique_ptr<SheetWriter> csvWriter(const QString& path) {

@@ -21,6 +21,10 @@ public:
     QStringList warnings;
 
 protected:
+    // `value` without the NUL characters neither file can hold (a sheet
+    // would cut the text at the first), with a warning naming the row (from
+    // 0, the headings) and the column (from 0) when there were any.
+    QString withoutNul(const QString& value, qint64 row, qsizetype column);
     QString error_;
 };
 
@@ -32,11 +36,15 @@ std::unique_ptr<SheetWriter> xlsxWriter(const QString& path, const QString& scra
 
 // The text a .csv cell holds for `value`: the value itself, or, when a
 // spreadsheet would read it as a formula (it begins with =, +, -, @, a tab or
-// a CR), the value after an apostrophe.
+// a CR), the value after an apostrophe; so too a value that begins with
+// apostrophes before one of these, which the import would otherwise take
+// for the export's own.
 QString csvCellText(const QString& value);
 
 // The text an .xlsx cell holds for `value`: each CR LF or lone CR a line
-// feed, the line break every reader shows.
+// feed, the line break every reader shows; a text that reads as the format's
+// escape of a character (_xHHHH_) with its underscore escaped (_x005F_), so
+// that it is read back as it stands.
 QString xlsxCellText(const QString& value);
 
 } // namespace velmoran

@@ -10,6 +10,7 @@
 #include "data/folder/fileaccess.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include <xlsxwriter.h>
 
@@ -112,7 +113,7 @@ public:
             if (values[i].isEmpty()) {
                 continue;
             }
-            QString value = xlsxCellText(values[i]);
+            QString value = xlsxCellText(withoutNul(values[i], row_, i));
             if (value.size() > kXlsxCellCharacters) {
                 warnings << QStringLiteral("رديف %1، ستون %2: متن %3 حرفي به %4 حرف كوتاه شد.")
                                 .arg(row_)
@@ -186,12 +187,16 @@ private:
 } // namespace
 
 QString xlsxCellText(const QString& value) {
-    if (!value.contains(QLatin1Char('\r'))) {
-        return value;
-    }
     QString text = value;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (text.contains(QLatin1Char('\r'))) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    }
+    if (text.contains(QLatin1String("_x"))) {
+        // Every underscore that opens one, overlapping ones too (_x0041_x0042_).
+        static const QRegularExpression escape(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+        text.replace(escape, QStringLiteral("_x005F_"));
+    }
     return text;
 }
 

@@ -219,7 +219,7 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
             out << protocol::line(protocol::kError, message) << '\n';
             out.flush();
         }
-        err << message << '\n';
+        err << visibleText(message, true) << '\n';
         err.flush();
         return status;
     };
@@ -294,7 +294,10 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
             removeOnSignal(QString());
             // The program shows a short summary in a box; a person at the
             // command line gets the whole report.
-            for (const QString& line : machine ? summaryLines(report) : reportLines(report)) {
+            // The Access file's own names (its table, its columns) with
+            // their control characters as escapes.
+            for (const QString& text : machine ? summaryLines(report) : reportLines(report)) {
+                const QString line = visibleText(text);
                 out << (machine ? protocol::line(protocol::kReport, line) : line) << '\n';
             }
             out.flush();

@@ -1,5 +1,6 @@
 #include "import/importwatch.h"
 
+#include "data/core/storemessages.h"
 #include "data/sqlite/storefiles.h"
 #include "import/importerror.h"
 #include "import/importprotocol.h"
@@ -8,6 +9,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -86,9 +88,25 @@ struct ChildSteps {
     }
 };
 
+// The most an Access file holds: Access writes nothing past it, so a file
+// that has grown to it is most often cut off at it, and the reading library
+// fails on the pages it can't find.
+constexpr qint64 kAccessLimit = qint64(2) << 30;
+constexpr qint64 kAtTheLimit = kAccessLimit - (qint64(1) << 20);
+
 QString crashedMessage(const QString& file) {
     if (file.isEmpty()) {
         return QStringLiteral("انتقال اطلاعات انجام نشد: برنامه خواندن فايلهاي اكسس از كار افتاد.");
+    }
+    const qint64 size = QFileInfo(file).size();
+    if (size >= kAtTheLimit) {
+        return importMessage(ImportProblem::Unreadable, file,
+                             QStringLiteral("فايل به مرز 2 گيگابايتي اكسس رسيده است (%1 بايت)؛ "
+                                            "اكسس در اين اندازه چيزي به فايل نمي افزايد و فايل "
+                                            "معمولا ناقص مانده است. آن را در اكسس فشرده و ترميم "
+                                            "(%2) كنيد.")
+                                 .arg(size)
+                                 .arg(isolated(QStringLiteral("Compact and Repair"))));
     }
     return importMessage(ImportProblem::Unreadable, file,
                          QStringLiteral("برنامه خواندن آن از كار افتاد."));

@@ -2,10 +2,12 @@
 
 #include "data/core/criterion.h"
 #include "data/core/fieldcaptions.h"
+#include "data/core/storemessages.h"
 #include "import/sheetfile.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <map>
 
 namespace velmoran::import {
@@ -100,6 +102,7 @@ HeadingMap readHeadingMap(const QString& path) {
         throw;
     }
     HeadingMap map;
+    std::map<QString, std::pair<QString, qint64>> given; // folded heading: field, line
     SheetRow row;
     while (reader->next(row)) {
         if (row.cells.size() != 2) {
@@ -116,7 +119,18 @@ HeadingMap readHeadingMap(const QString& path) {
             throw SheetError(
                 sheetMessage(path, QStringLiteral("سطر %1: فيلد «%2» در فايلهاي ملك نيست")
                                        .arg(row.number)
-                                       .arg(field)));
+                                       .arg(isolated(visibleText(field)))));
+        }
+        const auto [at, added] =
+            given.emplace(foldedHeading(heading), std::pair{field, row.number});
+        if (!added && fieldNamed(at->second.first) != fieldNamed(field)) {
+            throw SheetError(sheetMessage(
+                path, QStringLiteral("سطر %1: عنوان «%2» در سطر %3 به فيلد «%4» داده شده است و "
+                                     "نمي تواند فيلد «%5» را هم بدهد")
+                          .arg(row.number)
+                          .arg(isolated(visibleText(heading)))
+                          .arg(at->second.second)
+                          .arg(at->second.first, field)));
         }
         map.emplace_back(heading, field);
     }
@@ -163,7 +177,9 @@ HeadingMatch matchHeadings(const QStringList& headings, const HeadingMap& map) {
             byAlias.emplace(foldedHeading(QString::fromUtf8(alias.heading)),
                             fieldNamed(QString::fromLatin1(alias.field)));
         }
-        std::vector<bool> fed(kListingFieldCount, false);
+        // By field: the column (from 1) that feeds it, or 0.
+        std::vector<int> fedBy(kListingFieldCount, 0);
+        const auto fed = [&](int field) { return fedBy[static_cast<std::size_t>(field)] > 0; };
         for (qsizetype c = 0; c < folded.size(); ++c) {
             const QString& h = folded[c];
             if (h.isEmpty()) {
@@ -175,10 +191,14 @@ HeadingMatch matchHeadings(const QStringList& headings, const HeadingMap& map) {
             } else if (const int named = fieldNamed(h); named >= 0) {
                 field = named;
             } else {
+                // A caption two fields share goes to the first not yet fed.
+                int fedCaption = -1;
                 const auto [from, to] = byCaption.equal_range(h);
                 for (auto it = from; it != to && field < 0; ++it) {
-                    if (!fed[static_cast<std::size_t>(it->second)]) {
+                    if (!fed(it->second)) {
                         field = it->second;
+                    } else if (fedCaption < 0) {
+                        fedCaption = it->second;
                     }
                 }
                 if (field < 0) {
@@ -186,16 +206,30 @@ HeadingMatch matchHeadings(const QStringList& headings, const HeadingMap& map) {
                         field = it->second;
                     }
                 }
+                if (field < 0) {
+                    field = fedCaption;
+                }
             }
-            if (field >= 0 && !fed[static_cast<std::size_t>(field)]) {
-                fed[static_cast<std::size_t>(field)] = true;
+            if (field < 0) {
+                continue;
+            }
+            const QString column = QStringLiteral("%1 (ستون %2)").arg(headings[c]).arg(c + 1);
+            if (fed(field)) {
+                match.repeated.push_back({column, QString::fromLatin1(kListingFields[field].name),
+                                          fedBy[static_cast<std::size_t>(field)]});
+            } else {
+                fedBy[static_cast<std::size_t>(field)] = static_cast<int>(c) + 1;
                 match.fieldOf[static_cast<std::size_t>(c)] = field;
             }
         }
     }
     for (qsizetype c = 0; c < headings.size(); ++c) {
-        if (match.fieldOf[static_cast<std::size_t>(c)] < 0 && !folded[c].isEmpty()) {
-            match.unmatched << QStringLiteral("%1 (ستون %2)").arg(headings[c]).arg(c + 1);
+        const QString column = QStringLiteral("%1 (ستون %2)").arg(headings[c]).arg(c + 1);
+        const bool repeated =
+            std::any_of(match.repeated.begin(), match.repeated.end(),
+                        [&](const HeadingMatch::Repeated& r) { return r.column == column; });
+        if (match.fieldOf[static_cast<std::size_t>(c)] < 0 && !folded[c].isEmpty() && !repeated) {
+            match.unmatched << column;
         }
     }
     return match;

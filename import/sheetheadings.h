@@ -19,7 +19,7 @@ using HeadingMap = std::vector<std::pair<QString, QString>>;
 // The rows of a map file: a .csv (or text) of two columns, heading and
 // field name, one pair a line (a first line "heading,field" is a title).
 // Throws SheetError naming the file: unreadable, a line without two
-// columns, a field the listings don't have.
+// columns, a field the listings don't have, a heading given two fields.
 HeadingMap readHeadingMap(const QString& path);
 
 struct HeadingMatch {
@@ -29,6 +29,16 @@ struct HeadingMatch {
     bool ownExport = false;
     // The columns that feed nothing, as "heading (column N)".
     QStringList unmatched;
+    // The columns whose field an earlier column feeds already (a heading
+    // twice, two --map lines for one field): each as "heading (column N)",
+    // with that field's name and the earlier column (from 1). They feed
+    // nothing either.
+    struct Repeated {
+        QString column;
+        QString field;
+        int firstColumn = 0;
+    };
+    std::vector<Repeated> repeated;
     // The field of the owner's name is fed.
     bool hasOwner() const;
 };
@@ -40,7 +50,8 @@ struct HeadingMatch {
 // going to the first not yet fed) and the alias table. Headings are compared
 // as names are: Arabic and Persian Yeh and Kaf alike, Latin letters in any
 // case, without the stretching letter, a colon at the end, or blanks around.
-// A second column for a field already fed feeds nothing.
+// A second column for a field already fed feeds nothing, and is named in
+// `repeated`.
 HeadingMatch matchHeadings(const QStringList& headings, const HeadingMap& map = {});
 
 // The field names and the export's headings, one a column, in field order.

@@ -1,6 +1,7 @@
 #include "import/sheetimport.h"
 
 #include "data/core/criterion.h"
+#include "data/core/storemessages.h"
 #include "import/rowpipe.h"
 #include "import/sheetfile.h"
 #include "import/sheetvalues.h"
@@ -98,11 +99,12 @@ private:
         report_.fieldOf = match.fieldOf;
         report_.ownExport = match.ownExport;
         report_.unmatched = match.unmatched;
+        report_.repeated = match.repeated;
         if (!match.hasOwner()) {
             throw SheetError(sheetMessage(
                 file, QStringLiteral("ستوني براي نام مالك پيدا نشد (عنوانها: %1)؛ با --map عنوان "
                                      "آن را بدهيد")
-                          .arg(report_.headings.join(QStringLiteral("، ")).left(300))));
+                          .arg(isolated(report_.headings.join(QStringLiteral("، ")).left(300)))));
         }
     }
 

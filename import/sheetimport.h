@@ -39,9 +39,10 @@ struct SheetImportReport {
     QStringList headings;     // the sheet's first row
     std::vector<int> fieldOf; // by column: the field it feeds, or -1
     bool ownExport = false;
-    QStringList unmatched; // the headings that feed no field
-    qint64 rowsRead = 0;   // rows below the headings
-    qint64 added = 0;      // stored (to be stored, on a dry run)
+    QStringList unmatched;                        // the headings that feed no field
+    std::vector<HeadingMatch::Repeated> repeated; // columns for a field fed already
+    qint64 rowsRead = 0;                          // rows below the headings
+    qint64 added = 0;                             // stored (to be stored, on a dry run)
     qint64 refusedRows = 0;
     qint64 duplicateRows = 0;
     bool cancelled = false;

@@ -166,10 +166,23 @@ CellValue cellValue(const SheetCell& cell, int field, const CellContext& context
         break;
     default:
         value.text = cell.text;
-        // The export's guard against a formula, taken off again.
-        if (context.fromCsv && value.text.size() > 1 && value.text.front() == QLatin1Char('\'') &&
-            QStringLiteral("=+-@\t\r").contains(value.text[1])) {
-            value.text.remove(0, 1);
+        // The export's guard against a formula, taken off again: the
+        // apostrophe before = + - @ a tab or a CR, or before the value's own
+        // apostrophes that stand before one of these.
+        if (context.fromCsv && value.text.startsWith(QLatin1Char('\''))) {
+            qsizetype at = 1;
+            while (at < value.text.size() && value.text[at] == QLatin1Char('\'')) {
+                ++at;
+            }
+            if (at < value.text.size() && QStringLiteral("=+-@\t\r").contains(value.text[at])) {
+                value.text.remove(0, 1);
+            }
+        }
+        // A NUL stands in neither file the export writes (a sheet cuts the
+        // text there): the text is stored without it, and said so.
+        if (value.text.contains(QChar(0))) {
+            value.text.remove(QChar(0));
+            value.warning = QStringLiteral("نويسه NUL (كد صفر) از متن برداشته شد");
         }
     }
     if (value.text.size() > kLongestValue) {

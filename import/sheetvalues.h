@@ -29,7 +29,9 @@ struct CellContext {
 //    for a telephone field, whose leading zero the sheet may have dropped,
 //    and for a number written with an exponent; a date cell as the Persian
 //    calendar's yyyy/MM/dd, with a warning; in a .csv, the apostrophe the
-//    export puts before = + - @, a tab or a CR dropped again;
+//    export puts before = + - @, a tab or a CR (and before apostrophes of the
+//    value's own before one of these) dropped again; a NUL
+//    dropped, with a warning;
 //  - a flag: set by -1, 1, true, yes, بله, a tick; clear by 0, false, no,
 //    خير or nothing; any other value refuses the row.
 CellValue cellValue(const SheetCell& cell, int field, const CellContext& context);

@@ -7,9 +7,15 @@
 #include "import/sheetfile.h"
 #include "import/zipmember.h"
 
+#include "data/core/fields.h"
+#include "data/core/storemessages.h"
+
+#include <QDir>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <map>
 #include <set>
 
 namespace velmoran::import {
@@ -19,6 +25,15 @@ namespace {
 // The small members are read whole, within these bounds.
 constexpr qint64 kSmallMember = qint64(16) << 20;
 constexpr qint64 kSharedStrings = qint64(256) << 20;
+
+// The shared strings are held in memory, so their count is bounded too, as a
+// workbook can use them: each is shown by a cell of its sheets, and a cell
+// that shows one takes at least kSharedCellBytes of its sheet
+// (<c t="s"><v>0</v></c>); and no workbook of listings holds more than a
+// sheet of 1 048 576 rows whose every field is a text of its own.
+constexpr qint64 kSharedCellBytes = 20;
+constexpr qint64 kFewSharedStrings = 65536;
+constexpr qint64 kMostSharedStrings = kSheetRows * qint64(kListingFieldCount);
 
 // Excel's escape of characters XML can't carry: _xHHHH_ (an underscore
 // itself as _x005F_).
@@ -69,21 +84,35 @@ bool dateFormatCode(const QString& code) {
     return false;
 }
 
-// An element's name without its namespace prefix: the namespaces are not
-// resolved (the reading is much quicker without), and the sheet's elements
-// are told apart by their local names alone.
-QStringView localName(const QXmlStreamReader& xml) {
-    const QStringView name = xml.qualifiedName();
-    const qsizetype colon = name.indexOf(QLatin1Char(':'));
-    return colon < 0 ? name : name.mid(colon + 1);
+// The namespaces of the workbook's elements, of the relationship attributes
+// and of the relationships part, each as most writers write it and in the
+// strict form; a part that declares none is read too. An element is known
+// by its namespace and its local name, whatever prefix the file gives it
+// (<x:c> as .NET's Open XML SDK writes it), and one of another namespace
+// with the same local name (an extension's) is none of the workbook's.
+constexpr QLatin1String kMainNamespaces[] = {
+    QLatin1String("http://schemas.openxmlformats.org/spreadsheetml/2006/main"),
+    QLatin1String("http://purl.oclc.org/ooxml/spreadsheetml/main")};
+constexpr QLatin1String kRelationshipNamespaces[] = {
+    QLatin1String("http://schemas.openxmlformats.org/officeDocument/2006/relationships"),
+    QLatin1String("http://purl.oclc.org/ooxml/officeDocument/relationships")};
+constexpr QLatin1String
+    kPackageNamespace("http://schemas.openxmlformats.org/package/2006/relationships");
+
+bool mainNamespace(QStringView uri) {
+    return uri.isEmpty() || uri == kMainNamespaces[0] || uri == kMainNamespaces[1];
 }
 
-// The value of the attribute whose local name is `name`, whatever its prefix.
-QStringView attributeValue(const QXmlStreamAttributes& attributes, QLatin1String name) {
+// Whether the element just read is the workbook's `name`.
+bool isElement(const QXmlStreamReader& xml, QLatin1String name) {
+    return xml.name() == name && mainNamespace(xml.namespaceUri());
+}
+
+// The relationship id of an element (r:id, whatever the prefix).
+QStringView relationshipId(const QXmlStreamAttributes& attributes) {
     for (const QXmlStreamAttribute& a : attributes) {
-        const QStringView qualified = a.qualifiedName();
-        const qsizetype colon = qualified.indexOf(QLatin1Char(':'));
-        if ((colon < 0 ? qualified : qualified.mid(colon + 1)) == name) {
+        if (a.name() == QLatin1String("id") && (a.namespaceUri() == kRelationshipNamespaces[0] ||
+                                                a.namespaceUri() == kRelationshipNamespaces[1])) {
             return a.value();
         }
     }
@@ -92,12 +121,8 @@ QStringView attributeValue(const QXmlStreamAttributes& attributes, QLatin1String
 
 class XmlReader {
 public:
-    XmlReader(const QString& path, QIODevice* device) : path_(path), xml_(device) {
-        xml_.setNamespaceProcessing(false);
-    }
-    XmlReader(const QString& path, const QByteArray& bytes) : path_(path), xml_(bytes) {
-        xml_.setNamespaceProcessing(false);
-    }
+    XmlReader(const QString& path, QIODevice* device) : path_(path), xml_(device) {}
+    XmlReader(const QString& path, const QByteArray& bytes) : path_(path), xml_(bytes) {}
     QXmlStreamReader& xml() { return xml_; }
     // The next token; a DTD ends the reading.
     QXmlStreamReader::TokenType next() {
@@ -111,9 +136,11 @@ public:
     bool atEnd() const { return xml_.atEnd(); }
     void checkSound(const QString& member) const {
         if (xml_.hasError()) {
-            throw SheetError(sheetMessage(path_, QStringLiteral("XML بخش %1 خراب است: %2 (سطر %3)")
-                                                     .arg(member, xml_.errorString())
-                                                     .arg(xml_.lineNumber())));
+            throw SheetError(
+                sheetMessage(path_, QStringLiteral("XML بخش %1 در سطر %2 خراب است:\n%3")
+                                        .arg(isolated(member))
+                                        .arg(xml_.lineNumber())
+                                        .arg(isolated(xml_.errorString()))));
         }
     }
     // The text of the <t> pieces of the element just started (a shared or
@@ -126,9 +153,9 @@ public:
             const auto token = next();
             if (token == QXmlStreamReader::StartElement) {
                 ++depth;
-                if (localName(xml_) == QLatin1String("rPh")) {
+                if (isElement(xml_, QLatin1String("rPh"))) {
                     ++phonetic;
-                } else if (localName(xml_) == QLatin1String("t") && phonetic == 0) {
+                } else if (isElement(xml_, QLatin1String("t")) && phonetic == 0) {
                     text += xml_.readElementText();
                     --depth;
                     if (text.size() > kLongestCell) {
@@ -138,7 +165,7 @@ public:
                 }
             } else if (token == QXmlStreamReader::EndElement) {
                 --depth;
-                if (localName(xml_) == QLatin1String("rPh")) {
+                if (isElement(xml_, QLatin1String("rPh"))) {
                     --phonetic;
                 }
             }
@@ -173,11 +200,11 @@ int columnOf(QStringView reference) {
 class XlsxReader : public SheetReader {
 public:
     explicit XlsxReader(const QString& path) : path_(path), zip_(path) {
-        const QByteArray sheet = firstSheet();
+        findParts();
         readStyles();
         readSharedStrings();
-        member_ = std::make_unique<ZipMember>(zip_, sheet, kInflateLimit);
-        sheetName_ = QString::fromUtf8(sheet);
+        member_ = std::make_unique<ZipMember>(zip_, sheet_, kInflateLimit);
+        sheetName_ = QString::fromUtf8(sheet_);
         xml_ = std::make_unique<XmlReader>(path_, member_.get());
     }
 
@@ -188,7 +215,7 @@ public:
             if (token != QXmlStreamReader::StartElement) {
                 continue;
             }
-            if (localName(xml) == QLatin1String("row")) {
+            if (isElement(xml, QLatin1String("row"))) {
                 if (readRow(row)) {
                     return true;
                 }
@@ -216,93 +243,146 @@ private:
         }
     }
 
-    // The first sheet the workbook lists, by its relationship; the usual name
-    // when the workbook says nothing of it.
-    QByteArray firstSheet() {
-        QByteArray fallback("xl/worksheets/sheet1.xml");
-        if (!zip_.has("xl/workbook.xml")) {
-            if (zip_.has(fallback)) {
-                return fallback;
+    // The relationships of the part `part` (its _rels beside it): by id, the
+    // member each names, and by the last word of its type the first member
+    // of that type.
+    struct Relationships {
+        std::map<QString, QByteArray> byId;
+        std::map<QString, QByteArray> byType;
+    };
+    Relationships relationshipsOf(const QByteArray& part) {
+        Relationships found;
+        const qsizetype slash = part.lastIndexOf('/');
+        const QByteArray folder = part.left(slash + 1);
+        const QByteArray name = folder + "_rels/" + part.mid(slash + 1) + ".rels";
+        if (!zip_.has(name)) {
+            return found;
+        }
+        XmlReader rels(path_, zip_.read(name, kSmallMember));
+        while (!rels.atEnd()) {
+            if (rels.next() != QXmlStreamReader::StartElement ||
+                rels.xml().name() != QLatin1String("Relationship") ||
+                !(rels.xml().namespaceUri().isEmpty() ||
+                  rels.xml().namespaceUri() == kPackageNamespace)) {
+                continue;
             }
-            fail(QStringLiteral("فايل اكسل (xlsx) نيست: برگه اي در آن نيست"));
+            const QXmlStreamAttributes a = rels.xml().attributes();
+            const QString target = a.value(QLatin1String("Target")).toString();
+            const QByteArray member = QDir::cleanPath(target.startsWith(QLatin1Char('/'))
+                                                          ? target.mid(1)
+                                                          : QString::fromUtf8(folder) + target)
+                                          .toUtf8();
+            const QStringView type = a.value(QLatin1String("Type"));
+            found.byId.emplace(a.value(QLatin1String("Id")).toString(), member);
+            found.byType.emplace(type.mid(type.lastIndexOf(QLatin1Char('/')) + 1).toString(),
+                                 member);
+        }
+        rels.checkSound(QString::fromUtf8(name));
+        return found;
+    }
+
+    // The members of the workbook, found through its relationships as the
+    // format means them to be (the parts may have any names: a writer built
+    // on .NET names them its own way); the usual names where the file says
+    // nothing of them.
+    void findParts() {
+        const Relationships package = relationshipsOf("");
+        const auto document = package.byType.find(QStringLiteral("officeDocument"));
+        const QByteArray workbookPart =
+            document != package.byType.end() && zip_.has(document->second)
+                ? document->second
+                : QByteArray("xl/workbook.xml");
+        sheet_ = "xl/worksheets/sheet1.xml";
+        sharedStrings_ = "xl/sharedStrings.xml";
+        styles_ = "xl/styles.xml";
+        if (!zip_.has(workbookPart)) {
+            if (!zip_.has(sheet_)) {
+                fail(QStringLiteral("فايل اكسل (xlsx) نيست: برگه اي در آن نيست"));
+            }
+            return;
         }
         QString id;
-        XmlReader workbook(path_, zip_.read("xl/workbook.xml", kSmallMember));
+        XmlReader workbook(path_, zip_.read(workbookPart, kSmallMember));
         while (!workbook.atEnd()) {
             if (workbook.next() != QXmlStreamReader::StartElement) {
                 continue;
             }
             const QXmlStreamAttributes a = workbook.xml().attributes();
-            if (localName(workbook.xml()) == QLatin1String("workbookPr")) {
+            if (isElement(workbook.xml(), QLatin1String("workbookPr"))) {
                 const auto d1904 = a.value(QLatin1String("date1904"));
                 dates1904 = d1904 == QLatin1String("1") || d1904 == QLatin1String("true");
-            } else if (localName(workbook.xml()) == QLatin1String("sheet") && id.isEmpty()) {
-                id = attributeValue(a, QLatin1String("id")).toString();
+            } else if (isElement(workbook.xml(), QLatin1String("sheet")) && id.isEmpty()) {
+                id = relationshipId(a).toString();
             }
         }
-        workbook.checkSound(QStringLiteral("xl/workbook.xml"));
-        if (id.isEmpty() || !zip_.has("xl/_rels/workbook.xml.rels")) {
-            return fallback;
+        workbook.checkSound(QString::fromUtf8(workbookPart));
+        const Relationships parts = relationshipsOf(workbookPart);
+        if (const auto it = parts.byId.find(id); it != parts.byId.end()) {
+            sheet_ = it->second;
         }
-        XmlReader rels(path_, zip_.read("xl/_rels/workbook.xml.rels", kSmallMember));
-        while (!rels.atEnd()) {
-            if (rels.next() == QXmlStreamReader::StartElement &&
-                localName(rels.xml()) == QLatin1String("Relationship") &&
-                rels.xml().attributes().value(QLatin1String("Id")) == id) {
-                QString target = rels.xml().attributes().value(QLatin1String("Target")).toString();
-                target = target.startsWith(QLatin1Char('/')) ? target.mid(1)
-                                                             : QStringLiteral("xl/") + target;
-                return target.toUtf8();
-            }
+        if (const auto it = parts.byType.find(QStringLiteral("sharedStrings"));
+            it != parts.byType.end()) {
+            sharedStrings_ = it->second;
         }
-        rels.checkSound(QStringLiteral("xl/_rels/workbook.xml.rels"));
-        return fallback;
+        if (const auto it = parts.byType.find(QStringLiteral("styles")); it != parts.byType.end()) {
+            styles_ = it->second;
+        }
     }
 
     // Which cell styles show a date.
     void readStyles() {
-        if (!zip_.has("xl/styles.xml")) {
+        if (!zip_.has(styles_)) {
             return;
         }
-        XmlReader styles(path_, zip_.read("xl/styles.xml", kSmallMember));
+        XmlReader styles(path_, zip_.read(styles_, kSmallMember));
         std::set<int> dateCodes;
         bool inCellXfs = false;
         while (!styles.atEnd()) {
             const auto token = styles.next();
             QXmlStreamReader& xml = styles.xml();
-            if (localName(xml) == QLatin1String("cellXfs")) {
+            if (isElement(xml, QLatin1String("cellXfs"))) {
                 inCellXfs = token == QXmlStreamReader::StartElement;
             } else if (token == QXmlStreamReader::StartElement &&
-                       localName(xml) == QLatin1String("numFmt")) {
+                       isElement(xml, QLatin1String("numFmt"))) {
                 const QXmlStreamAttributes a = xml.attributes();
                 if (dateFormatCode(a.value(QLatin1String("formatCode")).toString())) {
                     dateCodes.insert(a.value(QLatin1String("numFmtId")).toInt());
                 }
             } else if (inCellXfs && token == QXmlStreamReader::StartElement &&
-                       localName(xml) == QLatin1String("xf")) {
+                       isElement(xml, QLatin1String("xf"))) {
                 const int id = xml.attributes().value(QLatin1String("numFmtId")).toInt();
                 dateStyles_.push_back(dateFormatId(id) || dateCodes.count(id) > 0);
             }
         }
-        styles.checkSound(QStringLiteral("xl/styles.xml"));
+        styles.checkSound(QString::fromUtf8(styles_));
     }
 
     void readSharedStrings() {
-        if (!zip_.has("xl/sharedStrings.xml")) {
+        if (!zip_.has(sharedStrings_)) {
             return;
         }
-        ZipMember member(zip_, "xl/sharedStrings.xml", kSharedStrings);
+        const QByteArray sheets("xl/worksheets/");
+        const qint64 sheetBytes = zip_.declaredSizes(sheets) +
+                                  (sheet_.startsWith(sheets) ? 0 : zip_.declaredSizes(sheet_));
+        const qint64 most =
+            std::clamp(sheetBytes / kSharedCellBytes, kFewSharedStrings, kMostSharedStrings);
+        ZipMember member(zip_, sharedStrings_, kSharedStrings);
         XmlReader xml(path_, &member);
         while (!xml.atEnd()) {
             if (xml.next() == QXmlStreamReader::StartElement &&
-                localName(xml.xml()) == QLatin1String("si")) {
+                isElement(xml.xml(), QLatin1String("si"))) {
+                if (static_cast<qint64>(shared_.size()) >= most) {
+                    fail(QStringLiteral("بيش از %1 متن مشترك دارد، بيش از آنچه برگه هاي آن "
+                                        "نشان مي دهند؛ فايل خراب يا ساختگي است")
+                             .arg(most));
+                }
                 shared_.push_back(xml.texts());
             }
         }
         if (!member.failure().isEmpty()) {
             fail(member.failure());
         }
-        xml.checkSound(QStringLiteral("xl/sharedStrings.xml"));
+        xml.checkSound(QString::fromUtf8(sharedStrings_));
         if (!member.closeChecked()) {
             fail(member.failure());
         }
@@ -325,10 +405,10 @@ private:
         bool any = false;
         while (!xml_->atEnd()) {
             const auto token = xml_->next();
-            if (token == QXmlStreamReader::EndElement && localName(xml) == QLatin1String("row")) {
+            if (token == QXmlStreamReader::EndElement && isElement(xml, QLatin1String("row"))) {
                 break;
             }
-            if (token != QXmlStreamReader::StartElement || localName(xml) != QLatin1String("c")) {
+            if (token != QXmlStreamReader::StartElement || !isElement(xml, QLatin1String("c"))) {
                 continue;
             }
             const QXmlStreamAttributes a = xml.attributes();
@@ -357,17 +437,17 @@ private:
         QString raw;
         while (!xml_->atEnd()) {
             const auto token = xml_->next();
-            if (token == QXmlStreamReader::EndElement && localName(xml) == QLatin1String("c")) {
+            if (token == QXmlStreamReader::EndElement && isElement(xml, QLatin1String("c"))) {
                 break;
             }
             if (token != QXmlStreamReader::StartElement) {
                 continue;
             }
-            if (localName(xml) == QLatin1String("is")) {
+            if (isElement(xml, QLatin1String("is"))) {
                 cell.text = xml_->texts();
-            } else if (localName(xml) == QLatin1String("v")) {
+            } else if (isElement(xml, QLatin1String("v"))) {
                 raw = xml.readElementText();
-            } else if (localName(xml) == QLatin1String("f")) {
+            } else if (isElement(xml, QLatin1String("f"))) {
                 xml.skipCurrentElement();
             }
         }
@@ -405,6 +485,7 @@ private:
     ZipFile zip_;
     std::vector<QString> shared_;
     std::vector<bool> dateStyles_;
+    QByteArray sheet_, sharedStrings_, styles_; // the members, as the workbook names them
     std::unique_ptr<ZipMember> member_;
     std::unique_ptr<XmlReader> xml_;
     QString sheetName_;

@@ -2,6 +2,8 @@
 
 #include "import/sheetfile.h"
 
+#include "data/core/storemessages.h"
+
 #include <QFileInfo>
 
 namespace velmoran::import {
@@ -54,6 +56,20 @@ QByteArray ZipFile::read(const QByteArray& member, qint64 limit) {
     return bytes;
 }
 
+qint64 ZipFile::declaredSizes(const QByteArray& prefix) const {
+    qint64 total = 0;
+    for (int rc = unzGoToFirstFile(zip_); rc == UNZ_OK; rc = unzGoToNextFile(zip_)) {
+        char name[512];
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(zip_, &info, name, sizeof name, nullptr, 0, nullptr, 0) ==
+                UNZ_OK &&
+            QByteArray(name).startsWith(prefix)) {
+            total += static_cast<qint64>(std::min<quint64>(info.uncompressed_size, kInflateLimit));
+        }
+    }
+    return total;
+}
+
 ZipMember::ZipMember(ZipFile& zip, const QByteArray& member, qint64 limit)
     : zip_(zip), name_(member) {
     const auto damaged = [&](const QString& why) {
@@ -94,10 +110,14 @@ ZipMember::~ZipMember() {
 
 qint64 ZipMember::readData(char* data, qint64 maxSize) {
     if (!failure_.isEmpty() || !open_) {
-        return -1;
+        return ended_ && failure_.isEmpty() ? 0 : -1;
     }
     const int want = static_cast<int>(std::min<qint64>(maxSize, 1 << 20));
     const int got = unzReadCurrentFile(zip_.zip_, data, static_cast<unsigned>(want));
+    if (got == 0 && want > 0) {
+        // The end: what the reader makes of it waits for the zip's check.
+        return closeChecked() ? 0 : -1;
+    }
     if (got < 0) {
         failure_ = QStringLiteral("فايل zip خراب يا ناقص است (%1)").arg(QString::fromUtf8(name_));
         return -1;
@@ -116,14 +136,23 @@ bool ZipMember::closeChecked() {
     if (!failure_.isEmpty()) {
         return false;
     }
+    if (ended_) {
+        return true;
+    }
     if (inflated_ != declared_) {
-        failure_ = QStringLiteral("فايل zip ناقص است (%1)").arg(QString::fromUtf8(name_));
+        failure_ = QStringLiteral("فايل zip ناقص است: %1 كوتاه تر از اندازه اي است كه فهرست zip "
+                                  "مي گويد")
+                       .arg(isolated(QString::fromUtf8(name_)));
         return false;
     }
     open_ = false;
+    ended_ = true;
     if (unzCloseCurrentFile(zip_.zip_) != UNZ_OK) {
-        failure_ = QStringLiteral("فايل zip خراب است: جمع آزماي %1 نمي خواند")
-                       .arg(QString::fromUtf8(name_));
+        // minizip inflates no further than the size the directory gives: a
+        // size that lies ends the data early, and the check sum tells it.
+        failure_ = QStringLiteral("فايل zip خراب است: اندازه يا جمع آزماي %1 با آنچه فهرست zip "
+                                  "مي گويد نمي خواند")
+                       .arg(isolated(QString::fromUtf8(name_)));
         return false;
     }
     return true;

@@ -26,6 +26,9 @@ public:
     // The whole of a small member (the workbook, its styles); throws
     // SheetError past `limit` bytes inflated.
     QByteArray read(const QByteArray& member, qint64 limit);
+    // The sizes the directory gives to the members whose names begin with
+    // `prefix`, added up.
+    qint64 declaredSizes(const QByteArray& prefix) const;
 
 private:
     QString path_;
@@ -51,7 +54,9 @@ public:
     // The bytes inflated so far, and the size the zip gives.
     qint64 inflated() const { return inflated_; }
     qint64 declared() const { return declared_; }
-    // After the last byte: the check sum agreed, else failure() says so.
+    // After the last byte: the size and the check sum agreed, else failure()
+    // says so. The device checks both itself at the end of the member, so a
+    // member cut short ends with its own cause, not as the XML's.
     bool closeChecked();
 
 protected:
@@ -65,6 +70,7 @@ private:
     qint64 limit_ = 0;
     qint64 inflated_ = 0;
     bool open_ = false;
+    bool ended_ = false; // read to its end and checked
     QString failure_;
 };
 

@@ -2,17 +2,55 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstring>
 
 namespace velmoran {
 
+QString visibleText(const QString& text, bool keepLineBreaks) {
+    const auto control = [](QChar c) {
+        return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+    };
+    if (std::none_of(text.begin(), text.end(), control)) {
+        return text;
+    }
+    QString shown;
+    shown.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (keepLineBreaks && c == QLatin1Char('\r') && text.mid(i + 1, 1) == QLatin1String("\n")) {
+            continue; // a CR LF is the line break it stands for
+        }
+        if (!control(c) || (keepLineBreaks && c == QLatin1Char('\n'))) {
+            shown += c;
+        } else if (c == QLatin1Char('\n')) {
+            shown += QLatin1String("\\n");
+        } else if (c == QLatin1Char('\r')) {
+            shown += QLatin1String("\\r");
+        } else if (c == QLatin1Char('\t')) {
+            shown += QLatin1String("\\t");
+        } else {
+            shown += QLatin1String("\\x") +
+                     QString::number(c.unicode(), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        }
+    }
+    return shown;
+}
+
 QString isolated(const QString& fragment) {
-    return QChar(u'\u2068') + fragment + QChar(u'\u2069');
+    // Each line by itself: a line break ends every isolate the line opened,
+    // so one spanning lines would leave the later ones bare.
+    QStringList lines = visibleText(fragment, true).split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        line = QChar(u'\u2068') + line + QChar(u'\u2069');
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString isolatedPath(const QString& path) {
-    return isolated(QDir::toNativeSeparators(path));
+    return QChar(u'\u2068') + visibleText(QDir::toNativeSeparators(path)) + QChar(u'\u2069');
 }
 
 QString storeMessage(StoreProblem problem, const QString& path, const QString& rawDetail) {

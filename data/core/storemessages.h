@@ -13,9 +13,19 @@ namespace velmoran {
 // direction isolates, U+2068 FIRST STRONG ISOLATE ... U+2069 POP DIRECTIONAL
 // ISOLATE, so they read in their own direction: a path keeps its leading "/"
 // and is not broken as "//tmp/...".
+// Its control characters are shown as escapes (visibleText); a fragment of
+// several lines is isolated line by line, as a line break ends an isolate.
 QString isolated(const QString& fragment);
-// A path, in the system's separators, isolated.
+// A path, in the system's separators, isolated, every control character in
+// it shown as an escape.
 QString isolatedPath(const QString& path);
+
+// `text` with its control characters (C0, DEL, C1) written as escapes: \n,
+// \r, \t, else \xHH; line breaks too unless `keepLineBreaks` (a CR LF then
+// stands as the LF). What a file or a store holds is shown so, never sent to
+// a terminal raw: an escape sequence in a cell could set the terminal's
+// title or fake lines.
+QString visibleText(const QString& text, bool keepLineBreaks = false);
 
 // What can be wrong with a store file or an operation on it.
 enum class StoreProblem {

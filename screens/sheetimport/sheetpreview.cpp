@@ -246,6 +246,17 @@ void SheetPreview::fillNotes() {
         notes_->setItem(row, 3, item(QStringLiteral("به هيچ فيلدي نخورد")));
         ++row;
     }
+    for (const import::HeadingMatch::Repeated& column : report_.repeated) {
+        notes_->insertRow(row);
+        notes_->setItem(row, 0, item(QString()));
+        notes_->setItem(row, 1, item(column.column));
+        notes_->setItem(row, 2, item(QStringLiteral("ستون خوانده نمي شود")));
+        notes_->setItem(row, 3,
+                        item(QStringLiteral("فيلد %1 آن را ستون %2 مي دهد")
+                                 .arg(isolated(column.field))
+                                 .arg(column.firstColumn)));
+        ++row;
+    }
     for (const Kind& kind : kinds) {
         for (const import::SheetNote& note : *kind.notes) {
             notes_->insertRow(row);

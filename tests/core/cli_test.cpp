@@ -29,6 +29,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include <sys/stat.h>
 
 using namespace velmoran;
@@ -364,6 +367,42 @@ TEST_F(CliTest, TheLeftoversOfAKilledStepAreRemovedByTheNextRunAloneOnTheFolder)
     EXPECT_TRUE(QFileInfo::exists(QDir(dir).filePath(QStringLiteral("notes.txt"))));
 }
 
+// What the tool prints from a sheet or a store shows their control
+// characters as escapes: a heading or an owner can't set the terminal's
+// title or fake a line.
+TEST_F(CliTest, ControlCharactersFromSheetsAndStoresArePrintedAsEscapes) {
+    const QString sheet = path(QStringLiteral("escapes.csv"));
+    writeFile(sheet, "malek,\x1B]0;owned\x07,tel03\r\n\"\x1B[2Jfake\nline\",x,021\r\n");
+    const CliRun imported = cli({QStringLiteral("import-sheet"), sheet});
+    EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_TRUE(imported.out.contains(QStringLiteral("\\x1B]0;owned\\x07")))
+        << imported.out.toStdString();
+    const CliRun found = cli({QStringLiteral("find")});
+    EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
+    EXPECT_TRUE(found.out.contains(QStringLiteral("\\x1B[2Jfake\\nline")));
+    for (const CliRun* run : {&imported, &found}) {
+        EXPECT_FALSE(run->out.contains(QChar(0x1B)));
+        EXPECT_FALSE(run->out.contains(QChar(0x07)));
+    }
+}
+
+// Another velmoran-cli started at the same moment holds the folder alone
+// only while it clears leftovers: a step beside the others waits for it
+// rather than refuse as if a restore were at work.
+TEST_F(CliTest, AStepBesideOthersWaitsForOneThatClearsLeftovers) {
+    const QString sheet = path(QStringLiteral("few.csv"));
+    writeFile(sheet, "malek\r\nx\r\n");
+    FolderLock other;
+    ASSERT_TRUE(other.tryLock(folder(), FolderLock::Mode::Exclusive));
+    std::thread release([&other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        other.unlock();
+    });
+    const CliRun run = cli({QStringLiteral("import-sheet"), QStringLiteral("--dry-run"), sheet});
+    release.join();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+}
+
 // A desk configured for the server exactly as README says: export and check
 // work on the server's listings, not on a file the data folder still holds
 // from before the copy up; a desk with only the server (no data folder) does
@@ -502,6 +541,17 @@ TEST(CliImportTest, ACrashOfTheReadingLibraryIsToldOnceAsACrash) {
     EXPECT_TRUE(errors.front().contains(crashed));
     EXPECT_TRUE(errors.front().contains(QStringLiteral("⁨%1⁩").arg(source)));
     EXPECT_TRUE(filesIn(data).isEmpty()) << filesIn(data).join(' ').toStdString();
+
+    // The same file grown to Access's own 2 GiB limit (a sparse file): the
+    // limit is named as the cause, not a crash of the reader.
+    QFile grown(source);
+    ASSERT_TRUE(grown.resize(qint64(2) << 30));
+    const CliRun atLimit =
+        cli({QStringLiteral("import"), QStringLiteral("--folder"), data, source});
+    EXPECT_EQ(atLimit.exitCode, 1);
+    EXPECT_TRUE(atLimit.err.contains(QStringLiteral("مرز 2 گيگابايتي اكسس")))
+        << atLimit.err.toStdString();
+    EXPECT_FALSE(atLimit.err.contains(crashed));
 }
 
 // The reading child runs under a memory limit: a file that would need more

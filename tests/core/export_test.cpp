@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace velmoran;
 using namespace velmoran::test;
 
@@ -210,19 +212,32 @@ TEST_F(ExportTest, TextLongerThanACellHoldsIsCutInTheSheetWithAWarningAndKeptInT
         huge[f] = kListingFields[f].kind == FieldKind::Flag ? QStringLiteral("0") : QString();
     }
     huge[0] = QString(kXlsxCellCharacters + 10, QChar(0x0633));
+    // A NUL an older import stored: neither file holds it (a sheet would cut
+    // the text there), so it goes, said so.
+    const auto nulField =
+        static_cast<int>(std::find_if(kListingFields + 1, kListingFields + kListingFieldCount,
+                                      [](const FieldDef& f) { return f.kind != FieldKind::Flag; }) -
+                         kListingFields);
+    huge[static_cast<std::size_t>(nulField)] = QStringLiteral("before%1after").arg(QChar(0));
     storeListings(folder(), {huge});
     const ExportResult xlsx =
         exportListings(StoreLocation{folder(), QString()}, output("long.xlsx"), ExportFormat::Xlsx,
                        ExistingFile::Keep);
     ASSERT_TRUE(xlsx.ok()) << xlsx.error.toStdString();
-    ASSERT_EQ(xlsx.warnings.size(), 1);
-    EXPECT_TRUE(xlsx.warnings.front().contains(QStringLiteral("1001")));
+    ASSERT_EQ(xlsx.warnings.size(), 2);
+    EXPECT_TRUE(xlsx.warnings.join(' ').contains(QStringLiteral("1001")));
+    EXPECT_TRUE(xlsx.warnings.join(' ').contains(QStringLiteral("NUL")));
     EXPECT_EQ(readXlsx(output("long.xlsx")).rows.back().front().size(), kXlsxCellCharacters);
+    EXPECT_EQ(readXlsx(output("long.xlsx")).rows.back().value(nulField),
+              QStringLiteral("beforeafter"));
     const ExportResult csv = exportListings(StoreLocation{folder(), QString()}, output("long.csv"),
                                             ExportFormat::Csv, ExistingFile::Keep);
     ASSERT_TRUE(csv.ok());
+    EXPECT_EQ(csv.warnings.size(), 1);
     bool bom = false;
     EXPECT_EQ(readCsv(output("long.csv"), &bom).back().front(), huge[0]);
+    EXPECT_EQ(readCsv(output("long.csv"), &bom).back().value(nulField),
+              QStringLiteral("beforeafter"));
 }
 
 TEST_F(ExportTest, AFailureNamesTheFileAndLeavesNothing) {

@@ -70,6 +70,9 @@ const CellCase kCells[] = {
     {u"x=1", false},
     {u" =1+2", false},
     {u"'already", false},
+    {u"'=1+2", true}, // the apostrophe is the value's own: the export's goes before it
+    {u"'\tx", true},
+    {u"_x0041_ _x0041_x0042_ _x005F_", false},
     {u"Tehran", false},
 };
 

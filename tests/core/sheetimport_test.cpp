@@ -76,6 +76,12 @@ TEST_P(SheetImportTest, TheProgramsOwnExportComesBackFieldForFieldInBothFormats)
     listings[0].texts[f("tel03")] = QStringLiteral("+98 21 555");
     listings[1].texts[f("details")] = QStringLiteral("=SUM(A1)");
     listings[2].texts[f("malek")] = QStringLiteral("@home");
+    // Stored texts that look like the file's own escapes: the apostrophe
+    // before a formula's first character, the sheet's _xHHHH_.
+    listings[3].texts[f("details")] = QStringLiteral("'=SUM(A1)");
+    listings[3].texts[f("tel03")] = QStringLiteral("'+98 21 555");
+    listings[4].texts[f("details")] = QStringLiteral("''@x");
+    listings[4].texts[f("address")] = QStringLiteral("a_x0041_b _x0041_x0042_ _x005F_ _x00");
     for (const ExportFormat format : {ExportFormat::Xlsx, ExportFormat::Csv}) {
         const bool xlsx = format == ExportFormat::Xlsx;
         SCOPED_TRACE(xlsx ? "xlsx" : "csv");
@@ -279,8 +285,12 @@ TEST_F(SheetHeadingsTest, OtherSheetsAreMatchedByCaptionNameAliasAndMap) {
     EXPECT_EQ(name(plain, 5), QStringLiteral("ejarehdoen"));
     EXPECT_EQ(name(plain, 6), QString());
     EXPECT_TRUE(plain.hasOwner());
-    EXPECT_EQ(plain.unmatched.size(), 3); // the third rent, the door's colour, the remarks
-    EXPECT_TRUE(plain.unmatched[1].contains(QStringLiteral("رنگ در")));
+    EXPECT_EQ(plain.unmatched.size(), 2); // the door's colour, the remarks
+    EXPECT_TRUE(plain.unmatched[0].contains(QStringLiteral("رنگ در")));
+    // The third rent is a heading twice, not one that matched nothing.
+    ASSERT_EQ(plain.repeated.size(), 1u);
+    EXPECT_TRUE(plain.repeated[0].column.contains(QStringLiteral("7")));
+    EXPECT_EQ(plain.repeated[0].firstColumn, 5);
 
     const QString mapFile = QDir(folder()).filePath(QStringLiteral("map.csv"));
     writeFile(mapFile,
@@ -288,10 +298,29 @@ TEST_F(SheetHeadingsTest, OtherSheetsAreMatchedByCaptionNameAliasAndMap) {
     const HeadingMatch mapped = matchHeadings(headings, readHeadingMap(mapFile));
     EXPECT_EQ(name(mapped, 7), QStringLiteral("estakhr"));
     EXPECT_EQ(name(mapped, 8), QStringLiteral("nama"));
-    EXPECT_EQ(mapped.unmatched.size(), 1);
+    EXPECT_TRUE(mapped.unmatched.isEmpty());
+    EXPECT_EQ(mapped.repeated.size(), 1u); // the third rent still
+
+    // Two map lines for one field: the second column is named as such.
+    writeFile(mapFile, QStringLiteral("ملاحظات,nama\r\nرنگ در,nama\r\n").toUtf8());
+    const HeadingMatch twice = matchHeadings(headings, readHeadingMap(mapFile));
+    ASSERT_EQ(twice.repeated.size(), 2u);
+    EXPECT_EQ(twice.repeated[1].field, QStringLiteral("nama"));
+    EXPECT_TRUE(twice.repeated[1].column.contains(QStringLiteral("ملاحظات")));
+    EXPECT_EQ(twice.repeated[1].firstColumn, 8);
+    EXPECT_TRUE(twice.unmatched.isEmpty());
 
     writeFile(mapFile, "owner,nosuchfield\r\n");
     EXPECT_THROW(readHeadingMap(mapFile), SheetError);
+    // One heading given two fields is refused, naming both lines.
+    writeFile(mapFile, "owner,malek\r\nOwner,tel03\r\n");
+    try {
+        readHeadingMap(mapFile);
+        ADD_FAILURE() << "read";
+    } catch (const SheetError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("سطر 2"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("سطر 1"))) << e.message().toStdString();
+    }
     EXPECT_FALSE(matchHeadings({QStringLiteral("تلفن"), QStringLiteral("آدرس")}).hasOwner());
     // The field names in the export's order are the export's own sheet too.
     EXPECT_TRUE(matchHeadings(fieldNames()).ownExport);
@@ -346,7 +375,12 @@ TEST_F(SheetHeadingsTest, ValuesASpreadsheetChangedAreBroughtBack) {
     EXPECT_EQ(cellValue({Kind::Text, "'=1+1"}, price, csv).text, QStringLiteral("=1+1"));
     EXPECT_EQ(cellValue({Kind::Text, "'-1"}, price, csv).text, QStringLiteral("-1"));
     EXPECT_EQ(cellValue({Kind::Text, "'quoted'"}, price, csv).text, QStringLiteral("'quoted'"));
+    EXPECT_EQ(cellValue({Kind::Text, "''=1"}, price, csv).text, QStringLiteral("'=1"));
     EXPECT_EQ(cellValue({Kind::Text, "'=1+1"}, price, xlsx).text, QStringLiteral("'=1+1"));
+    // A NUL stands in no file the export writes: stored without it, said so.
+    const CellValue nul = cellValue({Kind::Text, QStringLiteral("a%1b").arg(QChar(0))}, price, csv);
+    EXPECT_EQ(nul.text, QStringLiteral("ab"));
+    EXPECT_FALSE(nul.warning.isEmpty());
 
     for (const char* yes : {"-1", "1", "TRUE", "بله", "✓", "۱"}) {
         EXPECT_TRUE(cellValue({Kind::Text, QString::fromUtf8(yes)}, sale, xlsx).flag) << yes;

@@ -102,6 +102,47 @@ TEST_F(SheetReaderTest, XlsxCellsOfEveryKindAreReadAsTheFileHoldsThem) {
     EXPECT_EQ(textsOf(read[2]), (QStringList{QString(), QStringLiteral("\uFEFFخط۱\nخط۲")}));
 }
 
+// Parts whose elements carry a prefix (as .NET's Open XML SDK writes them)
+// are read by namespace and local name; an element of another namespace
+// with a local name of the workbook's (an extension's) is none of its cells
+// or texts; the parts are found through the relationships, whatever their
+// names.
+TEST_F(SheetReaderTest, XlsxElementsAreKnownByTheirNamespaceWhateverThePrefix) {
+    const QByteArray main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    const QByteArray relationships =
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    const QByteArray package = "http://schemas.openxmlformats.org/package/2006/relationships";
+    const QString file = path("prefixed.xlsx");
+    writeZip(file,
+             {{"_rels/.rels", "<Relationships xmlns=\"" + package +
+                                  "\"><Relationship Id=\"R1\" Type=\"" + relationships +
+                                  "/officeDocument\" Target=\"/xl/book.xml\"/></Relationships>"},
+              {"xl/book.xml", "<x:workbook xmlns:x=\"" + main + "\" xmlns:rel=\"" + relationships +
+                                  "\"><x:sheets><x:sheet name=\"s\" sheetId=\"1\" "
+                                  "rel:id=\"R9\"/></x:sheets></x:workbook>"},
+              {"xl/_rels/book.xml.rels",
+               "<p:Relationships xmlns:p=\"" + package +
+                   "\"><p:Relationship Id=\"R9\" Target=\"/xl/worksheets/data.xml\"/>"
+                   "<p:Relationship Id=\"R3\" Type=\"" +
+                   relationships + "/sharedStrings\" Target=\"strings.xml\"/></p:Relationships>"},
+              {"xl/strings.xml",
+               "<x:sst xmlns:x=\"" + main +
+                   "\" xmlns:o=\"urn:other\"><x:si><x:t>مالك</x:t><o:t>not this</o:t></x:si>"
+                   "<o:si><x:t>no string</x:t></o:si><x:si><x:t>علي</x:t></x:si></x:sst>"},
+              {"xl/worksheets/data.xml",
+               "<ss:worksheet xmlns:ss=\"" + main +
+                   "\" xmlns:o=\"urn:other\"><ss:sheetData><ss:row r=\"1\"><ss:c r=\"A1\" "
+                   "t=\"s\"><ss:v>0</ss:v></ss:c><o:c r=\"B1\" t=\"s\"><o:v>7</o:v></o:c>"
+                   "</ss:row><o:row r=\"2\"><ss:c r=\"A2\"><ss:v>5</ss:v></ss:c></o:row>"
+                   "<ss:row r=\"3\"><ss:c r=\"A3\" t=\"s\"><ss:v>1</ss:v></ss:c></ss:row>"
+                   "</ss:sheetData></ss:worksheet>"}});
+    const std::vector<SheetRow> rows = rowsOf(file);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(textsOf(rows[0]), QStringList{QStringLiteral("مالك")});
+    EXPECT_EQ(rows[1].number, 3);
+    EXPECT_EQ(textsOf(rows[1]), QStringList{QStringLiteral("علي")});
+}
+
 TEST_F(SheetReaderTest, XlsxTheFirstSheetIsFoundThroughTheWorkbook) {
     const QString file = path("named.xlsx");
     writeZip(
@@ -166,6 +207,28 @@ TEST_F(SheetReaderTest, XlsxHostileFilesEndWithAMessageNamingThem) {
                 static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(zeros.constData()),
                                            static_cast<uInt>(zeros.size()))));
     EXPECT_TRUE(failureOf(liar).contains(shownPath(liar)));
+    // A directory that claims more than the data holds, or less with a
+    // sound XML cut at that size: the zip's fault is named, not the XML's.
+    const QByteArray sheet = sheetXml("<row r=\"1\">" + inlineCell("A1", "x") + "</row>");
+    const auto crcOf = [](const QByteArray& bytes) {
+        return static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(bytes.constData()),
+                                          static_cast<uInt>(bytes.size())));
+    };
+    for (const qint64 declared : {sheet.size() + 100, sheet.size() - 20}) {
+        const QString lying = path("lying.xlsx");
+        QFile::remove(lying);
+        writeRawZip(lying, "xl/worksheets/sheet1.xml", deflated(sheet),
+                    static_cast<quint64>(declared), crcOf(sheet));
+        const QString message = failureOf(lying);
+        EXPECT_TRUE(message.contains(QStringLiteral("فهرست zip"))) << message.toStdString();
+        EXPECT_FALSE(message.contains(QStringLiteral("Premature"))) << message.toStdString();
+    }
+    // Shared strings far more than the sheet's cells can show: refused as
+    // they are counted, before they cost the memory.
+    const QString countless = path("countless.xlsx");
+    writeXlsx(countless, "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>",
+              "<sst>" + QByteArray("<si/>").repeated(70000) + "</sst>");
+    expectRefused(countless, QStringLiteral("متن مشترك"));
 
     // Entities that expand a billion times: no DTD is taken.
     const QString laughs = path("laughs.xlsx");
@@ -253,6 +316,22 @@ TEST_F(SheetReaderTest, CsvInWindows1256IsConvertedAndSaysSo) {
     ASSERT_TRUE(reader->next(row));
     ASSERT_TRUE(reader->next(row));
     EXPECT_EQ(textsOf(row), (QStringList{owner, "021"}));
+
+    // UTF-8 but for one stray byte: refused, naming where, never read as
+    // Windows-1256.
+    const QString stray = path("stray.csv");
+    writeFile(stray, QStringLiteral("malek,tel03\r\nعلي,021\r\nرضا ").toUtf8() + "\xE9" +
+                         QStringLiteral("كريمي,022\r\n").toUtf8());
+    expectRefused(stray, QStringLiteral("سطر 3، نويسه 5"));
+    // UTF-16 with its mark, as some programs save "Unicode text".
+    const QString utf16 = path("utf16.csv");
+    const QString text = QStringLiteral("malek,tel03\r\n") + owner + QStringLiteral(",021\r\n");
+    QStringEncoder little(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    writeFile(utf16, little(text));
+    const std::vector<SheetRow> rows = rowsOf(utf16);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(textsOf(rows[0]), (QStringList{"malek", "tel03"}));
+    EXPECT_EQ(textsOf(rows[1]), (QStringList{owner, "021"}));
 }
 
 TEST_F(SheetReaderTest, CsvHostileFilesEndWithAMessageNamingThem) {

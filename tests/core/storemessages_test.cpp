@@ -3,6 +3,9 @@
 // sentence of their own with the engine's text after it in parentheses.
 
 #include "data/core/storemessages.h"
+#include "data/folder/folderlock.h"
+#include "import/importerror.h"
+#include "import/sheetfile.h"
 #include "tests/core/storefixture.h"
 
 #include <QFile>
@@ -112,6 +115,48 @@ TEST_P(StoreMessagesTest, AFileThatIsNotADatabaseAndAFileLockedByAnotherCopySayW
         EXPECT_TRUE(e.message().contains(isolatedText(test::shownPath(listingsPath()))));
     }
     other.exec("ROLLBACK");
+}
+
+// Every message that names a file, from each table of messages: the path
+// stands whole inside an isolate on every line it is on, and a detail of
+// several lines is isolated line by line (a line break ends an isolate, so
+// one left open would leave the next line's path bare, its "/" at the
+// wrong end).
+TEST(MessagePathsTest, EveryMessageIsolatesItsPathsOnEveryLine) {
+    const QString path = QStringLiteral("/tmp/agency files/newil.mdb");
+    const QString shown = test::shownPath(path);
+    const QString detail =
+        QStringLiteral("خواندن نشد\n(/usr/lib/libmdb.so: page 12 of %1)").arg(path);
+    QStringList messages;
+    for (int p = 0; p <= static_cast<int>(StoreProblem::ChangedElsewhere); ++p) {
+        messages << storeMessage(static_cast<StoreProblem>(p), path, detail);
+    }
+    for (int p = 0; p <= static_cast<int>(import::ImportProblem::Unreadable); ++p) {
+        messages << import::importMessage(static_cast<import::ImportProblem>(p), path, detail);
+    }
+    messages << import::sheetMessage(path, QStringLiteral("فايل zip خراب است"))
+             << folderInUseMessage(path) << engineDetail(StoreCause::Locked, detail);
+    // A memo's CR LF is the line break; any other control character an escape.
+    messages << isolated(QStringLiteral("line one\r\nline two\x1B[2J\r%1").arg(path));
+    EXPECT_EQ(messages.back(),
+              QStringLiteral("\u2068line one\u2069\n\u2068line two\\x1B[2J\\r%1\u2069").arg(path));
+    for (const QString& message : messages) {
+        SCOPED_TRACE(message.toStdString());
+        for (const QString& line : message.split(QLatin1Char('\n'))) {
+            EXPECT_EQ(line.count(kIsolate), line.count(kPop));
+            for (qsizetype at = line.indexOf(shown); at >= 0; at = line.indexOf(shown, at + 1)) {
+                // Inside an isolate: more opened than closed before it.
+                const QString before = line.left(at);
+                EXPECT_GT(before.count(kIsolate), before.count(kPop));
+            }
+            // A "/" outside every isolate would be placed at the wrong end.
+            int depth = 0;
+            for (const QChar c : line) {
+                depth += c == kIsolate ? 1 : c == kPop ? -1 : 0;
+                EXPECT_FALSE(depth == 0 && c == QLatin1Char('/'));
+            }
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, StoreMessagesTest,
