@@ -68,6 +68,12 @@ bool reportPriceIndexes(const PriceIndexCheck& check, bool onServer, Io& io) {
                       .arg(check.wanted)
                << '\n';
     }
+    if (check.ownerIndexMissing) {
+        io.out << QStringLiteral("%1: نمايه مالك را ندارد و جستجوي مالك همه فايلها را مي خواند؛ "
+                                 "velmoran-cli optimise آن را مي افزايد")
+                      .arg(store)
+               << '\n';
+    }
     return true;
 }
 
@@ -260,9 +266,9 @@ int optimiseCommand(const QStringList& arguments, Io& io) {
     if (!before.ok()) {
         return fail(io, before.error);
     }
-    if (before.missing > 0) {
-        io.out << QStringLiteral("افزودن %1 نمايه قيمت؛ ممكن است تا يك دقيقه طول بكشد ...")
-                      .arg(before.missing)
+    if (before.missing > 0 || before.ownerIndexMissing) {
+        io.out << QStringLiteral("افزودن %1 نمايه؛ ممكن است تا يك دقيقه طول بكشد ...")
+                      .arg(before.missing + (before.ownerIndexMissing ? 1 : 0))
                << '\n';
         io.out.flush();
         const PriceIndexCheck added = addPriceIndexes(store, listingsTable());
