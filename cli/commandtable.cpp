@@ -174,14 +174,16 @@ const Subcommand kSubcommands[] = {
      "KIND: apartment (آپارتمان), villa (ويلا), income (مستغلات), old (كلنگي),\n"
      "office (دفتر كار), shop (مغازه). DEAL: sale (فروش), mortgage (رهن), rent (اجاره).\n"
      "One line per listing in stored order, id TAB owner, or with --csv a CSV of id,malek.\n"
-     "Exit 0 with matches, 1 with none (or a failure, said on stderr), 2 for a bad option.\n"
+     "Exit 0 with matches, 1 with none (or a failure, said on stderr), 2 for a bad option,\n"
+     "6 when the server did not answer within its deadline.\n"
      "Nothing is written. Works while the program runs, on either store.",
      "معيار همان معيار پنلهاي جستجوست: قيمت كل بين --from و --to (و اجاره بين --rent-from و\n"
      "--rent-to) به همان شيوه مقايسه پنلها، و نوع معامله و نوع ملك؛ --owner نام كامل مالك،\n"
      "ي و ك عربي و فارسي يكسان. KIND: apartment (آپارتمان)، villa (ويلا)، income (مستغلات)،\n"
      "old (كلنگي)، office (دفتر كار)، shop (مغازه). DEAL: sale (فروش)، mortgage (رهن)،\n"
      "rent (اجاره). هر فايل در يك سطر به ترتيب ثبت: شماره، تب، مالك؛ يا با --csv به صورت CSV.\n"
-     "كد 0 با فايلهاي پيدا شده، 1 بدون فايل (يا خطا)، 2 براي گزينه نادرست. چيزي نوشته نمي شود.",
+     "كد 0 با فايلهاي پيدا شده، 1 بدون فايل (يا خطا)، 2 براي گزينه نادرست، 6 اگر سرور در\n"
+     "مهلت خود پاسخ ندهد. چيزي نوشته نمي شود.",
      findCommand},
 };
 

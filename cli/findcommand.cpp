@@ -200,7 +200,7 @@ int findCommand(const QStringList& arguments, Io& io) {
         }
         return kOk;
     } catch (const StoreError& error) {
-        return fail(io, error.message(), kFailed);
+        return fail(io, error.message(), storeFailure(error));
     }
 }
 

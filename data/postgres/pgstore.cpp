@@ -90,7 +90,18 @@ struct PgTableStore::Impl {
         } else if (e.connectionLost()) {
             problem = PgProblem::ConnectionLost;
         }
-        throw StoreError(message(e, problem));
+        throw StoreError(message(e, problem), problem == PgProblem::NoAnswer
+                                                  ? StoreError::Kind::NoAnswer
+                                                  : StoreError::Kind::Store);
+    }
+
+    // A connection that could not be made (again): a server that did not
+    // answer within the deadline, or the cause the connection names.
+    StoreError connectFailure(const pg::Error& e) const {
+        if (e.timedOut()) {
+            return StoreError(message(PgProblem::NoAnswer, e.text()), StoreError::Kind::NoAnswer);
+        }
+        return StoreError(message(e, PgProblem::CannotConnect));
     }
 
     // Runs one operation. When the server ended the connection before the
@@ -109,8 +120,7 @@ struct PgTableStore::Impl {
         try {
             connection.reset();
         } catch (const pg::Error& e) {
-            throw StoreError(e.timedOut() ? message(PgProblem::NoAnswer, e.text())
-                                          : message(e, PgProblem::CannotConnect));
+            throw connectFailure(e);
         }
         ensureConnected();
         try {
@@ -175,15 +185,13 @@ struct PgTableStore::Impl {
                 connection = pg::Connection(conninfo, pg::kServerDeadline);
                 preparedFor = -1; // a new connection: nothing prepared on it
             } catch (const pg::Error& e) {
-                throw StoreError(e.timedOut() ? message(PgProblem::NoAnswer, e.text())
-                                              : message(e, PgProblem::CannotConnect));
+                throw connectFailure(e);
             }
         } else if (!connection.stillThere()) {
             try {
                 connection.reset();
             } catch (const pg::Error& e) {
-                throw StoreError(e.timedOut() ? message(PgProblem::NoAnswer, e.text())
-                                              : message(e, PgProblem::CannotConnect));
+                throw connectFailure(e);
             }
         }
         if (preparedFor != connection.generation()) {

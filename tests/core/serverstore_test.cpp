@@ -416,6 +416,7 @@ TEST_F(ServerConnectionTest, ASaveToAServerThatStopsAnsweringEndsAtTheDeadlineAn
         FAIL() << "stored on a server that does not answer";
     } catch (const StoreError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("پاسخ نداد"))) << e.what();
+        EXPECT_EQ(e.kind(), StoreError::Kind::NoAnswer); // not a store's plain failure
         EXPECT_TRUE(e.message().contains(pg::displayName(store_.server))) << e.what();
     }
     const qint64 took = waited.elapsed();
