@@ -1,5 +1,8 @@
 #include "cli/cli.h"
 
+#include "data/maintenance/storecheck.h"
+#include "data/store/writegate.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -158,6 +161,9 @@ int run(const QStringList& arguments, Io& io) {
         io.out << help(*subcommand, persian);
         return kOk;
     }
+    // A store file is read through before the run's first write to it; a
+    // damaged one is written to by no subcommand.
+    setWriteGate(checkBeforeFirstWrite);
     const int status = subcommand->run(rest, io);
     io.out.flush();
     io.err.flush();

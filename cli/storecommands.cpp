@@ -9,6 +9,7 @@
 #include "data/maintenance/storeoptimise.h"
 #include "data/postgres/pgconnection.h"
 #include "data/store/storelocation.h"
+#include "data/store/writegate.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -260,6 +261,12 @@ int optimiseCommand(const QStringList& arguments, Io& io) {
         }
         if (!QFileInfo::exists(storePath(parsed.folder, listingsTable()))) {
             return noStores(io, parsed.folder);
+        }
+        // Indexes are added only to a file that reads through sound.
+        try {
+            passWriteGate(store, listingsTable());
+        } catch (const StoreError& e) {
+            return fail(io, e.message(), storeFailure(e));
         }
     }
     const PriceIndexCheck before = checkPriceIndexes(store, listingsTable());

@@ -8,6 +8,7 @@
 #include "data/sqlite/sqlite.h"
 #include "data/sqlite/sqlitefile.h"
 #include "data/sqlite/sqlitestore.h"
+#include "data/store/writegate.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -78,10 +79,15 @@ QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec) {
 
 std::unique_ptr<TableStore> openTableStore(const StoreLocation& store, const TableSpec& tableSpec,
                                            StoreAccess access) {
+    std::unique_ptr<TableStore> table;
     if (store.onServer()) {
-        return std::make_unique<PgTableStore>(store.server, tableSpec);
+        table = std::make_unique<PgTableStore>(store.server, tableSpec);
+    } else {
+        table = std::make_unique<SqliteTableStore>(store.folder, tableSpec, access);
     }
-    return std::make_unique<SqliteTableStore>(store.folder, tableSpec, access);
+    // Whatever writes through the table passes the write gate first.
+    return access == StoreAccess::ReadWrite ? gatedTableStore(std::move(table), store)
+                                            : std::move(table);
 }
 
 void setStoreBusyWait(std::function<void()> wait) {

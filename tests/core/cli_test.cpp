@@ -227,6 +227,32 @@ TEST_F(CliTest, StepsThatChangeTheStoresAreRefusedWhileTheProgramRunsOnTheFolder
     EXPECT_EQ(cli({QStringLiteral("export"), path("all.csv")}).exitCode, 0);
 }
 
+// A file damaged in an index only, which quick_check can't see: each step
+// that would write to it reads it through first, refuses with exit 5 and
+// the damage named, and leaves it as it was.
+TEST_F(CliTest, AStoreDamagedInAnIndexIsWrittenToByNoStep) {
+    {
+        sql::Database db(path("newil.db"), SQLITE_OPEN_READWRITE);
+        db.exec(
+            QStringLiteral("DROP INDEX \"%1\"").arg(priceIndexes(listingsTable()).front().name));
+    }
+    damageIndexEntry(path("newil.db"), QStringLiteral("Tehran"));
+    const QByteArray before = bytesOf(path("newil.db"));
+    const QString sheet = path("agency.csv");
+    writeFile(sheet, "owner,phone\r\nnew owner,0912\r\n");
+    for (const QStringList& arguments :
+         {QStringList{"import-sheet", sheet}, QStringList{"optimise"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CliRun refused = cli(arguments);
+        EXPECT_EQ(refused.exitCode, 5) << refused.err.toStdString();
+        EXPECT_TRUE(refused.err.contains(shownPath(path("newil.db")))) << refused.err.toStdString();
+        EXPECT_EQ(bytesOf(path("newil.db")), before);
+    }
+    // Reading it is no write: a dry run still tells what the sheet holds.
+    EXPECT_EQ(cli({QStringLiteral("import-sheet"), QStringLiteral("--dry-run"), sheet}).exitCode,
+              0);
+}
+
 // A file of an earlier version: check says it lacks the price indexes,
 // optimise adds them (not while the program runs on the folder), and the
 // file stays sound and finds as before.
