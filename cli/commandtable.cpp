@@ -172,9 +172,11 @@ const Subcommand kSubcommands[] = {
      "Prints the id and owner of every listing a search matches.",
      "شماره و مالك همه فايلهايي را كه با جستجو جور هستند مي نويسد.",
      "The criterion is the search panels': the total price strictly between --from and --to\n"
-     "(and the rent between --rent-from and --rent-to), compared as the panels compare\n"
-     "them, the deal and the kind set; --owner the whole name, the Arabic and Persian Yeh\n"
-     "and Kaf alike. Bounds as the panels take them (digits in any script, a sign, a point).\n"
+     "(and the rent between --rent-from and --rent-to), each listing's price read as the\n"
+     "panels read it, the deal and the kind set; --owner the whole name, the Arabic and\n"
+     "Persian Yeh and Kaf alike. A bound is the number typed, decimals and all: digits in\n"
+     "any script, a sign, a point, commas grouping threes (1,000); the panels, unlike the\n"
+     "tool, round a typed bound down. A bound that is no number is refused, named (exit 2).\n"
      "KIND: apartment (آپارتمان), villa (ويلا), income (مستغلات), old (كلنگي),\n"
      "office (دفتر كار), shop (مغازه). DEAL: sale (فروش), mortgage (رهن), rent (اجاره).\n"
      "One line per listing in stored order, id TAB owner, or with --csv a CSV of id,malek.\n"
@@ -182,8 +184,11 @@ const Subcommand kSubcommands[] = {
      "6 when the server did not answer within its deadline.\n"
      "Nothing is written. Works while the program runs, on either store.",
      "معيار همان معيار پنلهاي جستجوست: قيمت كل بين --from و --to (و اجاره بين --rent-from و\n"
-     "--rent-to) به همان شيوه مقايسه پنلها، و نوع معامله و نوع ملك؛ --owner نام كامل مالك،\n"
-     "ي و ك عربي و فارسي يكسان. KIND: apartment (آپارتمان)، villa (ويلا)، income (مستغلات)،\n"
+     "--rent-to) با قيمت هر فايل خوانده به شيوه پنلها، و نوع معامله و نوع ملك؛ --owner نام كامل\n"
+     "مالك، ي و ك عربي و فارسي يكسان. هر حد همان عدد نوشته شده است، با رقمهاي اعشار: رقمهاي\n"
+     "فارسي، عربي يا لاتين، يك علامت، يك مميز، و ويرگول ميان هر سه رقم (1,000)؛ پنلها برخلاف\n"
+     "اين فرمان حد را به پايين گرد مي كنند. حدي كه عدد نباشد با نامش پذيرفته نمي شود (كد 2).\n"
+     "KIND: apartment (آپارتمان)، villa (ويلا)، income (مستغلات)،\n"
      "old (كلنگي)، office (دفتر كار)، shop (مغازه). DEAL: sale (فروش)، mortgage (رهن)،\n"
      "rent (اجاره). هر فايل در يك سطر به ترتيب ثبت: شماره، تب، مالك؛ يا با --csv به صورت CSV.\n"
      "كد 0 با فايلهاي پيدا شده، 1 بدون فايل (يا خطا)، 2 براي گزينه نادرست، 6 اگر سرور در\n"
