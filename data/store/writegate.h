@@ -1,10 +1,8 @@
 #pragma once
 
 #include "data/core/fields.h"
-#include "data/core/tablestore.h"
 
 #include <functional>
-#include <memory>
 
 namespace velmoran {
 
@@ -21,14 +19,10 @@ struct StoreLocation;
 using WriteGate = std::function<void(const StoreLocation& store, const TableSpec& tableSpec)>;
 void setWriteGate(WriteGate gate);
 
-// Asks the gate; throws StoreError when it refuses. For the steps that
-// write a store other than through a TableStore (an index added), and before
-// a step that reads a long while and then writes.
+// Asks the gate; throws StoreError when it refuses. A table opened for
+// writing (openTableStore, storelocation.h) asks it before each of its
+// writes; the steps that write a store otherwise (an index added) ask it
+// themselves, and so does a step that reads a long while before it writes.
 void passWriteGate(const StoreLocation& store, const TableSpec& tableSpec);
-
-// `table` with the gate before each of its writes (insert, update, remove,
-// insertAll): what openTableStore hands out for writing.
-std::unique_ptr<TableStore> gatedTableStore(std::unique_ptr<TableStore> table,
-                                            const StoreLocation& store);
 
 } // namespace velmoran
