@@ -1,10 +1,8 @@
 // The server's store: choosing it, its tables made or taken as they are, and
 // what the record source does when the connection goes.
 
-#include "data/core/criterion.h"
 #include "data/maintenance/storeoptimise.h"
 #include "data/postgres/pgconnection.h"
-#include "data/postgres/pgcriterion.h"
 #include "data/postgres/pgschema.h"
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
@@ -128,53 +126,55 @@ TEST_F(ServerSchemaTest, MissingTablesAreMadeInTheSearchPathSchemaAsTheFilesAre)
 
 // The owner find on the server reads only that owner's listings, through
 // an index of the owner folded as the find compares it (ي/ی, ك/ک, Latin
-// case); a table made by an earlier version lacks it, check says so and
-// optimise adds it.
-TEST_F(ServerSchemaTest, TheOwnerFindHasAnIndexOfTheFoldedOwnerThatOptimiseAddsToAnOldTable) {
+// case), even where few owners share many listings and a walk in id order
+// looks cheaper to the server; a table made by an earlier version lacks the
+// index, check says so and optimise adds it.
+TEST_F(ServerSchemaTest, TheOwnerFindGoesThroughAnIndexOfTheFoldedOwnerThatOptimiseAdds) {
     const StoreLocation store{folder(), server()};
     ASSERT_EQ(prepareStore(store, listingsTable()), QString());
     {
-        std::vector<RowValues> rows(3000);
+        std::vector<RowValues> rows(6000);
         for (std::size_t i = 0; i < rows.size(); ++i) {
             rows[i].texts.assign(kListingFieldCount, QString());
             rows[i].flags.assign(kListingFieldCount, false);
-            rows[i].texts[field("malek")] =
-                i == 1700 ? QStringLiteral("علي كريمي SMITH") : QStringLiteral("owner %1").arg(i);
+            rows[i].texts[field("malek")] = i == 4700 ? QStringLiteral("علي كريمي SMITH")
+                                                      : QStringLiteral("owner %1").arg(i % 20);
         }
         openTableStore(store, listingsTable())->insertAll(rows);
     }
-    const auto plan = [&] {
-        pg::Connection c = admin();
-        c.exec("ANALYZE new");
-        PgTable table;
-        EXPECT_FALSE(describePgTable(c, listingsTable(), table));
-        pg::Params params;
-        const QString condition = pgCondition(
-            Criterion(QStringLiteral("malek='علی کریمی smith'"), listingsTable()), table, params);
-        const pg::Result found = c.exec(
-            QStringLiteral("SELECT id FROM new WHERE %1 ORDER BY id LIMIT 500").arg(condition),
-            params);
-        EXPECT_EQ(found.rows(), 1);
-        const pg::Result explained =
-            c.exec(QStringLiteral("EXPLAIN SELECT id FROM new WHERE %1 ORDER BY id LIMIT 500")
-                       .arg(condition),
-                   params);
-        QString text;
-        for (int row = 0; row < explained.rows(); ++row) {
-            text += explained.text(row, 0) + QLatin1Char('\n');
+    exec("ANALYZE new");
+    // The owner finds of a desk, then the times the server read the owner
+    // index, once the desk's connection has ended (and told its counts).
+    const auto ownerIndexReads = [&] {
+        {
+            RecordSource source(store, listingsTable());
+            source.FindFirst(QStringLiteral("malek='علی کریمی smith'"));
+            EXPECT_FALSE(source.NoMatch());
+            EXPECT_EQ(source.text(field("malek")), QStringLiteral("علي كريمي SMITH"));
+            source.FindFirst(QStringLiteral("malek='nobody'"));
+            EXPECT_TRUE(source.NoMatch());
         }
-        return text;
+        long long reads = -1;
+        for (int wait = 0; wait < 100 && reads <= 0; ++wait) {
+            const pg::Result scans = admin().exec(
+                "SELECT coalesce(sum(idx_scan), 0) FROM pg_stat_user_indexes WHERE indexrelname "
+                "= 'new_owner'");
+            reads = scans.integer(0, 0);
+            if (reads <= 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
+        return reads;
     };
-    EXPECT_TRUE(plan().contains(QStringLiteral("new_owner"))) << plan().toStdString();
+    EXPECT_GE(ownerIndexReads(), 2);
 
     exec("DROP INDEX new_owner");
-    EXPECT_FALSE(plan().contains(QStringLiteral("new_owner")));
     EXPECT_TRUE(checkPriceIndexes(store, listingsTable()).ownerIndexMissing);
     const PriceIndexCheck added = addPriceIndexes(store, listingsTable());
     ASSERT_TRUE(added.ok()) << added.error.toStdString();
     EXPECT_TRUE(added.ownerIndexMissing); // added
     EXPECT_FALSE(checkPriceIndexes(store, listingsTable()).ownerIndexMissing);
-    EXPECT_TRUE(plan().contains(QStringLiteral("new_owner"))) << plan().toStdString();
+    EXPECT_GE(ownerIndexReads(), 2);
 }
 
 TEST_F(ServerSchemaTest, TwoDesksStartingAtOnceOnAnEmptyServerMakeTheTablesOnce) {
