@@ -64,9 +64,7 @@ std::optional<BackupFile> newestSoundBackup(const QString& folder, const TableSp
 bool offerRestore(const QString& folder, const TableSpec& tableSpec, const QString& detail,
                   FolderLock& lock) {
     const QString store = storePath(folder, tableSpec);
-    const QString damage = QStringLiteral("فايل اطلاعات %1 آسيب ديده است: %2\n\nبرنامه در اين "
-                                          "فايل چيزي نمي نويسد.")
-                               .arg(isolatedPath(store), isolated(detail));
+    const QString damage = damagedStoreMessage(store, detail);
     const std::optional<BackupFile> backup = newestSoundBackup(folder, tableSpec);
     if (!backup) {
         MessageBox::show(damage + QStringLiteral(" پشتيبان سالمي از آن در پوشه %1 نيست. برنامه "
@@ -194,9 +192,7 @@ QString listingsPath(const ListingsCheck& check) {
 }
 
 QString damageText(const ListingsCheck& check) {
-    return QStringLiteral("فايل اطلاعات %1 آسيب ديده است: %2\n\nبرنامه در اين فايل چيزي "
-                          "نمي نويسد.")
-        .arg(isolatedPath(listingsPath(check)), isolated(check.damage.detail));
+    return damagedStoreMessage(listingsPath(check), check.damage.detail);
 }
 
 // Takes the full check's verdict when it is in. `tell`: a damaged file found
@@ -391,7 +387,7 @@ bool admitMainWindow() {
     return true;
 }
 
-void awaitWritable(const TableSpec& tableSpec) {
+void awaitWritable(const StoreLocation&, const TableSpec& tableSpec) {
     // pc.db was read through before the login.
     if (&tableSpec != &listingsTable()) {
         g_passwordSound.reset(); // written since

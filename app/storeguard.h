@@ -12,6 +12,7 @@
 namespace velmoran {
 
 class FolderLock;
+struct StoreLocation;
 
 // The damage check at start. A store file found damaged is never written to:
 // the user is told which file and offered to put back its newest backup that
@@ -45,10 +46,12 @@ void startListingsCheck(const QString& folder, FolderLock& lock);
 // end.
 bool admitMainWindow();
 
-// The write gate (setWriteGate): returns when `tableSpec`'s store may be
-// written; throws StoreError when it may not (the user cancelled the wait,
-// or the file was found damaged: Kind::WritesStopped).
-void awaitWritable(const TableSpec& tableSpec);
+// The program's write gate (data/store/writegate.h), before every write of
+// the screens and of the sheet import alike: returns when `tableSpec`'s
+// store may be written; throws StoreError when it may not (the user
+// cancelled the wait, or the file was found damaged: Kind::WritesStopped,
+// with damagedStoreMessage).
+void awaitWritable(const StoreLocation& store, const TableSpec& tableSpec);
 
 enum class Verdict { None, Pending, Sound, Damaged };
 // The full check's verdict on newil.db: None without a check (a server's

@@ -1,14 +1,18 @@
 // The owner find (the edit panel's owner row) over a file of listings: a name
-// no listing has, so every listing is looked at. Today's comparison, the
+// no listing has. A pass over every listing with today's comparison, the
 // letters folded (Arabic and Persian Yeh and Kaf, Latin case), beside the
-// exact byte comparison the find made before, both on the find index as the
-// record source runs them, and the whole find through the record source.
+// exact byte comparison the find made before, both on the find index; and
+// the whole find through the record source, which looks the owner up in the
+// store's owner index: on the file, and on 1 000 000 listings on the file
+// and on the server.
 
 #include "bench/listinggen.h"
+#include "bench/serverlistings.h"
 #include "data/core/criterion.h"
 #include "data/core/fields.h"
 #include "data/sqlite/sqlitecriterion.h"
 #include "data/store/recordsource.h"
+#include "data/store/storelocation.h"
 
 #include <QDir>
 
@@ -17,6 +21,7 @@
 
 using namespace velmoran;
 using velmoran::bench::cachedListings;
+using velmoran::bench::cachedServerListings;
 
 namespace {
 
@@ -78,6 +83,24 @@ void OwnerFindFirst(benchmark::State& state) {
     }
 }
 
+// The same find-first on 1 000 000 listings: argument 0 the file, 1 the
+// server (its deadline is 5 s).
+void OwnerFindOnStore(benchmark::State& state) {
+    constexpr int kRows = 1000000;
+    const bool server = state.range(0) == 1;
+    const StoreLocation store{cachedListings(kRows),
+                              server ? cachedServerListings(kRows) : QString()};
+    RecordSource source(store, listingsTable());
+    const QString criterion = QStringLiteral("malek='%1'").arg(QString::fromUtf8(kNobody));
+    for (auto _ : state) {
+        source.FindFirst(criterion);
+        if (!source.NoMatch()) {
+            state.SkipWithError("nobody was found");
+            break;
+        }
+    }
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     b->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 }
@@ -85,5 +108,6 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(OwnerFindExactBytes)->Apply(Sizes);
 BENCHMARK(OwnerFindFoldedLetters)->Apply(Sizes);
 BENCHMARK(OwnerFindFirst)->Apply(Sizes);
+BENCHMARK(OwnerFindOnStore)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "bench/listinggen.h"
 #include "data/folder/folderlock.h"
 #include "data/maintenance/storecheck.h"
+#include "data/store/storelocation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -89,7 +90,9 @@ void SaveRightAfterLogin(benchmark::State& state) {
         storeguard::admitMainWindow();
         const double admitted = static_cast<double>(sinceStart.nsecsElapsed()) / 1e6;
         state.ResumeTiming();
-        wait += millisecondsOf([&] { storeguard::awaitWritable(listingsTable()); });
+        wait += millisecondsOf([&] {
+            storeguard::awaitWritable(StoreLocation{folder, QString()}, listingsTable());
+        });
         state.PauseTiming();
         // Both checks alone, less what had passed when the window opened.
         remaining += std::max(0.0, quickAlone + fullAlone - admitted);

@@ -1,5 +1,8 @@
 #include "cli/cli.h"
 
+#include "data/maintenance/storecheck.h"
+#include "data/store/writegate.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -34,7 +37,11 @@ const ExitCodeText kExitCodes[] = {
     {kFolderInUse, "import import-sheet export find backup restore check copy optimise",
      "the program or another velmoran-cli works on the data folder",
      "برنامه يا velmoran-cli ديگري روي پوشه اطلاعات كار مي كند"},
-    {kDamageFound, "check restore", "a damaged file was found", "فايل آسيب ديده پيدا شد"},
+    {kDamageFound, "check restore import-sheet optimise copy",
+     "a damaged file was found (nothing was written)", "فايل آسيب ديده پيدا شد (چيزي نوشته نشد)"},
+    {kNoAnswer, "find import-sheet",
+     "the server did not answer within its deadline (nothing was done; not \"no match\")",
+     "سرور در مهلت خود پاسخ نداد (كاري انجام نشد؛ به معناي «هيچ فايلي جور نيست» نيست)"},
 };
 
 QStringList commandsOf(const ExitCodeText& code) {
@@ -154,6 +161,9 @@ int run(const QStringList& arguments, Io& io) {
         io.out << help(*subcommand, persian);
         return kOk;
     }
+    // A store file is read through before the run's first write to it; a
+    // damaged one is written to by no subcommand.
+    setWriteGate(checkBeforeFirstWrite);
     const int status = subcommand->run(rest, io);
     io.out.flush();
     io.err.flush();

@@ -13,7 +13,8 @@ enum ExitCode {
     kUsage = 2,       // wrong arguments
     kStoreExists = 3, // import, copy, export: the target exists and --replace was not given
     kFolderInUse = 4, // the program (or another velmoran-cli) works on the folder
-    kDamageFound = 5, // check, restore: a damaged file
+    kDamageFound = 5, // check, restore, and every step that writes: a damaged file
+    kNoAnswer = 6,    // find, import-sheet: the server did not answer within its deadline
 };
 
 struct Io {

@@ -116,7 +116,8 @@ const Subcommand kSubcommands[] = {
      "adds them by itself. This command adds them: newil.db in one transaction, refused\n"
      "while the program runs on the folder (exit 4); on the server each index is built\n"
      "while the desks go on working (the role must own the table). The file grows by about\n"
-     "a tenth. Prints what the store has afterwards.",
+     "a tenth. The owner find's index is added the same way where it lacks. A damaged file\n"
+     "is refused (exit 5) and left as it is. Prints what the store has afterwards.",
      "فايلي كه برنامه مي سازد براي هر نوع معامله و ملكي كه پنلهاي جستجو با آن جستجو مي كنند\n"
      "نمايه قيمت كل و اجاره را، خوانده به صورت عدد، دارد؛ جستجو فقط فايلهاي بازه قيمت خود را\n"
      "مي خواند. newil.db قديمي تر، يا جدول قديمي تر روي سروري كه velmoran.conf نام مي برد،\n"
@@ -124,7 +125,8 @@ const Subcommand kSubcommands[] = {
      "نمي افزايد. اين فرمان آنها را مي افزايد: newil.db در يك تراكنش، و تا برنامه روي پوشه\n"
      "كار مي كند پذيرفته نمي شود (كد 4)؛ روي سرور هر نمايه در حالي ساخته مي شود كه ميزها\n"
      "به كار ادامه مي دهند (نقش بايد مالك جدول باشد). فايل حدود يك دهم بزرگتر مي شود. در\n"
-     "پايان مي نويسد كه فايل اطلاعات چه دارد.",
+     "پايان مي نويسد كه فايل اطلاعات چه دارد. نمايه جستجوي مالك هم اگر نباشد همينطور افزوده\n"
+     "مي شود. فايل آسيب ديده پذيرفته نمي شود (كد 5) و دست نخورده مي ماند.",
      optimiseCommand},
     {"import-sheet",
      "import-sheet [--folder DIR] [--dry-run] [--map FILE] [--keep-duplicates] "
@@ -142,7 +144,8 @@ const Subcommand kSubcommands[] = {
      "owner find does), phone and address a stored listing has is skipped as a duplicate\n"
      "unless --keep-duplicates. The rows are stored in one transaction: a failure or a kill\n"
      "stores none. --dry-run checks everything and stores nothing. A CSV that is not UTF-8 is\n"
-     "read as Windows-1256. On a server desk the rows go to the server.",
+     "read as Windows-1256. On a server desk the rows go to the server. A store file is read\n"
+     "through (integrity_check) before the rows go in: a damaged one is refused (exit 5).",
      "هر ستون با عنوانش به يك فيلد مي خورد: فايلي كه خروجي برنامه نوشته ستون به ستون (عنوانهاي\n"
      "فارسي يا نام فيلدها)؛ فايل ديگر با عنوان فيلد، نام آن، يا نام ديگري به فارسي يا انگليسي\n"
      "(مالك/owner، تلفن/phone، قيمت كل/price...)؛ --map FILE بقيه را مي دهد، در هر سطر\n"
@@ -154,7 +157,8 @@ const Subcommand kSubcommands[] = {
      "هست، تكراري است و افزوده نمي شود مگر با --keep-duplicates. رديفها در يك تراكنش ذخيره\n"
      "مي شوند: خطا يا قطع برنامه هيچ رديفي را ذخيره نمي كند. --dry-run همه را بررسي مي كند و\n"
      "چيزي ذخيره نمي كند. CSV كه UTF-8 نباشد با Windows-1256 خوانده مي شود. روي ميزي كه با\n"
-     "سرور كار مي كند رديفها به سرور مي روند.",
+     "سرور كار مي كند رديفها به سرور مي روند. فايل اطلاعات پيش از افزودن كامل بررسي مي شود\n"
+     "(integrity_check): فايل آسيب ديده پذيرفته نمي شود (كد 5).",
      importSheetCommand},
     {"copy",
      "copy [--folder DIR] [--server CONNINFO] [--replace] --to-server\n"
@@ -168,20 +172,27 @@ const Subcommand kSubcommands[] = {
      "Prints the id and owner of every listing a search matches.",
      "شماره و مالك همه فايلهايي را كه با جستجو جور هستند مي نويسد.",
      "The criterion is the search panels': the total price strictly between --from and --to\n"
-     "(and the rent between --rent-from and --rent-to), compared as the panels compare\n"
-     "them, the deal and the kind set; --owner the whole name, the Arabic and Persian Yeh\n"
-     "and Kaf alike. Bounds as the panels take them (digits in any script, a sign, a point).\n"
+     "(and the rent between --rent-from and --rent-to), each listing's price read as the\n"
+     "panels read it, the deal and the kind set; --owner the whole name, the Arabic and\n"
+     "Persian Yeh and Kaf alike. A bound is the number typed, decimals and all: digits in\n"
+     "any script, a sign, a point, commas grouping threes (1,000); the panels, unlike the\n"
+     "tool, round a typed bound down. A bound that is no number is refused, named (exit 2).\n"
      "KIND: apartment (آپارتمان), villa (ويلا), income (مستغلات), old (كلنگي),\n"
      "office (دفتر كار), shop (مغازه). DEAL: sale (فروش), mortgage (رهن), rent (اجاره).\n"
      "One line per listing in stored order, id TAB owner, or with --csv a CSV of id,malek.\n"
-     "Exit 0 with matches, 1 with none (or a failure, said on stderr), 2 for a bad option.\n"
+     "Exit 0 with matches, 1 with none (or a failure, said on stderr), 2 for a bad option,\n"
+     "6 when the server did not answer within its deadline.\n"
      "Nothing is written. Works while the program runs, on either store.",
      "معيار همان معيار پنلهاي جستجوست: قيمت كل بين --from و --to (و اجاره بين --rent-from و\n"
-     "--rent-to) به همان شيوه مقايسه پنلها، و نوع معامله و نوع ملك؛ --owner نام كامل مالك،\n"
-     "ي و ك عربي و فارسي يكسان. KIND: apartment (آپارتمان)، villa (ويلا)، income (مستغلات)،\n"
+     "--rent-to) با قيمت هر فايل خوانده به شيوه پنلها، و نوع معامله و نوع ملك؛ --owner نام كامل\n"
+     "مالك، ي و ك عربي و فارسي يكسان. هر حد همان عدد نوشته شده است، با رقمهاي اعشار: رقمهاي\n"
+     "فارسي، عربي يا لاتين، يك علامت، يك مميز، و ويرگول ميان هر سه رقم (1,000)؛ پنلها برخلاف\n"
+     "اين فرمان حد را به پايين گرد مي كنند. حدي كه عدد نباشد با نامش پذيرفته نمي شود (كد 2).\n"
+     "KIND: apartment (آپارتمان)، villa (ويلا)، income (مستغلات)،\n"
      "old (كلنگي)، office (دفتر كار)، shop (مغازه). DEAL: sale (فروش)، mortgage (رهن)،\n"
      "rent (اجاره). هر فايل در يك سطر به ترتيب ثبت: شماره، تب، مالك؛ يا با --csv به صورت CSV.\n"
-     "كد 0 با فايلهاي پيدا شده، 1 بدون فايل (يا خطا)، 2 براي گزينه نادرست. چيزي نوشته نمي شود.",
+     "كد 0 با فايلهاي پيدا شده، 1 بدون فايل (يا خطا)، 2 براي گزينه نادرست، 6 اگر سرور در\n"
+     "مهلت خود پاسخ ندهد. چيزي نوشته نمي شود.",
      findCommand},
 };
 

@@ -93,6 +93,19 @@ int sharedDeskStore(const Arguments& parsed, StoreLocation& store, FolderLock& l
     return lockFolder(lock, parsed.folder, FolderLock::Mode::Shared, io);
 }
 
+int storeFailure(const StoreError& error) {
+    switch (error.kind()) {
+    case StoreError::Kind::WritesStopped:
+        return kDamageFound;
+    case StoreError::Kind::NoAnswer:
+        return kNoAnswer;
+    case StoreError::Kind::Store:
+    case StoreError::Kind::Criterion:
+        break;
+    }
+    return kFailed;
+}
+
 int fail(Io& io, const QString& message, int status) {
     // A message may quote a file's text: its control characters as escapes.
     io.err << visibleText(message, true) << '\n';

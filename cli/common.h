@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/cli.h"
+#include "data/core/storeerror.h"
 #include "data/folder/folderlock.h"
 #include "data/store/storelocation.h"
 
@@ -39,6 +40,11 @@ int deskStore(const Arguments& parsed, StoreLocation& store, Io& io);
 // other desks: deskStore(), and on files the folder's lock shared, so that no
 // restore swaps a file meanwhile. A server desk needs no data folder.
 int sharedDeskStore(const Arguments& parsed, StoreLocation& store, FolderLock& lock, Io& io);
+
+// The status of a store's failure: kDamageFound when the write gate found
+// the store damaged, kNoAnswer when its server did not answer within the
+// deadline, else kFailed.
+int storeFailure(const StoreError& error);
 
 // Prints a Persian failure message on stderr; returns `status`.
 int fail(Io& io, const QString& message, int status = kFailed);

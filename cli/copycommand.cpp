@@ -14,6 +14,7 @@
 #include "data/maintenance/storecopy.h"
 #include "data/postgres/pgconnection.h"
 #include "data/store/storelocation.h"
+#include "data/store/writegate.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,6 +102,13 @@ int copyCommand(const QStringList& arguments, Io& io) {
         return status;
     }
     try {
+        // What goes up to the server is read from files that read through
+        // sound: a damaged file's rows would carry its damage to every desk.
+        if (up) {
+            for (const TableSpec* tableSpec : {&listingsTable(), &passwordTable()}) {
+                passWriteGate(StoreLocation{folder, QString()}, *tableSpec);
+            }
+        }
         const CopyCounts counts = up ? copyToServer(folder, conninfo, options)
                                      : copyFromServer(conninfo, folder, options);
         const QString server = isolated(pg::displayName(conninfo));
@@ -120,6 +128,8 @@ int copyCommand(const QStringList& arguments, Io& io) {
     } catch (const CopyError& e) {
         return fail(io, e.message(),
                     e.kind() == CopyError::Kind::NotEmpty ? kStoreExists : kFailed);
+    } catch (const StoreError& e) {
+        return fail(io, e.message() + QStringLiteral(" چيزي كپي نشد."), storeFailure(e));
     }
     return kOk;
 }

@@ -129,6 +129,15 @@ int findCommand(const QStringList& arguments, Io& io) {
     if (p.isSet(rentFrom) && !p.isSet(from)) {
         return usage(QStringLiteral("a rent range needs the price range (--from, --to)"));
     }
+    for (const QCommandLineOption* bound : {&from, &to, &rentFrom, &rentTo}) {
+        const QString typed = p.value(*bound);
+        if (p.isSet(*bound) && !exactBoundText(typed)) {
+            return usage(
+                QStringLiteral("مقدار %1 عدد نيست:\n%2\n(رقمهاي فارسي، عربي يا لاتين، يك علامت، "
+                               "يك مميز و ويرگول ميان هر سه رقم پذيرفته مي شود)")
+                    .arg(isolated(QStringLiteral("--") + bound->names().front()), isolated(typed)));
+        }
+    }
 
     // The pieces of the panels' shapes: the price range, the rent range,
     // then the flags; the owner as the edit panel's owner row writes it.
@@ -142,8 +151,10 @@ int findCommand(const QStringList& arguments, Io& io) {
         }
         const QString closing =
             tests.isEmpty() ? QStringLiteral("' ") : QStringLiteral("' and  %1 ").arg(tests);
-        const std::optional<QString> built = buildCriterion(
-            rent ? CriterionShape::PriceRentKind : CriterionShape::PriceDealKind, typed, closing);
+        // Bounds compared as the numbers typed, decimals and all.
+        const std::optional<QString> built =
+            buildCriterion(rent ? CriterionShape::PriceRentKind : CriterionShape::PriceDealKind,
+                           typed, closing, BoundRule::Exact);
         if (!built) {
             return usage(inputErrorText());
         }
@@ -203,7 +214,7 @@ int findCommand(const QStringList& arguments, Io& io) {
         }
         return kOk;
     } catch (const StoreError& error) {
-        return fail(io, error.message(), kFailed);
+        return fail(io, error.message(), storeFailure(error));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "cli/common.h"
 #include "data/core/storeerror.h"
 #include "data/core/storemessages.h"
+#include "data/store/writegate.h"
 #include "import/sheetfile.h"
 #include "import/sheetimport.h"
 
@@ -62,6 +63,8 @@ int importSheetCommand(const QStringList& arguments, Io& io) {
         }
         std::unique_ptr<TableStore> table;
         if (!options.dryRun) {
+            // A damaged file is refused before anything touches it.
+            passWriteGate(store, listingsTable());
             const QString problem = prepareStore(store, listingsTable());
             if (!problem.isEmpty()) {
                 return fail(io, problem);
@@ -77,8 +80,10 @@ int importSheetCommand(const QStringList& arguments, Io& io) {
     } catch (const import::SheetError& e) {
         return fail(io, e.message() + QStringLiteral(" چيزي ذخيره نشد."));
     } catch (const StoreError& e) {
-        return fail(io, QStringLiteral("فايلهاي %1 افزوده نشد: %2 چيزي ذخيره نشد.")
-                            .arg(isolatedPath(file), e.message()));
+        return fail(io,
+                    QStringLiteral("فايلهاي %1 افزوده نشد: %2 چيزي ذخيره نشد.")
+                        .arg(isolatedPath(file), e.message()),
+                    storeFailure(e));
     }
     if (!report.note.isEmpty()) {
         io.out << report.note << '\n';

@@ -9,6 +9,7 @@
 #include "data/maintenance/storeoptimise.h"
 #include "data/postgres/pgconnection.h"
 #include "data/store/storelocation.h"
+#include "data/store/writegate.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -66,6 +67,12 @@ bool reportPriceIndexes(const PriceIndexCheck& check, bool onServer, Io& io) {
                       .arg(store)
                       .arg(check.missing)
                       .arg(check.wanted)
+               << '\n';
+    }
+    if (check.ownerIndexMissing) {
+        io.out << QStringLiteral("%1: نمايه مالك را ندارد و جستجوي مالك همه فايلها را مي خواند؛ "
+                                 "velmoran-cli optimise آن را مي افزايد")
+                      .arg(store)
                << '\n';
     }
     return true;
@@ -255,14 +262,20 @@ int optimiseCommand(const QStringList& arguments, Io& io) {
         if (!QFileInfo::exists(storePath(parsed.folder, listingsTable()))) {
             return noStores(io, parsed.folder);
         }
+        // Indexes are added only to a file that reads through sound.
+        try {
+            passWriteGate(store, listingsTable());
+        } catch (const StoreError& e) {
+            return fail(io, e.message(), storeFailure(e));
+        }
     }
     const PriceIndexCheck before = checkPriceIndexes(store, listingsTable());
     if (!before.ok()) {
         return fail(io, before.error);
     }
-    if (before.missing > 0) {
-        io.out << QStringLiteral("افزودن %1 نمايه قيمت؛ ممكن است تا يك دقيقه طول بكشد ...")
-                      .arg(before.missing)
+    if (before.missing > 0 || before.ownerIndexMissing) {
+        io.out << QStringLiteral("افزودن %1 نمايه؛ ممكن است تا يك دقيقه طول بكشد ...")
+                      .arg(before.missing + (before.ownerIndexMissing ? 1 : 0))
                << '\n';
         io.out.flush();
         const PriceIndexCheck added = addPriceIndexes(store, listingsTable());

@@ -103,8 +103,28 @@ std::optional<QString> boundText(const QString& typed) {
     return negative ? QLatin1Char('-') + whole : whole;
 }
 
+std::optional<QString> exactBoundText(const QString& typed) {
+    if (!readNumber(typed)) {
+        return std::nullopt;
+    }
+    // The text is a number of the accepted form: its sign, digits and point
+    // as they stand; grouping marks, a plus and blanks go.
+    QString exact;
+    for (const QChar c : typed) {
+        const int digit = digitValue(c);
+        if (digit >= 0) {
+            exact += QChar(u'0' + digit);
+        } else if (c == QLatin1Char('-')) {
+            exact += c;
+        } else if (c == QLatin1Char('.') || c == QChar(0x066B)) {
+            exact += QLatin1Char('.');
+        }
+    }
+    return exact;
+}
+
 std::optional<QString> buildCriterion(CriterionShape shape, const QStringList& typed,
-                                      const QString& closingPiece) {
+                                      const QString& closingPiece, BoundRule rule) {
     if (typed.size() < boxCount(shape)) {
         return std::nullopt;
     }
@@ -117,7 +137,8 @@ std::optional<QString> buildCriterion(CriterionShape shape, const QStringList& t
     }
     QStringList bounds;
     for (int i = 0; i < boxCount(shape); ++i) {
-        const std::optional<QString> bound = boundText(typed[i]);
+        const std::optional<QString> bound =
+            rule == BoundRule::Exact ? exactBoundText(typed[i]) : boundText(typed[i]);
         if (!bound) {
             return std::nullopt;
         }

@@ -28,13 +28,25 @@ int boxCount(CriterionShape shape);
 // empty text, letters, a quote, grouping marks, an exponent) gives nothing.
 std::optional<QString> boundText(const QString& typed);
 
+// The tool's bound rule (velmoran-cli find): a typed bound compared as the
+// number it is, decimals and all. Accepted as readNumber (numbers.h) takes a
+// number, grouping by "," or "٬" in threes included; written in ASCII
+// digits without grouping or blanks, "." as the point: "1,000" gives
+// "1000", "۹۹۹٫۵" gives "999.5", "-0.5" stays. Anything else gives nothing.
+std::optional<QString> exactBoundText(const QString& typed);
+
+// How the typed bounds become a criterion's: the panels round down
+// (boundText), the tool keeps them exact (exactBoundText).
+enum class BoundRule { RoundDown, Exact };
+
 // The criterion of `shape` for the boxes' texts as typed, in the order low
 // price, high price, low rent, high rent (the owner box alone for Owner),
 // ended by the row's closing piece (unused for Owner). Nothing when a price
-// or rent text does not pass the bound rule. The owner stands in one quoted
+// or rent text does not pass the bound rule (`rule`). The owner stands in one quoted
 // literal with each of its quotes doubled: "O'Neil" gives malek='O''Neil'.
 std::optional<QString> buildCriterion(CriterionShape shape, const QStringList& typed,
-                                      const QString& closingPiece);
+                                      const QString& closingPiece,
+                                      BoundRule rule = BoundRule::RoundDown);
 
 // The text of the not-found message: the opening, the typed low and high
 // price joined by `joiner` (the owner name for Owner), then the button's

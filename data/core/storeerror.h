@@ -16,8 +16,9 @@ public:
     // Whose the failure was: the criterion handed in (the caller's input,
     // nothing searched), the store and its file, or a store that takes no
     // more writes this session (found damaged), so that what is typed can't
-    // be stored by waiting and a screen may close without it.
-    enum class Kind { Store, Criterion, WritesStopped };
+    // be stored by waiting and a screen may close without it, or a server
+    // that did not answer within its deadline (nothing was done).
+    enum class Kind { Store, Criterion, WritesStopped, NoAnswer };
 
     explicit StoreError(const QString& message, Kind kind = Kind::Store);
     const QString& message() const { return message_; }

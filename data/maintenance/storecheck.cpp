@@ -1,15 +1,20 @@
 #include "data/maintenance/storecheck.h"
 
+#include "data/core/storeerror.h"
 #include "data/core/storemessages.h"
 #include "data/folder/fileaccess.h"
 #include "data/postgres/pgschema.h"
 #include "data/sqlite/sqlite.h"
+#include "data/store/storelocation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
+#include <mutex>
 #include <optional>
+#include <set>
 #include <tuple>
 
 namespace velmoran {
@@ -252,6 +257,34 @@ StoreCheck checkStoreHead(const QString& path) {
     }
     head.madeBeside = madeSince(absent);
     return head;
+}
+
+QString damagedStoreMessage(const QString& path, const QString& detail) {
+    return QStringLiteral("فايل اطلاعات %1 آسيب ديده است: %2\n\nبرنامه در اين فايل چيزي "
+                          "نمي نويسد.")
+        .arg(isolatedPath(path), isolated(detail));
+}
+
+void checkBeforeFirstWrite(const StoreLocation& store, const TableSpec& tableSpec) {
+    if (store.onServer()) {
+        return; // a server looks after its own pages
+    }
+    static std::mutex guard;
+    static std::set<QString> sound;
+    const QString path =
+        QFileInfo(QDir(store.folder).filePath(QString::fromUtf8(tableSpec.fileName)))
+            .absoluteFilePath();
+    const std::lock_guard<std::mutex> lock(guard);
+    if (sound.count(path) > 0 || !QFileInfo::exists(path)) {
+        return;
+    }
+    const StoreCheck check = checkStoreFile(path, CheckDepth::Full);
+    if (check.outcome == StoreCheck::Damaged) {
+        throw StoreError(damagedStoreMessage(path, check.detail), StoreError::Kind::WritesStopped);
+    }
+    if (check.sound()) {
+        sound.insert(path);
+    }
 }
 
 } // namespace velmoran

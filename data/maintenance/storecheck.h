@@ -10,6 +10,8 @@
 
 namespace velmoran {
 
+struct StoreLocation;
+
 // How thoroughly a store file is read: quick_check reads every page and
 // record; integrity_check also compares every index with its table.
 enum class CheckDepth { Quick, Full };
@@ -72,5 +74,19 @@ StoreFileState storeFileState(const QString& path);
 // first pages are no database is damaged; one that can't be read for another
 // reason (locked, no permission) is unreadable.
 StoreCheck checkStoreHead(const QString& path);
+
+// What every door that writes says of a damaged store file: its path, what
+// the check found (`detail`), and that nothing is written to it.
+QString damagedStoreMessage(const QString& path, const QString& detail);
+
+// The write gate (writegate.h) of a run that has no check of its own going
+// on (the tool): before the first write of the run to a file of `store`, the
+// file is read through with integrity_check, as the program's start reads
+// it, indexes and all. A damaged file throws StoreError
+// (Kind::WritesStopped, damagedStoreMessage) and stays as it was found; a
+// sound one is not read again in the same run. A file that is not there
+// yet, one that can't be read (its store tells why) and a server's table
+// pass.
+void checkBeforeFirstWrite(const StoreLocation& store, const TableSpec& tableSpec);
 
 } // namespace velmoran

@@ -271,6 +271,13 @@ void describeServerTables(pg::Connection& c, const QString& server, PgTable (&ta
     for (int t = 0; t < 2; ++t) {
         current = kTables[t];
         if (std::optional<TableProblem> p = describePgTable(c, *kTables[t], tables[t])) {
+            // A copy down makes nothing on the server: a missing table is
+            // only missing.
+            if (p->problem == PgProblem::NoTable) {
+                failed(QStringLiteral("روي سرور %1 جدول %2 وجود ندارد و چيزي كپي نشد؛ برنامه در "
+                                      "شروع با اين سرور، يا copy --to-server، آن را مي سازد.")
+                           .arg(isolated(server), isolated(tableName(*kTables[t]))));
+            }
             failed(pgMessage(p->problem, server, tableName(*kTables[t]), p->detail));
         }
     }

@@ -37,11 +37,13 @@ PriceIndexCheck onFile(const StoreLocation& store, const TableSpec& tableSpec, b
             db.exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kBuildCacheKiB));
             problem = StoreProblem::CannotWrite;
             check.missing = addFilePriceIndexes(db, tableSpec);
+            check.ownerIndexMissing = addFileOwnerIndex(db, tableSpec);
         } else {
             // Looking must not fold someone's journal into the file.
             db.keepJournal();
             problem = StoreProblem::CannotRead;
             check.missing = static_cast<int>(missingPriceIndexes(db, tableSpec).size());
+            check.ownerIndexMissing = !hasFileOwnerIndex(db, tableSpec);
         }
     } catch (const sql::Error& e) {
         check.error = storeMessage(problem, check.store, e.detail());
@@ -66,9 +68,11 @@ PriceIndexCheck onServer(const StoreLocation& store, const TableSpec& tableSpec,
         if (add) {
             problem = PgProblem::CannotWrite;
             check.missing = addPgPriceIndexes(connection, tableSpec, table, true);
+            check.ownerIndexMissing = addPgOwnerIndex(connection, tableSpec, table, true);
         } else {
             check.missing =
                 static_cast<int>(lookUpPgPriceIndexes(connection, tableSpec, table).missing.size());
+            check.ownerIndexMissing = !hasPgOwnerIndex(connection, tableSpec, table);
         }
     } catch (const pg::Error& e) {
         check.error = pgMessage(e, e.connectionLost() ? PgProblem::CannotConnect : problem,

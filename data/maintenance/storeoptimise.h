@@ -15,6 +15,9 @@ struct PriceIndexCheck {
     QString store; // what messages name: the file's path or the server
     int wanted = 0;
     int missing = 0;
+    // The owner find's index (the listings table): lacking (added, in the
+    // answer of addPriceIndexes).
+    bool ownerIndexMissing = false;
     QString error; // Persian, when the store could not be looked at or changed
     bool ok() const { return error.isEmpty(); }
 };

@@ -2,6 +2,7 @@
 
 #include "data/core/criterion.h"
 #include "data/postgres/pgnumber.h"
+#include "data/postgres/pgpriceindex.h"
 
 #include <QStringList>
 
@@ -11,30 +12,6 @@
 namespace velmoran {
 
 namespace {
-
-// `text` with every letter folded as the "=" of the SQLite store folds it
-// (foldedLetter): translate() with the letters that fold and what they
-// fold to, listed from foldedLetter itself.
-QString foldedText(const QString& text) {
-    static const std::pair<QString, QString> letters = [] {
-        std::pair<QString, QString> lists;
-        const auto addLetter = [&](char32_t cp) {
-            const char32_t folded = foldedLetter(cp);
-            if (folded != cp) {
-                lists.first += QString::fromUcs4(&cp, 1);
-                lists.second += QString::fromUcs4(&folded, 1);
-            }
-        };
-        for (char32_t cp = 1; cp <= 0x024F; ++cp) {
-            addLetter(cp);
-        }
-        addLetter(0x064A);
-        addLetter(0x0643);
-        return lists;
-    }();
-    return QStringLiteral("translate(%1, %2, %3)")
-        .arg(text, pgLiteral(letters.first), pgLiteral(letters.second));
-}
 
 QString flagTest(const Criterion::Test& t, const QString& column, pg::Params& params) {
     const QString op = QString(t.op);
@@ -79,8 +56,8 @@ QString pgCondition(const Criterion& c, const PgTable& table, pg::Params& params
             break;
         case Criterion::Test::Kind::TextEquals:
             parts << QStringLiteral("%1 COLLATE \"C\" = %2")
-                         .arg(foldedText(column),
-                              foldedText(pg::placeholder(params, pg::param(t.value.text), "text")));
+                         .arg(pgFoldedText(column), pgFoldedText(pg::placeholder(
+                                                        params, pg::param(t.value.text), "text")));
             break;
         case Criterion::Test::Kind::TextOrder:
             parts << QStringLiteral("%1 COLLATE \"C\" %2 %3")

@@ -1,5 +1,6 @@
 #include "data/postgres/pgpriceindex.h"
 
+#include "data/core/criterion.h"
 #include "data/postgres/pgnumber.h"
 
 #include <QStringList>
@@ -35,6 +36,38 @@ QString pgCreateIndexSql(const PriceIndex& index, const QString& table, const QS
         .arg(concurrently ? QStringLiteral("CONCURRENTLY ") : QString(), index.name, table,
              keys.join(QStringLiteral(", ")), carried.join(QStringLiteral(", ")),
              priceIndexFlagCondition(index, columns));
+}
+
+QString pgFoldedText(const QString& text) {
+    static const std::pair<QString, QString> letters = [] {
+        std::pair<QString, QString> lists;
+        const auto addLetter = [&](char32_t cp) {
+            const char32_t folded = foldedLetter(cp);
+            if (folded != cp) {
+                lists.first += QString::fromUcs4(&cp, 1);
+                lists.second += QString::fromUcs4(&folded, 1);
+            }
+        };
+        for (char32_t cp = 1; cp <= 0x024F; ++cp) {
+            addLetter(cp);
+        }
+        addLetter(0x064A);
+        addLetter(0x0643);
+        return lists;
+    }();
+    return QStringLiteral("translate(%1, %2, %3)")
+        .arg(text, pgLiteral(letters.first), pgLiteral(letters.second));
+}
+
+QString pgOwnerIndexName(const QString& table) {
+    return table + QStringLiteral("_owner");
+}
+
+QString pgCreateOwnerIndexSql(const QString& indexName, const QString& table, const QString& column,
+                              bool concurrently) {
+    return QStringLiteral("CREATE INDEX %1\"%2\" ON %3 USING hash ((%4 COLLATE \"C\"))")
+        .arg(concurrently ? QStringLiteral("CONCURRENTLY ") : QString(), indexName, table,
+             pgFoldedText(column));
 }
 
 } // namespace velmoran

@@ -26,4 +26,19 @@ QString pgCreateFunctionSql(const QString& schema);
 QString pgCreateIndexSql(const PriceIndex& index, const QString& table, const QString& schema,
                          const std::vector<QString>& columns, const QString& id, bool concurrently);
 
+// `text` (an SQL expression) with every letter folded as the owner find
+// folds it (foldedLetter, criterion.h: Arabic and Persian Yeh and Kaf, Latin
+// case): translate() with the letters that fold and what they fold to.
+QString pgFoldedText(const QString& text);
+
+// The owner find's index: the owner column `column` (quoted) of `table`
+// folded (pgFoldedText) and compared in the "C" collation, exactly the
+// expression the find's condition tests, so the server reads only the
+// listings of that owner. A hash index: an owner of any length has its
+// entry, where an ordered index refuses a row past a few kilobytes.
+// `concurrently` builds it while the desks go on writing.
+QString pgOwnerIndexName(const QString& table);
+QString pgCreateOwnerIndexSql(const QString& indexName, const QString& table, const QString& column,
+                              bool concurrently);
+
 } // namespace velmoran

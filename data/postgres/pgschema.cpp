@@ -97,6 +97,7 @@ std::optional<QString> createTable(pg::Connection& connection, const TableSpec& 
                     PgPriceIndexes::Function::Other) {
                 addPgPriceIndexes(connection, tableSpec, created, false);
             }
+            addPgOwnerIndex(connection, tableSpec, created, false);
         }
         transaction.commit();
     } catch (const pg::Error& e) {
@@ -260,6 +261,62 @@ int addPgPriceIndexes(pg::Connection& connection, const TableSpec& tableSpec, co
     }
     connection.exec(QStringLiteral("ANALYZE %1").arg(table.table), {});
     return static_cast<int>(found.missing.size());
+}
+
+namespace {
+
+constexpr const char* kOwnerField = "malek";
+
+// The table's valid index named `name`, and the table's schema (quoted).
+struct FoundIndex {
+    QString schema;
+    bool valid = false;
+};
+FoundIndex findIndex(pg::Connection& connection, const PgTable& table, const QString& name) {
+    FoundIndex found;
+    const pg::Result result = connection.exec(
+        QStringLiteral("SELECT quote_ident(n.nspname), EXISTS (SELECT 1 FROM pg_index x JOIN "
+                       "pg_class i ON i.oid = x.indexrelid WHERE x.indrelid = c.oid AND "
+                       "x.indisvalid AND i.relname = $2) FROM pg_class c JOIN pg_namespace n ON "
+                       "n.oid = c.relnamespace WHERE c.oid = to_regclass($1)"),
+        {pg::param(table.table), pg::param(name)});
+    if (result.rows() > 0) {
+        found.schema = result.text(0, 0);
+        found.valid = result.text(0, 1) == QLatin1String("t");
+    }
+    return found;
+}
+
+} // namespace
+
+bool hasPgOwnerIndex(pg::Connection& connection, const TableSpec& tableSpec, const PgTable& table) {
+    if (tableSpec.indexOf(QString::fromLatin1(kOwnerField)) < 0) {
+        return true;
+    }
+    return findIndex(connection, table, pgOwnerIndexName(QString::fromUtf8(tableSpec.table))).valid;
+}
+
+bool addPgOwnerIndex(pg::Connection& connection, const TableSpec& tableSpec, const PgTable& table,
+                     bool concurrently) {
+    const int owner = tableSpec.indexOf(QString::fromLatin1(kOwnerField));
+    if (owner < 0) {
+        return false;
+    }
+    const QString name = pgOwnerIndexName(QString::fromUtf8(tableSpec.table));
+    const FoundIndex found = findIndex(connection, table, name);
+    if (found.schema.isEmpty() || found.valid) {
+        return false;
+    }
+    connection.exec((concurrently ? QStringLiteral("DROP INDEX CONCURRENTLY IF EXISTS %1.\"%2\"")
+                                  : QStringLiteral("DROP INDEX IF EXISTS %1.\"%2\""))
+                        .arg(found.schema, name),
+                    {}); // one left unfinished
+    connection.exec(pgCreateOwnerIndexSql(name, table.table,
+                                          table.columns[static_cast<std::size_t>(owner)],
+                                          concurrently),
+                    {});
+    connection.exec(QStringLiteral("ANALYZE %1").arg(table.table), {});
+    return true;
 }
 
 QString preparePgStore(const QString& conninfo, const TableSpec& tableSpec) {

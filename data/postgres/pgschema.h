@@ -59,10 +59,19 @@ PgPriceIndexes lookUpPgPriceIndexes(pg::Connection& connection, const TableSpec&
 int addPgPriceIndexes(pg::Connection& connection, const TableSpec& tableSpec, const PgTable& table,
                       bool concurrently);
 
+// The owner find's index (pgCreateOwnerIndexSql) of a table with an owner
+// field: whether the table has it (built and valid); and, where it lacks it,
+// adding it (an unfinished one of an earlier attempt made again), then
+// ANALYZE so the server knows the owners. True when it was added. Throw
+// pg::Error. A table without an owner field has nothing to add.
+bool hasPgOwnerIndex(pg::Connection& connection, const TableSpec& tableSpec, const PgTable& table);
+bool addPgOwnerIndex(pg::Connection& connection, const TableSpec& tableSpec, const PgTable& table,
+                     bool concurrently);
+
 // Makes sure the table of `tableSpec` on the server `conninfo` can be used:
 // created when missing (in the schema the connection's search_path names,
 // with, for table `pc`, one row holding the empty text), where the role may
-// create it, with its price indexes; an existing table is used as it is and
+// create it, with its price indexes and its owner index; an existing table is used as it is and
 // never altered. Returns
 // the empty string when it can be used, else a Persian message naming the
 // server, the table and the problem.

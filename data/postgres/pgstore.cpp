@@ -70,7 +70,26 @@ struct PgTableStore::Impl {
     int preparedFor = -1; // the connection's generation the statements were prepared on
     std::map<QString, QByteArray> finds;
     int findNames = 0;
-    PgPriceFind priceFind; // through the price indexes, where the table has them
+    PgPriceFind priceFind;     // through the price indexes, where the table has them
+    bool ownerIndexed = false; // the table has the owner find's index
+
+    // What a find's matches are ordered by: the id, or for an owner find on
+    // a table with the owner index the id as a number the server computes.
+    // Ordered by the id itself, the server may walk the whole table in id
+    // order hoping to meet the owner soon (for a name nobody has, every
+    // listing); this way it takes the owner's few entries from the index
+    // and orders them.
+    QString orderOf(const Criterion* c) const {
+        if (ownerIndexed && c) {
+            const int owner = tableSpec.indexOf(QStringLiteral("malek"));
+            for (const Criterion::Test& t : c->tests()) {
+                if (t.kind == Criterion::Test::Kind::TextEquals && t.field == owner) {
+                    return QStringLiteral("(%1 + 0)").arg(table.id);
+                }
+            }
+        }
+        return table.id;
+    }
 
     QString tableName() const { return QString::fromUtf8(tableSpec.table); }
 
@@ -90,7 +109,18 @@ struct PgTableStore::Impl {
         } else if (e.connectionLost()) {
             problem = PgProblem::ConnectionLost;
         }
-        throw StoreError(message(e, problem));
+        throw StoreError(message(e, problem), problem == PgProblem::NoAnswer
+                                                  ? StoreError::Kind::NoAnswer
+                                                  : StoreError::Kind::Store);
+    }
+
+    // A connection that could not be made (again): a server that did not
+    // answer within the deadline, or the cause the connection names.
+    StoreError connectFailure(const pg::Error& e) const {
+        if (e.timedOut()) {
+            return StoreError(message(PgProblem::NoAnswer, e.text()), StoreError::Kind::NoAnswer);
+        }
+        return StoreError(message(e, PgProblem::CannotConnect));
     }
 
     // Runs one operation. When the server ended the connection before the
@@ -109,8 +139,7 @@ struct PgTableStore::Impl {
         try {
             connection.reset();
         } catch (const pg::Error& e) {
-            throw StoreError(e.timedOut() ? message(PgProblem::NoAnswer, e.text())
-                                          : message(e, PgProblem::CannotConnect));
+            throw connectFailure(e);
         }
         ensureConnected();
         try {
@@ -148,6 +177,7 @@ struct PgTableStore::Impl {
                     QStringLiteral("DELETE FROM %1 WHERE %2 = $1").arg(table.table, table.id));
                 finds.clear();
                 priceFind.lookUp(connection, table);
+                ownerIndexed = hasPgOwnerIndex(connection, tableSpec, table);
                 if (priceFind.hasIndexes()) {
                     // The statements are planned once, for any values:
                     // planning a find through the indexes anew at each press
@@ -175,15 +205,13 @@ struct PgTableStore::Impl {
                 connection = pg::Connection(conninfo, pg::kServerDeadline);
                 preparedFor = -1; // a new connection: nothing prepared on it
             } catch (const pg::Error& e) {
-                throw StoreError(e.timedOut() ? message(PgProblem::NoAnswer, e.text())
-                                              : message(e, PgProblem::CannotConnect));
+                throw connectFailure(e);
             }
         } else if (!connection.stillThere()) {
             try {
                 connection.reset();
             } catch (const pg::Error& e) {
-                throw StoreError(e.timedOut() ? message(PgProblem::NoAnswer, e.text())
-                                              : message(e, PgProblem::CannotConnect));
+                throw connectFailure(e);
             }
         }
         if (preparedFor != connection.generation()) {
@@ -345,9 +373,10 @@ std::optional<long long> PgTableStore::find(const Criterion& c, std::optional<lo
             where = QStringLiteral("%1 > $1 AND ").arg(d->table.id);
         }
         where += pgCondition(c, d->table, params);
-        const QString sql = d->select + QStringLiteral("WHERE %1 = (SELECT %1 FROM %2 WHERE %3 "
-                                                       "ORDER BY %1 LIMIT 1)")
-                                            .arg(d->table.id, d->table.table, where);
+        const QString sql =
+            d->select + QStringLiteral("WHERE %1 = (SELECT %1 FROM %2 WHERE %3 "
+                                       "ORDER BY %4 LIMIT 1)")
+                            .arg(d->table.id, d->table.table, where, d->orderOf(&c));
         const pg::Result result = d->connection.execPrepared(d->findStatement(sql), params);
         if (result.rows() == 0) {
             return std::nullopt;
@@ -435,10 +464,11 @@ std::vector<ListedRow> PgTableStore::listPage(const Criterion* c, const std::vec
         }
         const QString condition = d->where(c, more, params);
         params.push_back(pg::param(static_cast<long long>(count)));
-        const QString sql = d->listSelect(fields) + condition +
-                            QStringLiteral("ORDER BY %1%2 LIMIT $%3")
-                                .arg(d->table.id, descending ? QStringLiteral(" DESC") : QString())
-                                .arg(params.size());
+        const QString sql =
+            d->listSelect(fields) + condition +
+            QStringLiteral("ORDER BY %1%2 LIMIT $%3")
+                .arg(d->orderOf(c), descending ? QStringLiteral(" DESC") : QString())
+                .arg(params.size());
         return d->takeListed(d->connection.execPrepared(d->findStatement(sql), params), fields);
     });
 }

@@ -3,7 +3,9 @@
 #include "data/core/numbers.h"
 #include "data/sqlite/sqlite.h"
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <string_view>
 
@@ -93,7 +95,64 @@ int compareLetters(void*, int lengthA, const void* a, int lengthB, const void* b
 
 } // namespace
 
-SqliteCriterion::SqliteCriterion(const Criterion& c, const TableSpec& tableSpec) {
+QString sqliteOwnerKeyExpression(const QString& column) {
+    return QStringLiteral("lower(replace(replace(%1, '%2', '%3'), '%4', '%5'))")
+        .arg(column, QString(QChar(0x064A)), QString(QChar(0x06CC)), QString(QChar(0x0643)),
+             QString(QChar(0x06A9)));
+}
+
+std::optional<QStringList> sqliteOwnerKeys(const QString& text) {
+    // The index's key of one character, as sqliteOwnerKeyExpression makes it.
+    const auto key = [](char32_t cp) -> char32_t {
+        if (cp == 0x064A) {
+            return 0x06CC;
+        }
+        if (cp == 0x0643) {
+            return 0x06A9;
+        }
+        return cp >= 'A' && cp <= 'Z' ? cp + ('a' - 'A') : cp;
+    };
+    // The characters that fold to each folded one other than itself.
+    static const std::map<char32_t, std::vector<char32_t>> unfolded = [] {
+        std::map<char32_t, std::vector<char32_t>> found;
+        for (char32_t cp = 1; cp <= 0x024F; ++cp) {
+            if (foldedLetter(cp) != cp) {
+                found[foldedLetter(cp)].push_back(cp);
+            }
+        }
+        for (const char32_t cp : {char32_t(0x064A), char32_t(0x0643)}) {
+            found[foldedLetter(cp)].push_back(cp);
+        }
+        return found;
+    }();
+    constexpr qsizetype kMostKeys = 64;
+    QStringList keys{QString()};
+    for (const char32_t cp : text.toUcs4()) {
+        const char32_t folded = foldedLetter(cp);
+        std::vector<char32_t> choices{key(folded)};
+        const auto others = unfolded.find(folded);
+        if (others != unfolded.end()) {
+            for (const char32_t other : others->second) {
+                if (std::find(choices.begin(), choices.end(), key(other)) == choices.end()) {
+                    choices.push_back(key(other));
+                }
+            }
+        }
+        if (keys.size() * static_cast<qsizetype>(choices.size()) > kMostKeys) {
+            return std::nullopt;
+        }
+        QStringList longer;
+        for (const QString& start : keys) {
+            for (const char32_t choice : choices) {
+                longer << start + QString::fromUcs4(&choice, 1);
+            }
+        }
+        keys = std::move(longer);
+    }
+    return keys;
+}
+
+SqliteCriterion::SqliteCriterion(const Criterion& c, const TableSpec& tableSpec, int keyedField) {
     using Test = Criterion::Test;
     using Param = Criterion::Param;
     for (const Test& test : c.tests()) {
@@ -108,6 +167,19 @@ SqliteCriterion::SqliteCriterion(const Criterion& c, const TableSpec& tableSpec)
             params_.push_back(test.value);
             break;
         case Test::Kind::TextEquals:
+            if (test.field == keyedField) {
+                if (const std::optional<QStringList> keys = sqliteOwnerKeys(test.value.text)) {
+                    QStringList marks;
+                    for (const QString& k : *keys) {
+                        marks << QStringLiteral("?");
+                        params_.push_back({Param::Kind::Text, k, 0, 0});
+                    }
+                    sql_ +=
+                        QStringLiteral("%1 IN (%2) AND ")
+                            .arg(sqliteOwnerKeyExpression(column), marks.join(QLatin1Char(',')));
+                    keyed_ = true;
+                }
+            }
             sql_ +=
                 column + QStringLiteral(" COLLATE %1 ").arg(QLatin1String(kLettersCollation)) + cmp;
             params_.push_back(test.value);

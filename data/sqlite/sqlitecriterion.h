@@ -4,9 +4,11 @@
 #include "data/core/fields.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <vector>
 
 namespace velmoran {
@@ -19,9 +21,16 @@ class Statement;
 // with anonymous "?" parameters: "=" on a text through the letters collation,
 // ">" and "<" on a text by the number function or character by character, a
 // flag compared as SQLite compares a number with a value.
+//
+// `keyedField`: a field the file has the owner index of
+// (sqliteOwnerKeyExpression); its "=" then looks up the index's keys that
+// the text may have before the letters compare (keyed()).
 class SqliteCriterion {
 public:
-    SqliteCriterion(const Criterion& c, const TableSpec& tableSpec);
+    SqliteCriterion(const Criterion& c, const TableSpec& tableSpec, int keyedField = -1);
+    // The condition goes through the owner index: a pass must not be held
+    // to another index.
+    bool keyed() const { return keyed_; }
 
     const QString& sql() const { return sql_; }
     // Binds the values starting at parameter `first`.
@@ -31,7 +40,21 @@ public:
 private:
     QString sql_;
     std::vector<Criterion::Param> params_;
+    bool keyed_ = false;
 };
+
+// The key of the owner find's index of a file: the owner with its ASCII
+// letters lowered and the Arabic Yeh and Kaf made Persian, by SQLite's own
+// functions only, so the file stays writable by any program that opens it.
+// `column` is quoted. The letters collation folds more (every Latin letter's
+// case): the key narrows a find to a few entries, the collation decides.
+QString sqliteOwnerKeyExpression(const QString& column);
+
+// Every key a stored text may have that the letters collation finds equal
+// to `text`: one for a Persian name or one in ASCII letters, a few for
+// other Latin letters. Nothing when they are too many to look up one by one
+// (the find then passes over the listings).
+std::optional<QStringList> sqliteOwnerKeys(const QString& text);
 
 // The SQL function the compiled conditions call to test a field's number
 // against a range (all ">" and "<" of one field, joined, so each row's text

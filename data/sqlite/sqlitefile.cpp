@@ -6,6 +6,7 @@
 #include "data/core/storemessages.h"
 #include "data/folder/fileaccess.h"
 #include "data/sqlite/sqlite.h"
+#include "data/sqlite/sqlitecriterion.h"
 
 #include <QDir>
 #include <QFile>
@@ -211,6 +212,48 @@ int addFilePriceIndexes(sql::Database& db, const TableSpec& tableSpec) {
     return static_cast<int>(missing.size());
 }
 
+namespace {
+
+QString ownerIndexName(const TableSpec& tableSpec) {
+    return QString::fromUtf8(tableSpec.table) + QStringLiteral("_owner");
+}
+
+} // namespace
+
+QString createOwnerIndexSql(const TableSpec& tableSpec) {
+    const int owner = tableSpec.indexOf(QStringLiteral("malek"));
+    if (owner < 0) {
+        return QString();
+    }
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        .arg(sql::quoted(ownerIndexName(tableSpec)), sql::quoted(tableSpec.table),
+             sqliteOwnerKeyExpression(sql::quoted(tableSpec.fields[owner].name)));
+}
+
+bool hasFileOwnerIndex(sql::Database& db, const TableSpec& tableSpec) {
+    const QString wanted = createOwnerIndexSql(tableSpec);
+    if (wanted.isEmpty()) {
+        return true;
+    }
+    // Only the index made exactly so counts: another of the name could hold
+    // other keys, and a find must see every listing of the owner.
+    sql::Statement schema = db.prepare(
+        QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"));
+    schema.bindText(1, ownerIndexName(tableSpec));
+    return schema.step() && schema.columnText(0) == wanted;
+}
+
+bool addFileOwnerIndex(sql::Database& db, const TableSpec& tableSpec) {
+    if (hasFileOwnerIndex(db, tableSpec)) {
+        return false;
+    }
+    sql::Transaction transaction(db);
+    db.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(sql::quoted(ownerIndexName(tableSpec))));
+    db.exec(createOwnerIndexSql(tableSpec));
+    transaction.commit();
+    return true;
+}
+
 void createStoreSchema(const QString& path, const TableSpec& tableSpec) {
     sql::Database db(path, SQLITE_OPEN_READWRITE);
     db.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));
@@ -224,6 +267,10 @@ void createStoreSchema(const QString& path, const TableSpec& tableSpec) {
     }
     for (const QString& priceIndex : createPriceIndexesSql(tableSpec)) {
         db.exec(priceIndex);
+    }
+    const QString ownerIndex = createOwnerIndexSql(tableSpec);
+    if (!ownerIndex.isEmpty()) {
+        db.exec(ownerIndex);
     }
     if (tableSpec.fields == kPasswordFields) {
         // The password row: empty until the user sets one.

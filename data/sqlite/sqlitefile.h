@@ -21,7 +21,7 @@ QString prepareStoreFile(const QString& folder, const TableSpec& tableSpec);
 
 // Gives the empty SQLite file at `path` the structure prepareStore gives a
 // file it creates: large pages, the write-ahead journal, the table with its
-// find index and its price indexes (priceindex.h) and, for table `pc`, its
+// find index, its price indexes (priceindex.h), its owner index and, for table `pc`, its
 // one row holding the empty text. The import builds its files this way under
 // a temporary name. Throws sql::Error.
 void createStoreSchema(const QString& path, const TableSpec& tableSpec);
@@ -36,5 +36,13 @@ std::vector<const PriceIndex*> missingPriceIndexes(sql::Database& db, const Tabl
 // Makes them, in one transaction (an index of the name made otherwise goes
 // first); returns how many. Throws sql::Error.
 int addFilePriceIndexes(sql::Database& db, const TableSpec& tableSpec);
+
+// The owner find's index (sqlitecriterion.h's sqliteOwnerKeyExpression) of
+// `tableSpec`'s table: its CREATE INDEX (empty for a table without an
+// owner), whether the file of `db` has it made exactly so, and its
+// addition where it lacks it (true when made). Throw sql::Error.
+QString createOwnerIndexSql(const TableSpec& tableSpec);
+bool hasFileOwnerIndex(sql::Database& db, const TableSpec& tableSpec);
+bool addFileOwnerIndex(sql::Database& db, const TableSpec& tableSpec);
 
 } // namespace velmoran

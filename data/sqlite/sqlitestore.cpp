@@ -6,6 +6,7 @@
 #include "data/core/storemessages.h"
 #include "data/folder/fileaccess.h"
 #include "data/sqlite/sqlitecriterion.h"
+#include "data/sqlite/sqlitefile.h"
 #include "data/sqlite/sqlitepricefind.h"
 
 #include <QDir>
@@ -40,6 +41,7 @@ struct SqliteTableStore::Impl {
     QString findBound;         // the criterion (findKey) whose values lastFind holds
     QString findIndex;         // the find index's name; empty when the file has none
     std::vector<bool> indexed; // by field: held by the find index
+    int ownerKeyed = -1;       // the owner field, when the file has the owner index
     SqlitePriceFind priceFind; // through the price indexes, where the file has them
 
     [[noreturn]] void fail(StoreProblem problem, const sql::Error& e) const {
@@ -117,12 +119,13 @@ struct SqliteTableStore::Impl {
     }
 
     // The table, or its find index where that holds every one of `fields`
-    // (a pass over its narrow entries reads less).
-    QString listSource(const std::vector<int>& fields) const {
-        const bool narrow =
-            !findIndex.isEmpty() && std::all_of(fields.begin(), fields.end(), [this](int f) {
-                return f >= 0 && indexed[static_cast<std::size_t>(f)];
-            });
+    // (a pass over its narrow entries reads less); the table for a condition
+    // that looks up the owner index (`keyed`).
+    QString listSource(const std::vector<int>& fields, bool keyed = false) const {
+        const bool narrow = !keyed && !findIndex.isEmpty() &&
+                            std::all_of(fields.begin(), fields.end(), [this](int f) {
+                                return f >= 0 && indexed[static_cast<std::size_t>(f)];
+                            });
         return narrow ? QStringLiteral("%1 INDEXED BY %2").arg(table, sql::quoted(findIndex))
                       : table;
     }
@@ -207,6 +210,9 @@ SqliteTableStore::SqliteTableStore(const QString& folder, const TableSpec& table
                                       .arg(d->table, d->columns, params.join(QLatin1Char(','))));
         d->remove = d->db.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table));
         d->lookForFindIndex();
+        if (hasFileOwnerIndex(d->db, tableSpec)) {
+            d->ownerKeyed = tableSpec.indexOf(QStringLiteral("malek"));
+        }
         d->priceFind.lookUp();
     } catch (const sql::Error& e) {
         d->fail(StoreProblem::CannotOpen, e);
@@ -262,8 +268,10 @@ std::optional<long long> SqliteTableStore::find(const Criterion& c, std::optiona
             }
         }
     }
-    const SqliteCriterion compiled(c, d->tableSpec);
-    QString sql = narrow
+    const SqliteCriterion compiled(c, d->tableSpec, d->ownerKeyed);
+    // An owner looked up in its index reads its few entries there instead.
+    const bool pass = narrow && !compiled.keyed();
+    QString sql = pass
                       ? QStringLiteral("SELECT rowid FROM %1 INDEXED BY %2 WHERE ")
                             .arg(d->table, sql::quoted(d->findIndex))
                       : QStringLiteral("SELECT rowid, %1 FROM %2 WHERE ").arg(d->columns, d->table);
@@ -290,7 +298,7 @@ std::optional<long long> SqliteTableStore::find(const Criterion& c, std::optiona
             if (!st.step()) {
                 return std::nullopt;
             }
-            if (!narrow) {
+            if (!pass) {
                 return d->take(st, row);
             }
             id = st.columnInt(0);
@@ -449,7 +457,7 @@ std::vector<ListedRow> SqliteTableStore::listPage(const Criterion* c,
                                                   bool descending) {
     std::optional<SqliteCriterion> compiled;
     if (c) {
-        compiled.emplace(*c, d->tableSpec);
+        compiled.emplace(*c, d->tableSpec, d->ownerKeyed);
     }
     QStringList where;
     if (after) {
@@ -463,7 +471,8 @@ std::vector<ListedRow> SqliteTableStore::listPage(const Criterion* c,
     const QString sql =
         QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (SELECT rowid FROM %3%4 ORDER BY %5 "
                        "LIMIT ?) ORDER BY %5")
-            .arg(d->listColumns(fields), d->table, d->listSource(fieldsRead(c)),
+            .arg(d->listColumns(fields), d->table,
+                 d->listSource(fieldsRead(c), compiled && compiled->keyed()),
                  where.isEmpty() ? QString()
                                  : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
                  order);
@@ -520,12 +529,12 @@ std::vector<ListedRow> SqliteTableStore::listRows(const std::vector<long long>& 
 long long SqliteTableStore::countMatches(const Criterion* c) {
     std::optional<SqliteCriterion> compiled;
     if (c) {
-        compiled.emplace(*c, d->tableSpec);
+        compiled.emplace(*c, d->tableSpec, d->ownerKeyed);
     }
     try {
         sql::Statement st = d->db.prepare(
             QStringLiteral("SELECT count(*) FROM %1%2")
-                .arg(d->listSource(fieldsRead(c)),
+                .arg(d->listSource(fieldsRead(c), compiled && compiled->keyed()),
                      compiled ? QStringLiteral(" WHERE ") + compiled->sql() : QString()));
         if (compiled) {
             compiled->bind(st, 1);
@@ -539,13 +548,13 @@ long long SqliteTableStore::countMatches(const Criterion* c) {
 void SqliteTableStore::matchTexts(const Criterion* c, int field, const EachText& each) {
     std::optional<SqliteCriterion> compiled;
     if (c) {
-        compiled.emplace(*c, d->tableSpec);
+        compiled.emplace(*c, d->tableSpec, d->ownerKeyed);
     }
     try {
         sql::Statement st = d->db.prepare(
             QStringLiteral("SELECT rowid, %1 FROM %2%3 ORDER BY rowid")
                 .arg(sql::quoted(d->tableSpec.fields[field].name),
-                     d->listSource(fieldsRead(c, {field})),
+                     d->listSource(fieldsRead(c, {field}), compiled && compiled->keyed()),
                      compiled ? QStringLiteral(" WHERE ") + compiled->sql() : QString()));
         if (compiled) {
             compiled->bind(st, 1);

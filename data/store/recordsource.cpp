@@ -10,11 +10,6 @@
 
 namespace velmoran {
 
-namespace {
-// Runs the program's gate before a write (setWriteGate); throws to refuse.
-void passWriteGate(const TableSpec& tableSpec);
-} // namespace
-
 struct RecordSource::Impl {
     enum class State { None, Stored, New };
 
@@ -91,7 +86,6 @@ struct RecordSource::Impl {
     // nor when they cancel. A stored row is read back, so what is shown is
     // what is stored, other copies' changes to other fields included.
     void store() {
-        passWriteGate(tableSpec);
         StoredRow stored{rowId, false, {}};
         if (state == State::New) {
             stored.id = table->insert(RowValues{texts, flags});
@@ -166,20 +160,7 @@ ConflictChooser& chooser() {
     static ConflictChooser chosen;
     return chosen;
 }
-WriteGate& writeGate() {
-    static WriteGate gate;
-    return gate;
-}
-void passWriteGate(const TableSpec& tableSpec) {
-    if (writeGate()) {
-        writeGate()(tableSpec);
-    }
-}
 } // namespace
-
-void setWriteGate(WriteGate gate) {
-    writeGate() = std::move(gate);
-}
 
 const ConflictChooser& conflictChooser() {
     return chooser();
@@ -370,7 +351,6 @@ void RecordSource::Delete() {
         throw StoreError(d->table->message(StoreProblem::NoCurrentRow));
     }
     if (d->state == Impl::State::Stored) {
-        passWriteGate(d->tableSpec);
         d->table->remove(d->rowId);
         d->position = d->rowId;
     }

@@ -3,6 +3,7 @@
 #include "data/core/fields.h"
 #include "data/core/storeerror.h"
 #include "data/core/tablestore.h"
+#include "data/store/writegate.h"
 
 #include <QObject>
 #include <QString>
@@ -29,19 +30,14 @@ using ConflictChooser =
 void setConflictChooser(ConflictChooser choose);
 const ConflictChooser& conflictChooser();
 
-// Asked before every write of a record source (a row stored or deleted),
-// with the table it writes: the program holds the writes to a store file
-// until the file's damage check has passed. It refuses by throwing
-// StoreError; then nothing is written and the typed row stays as it is.
-// None by default: every write goes.
-using WriteGate = std::function<void(const TableSpec& tableSpec)>;
-void setWriteGate(WriteGate gate);
-
 // The record source a data screen owns (`Data1`): a cursor over one table of
 // one store, in natural (id) order, with one current row that the bound
 // controls show and edit. The store is an SQLite file of the data folder or a
 // table on a PostgreSQL server (tablestore.h); the record source works the
 // same on either.
+//
+// Every write goes through the store's write gate (writegate.h): a refusal
+// throws StoreError, nothing is written and the typed row stays as it is.
 //
 // Write-back: a change through a bound control marks the current row
 // changed. Before AddNew, a find or MoveFirst, and when the screen unloads

@@ -49,7 +49,8 @@ QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec);
 // painting (sqlite.h's and pgconnection.h's BusyWait).
 void setStoreBusyWait(std::function<void()> wait);
 
-// Opens the table of `tableSpec` in `store`; throws StoreError.
+// Opens the table of `tableSpec` in `store`; throws StoreError. Opened for
+// writing, each of its writes passes the write gate first (writegate.h).
 std::unique_ptr<TableStore> openTableStore(const StoreLocation& store, const TableSpec& tableSpec,
                                            StoreAccess access = StoreAccess::ReadWrite);
 

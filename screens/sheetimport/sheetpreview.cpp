@@ -3,6 +3,7 @@
 #include "data/core/fieldcaptions.h"
 #include "data/core/storeerror.h"
 #include "data/core/storemessages.h"
+#include "data/store/writegate.h"
 #include "import/sheetfile.h"
 #include "platform/messagebox.h"
 
@@ -276,6 +277,10 @@ qint64 SheetPreview::addRows() {
     import::SheetImportOptions options;
     options.progress = progress.callback();
     try {
+        // The gate every save passes, before the sheet is read again: a
+        // store whose check is pending is waited for, a damaged one refused
+        // with the message a save gets.
+        passWriteGate(store_, listingsTable());
         const std::unique_ptr<TableStore> table = openTableStore(store_, listingsTable());
         const import::SheetImportReport done = import::importSheet(file_, table.get(), options);
         progress.close();

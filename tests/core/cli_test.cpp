@@ -32,7 +32,12 @@
 #include <chrono>
 #include <thread>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 
 using namespace velmoran;
 using namespace velmoran::test;
@@ -115,9 +120,9 @@ QList<int> listedExitCodes(const QString& help) {
 // subcommands it belongs to.
 TEST(CliHelpTest, EachSubcommandListsOnlyItsOwnExitCodes) {
     const std::pair<const char*, QList<int>> expected[] = {
-        {"import", {0, 1, 2, 3, 4}},  {"export", {0, 1, 2, 3, 4}}, {"backup", {0, 1, 2, 4}},
-        {"restore", {0, 1, 2, 4, 5}}, {"check", {0, 1, 2, 4, 5}},  {"copy", {0, 1, 2, 3, 4}},
-        {"optimise", {0, 1, 2, 4}},
+        {"import", {0, 1, 2, 3, 4}},   {"export", {0, 1, 2, 3, 4}},  {"backup", {0, 1, 2, 4}},
+        {"restore", {0, 1, 2, 4, 5}},  {"check", {0, 1, 2, 4, 5}},   {"copy", {0, 1, 2, 3, 4, 5}},
+        {"optimise", {0, 1, 2, 4, 5}}, {"find", {0, 1, 2, 1, 4, 6}},
     };
     for (const auto& [name, codes] : expected) {
         SCOPED_TRACE(name);
@@ -137,7 +142,9 @@ TEST(CliHelpTest, EachSubcommandListsOnlyItsOwnExitCodes) {
     const QString all = cli({QStringLiteral("--help")}).out;
     EXPECT_TRUE(all.contains(QStringLiteral("  3  import: "))) << all.toStdString();
     EXPECT_TRUE(all.contains(QStringLiteral("  3  copy: "))) << all.toStdString();
-    EXPECT_TRUE(all.contains(QStringLiteral("  5  check, restore: "))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("  5  check, restore, import-sheet, optimise, copy: ")))
+        << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("  6  find, import-sheet: "))) << all.toStdString();
 }
 
 class CliTest : public DataFolderTest {
@@ -221,6 +228,32 @@ TEST_F(CliTest, StepsThatChangeTheStoresAreRefusedWhileTheProgramRunsOnTheFolder
     // Reading goes on beside the program.
     EXPECT_EQ(cli({QStringLiteral("check")}).exitCode, 0);
     EXPECT_EQ(cli({QStringLiteral("export"), path("all.csv")}).exitCode, 0);
+}
+
+// A file damaged in an index only, which quick_check can't see: each step
+// that would write to it reads it through first, refuses with exit 5 and
+// the damage named, and leaves it as it was.
+TEST_F(CliTest, AStoreDamagedInAnIndexIsWrittenToByNoStep) {
+    {
+        sql::Database db(path("newil.db"), SQLITE_OPEN_READWRITE);
+        db.exec(
+            QStringLiteral("DROP INDEX \"%1\"").arg(priceIndexes(listingsTable()).front().name));
+    }
+    damageIndexEntry(path("newil.db"), QStringLiteral("Tehran"));
+    const QByteArray before = bytesOf(path("newil.db"));
+    const QString sheet = path("agency.csv");
+    writeFile(sheet, "owner,phone\r\nnew owner,0912\r\n");
+    for (const QStringList& arguments :
+         {QStringList{"import-sheet", sheet}, QStringList{"optimise"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CliRun refused = cli(arguments);
+        EXPECT_EQ(refused.exitCode, 5) << refused.err.toStdString();
+        EXPECT_TRUE(refused.err.contains(shownPath(path("newil.db")))) << refused.err.toStdString();
+        EXPECT_EQ(bytesOf(path("newil.db")), before);
+    }
+    // Reading it is no write: a dry run still tells what the sheet holds.
+    EXPECT_EQ(cli({QStringLiteral("import-sheet"), QStringLiteral("--dry-run"), sheet}).exitCode,
+              0);
 }
 
 // A file of an earlier version: check says it lacks the price indexes,
@@ -471,6 +504,37 @@ TEST_F(CliTest, OnAServerDeskExportCheckAndCopyWorkOnTheServersListings) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("جدول ⁨pc⁩ وجود ندارد؛")))
         << missing.err.toStdString();
+    // A copy down says the same cause, not an empty one.
+    const CliRun none = cli({QStringLiteral("copy"), QStringLiteral("--from-server"),
+                             QDir(folder()).filePath(QStringLiteral("copies/again"))});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_TRUE(none.err.contains(
+        QStringLiteral("جدول ⁨pc⁩ وجود ندارد و چيزي كپي نشد")))
+        << none.err.toStdString();
+}
+
+// A server that takes the connection and never answers: find ends at the
+// deadline with the server named and an exit status of its own, never the
+// "no match" of exit 1.
+TEST_F(CliTest, AServerThatDoesNotAnswerIsAFailureOfItsOwnNotNoMatch) {
+    QTemporaryDir dir;
+    const QByteArray socketPath = QDir(dir.path()).filePath(".s.PGSQL.5999").toLocal8Bit();
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(static_cast<std::size_t>(socketPath.size()), sizeof(address.sun_path));
+    std::memcpy(address.sun_path, socketPath.constData(),
+                static_cast<std::size_t>(socketPath.size()));
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(::listen(listener, 8), 0); // taken by the system, never accepted
+    configureServer(QStringLiteral("host=%1 port=5999 dbname=velmoran").arg(dir.path()));
+    const CliRun stalled =
+        cli({QStringLiteral("find"), QStringLiteral("--owner"), QStringLiteral("nobody")});
+    ::close(listener);
+    EXPECT_EQ(stalled.exitCode, 6) << stalled.err.toStdString();
+    EXPECT_TRUE(stalled.err.contains(QStringLiteral("پاسخ نداد"))) << stalled.err.toStdString();
+    EXPECT_TRUE(stalled.out.isEmpty());
 }
 
 // A desk whose password file others may read: libpq leaves the file unread

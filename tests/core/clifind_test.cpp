@@ -113,6 +113,18 @@ protected:
         const FindRun persian =
             find({"--kind", "آپارتمان", "--deal", "اجاره", "--from", "۱۰", "--to", "٢٠"});
         EXPECT_EQ(persian.out, rent.out);
+        // Bounds compare as the numbers typed, decimals and grouping commas
+        // read: 150 lies between 149.5 and 150.5.
+        const FindRun decimal = find({"--from", "149.5", "--to", "150.5"});
+        ASSERT_EQ(decimal.exitCode, 0) << decimal.err.toStdString();
+        EXPECT_EQ(printedOwners(decimal.out),
+                  owners([](const Listing& l) { return l.price == QStringLiteral("150"); }));
+        const FindRun grouped = find({"--from", "1", "--to", "1,000"});
+        ASSERT_EQ(grouped.exitCode, 0) << grouped.err.toStdString();
+        EXPECT_EQ(printedOwners(grouped.out), owners([](const Listing& l) {
+                      const std::optional<double> price = readNumber(l.price);
+                      return price && *price > 1 && *price < 1000;
+                  }));
 
         const FindRun owner = find({"--owner", "علی کریمی"});
         ASSERT_EQ(owner.exitCode, 0);
@@ -168,6 +180,11 @@ TEST_F(CliFindTest, BadOptionsAreRefusedWithTheUsageAndTheKindsAndDeals) {
         EXPECT_TRUE(run.out.isEmpty());
     }
     EXPECT_TRUE(find({"--kind", "castle"}).err.contains(QStringLiteral("آپارتمان")));
+    // A bound that is no number is named with its option.
+    const FindRun badBound = find({"--from", "5", "--to", "12x"});
+    EXPECT_EQ(badBound.exitCode, 2);
+    EXPECT_TRUE(badBound.err.contains(QStringLiteral("--to"))) << badBound.err.toStdString();
+    EXPECT_TRUE(badBound.err.contains(QStringLiteral("12x")));
     const FindRun help = find({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     for (const char* name : {"apartment", "آپارتمان", "shop", "مغازه", "rent", "اجاره"}) {

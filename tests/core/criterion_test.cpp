@@ -228,7 +228,7 @@ TEST_P(CriterionTest, OwnerFindTakesArabicAndPersianYehAndKafAndLatinCaseAsTheSa
         RecordSource source(store(), listingsTable());
         for (const QString& owner :
              {arabic, QStringLiteral("ALI KARIMI"), persian, QStringLiteral("Ali  Karimi"), maksura,
-              first + " x", QStringLiteral("O'Neil")}) {
+              first + " x", QStringLiteral("O'Neil"), QStringLiteral("ÉLODIE İNCE")}) {
             addListing(source, {{"malek", owner}});
         }
     }
@@ -246,6 +246,9 @@ TEST_P(CriterionTest, OwnerFindTakesArabicAndPersianYehAndKafAndLatinCaseAsTheSa
         EXPECT_EQ(find("aLi KaRiMi"), QStringList{"ALI KARIMI"});
         EXPECT_EQ(find("ali  karimi"), QStringList{"Ali  Karimi"});
         EXPECT_EQ(find("o'neil"), QStringList{"O'Neil"});
+        // Latin letters beyond ASCII too, whichever case each is stored in.
+        EXPECT_EQ(find(QStringLiteral("élodie İnce")), QStringList{"ÉLODIE İNCE"});
+        EXPECT_EQ(find(QStringLiteral("Élodie İNCE")), QStringList{"ÉLODIE İNCE"});
         // The whole name, blanks included; no wildcard.
         EXPECT_EQ(find(first), QStringList{});
         EXPECT_EQ(find(persian + " "), QStringList{});

@@ -12,10 +12,12 @@
 #include "data/maintenance/storecheck.h"
 #include "data/sqlite/sqlite.h"
 #include "data/store/recordsource.h"
+#include "screens/sheetimport/sheetpreview.h"
 #include "tests/gui/apptest.h"
 #include "tests/support/importfixtures.h"
 #include "tests/support/storefiles.h"
 #include "tests/support/testenv.h"
+#include "ui/filechooser.h"
 
 #include <QAction>
 #include <QApplication>
@@ -417,6 +419,27 @@ TEST_F(IndexDamageTest, DamageFoundAfterTheWindowOpenedStopsEveryWriteAndIsOffer
     auto* source = edit->recordSources().front();
     EXPECT_THROW(source->Delete(), StoreError);
     EXPECT_EQ(bytesOf(store()), before_);
+
+    // And the main window's sheet import (Ctrl+I): its rows are refused by the
+    // same gate, with the message a save gets.
+    const QString sheet = QDir(folder()).filePath(QStringLiteral("agency.csv"));
+    writeFile(sheet, "owner,phone\r\nnew owner,0912\r\n");
+    FileChooser::setOpenFile([&](QWidget*, const QString&, const QString&) { return sheet; });
+    boxes().clear();
+    screens().mainWindow()->findChild<QAction*>(QStringLiteral("SheetImportAction"))->trigger();
+    FileChooser::setOpenFile({});
+    auto* preview =
+        screens().mainWindow()->findChild<SheetPreview*>(QStringLiteral("SheetPreview"));
+    ASSERT_TRUE(preview);
+    QTest::mouseClick(preview->findChild<QPushButton*>(QStringLiteral("AddButton")),
+                      Qt::LeftButton);
+    ASSERT_FALSE(boxes().shown().empty());
+    const MessageBox::Request& refusal = boxes().shown().back().request;
+    EXPECT_EQ(refusal.icon, MessageBox::Icon::Critical);
+    EXPECT_TRUE(refusal.text.contains(QStringLiteral("new_find"))) << refusal.text.toStdString();
+    EXPECT_TRUE(refusal.text.contains(shownPath(store())));
+    EXPECT_EQ(bytesOf(store()), before_);
+    preview->close();
 
     // Leaving: the pending listing can't be stored and the screen goes;
     // then the offer, declined, leaves the file as it was.
