@@ -2,6 +2,7 @@
 
 #include "data/core/storemessages.h"
 #include "data/folder/fileaccess.h"
+#include "data/maintenance/storecheck.h"
 #include "data/sqlite/sqlitefile.h"
 #include "data/sqlite/storefiles.h"
 #include "import/importerror.h"
@@ -172,6 +173,18 @@ QString StoreBuilder::finish(bool replace) {
     if (pathExists(target_)) {
         if (!replace) {
             throw ImportError(ImportProblem::TargetExists, target_);
+        }
+        // A damaged file is written to by no step, not even to fold its
+        // journal in: it goes aside as it is, its journal beside it.
+        if (checkStoreFile(target_, CheckDepth::Full).outcome == StoreCheck::Damaged) {
+            bool kept = false;
+            const QString keepAs = keepingName(target_);
+            if (const int error = replaceStoreFile(target_, temporary_, keepAs, &kept)) {
+                throw ImportError(ImportProblem::CannotStore, target_, systemError(error));
+            }
+            done_ = true;
+            syncPath(folder_, true);
+            return kept ? keepAs : QString();
         }
         sql::Database holder;
         foldAndLock(target_, holder);

@@ -297,43 +297,15 @@ RestoreResult restoreBackup(const QString& folder, const QString& backup, const 
     if (!syncPath(temporary.path(), false)) {
         return failed(systemError(errno));
     }
-    if (pathExists(result.store)) {
-        // The replaced file keeps a name of its own, and its journal the
-        // matching name, before the backup takes its place in one step.
-        result.keptAs = freeName(result.store + QLatin1Char('.') + keptWord + QLatin1Char('-') +
-                                     stamp(QDateTime::currentDateTime()),
-                                 QString());
-        if (!linkNew(result.store, result.keptAs)) {
-            const QString error = systemError(errno);
-            result.keptAs.clear();
-            return failed(error);
-        }
-        // Puts the journals back beside the store and forgets the kept name.
-        const auto undo = [&](const QString& error) {
-            for (const char* suffix : {"-wal", "-journal"}) {
-                const QString kept = result.keptAs + QLatin1String(suffix);
-                if (pathExists(kept)) {
-                    renameOver(kept, result.store + QLatin1String(suffix));
-                }
-            }
-            removeFile(result.keptAs);
-            result.keptAs.clear();
-            return failed(error);
-        };
-        for (const char* suffix : {"-wal", "-journal"}) {
-            const QString journal = result.store + QLatin1String(suffix);
-            if (pathExists(journal) &&
-                !renameOver(journal, result.keptAs + QLatin1String(suffix))) {
-                return undo(systemError(errno));
-            }
-        }
-        if (!renameOver(temporary.path(), result.store)) {
-            return undo(systemError(errno));
-        }
-        // The index of the old journal, rebuilt by SQLite when needed.
-        removeFile(result.store + QStringLiteral("-shm"));
-    } else if (!renameOver(temporary.path(), result.store)) {
-        return failed(systemError(errno));
+    const QString keptAs = freeName(result.store + QLatin1Char('.') + keptWord + QLatin1Char('-') +
+                                        stamp(QDateTime::currentDateTime()),
+                                    QString());
+    bool kept = false;
+    if (const int error = replaceStoreFile(result.store, temporary.path(), keptAs, &kept)) {
+        return failed(systemError(error));
+    }
+    if (kept) {
+        result.keptAs = keptAs;
     }
     temporary.keep();
     syncPath(folder, true);

@@ -15,6 +15,16 @@ constexpr int kStoreFileSuffixCount = 4;
 // is no failure.
 void removeStoreFiles(const QString& path);
 
+// Puts the finished file `replacement` in the place of the store file
+// `store`. A store file that is there keeps a name of its own, `keptAs`, and
+// its journal the matching name, before the new file takes its place in one
+// step: at no moment is there no store file, and the old one is not written
+// to, not even to fold its journal in (it may be damaged). Returns the errno
+// of a failure, with everything as it was, or 0; `keptAs` is left empty when
+// there was no store file. The caller holds the folder alone.
+int replaceStoreFile(const QString& store, const QString& replacement, const QString& keptAs,
+                     bool* kept);
+
 // A store file under a temporary name: removed with its journal files when
 // the scope ends (a file renamed into place meanwhile is not there any more).
 class TemporaryStoreFile {

@@ -240,6 +240,14 @@ TEST_F(CliTest, AStoreDamagedInAnIndexIsWrittenToByNoStep) {
             QStringLiteral("DROP INDEX \"%1\"").arg(priceIndexes(listingsTable()).front().name));
     }
     damageIndexEntry(path("newil.db"), QStringLiteral("Tehran"));
+    {
+        // A change still in the journal, as a copy killed before folding it
+        // in leaves it.
+        sql::Database db(path("newil.db"), SQLITE_OPEN_READWRITE);
+        db.exec("PRAGMA journal_mode = WAL");
+        sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        db.exec("CREATE TABLE pending (x)");
+    }
     const QByteArray before = bytesOf(path("newil.db"));
     const QString sheet = path("agency.csv");
     writeFile(sheet, "owner,phone\r\nnew owner,0912\r\n");
@@ -254,6 +262,16 @@ TEST_F(CliTest, AStoreDamagedInAnIndexIsWrittenToByNoStep) {
     // Reading it is no write: a dry run still tells what the sheet holds.
     EXPECT_EQ(cli({QStringLiteral("import-sheet"), QStringLiteral("--dry-run"), sheet}).exitCode,
               0);
+    // Replaced whole from Access, it goes aside as it is, its journal beside
+    // it.
+    const QString mdb = path("newil.mdb");
+    writeFile(mdb, listingsMdb());
+    const CliRun replaced = cli({QStringLiteral("import"), QStringLiteral("--replace"), mdb});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    const QStringList kept = QDir(folder()).entryList({QStringLiteral("newil.db.before-import-*")});
+    ASSERT_EQ(kept.size(), 2) << kept.join(' ').toStdString();
+    EXPECT_EQ(bytesOf(path(kept[0])), before);
+    EXPECT_TRUE(kept[1].endsWith(QStringLiteral("-wal")));
 }
 
 // A file of an earlier version: check says it lacks the price indexes,
