@@ -291,7 +291,7 @@ TEST_F(IndexDamageTest, AVerdictInBeforeTheLoginIsAcceptedRefusesTheFileBeforeTh
     ASSERT_EQ(boxes().shown().size(), 1u);
     const MessageBox::Request& box = boxes().shown().front().request;
     EXPECT_EQ(box.buttons, MessageBox::Buttons::YesNo);
-    EXPECT_TRUE(box.text.contains(QStringLiteral("⁨%1⁩").arg(store())))
+    EXPECT_TRUE(box.text.contains(QStringLiteral("⁨%1⁩").arg(shownPath(store()))))
         << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(QStringLiteral("new_find"))) << box.text.toStdString();
     EXPECT_FALSE(screens().mainWindow());
