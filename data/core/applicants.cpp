@@ -38,6 +38,39 @@ int applicantField(const char* name) {
     return applicantsTable().indexOf(QLatin1String(name));
 }
 
+// The fields matching reads, by index, looked up once: a match against
+// thousands of applicants must not look names up for each.
+struct Columns {
+    int deals[3], listingDeals[3];
+    int kinds[6], listingKinds[6];
+    int from[4], to[4], listingRange[4];
+    int districts, listingDistrict, closed;
+};
+
+const Columns& columns() {
+    static const Columns c = [] {
+        Columns made{};
+        for (int i = 0; i < 3; ++i) {
+            made.deals[i] = applicantField(kDealFlags[i]);
+            made.listingDeals[i] = listingField(kDealFlags[i]);
+        }
+        for (int i = 0; i < 6; ++i) {
+            made.kinds[i] = applicantField(kKindFlags[i]);
+            made.listingKinds[i] = listingField(kKindFlags[i]);
+        }
+        for (int i = 0; i < 4; ++i) {
+            made.from[i] = applicantField(kApplicantRanges[i].fromField);
+            made.to[i] = applicantField(kApplicantRanges[i].toField);
+            made.listingRange[i] = listingField(kApplicantRanges[i].listingField);
+        }
+        made.districts = applicantField(applicant::kDistricts);
+        made.listingDistrict = listingField("mantagheh");
+        made.closed = applicantField(applicant::kClosed);
+        return made;
+    }();
+    return c;
+}
+
 bool isSet(const RowValues& row, int field) {
     return row.flags[static_cast<std::size_t>(field)];
 }
@@ -48,7 +81,7 @@ const QString& textOf(const RowValues& row, int field) {
 
 // A range end as the finds read numbers, the empty text none.
 std::optional<double> rangeEnd(const QString& typed, bool& readable) {
-    if (typed.trimmed().isEmpty()) {
+    if (typed.isEmpty() || typed.trimmed().isEmpty()) {
         return std::nullopt;
     }
     const std::optional<double> value = readNumber(typed);
@@ -88,39 +121,40 @@ const TableSpec& applicantsTable() {
 }
 
 QString foldedDistrict(const QString& text) {
-    const QList<uint> letters = text.trimmed().toUcs4();
-    QString folded;
-    for (const uint cp : letters) {
-        const char32_t f = foldedLetter(cp);
-        folded += QString::fromUcs4(&f, 1);
+    // Only letters of the Basic Multilingual Plane fold: a surrogate stays.
+    QString folded = text.trimmed();
+    for (QChar& c : folded) {
+        c = QChar(static_cast<char16_t>(foldedLetter(c.unicode())));
     }
     return folded;
 }
 
 ApplicantRequest applicantRequest(const RowValues& applicant) {
+    const Columns& c = columns();
     ApplicantRequest request;
-    for (const char* deal : kDealFlags) {
-        if (isSet(applicant, applicantField(deal))) {
-            request.deals.push_back(listingField(deal));
+    for (int i = 0; i < 3; ++i) {
+        if (isSet(applicant, c.deals[i])) {
+            request.deals.push_back(c.listingDeals[i]);
         }
     }
-    for (const char* kind : kKindFlags) {
-        if (isSet(applicant, applicantField(kind))) {
-            request.kinds.push_back(listingField(kind));
+    for (int i = 0; i < 6; ++i) {
+        if (isSet(applicant, c.kinds[i])) {
+            request.kinds.push_back(c.listingKinds[i]);
         }
     }
-    const QStringList districts =
-        textOf(applicant, applicantField(applicant::kDistricts)).split(QLatin1Char('\n'));
-    for (const QString& district : districts) {
-        const QString folded = foldedDistrict(district);
-        if (!folded.isEmpty()) {
-            request.districts << folded;
+    const QString& districts = textOf(applicant, c.districts);
+    if (!districts.isEmpty()) {
+        for (const QString& district : districts.split(QLatin1Char('\n'))) {
+            const QString folded = foldedDistrict(district);
+            if (!folded.isEmpty()) {
+                request.districts << folded;
+            }
         }
     }
-    for (const ApplicantRange& range : kApplicantRanges) {
-        ApplicantRequest::Range r{listingField(range.listingField), std::nullopt, std::nullopt};
-        r.low = rangeEnd(textOf(applicant, applicantField(range.fromField)), request.readable);
-        r.high = rangeEnd(textOf(applicant, applicantField(range.toField)), request.readable);
+    for (int i = 0; i < 4; ++i) {
+        ApplicantRequest::Range r{c.listingRange[i], i, std::nullopt, std::nullopt};
+        r.low = rangeEnd(textOf(applicant, c.from[i]), request.readable);
+        r.high = rangeEnd(textOf(applicant, c.to[i]), request.readable);
         if (r.low || r.high) {
             request.ranges.push_back(r);
         }
@@ -132,7 +166,7 @@ std::vector<int> requestFields(const ApplicantRequest& request) {
     std::vector<int> fields = request.deals;
     fields.insert(fields.end(), request.kinds.begin(), request.kinds.end());
     if (!request.districts.isEmpty()) {
-        fields.push_back(listingField("mantagheh"));
+        fields.push_back(columns().listingDistrict);
     }
     for (const ApplicantRequest::Range& range : request.ranges) {
         fields.push_back(range.field);
@@ -140,7 +174,23 @@ std::vector<int> requestFields(const ApplicantRequest& request) {
     return fields;
 }
 
-bool fits(const ApplicantRequest& request, const RowValues& listing) {
+namespace {
+
+// What matching reads of one listing, read once for every applicant.
+struct ListingReading {
+    QString district;                 // folded
+    std::optional<double> numbers[4]; // the ranged fields, by range
+    explicit ListingReading(const RowValues& listing) {
+        const Columns& c = columns();
+        district = foldedDistrict(textOf(listing, c.listingDistrict));
+        for (int i = 0; i < 4; ++i) {
+            numbers[i] = readNumber(textOf(listing, c.listingRange[i]));
+        }
+    }
+};
+
+bool fitsReading(const ApplicantRequest& request, const RowValues& listing,
+                 const ListingReading& reading) {
     if (!request.readable) {
         return false;
     }
@@ -158,17 +208,25 @@ bool fits(const ApplicantRequest& request, const RowValues& listing) {
     if (!anySet(request.deals) || !anySet(request.kinds)) {
         return false;
     }
-    if (!request.districts.isEmpty() &&
-        !request.districts.contains(foldedDistrict(textOf(listing, listingField("mantagheh"))))) {
+    if (!request.districts.isEmpty() && !request.districts.contains(reading.district)) {
         return false;
     }
     for (const ApplicantRequest::Range& range : request.ranges) {
-        const std::optional<double> value = readNumber(textOf(listing, range.field));
+        const std::optional<double>& value = reading.numbers[range.slot];
         if (!value || (range.low && *value < *range.low) || (range.high && *value > *range.high)) {
             return false;
         }
     }
     return true;
+}
+
+} // namespace
+
+bool fits(const ApplicantRequest& request, const RowValues& listing) {
+    // Only the fields the request reads are read: a listed row holds no
+    // others.
+    ListingReading reading(listing);
+    return fitsReading(request, listing, reading);
 }
 
 std::optional<QString> requestCriterion(const ApplicantRequest& request) {
@@ -240,15 +298,43 @@ std::vector<ListedRow> fittingListings(TableStore& listings, const ApplicantRequ
 }
 
 std::vector<long long> fittingApplicants(TableStore& applicants, const RowValues& listing) {
-    std::vector<long long> ids;
-    const int closed = applicantField(applicant::kClosed);
-    applicants.scan([&](long long id, const RowValues& row) {
-        if (!isSet(row, closed) && fits(applicantRequest(row), listing)) {
-            ids.push_back(id);
+    const Columns& c = columns();
+    const ListingReading reading(listing);
+    // The store passes over the closed applicants and, for a listing of one
+    // deal, those of no deal it has, before a row is read out.
+    QStringList tests{QStringLiteral("%1 = 0").arg(QLatin1String(applicant::kClosed))};
+    int deals = 0, only = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (isSet(listing, c.listingDeals[i])) {
+            ++deals;
+            only = i;
         }
-        return true;
-    });
-    return ids;
+    }
+    if (deals == 1) {
+        tests << QStringLiteral("%1 = -1").arg(QLatin1String(kDealFlags[only]));
+    }
+    const Criterion criterion(tests.join(QStringLiteral(" and ")), applicantsTable());
+    std::vector<int> read(c.deals, c.deals + 3);
+    read.insert(read.end(), c.kinds, c.kinds + 6);
+    read.insert(read.end(), c.from, c.from + 4);
+    read.insert(read.end(), c.to, c.to + 4);
+    read.push_back(c.districts);
+    std::vector<long long> ids;
+    std::optional<long long> after;
+    constexpr int kPage = 5000;
+    for (;;) {
+        const std::vector<ListedRow> rows =
+            applicants.listPage(&criterion, read, after, kPage, false);
+        for (const ListedRow& row : rows) {
+            if (fitsReading(applicantRequest(row.values), listing, reading)) {
+                ids.push_back(row.id);
+            }
+        }
+        if (rows.size() < static_cast<std::size_t>(kPage)) {
+            return ids;
+        }
+        after = rows.back().id;
+    }
 }
 
 std::optional<ApplicantProblem> applicantProblem(const RowValues& applicant) {

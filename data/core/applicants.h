@@ -57,7 +57,8 @@ struct ApplicantRequest {
     std::vector<int> kinds; // likewise for the kinds
     QStringList districts;  // folded (foldedDistrict); none: any district
     struct Range {
-        int field;
+        int field;                       // the listing's
+        int slot;                        // its place in kApplicantRanges
         std::optional<double> low, high; // both ends included
     };
     std::vector<Range> ranges;
@@ -90,8 +91,9 @@ std::vector<ListedRow> fittingListings(TableStore& listings, const ApplicantRequ
                                        const std::vector<int>& fields,
                                        std::optional<long long> after, int count);
 
-// The active applicants `listing` fits, by id, in id order: the
-// applicants' table read through once.
+// The active applicants `listing` fits, by id, in id order: the store
+// passes over the closed ones (and, for a listing of one deal, those of
+// other deals), the rest are read once and tested in memory.
 std::vector<long long> fittingApplicants(TableStore& applicants, const RowValues& listing);
 
 // A mistake in an applicant as typed: the applicant field of the box (its
