@@ -344,7 +344,7 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
              held.text(0, 2) == QLatin1String("t")) &&
             !options.replace) {
             throw CopyError(CopyError::Kind::NotEmpty,
-                            QStringLiteral("روي سرور %1 از قبل فايل يا رمز ثبت شده است؛ "
+                            QStringLiteral("روي سرور %1 از قبل فايل، متقاضي يا رمز ثبت شده است؛ "
                                            "فقط به يك بانك خالي كپي مي شود.")
                                 .arg(isolated(server)));
         }

@@ -3,6 +3,7 @@
 #include "data/core/storemessages.h"
 #include "data/folder/datafolder.h"
 #include "data/postgres/pgconnection.h"
+#include "data/postgres/pgmessages.h"
 #include "data/postgres/pgschema.h"
 #include "data/postgres/pgstore.h"
 #include "data/sqlite/sqlite.h"
@@ -163,11 +164,22 @@ QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec) {
 
 bool storeHasTable(const StoreLocation& store, const TableSpec& tableSpec) {
     if (store.onServer()) {
-        const QString problem = preparePgStore(store.server, tableSpec);
-        if (!problem.isEmpty()) {
-            throw StoreError(problem);
+        const QString server = pg::displayName(store.server);
+        const QString name = QString::fromUtf8(tableSpec.table);
+        try {
+            pg::Connection connection(store.server);
+            PgTable table;
+            const std::optional<TableProblem> problem =
+                describePgTable(connection, tableSpec, table);
+            if (problem && problem->problem != PgProblem::NoTable) {
+                throw StoreError(pgMessage(problem->problem, server, name, problem->detail));
+            }
+            return !problem;
+        } catch (const pg::Error& e) {
+            throw StoreError(
+                pgMessage(e, e.connectionLost() ? PgProblem::CannotConnect : PgProblem::CannotRead,
+                          server, name));
         }
-        return true;
     }
     const QString path = QDir(store.folder).filePath(QString::fromUtf8(tableSpec.fileName));
     if (!QFileInfo::exists(path)) {

@@ -45,9 +45,9 @@ void clearActiveStore();
 // to a file that lacks it, past the write gate.
 QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec);
 
-// Whether the table of `tableSpec` is there to read, without making it: a
-// server's table is made when missing (as prepareStore makes it); a file
-// without it, or no file, has none. Throws StoreError.
+// Whether the table of `tableSpec` is there to read, without making it or
+// writing anything: a file (or a server) without it, or no file, has none.
+// Throws StoreError.
 bool storeHasTable(const StoreLocation& store, const TableSpec& tableSpec);
 
 // What the program does while a write waits for another copy of the program
