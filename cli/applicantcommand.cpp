@@ -217,9 +217,12 @@ int applicantsCommand(const QStringList& arguments, Io& io) {
             return fail(io, error.message(), storeFailure(error));
         }
     }
-    if (parsed.positional.front() != QLatin1String("add") || p.isSet(csv)) {
+    if (parsed.positional.front() != QLatin1String("add")) {
         return usage(io, "applicants",
                      QStringLiteral("unknown argument: %1").arg(parsed.positional.front()));
+    }
+    if (p.isSet(csv)) {
+        return usage(io, "applicants", QStringLiteral("--csv goes with the list, not with add"));
     }
     if (!p.isSet(texts[0]) || !p.isSet(texts[1]) || !p.isSet(deal)) {
         return usage(io, "applicants", QStringLiteral("add needs --name, --phone and --deal"));

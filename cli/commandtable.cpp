@@ -95,16 +95,16 @@ const Subcommand kSubcommands[] = {
      "and prints one line per file; exit 5 when one is damaged. Without FILEs it also says\n"
      "whether the listings (in newil.db, and on the server velmoran.conf names) have their\n"
      "price indexes, which optimise adds. Works while the program runs. On a server desk\n"
-     "it also checks the server: the connection, both tables with their columns and the\n"
-     "right to read and write them (exit 1 on a problem); the data folder's files where\n"
-     "they exist.",
+     "it also checks the server: the connection, both tables (and the applicants' where\n"
+     "it has it) with their columns and the right to read and write them (exit 1 on a\n"
+     "problem); the data folder's files where they exist.",
      "روي newil.db و pc.db، يا روي هر FILE (مثلا يك پشتيبان)، integrity_check اجرا مي كند و\n"
      "براي هر فايل يك سطر مي نويسد؛ اگر فايلي آسيب ديده باشد كد خروج 5 است. بدون FILE\n"
      "همچنين مي گويد كه فايلهاي ملك (در newil.db و روي سروري كه velmoran.conf نام مي برد)\n"
      "نمايه هاي قيمت را دارند يا نه؛ optimise آنها را مي افزايد. در زماني كه برنامه باز است\n"
-     "هم كار مي كند. روي ميزي كه با سرور كار مي كند سرور را هم بررسي مي كند: اتصال، دو جدول با\n"
-     "ستونهايشان و اجازه خواندن و نوشتن آنها (اشكال: كد 1)؛ و فايلهاي پوشه اطلاعات را اگر\n"
-     "باشند.",
+     "هم كار مي كند. روي ميزي كه با سرور كار مي كند سرور را هم بررسي مي كند: اتصال، دو جدول (و\n"
+     "جدول متقاضيان اگر باشد) با ستونهايشان و اجازه خواندن و نوشتن آنها (اشكال: كد 1)؛ و\n"
+     "فايلهاي پوشه اطلاعات را اگر باشند.",
      checkCommand},
     {"optimise", "optimise [--folder DIR]",
      "Adds the price indexes a store made by an earlier version lacks, so finds are quick.",
