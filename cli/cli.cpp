@@ -25,21 +25,24 @@ const ExitCodeText kExitCodes[] = {
      "انجام نشد: پيامي كه فايل و مشكل را مي گويد در خروجي خطا"},
     {kUsage, nullptr, "wrong arguments", "فرمان يا گزينه نادرست"},
     {kFailed, "find", "no listing matches", "هيچ فايلي جور نيست"},
+    {kFailed, "applicants", "no applicant is stored (a list)", "هيچ متقاضي ثبت نشده است (فهرست)"},
+    {kFailed, "match", "nothing fits", "هيچ چيز جور نيست"},
     {kStoreExists, "import", "the store file exists and --replace was not given",
      "فايل اطلاعات از قبل هست و --replace داده نشد"},
     {kStoreExists, "copy",
-     "the server holds listings or a password (--to-server), or DIR holds the files\n"
-     "     (--from-server), and --replace was not given",
-     "روي سرور از قبل فايل يا رمز هست (--to-server)، يا فايلها از قبل در DIR هستند\n"
+     "the server holds listings, applicants or a password (--to-server), or DIR holds\n"
+     "     the files (--from-server), and --replace was not given",
+     "روي سرور از قبل فايل، متقاضي يا رمز هست (--to-server)، يا فايلها از قبل در DIR هستند\n"
      "     (--from-server)، و --replace داده نشد"},
     {kStoreExists, "export", "FILE exists and --replace was not given",
      "فايل FILE از قبل هست و --replace داده نشد"},
-    {kFolderInUse, "import import-sheet export find backup restore check copy optimise",
+    {kFolderInUse,
+     "import import-sheet export find applicants match backup restore check copy optimise",
      "the program or another velmoran-cli works on the data folder",
      "برنامه يا velmoran-cli ديگري روي پوشه اطلاعات كار مي كند"},
-    {kDamageFound, "check restore import-sheet optimise copy",
+    {kDamageFound, "check restore import-sheet optimise copy applicants",
      "a damaged file was found (nothing was written)", "فايل آسيب ديده پيدا شد (چيزي نوشته نشد)"},
-    {kNoAnswer, "find import-sheet",
+    {kNoAnswer, "find import-sheet applicants match",
      "the server did not answer within its deadline (nothing was done; not \"no match\")",
      "سرور در مهلت خود پاسخ نداد (كاري انجام نشد؛ به معناي «هيچ فايلي جور نيست» نيست)"},
 };

@@ -14,9 +14,17 @@ int optimiseCommand(const QStringList& arguments, Io& io);
 int copyCommand(const QStringList& arguments, Io& io);
 int importSheetCommand(const QStringList& arguments, Io& io);
 int findCommand(const QStringList& arguments, Io& io);
+int applicantsCommand(const QStringList& arguments, Io& io);
+int matchCommand(const QStringList& arguments, Io& io);
 
 // The kinds and deals find takes, in English and Persian (findcommand.cpp).
 QString findKindsAndDeals();
+// The flag field of a kind or a deal as find names it, in English or in
+// Persian; null for no such (findcommand.cpp).
+const char* kindFlag(const QString& name);
+const char* dealFlag(const QString& name);
+// One line of find's output: id TAB name, or with `asCsv` a CSV line.
+void printListed(Io& io, long long id, const QString& name, bool asCsv);
 
 // The long help of copy, beside its function (copycommand.cpp).
 extern const char* const kCopyDetailsEn;

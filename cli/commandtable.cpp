@@ -95,16 +95,16 @@ const Subcommand kSubcommands[] = {
      "and prints one line per file; exit 5 when one is damaged. Without FILEs it also says\n"
      "whether the listings (in newil.db, and on the server velmoran.conf names) have their\n"
      "price indexes, which optimise adds. Works while the program runs. On a server desk\n"
-     "it also checks the server: the connection, both tables with their columns and the\n"
-     "right to read and write them (exit 1 on a problem); the data folder's files where\n"
-     "they exist.",
+     "it also checks the server: the connection, both tables (and the applicants' where\n"
+     "it has it) with their columns and the right to read and write them (exit 1 on a\n"
+     "problem); the data folder's files where they exist.",
      "روي newil.db و pc.db، يا روي هر FILE (مثلا يك پشتيبان)، integrity_check اجرا مي كند و\n"
      "براي هر فايل يك سطر مي نويسد؛ اگر فايلي آسيب ديده باشد كد خروج 5 است. بدون FILE\n"
      "همچنين مي گويد كه فايلهاي ملك (در newil.db و روي سروري كه velmoran.conf نام مي برد)\n"
      "نمايه هاي قيمت را دارند يا نه؛ optimise آنها را مي افزايد. در زماني كه برنامه باز است\n"
-     "هم كار مي كند. روي ميزي كه با سرور كار مي كند سرور را هم بررسي مي كند: اتصال، دو جدول با\n"
-     "ستونهايشان و اجازه خواندن و نوشتن آنها (اشكال: كد 1)؛ و فايلهاي پوشه اطلاعات را اگر\n"
-     "باشند.",
+     "هم كار مي كند. روي ميزي كه با سرور كار مي كند سرور را هم بررسي مي كند: اتصال، دو جدول (و\n"
+     "جدول متقاضيان اگر باشد) با ستونهايشان و اجازه خواندن و نوشتن آنها (اشكال: كد 1)؛ و\n"
+     "فايلهاي پوشه اطلاعات را اگر باشند.",
      checkCommand},
     {"optimise", "optimise [--folder DIR]",
      "Adds the price indexes a store made by an earlier version lacks, so finds are quick.",
@@ -194,6 +194,50 @@ const Subcommand kSubcommands[] = {
      "كد 0 با فايلهاي پيدا شده، 1 بدون فايل (يا خطا)، 2 براي گزينه نادرست، 6 اگر سرور در\n"
      "مهلت خود پاسخ ندهد. چيزي نوشته نمي شود.",
      findCommand},
+    {"applicants",
+     "applicants [--folder DIR] [--csv]\n"
+     "       velmoran-cli applicants [--folder DIR] add --name N --phone P --deal D [--kind K]...\n"
+     "       [--district T]... [--from N --to N] [--rent-from N --rent-to N]\n"
+     "       [--area-from N --area-to N] [--rooms-from N --rooms-to N] [--note T]",
+     "Lists the applicants, or adds one and prints its id.",
+     "متقاضيان را فهرست مي كند، يا متقاضي تازه اي ثبت مي كند و شماره آن را مي نويسد.",
+     "An applicant is one request of one person, kept beside the listings in newil.db (or on\n"
+     "the server velmoran.conf names). add stores it as active, registered and contacted\n"
+     "today, and prints its id. --deal and --kind take the names find takes (any of several\n"
+     "kinds fits; none: any kind); --district once per district wanted, compared as the\n"
+     "owner find compares names, blanks around set aside (none: any district). Each range\n"
+     "is optional, either end alone too: the total price or deposit (--from, --to), the\n"
+     "rent, the area of the first floor row and the bedrooms. An applicant's range\n"
+     "INCLUDES both ends: up to 200 takes 200; the panels' finds and find exclude theirs.\n"
+     "An empty or reversed range, a bound that is no number or a district of blanks is\n"
+     "refused, naming the option (exit 2). Without add: one line per applicant in stored\n"
+     "order, id TAB name, or with --csv a CSV of id,name; exit 1 when there are none.",
+     "متقاضي يك درخواست يك نفر است و كنار فايلها در newil.db (يا روي سروري كه velmoran.conf\n"
+     "نام مي برد) نگه داشته مي شود. add آن را فعال، با تاريخ ثبت و تماس امروز، ذخيره مي كند\n"
+     "و شماره اش را مي نويسد. --deal و --kind همان نامهاي find را مي گيرند (هر يك از چند نوع\n"
+     "ملك جور است؛ بدون آن: هر نوعي)؛ --district براي هر منطقه يك بار، مقايسه شده مانند\n"
+     "جستجوي مالك و بدون فاصله هاي دو طرف (بدون آن: هر منطقه اي). هر بازه اختياري است، يك سر\n"
+     "آن هم به تنهايي: قيمت كل يا رهن (--from و --to)، اجاره، زيربناي رديف اول طبقات و تعداد\n"
+     "خواب. بازه متقاضي هر دو سر خود را در بر مي گيرد: تا 200 يعني 200 هم؛ جستجوي پنلها و\n"
+     "find سرهاي بازه را در بر نمي گيرند. بازه خالي يا وارونه، حدي كه عدد نباشد و منطقه اي كه\n"
+     "فقط فاصله باشد با نام گزينه پذيرفته نمي شود (كد 2). بدون add: هر متقاضي در يك سطر به\n"
+     "ترتيب ثبت، شماره، تب، نام؛ يا با --csv به صورت CSV؛ بدون متقاضي كد 1.",
+     applicantsCommand},
+    {"match", "match [--folder DIR] [--csv] --applicant ID | --listing ID",
+     "Prints the listings that fit an applicant, or the active applicants a listing fits.",
+     "فايلهاي جور با يك متقاضي، يا متقاضيان فعال جور با يك فايل را مي نويسد.",
+     "--applicant ID: the listings of the applicant's deal and kinds, in its districts and\n"
+     "within its ranges (both ends included), each listing's numbers read as find reads\n"
+     "them; a field that reads as no number fits no range on it. Printed as find prints\n"
+     "them. --listing ID: the active applicants the listing fits, id TAB name in id order.\n"
+     "Exit 0 with matches, 1 with none (or a failure, said on stderr), 2 for a bad option,\n"
+     "6 when the server did not answer within its deadline. Nothing is written.",
+     "--applicant ID: فايلهاي نوع معامله و نوع ملك متقاضي، در منطقه هاي او و درون بازه هايش\n"
+     "(هر دو سر بازه)، با عددهاي هر فايل خوانده به شيوه find؛ فيلدي كه عدد نباشد در هيچ بازه اي\n"
+     "نيست. مانند find نوشته مي شوند. --listing ID: متقاضيان فعالي كه فايل با آنها جور است،\n"
+     "شماره، تب، نام، به ترتيب شماره. كد 0 با نتيجه، 1 بدون نتيجه (يا خطا)، 2 براي گزينه\n"
+     "نادرست، 6 اگر سرور در مهلت خود پاسخ ندهد. چيزي نوشته نمي شود.",
+     matchCommand},
 };
 
 } // namespace

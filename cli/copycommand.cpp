@@ -28,7 +28,8 @@ namespace velmoran::cli {
 const char* const kCopyDetailsEn =
     "--to-server copies newil.db and pc.db of the data folder into the server's tables\n"
     "(made there when missing), in one transaction, every row with its id so the order\n"
-    "is kept. A server that already holds listings or a password is refused (exit 3)\n"
+    "is kept, the applicants kept in newil.db with them. A server that already holds\n"
+    "listings, applicants or a password is refused (exit 3)\n"
     "unless --replace. --from-server writes the server's tables, as one snapshot, into\n"
     "newil.db and pc.db of DIR (made, for its owner only, when missing): a copy to keep,\n"
     "or a folder for a single desk. Files already in DIR are refused (exit 3) unless --replace, "
@@ -38,8 +39,9 @@ const char* const kCopyDetailsEn =
     "~/.pgpass, never from the command line). Both print the rows copied.";
 const char* const kCopyDetailsFa =
     "--to-server فايلهاي newil.db و pc.db پوشه اطلاعات را در يك تراكنش به جدولهاي سرور\n"
-    "(كه اگر نباشند ساخته مي شوند) كپي مي كند؛ هر رديف با شماره خودش، پس ترتيب فايلها مي ماند.\n"
-    "اگر روي سرور از قبل فايل يا رمز باشد پذيرفته نمي شود (كد 3) مگر با --replace.\n"
+    "(كه اگر نباشند ساخته مي شوند) كپي مي كند؛ هر رديف با شماره خودش، پس ترتيب فايلها مي ماند؛\n"
+    "متقاضيان newil.db هم با آنها مي روند. اگر روي سرور از قبل فايل، متقاضي يا رمز باشد\n"
+    "پذيرفته نمي شود (كد 3) مگر با --replace.\n"
     "--from-server جدولهاي سرور را، همه از يك لحظه، در newil.db و pc.db پوشه DIR مي نويسد\n"
     "(پوشه اگر نباشد فقط براي صاحب آن ساخته مي شود): نسخه اي براي نگهداري، يا پوشه اي براي\n"
     "يك ميز تنها.\n"
@@ -112,18 +114,22 @@ int copyCommand(const QStringList& arguments, Io& io) {
         const CopyCounts counts = up ? copyToServer(folder, conninfo, options)
                                      : copyFromServer(conninfo, folder, options);
         const QString server = isolated(pg::displayName(conninfo));
-        io.out << (up ? QStringLiteral("%1 فايل و %2 رديف رمز به سرور %3 كپي شد.")
+        io.out << (up ? QStringLiteral("%1 فايل، %2 متقاضي و %3 رديف رمز به سرور %4 كپي شد.")
                             .arg(counts.listings)
+                            .arg(counts.applicants)
                             .arg(counts.passwords)
                             .arg(server)
-                      : QStringLiteral("%1 فايل و %2 رديف رمز از سرور %3 در پوشه %4 نوشته شد.")
+                      : QStringLiteral(
+                            "%1 فايل، %2 متقاضي و %3 رديف رمز از سرور %4 در پوشه %5 نوشته شد.")
                             .arg(counts.listings)
+                            .arg(counts.applicants)
                             .arg(counts.passwords)
                             .arg(server, isolatedPath(folder)))
                << '\n';
-        io.out << QStringLiteral("listings: %1, passwords: %2")
+        io.out << QStringLiteral("listings: %1, passwords: %2, applicants: %3")
                       .arg(counts.listings)
                       .arg(counts.passwords)
+                      .arg(counts.applicants)
                << '\n';
     } catch (const CopyError& e) {
         return fail(io, e.message(),

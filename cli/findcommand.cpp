@@ -71,6 +71,25 @@ QString csvField(const QString& text) {
 
 } // namespace
 
+const char* kindFlag(const QString& name) {
+    const FlagName* flag = flagNamed(kKinds, name);
+    return flag ? flag->field : nullptr;
+}
+
+const char* dealFlag(const QString& name) {
+    const FlagName* flag = flagNamed(kDeals, name);
+    return flag ? flag->field : nullptr;
+}
+
+void printListed(Io& io, long long id, const QString& name, bool asCsv) {
+    // The name as stored, its control characters shown as escapes.
+    if (asCsv) {
+        io.out << id << ',' << csvField(visibleText(name, true)) << "\r\n";
+    } else {
+        io.out << id << '\t' << visibleText(name) << '\n';
+    }
+}
+
 QString findKindsAndDeals() {
     QStringList lines;
     lines << QStringLiteral("kinds / انواع ملك:");
@@ -192,14 +211,7 @@ int findCommand(const QStringList& arguments, Io& io) {
             const std::vector<ListedRow> page =
                 table->listPage(criterion ? &*criterion : nullptr, {malek}, after, kPage, false);
             for (const ListedRow& row : page) {
-                // The owner as stored, its control characters shown as
-                // escapes.
-                const QString name = row.values.texts[static_cast<std::size_t>(malek)];
-                if (asCsv) {
-                    io.out << row.id << ',' << csvField(visibleText(name, true)) << "\r\n";
-                } else {
-                    io.out << row.id << '\t' << visibleText(name) << '\n';
-                }
+                printListed(io, row.id, row.values.texts[static_cast<std::size_t>(malek)], asCsv);
             }
             found += static_cast<long long>(page.size());
             if (page.size() < static_cast<std::size_t>(kPage)) {

@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "data/core/applicants.h"
 #include "data/core/storemessages.h"
 #include "data/maintenance/backup.h"
 #include "data/maintenance/storecheck.h"
@@ -218,6 +219,21 @@ int checkCommand(const QStringList& arguments, Io& io) {
                 if (status == kOk) {
                     status = kFailed;
                 }
+            }
+        }
+        // The applicants' table where the server has it: a store made before
+        // them gets it when the first is stored.
+        try {
+            if (storeHasTable(StoreLocation{parsed.folder, configured.server}, applicantsTable())) {
+                io.out << QStringLiteral("%1، جدول %2: سالم است")
+                              .arg(isolated(pg::displayName(configured.server)),
+                                   isolated(QString::fromUtf8(applicantsTable().table)))
+                       << '\n';
+            }
+        } catch (const StoreError& error) {
+            fail(io, error.message());
+            if (status == kOk) {
+                status = kFailed;
             }
         }
     }

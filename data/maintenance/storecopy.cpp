@@ -3,6 +3,7 @@
 #include "data/folder/fileaccess.h"
 #include "data/sqlite/storefiles.h"
 
+#include "data/core/applicants.h"
 #include "data/core/storemessages.h"
 #include "data/postgres/pgconnection.h"
 #include "data/postgres/pgmessages.h"
@@ -309,7 +310,7 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
             failed(storeMessage(StoreProblem::CannotOpen, path, e.detail()));
         }
     }
-    for (const TableSpec* layout : kTables) {
+    for (const TableSpec* layout : {kTables[0], kTables[1], &applicantsTable()}) {
         const QString problem = preparePgStore(conninfo, *layout);
         if (!problem.isEmpty()) {
             failed(problem);
@@ -318,24 +319,32 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
     CopyCounts counts;
     const TableSpec* current = kTables[0];
     try {
+        // The applicants, in the listings' file where it has them.
+        const bool fileApplicants = hasTable(sources[0], applicantsTable());
         pg::Connection c(conninfo);
         PgTable tables[2];
         describeServerTables(c, server, tables, current);
+        PgTable applicants;
+        current = &applicantsTable();
+        if (std::optional<TableProblem> p = describePgTable(c, applicantsTable(), applicants)) {
+            failed(pgMessage(p->problem, server, tableName(applicantsTable()), p->detail));
+        }
         current = kTables[0];
         pg::Transaction transaction(c);
         // No desk stores into the tables while they are filled.
-        c.exec(QStringLiteral("LOCK TABLE %1, %2 IN SHARE ROW EXCLUSIVE MODE")
-                   .arg(tables[0].table, tables[1].table),
+        c.exec(QStringLiteral("LOCK TABLE %1, %2, %3 IN SHARE ROW EXCLUSIVE MODE")
+                   .arg(tables[0].table, tables[1].table, applicants.table),
                {});
         const pg::Result held = c.exec(
             QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1), EXISTS (SELECT 1 FROM %2 WHERE %3 "
-                           "<> '')")
-                .arg(tables[0].table, tables[1].table, tables[1].columns[0]),
+                           "<> ''), EXISTS (SELECT 1 FROM %4)")
+                .arg(tables[0].table, tables[1].table, tables[1].columns[0], applicants.table),
             {});
-        if ((held.text(0, 0) == QLatin1String("t") || held.text(0, 1) == QLatin1String("t")) &&
+        if ((held.text(0, 0) == QLatin1String("t") || held.text(0, 1) == QLatin1String("t") ||
+             held.text(0, 2) == QLatin1String("t")) &&
             !options.replace) {
             throw CopyError(CopyError::Kind::NotEmpty,
-                            QStringLiteral("روي سرور %1 از قبل فايل يا رمز ثبت شده است؛ "
+                            QStringLiteral("روي سرور %1 از قبل فايل، متقاضي يا رمز ثبت شده است؛ "
                                            "فقط به يك بانك خالي كپي مي شود.")
                                 .arg(isolated(server)));
         }
@@ -347,6 +356,17 @@ CopyCounts copyToServer(const QString& folder, const QString& conninfo,
             *copied[t] = sendRows(sources[t], c, *kTables[t], tables[t], reporter);
             const long long last = sqliteLastId(sources[t], *kTables[t]);
             const QString sequence = pgSequence(c, tables[t]);
+            if (!sequence.isEmpty() && last > 0) {
+                c.exec(QStringLiteral("SELECT setval($1::regclass, $2)"),
+                       {pg::param(sequence), pg::param(last)});
+            }
+        }
+        current = &applicantsTable();
+        c.exec(QStringLiteral("DELETE FROM %1").arg(applicants.table), {});
+        if (fileApplicants) {
+            counts.applicants = sendRows(sources[0], c, applicantsTable(), applicants, reporter);
+            const long long last = sqliteLastId(sources[0], applicantsTable());
+            const QString sequence = pgSequence(c, applicants);
             if (!sequence.isEmpty() && last > 0) {
                 c.exec(QStringLiteral("SELECT setval($1::regclass, $2)"),
                        {pg::param(sequence), pg::param(last)});
@@ -382,16 +402,36 @@ CopyCounts copyFromServer(const QString& conninfo, const QString& folder,
         pg::Connection c(conninfo);
         PgTable tables[2];
         describeServerTables(c, server, tables, current);
+        // A server made before the applicants has none to give.
+        PgTable applicants;
+        current = &applicantsTable();
+        std::optional<TableProblem> noApplicants =
+            describePgTable(c, applicantsTable(), applicants);
+        if (noApplicants && noApplicants->problem != PgProblem::NoTable) {
+            failed(pgMessage(noApplicants->problem, server, tableName(applicantsTable()),
+                             noApplicants->detail));
+        }
         for (int t = 0; t < 2; ++t) {
+            current = kTables[t];
             files[t] = makeTemporary(folder, *kTables[t]);
         }
-        // Both tables as one moment saw them.
+        current = &applicantsTable();
+        {
+            sql::Database db(files[0]->path(), SQLITE_OPEN_READWRITE);
+            createStoreTable(db, applicantsTable());
+        }
+        // Every table as one moment saw them.
         c.exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
         Reporter reporter{options};
         long long* copied[2] = {&counts.listings, &counts.passwords};
         for (int t = 0; t < 2; ++t) {
             current = kTables[t];
             *copied[t] = receiveRows(c, tables[t], *kTables[t], files[t]->path(), reporter);
+        }
+        if (!noApplicants) {
+            current = &applicantsTable();
+            counts.applicants =
+                receiveRows(c, applicants, applicantsTable(), files[0]->path(), reporter);
         }
         c.exec("COMMIT");
     } catch (const pg::Error& e) {

@@ -13,8 +13,9 @@ namespace velmoran {
 // an id deleted on one side is not given again on the other.
 
 struct CopyCounts {
-    long long listings = 0;  // rows of table new
-    long long passwords = 0; // rows of table pc
+    long long listings = 0;   // rows of table new
+    long long passwords = 0;  // rows of table pc
+    long long applicants = 0; // rows of table applicants (applicants.h)
 };
 
 struct CopyOptions {
@@ -43,12 +44,15 @@ private:
 
 // Copies newil.db and pc.db of `folder` into the tables of the server
 // `conninfo` (created there when missing), in one transaction: either every
-// row is there afterwards or nothing changed. The server's store counts as
-// empty when table new has no row and table pc no password. Throws CopyError.
+// row is there afterwards or nothing changed. The applicants kept in newil.db
+// go along (none from a file made before them). The server's store counts as
+// empty when tables new and applicants have no row and table pc no password.
+// Throws CopyError.
 CopyCounts copyToServer(const QString& folder, const QString& conninfo,
                         const CopyOptions& options = {});
 
 // Writes the tables of the server `conninfo`, as one snapshot, into newil.db
+// (its applicants too; none from a server without their table)
 // and pc.db of `folder` (which is created when missing), files of the
 // structure the program creates. Existing files are refused unless replace,
 // which keeps each beside as <name>.before-copy-<time>. Nothing is left in

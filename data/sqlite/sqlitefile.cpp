@@ -315,4 +315,40 @@ QString prepareStoreFile(const QString& folder, const TableSpec& tableSpec) {
     return QString();
 }
 
+void createStoreTable(sql::Database& db, const TableSpec& tableSpec) {
+    db.exec(createTableSql(tableSpec));
+}
+
+bool hasTable(sql::Database& db, const TableSpec& tableSpec) {
+    sql::Statement table = db.prepare(QStringLiteral(
+        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+    table.bindText(1, QString::fromUtf8(tableSpec.table));
+    return table.step();
+}
+
+bool hasStoreTable(const QString& folder, const TableSpec& tableSpec) {
+    const QString path = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
+    sql::Database db = sql::Database::readOnly(path);
+    db.setBusyTimeout(kBusyTimeout);
+    return hasTable(db, tableSpec);
+}
+
+QString addStoreTable(const QString& folder, const TableSpec& tableSpec) {
+    const QString path = QDir(folder).filePath(QString::fromUtf8(tableSpec.fileName));
+    try {
+        sql::Database db(path, SQLITE_OPEN_READWRITE);
+        db.setBusyTimeout(kBusyTimeout);
+        sql::Transaction transaction(db);
+        // Another copy adding it at the same moment waits for this one's
+        // transaction and then finds it.
+        if (!hasTable(db, tableSpec)) {
+            createStoreTable(db, tableSpec);
+        }
+        transaction.commit();
+    } catch (const sql::Error& e) {
+        return storeMessage(StoreProblem::CannotCreate, path, e.detail());
+    }
+    return prepareStoreFile(folder, tableSpec);
+}
+
 } // namespace velmoran

@@ -19,6 +19,21 @@ namespace velmoran {
 // is fine, else a Persian message naming the file and the problem.
 QString prepareStoreFile(const QString& folder, const TableSpec& tableSpec);
 
+// Adds the table of `tableSpec` to its existing file (one the listings'
+// table made) when the file lacks it, in one transaction; the file's other
+// tables stay as they are. The empty string when the table is there
+// afterwards, else a Persian message naming the file and the problem.
+QString addStoreTable(const QString& folder, const TableSpec& tableSpec);
+
+// Makes the table of `tableSpec` (without its indexes) in the file of `db`;
+// whether it already has the table: hasTable. Throw sql::Error.
+void createStoreTable(sql::Database& db, const TableSpec& tableSpec);
+bool hasTable(sql::Database& db, const TableSpec& tableSpec);
+
+// Whether the existing file of `tableSpec` in `folder` has its table; throws
+// sql::Error.
+bool hasStoreTable(const QString& folder, const TableSpec& tableSpec);
+
 // Gives the empty SQLite file at `path` the structure prepareStore gives a
 // file it creates: large pages, the write-ahead journal, the table with its
 // find index, its price indexes (priceindex.h), its owner index and, for table `pc`, its

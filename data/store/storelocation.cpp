@@ -3,6 +3,7 @@
 #include "data/core/storemessages.h"
 #include "data/folder/datafolder.h"
 #include "data/postgres/pgconnection.h"
+#include "data/postgres/pgmessages.h"
 #include "data/postgres/pgschema.h"
 #include "data/postgres/pgstore.h"
 #include "data/sqlite/sqlite.h"
@@ -131,8 +132,64 @@ void clearActiveStore() {
 }
 
 QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec) {
-    return store.onServer() ? preparePgStore(store.server, tableSpec)
-                            : prepareStoreFile(store.folder, tableSpec);
+    if (store.onServer()) {
+        return preparePgStore(store.server, tableSpec);
+    }
+    const TableSpec& listings = listingsTable();
+    if (&tableSpec == &listings ||
+        QLatin1String(tableSpec.fileName) != QLatin1String(listings.fileName)) {
+        return prepareStoreFile(store.folder, tableSpec);
+    }
+    // A table kept beside the listings in their file: the file as the
+    // listings have it, the table added where a store made before it lacks
+    // it (a write, past the gate).
+    const QString problem = prepareStoreFile(store.folder, listings);
+    if (!problem.isEmpty()) {
+        return problem;
+    }
+    try {
+        if (hasStoreTable(store.folder, tableSpec)) {
+            return prepareStoreFile(store.folder, tableSpec);
+        }
+    } catch (const sql::Error&) {
+        // addStoreTable says what is wrong with the file.
+    }
+    try {
+        passWriteGate(store, tableSpec);
+    } catch (const StoreError& e) {
+        return e.message();
+    }
+    return addStoreTable(store.folder, tableSpec);
+}
+
+bool storeHasTable(const StoreLocation& store, const TableSpec& tableSpec) {
+    if (store.onServer()) {
+        const QString server = pg::displayName(store.server);
+        const QString name = QString::fromUtf8(tableSpec.table);
+        try {
+            pg::Connection connection(store.server);
+            PgTable table;
+            const std::optional<TableProblem> problem =
+                describePgTable(connection, tableSpec, table);
+            if (problem && problem->problem != PgProblem::NoTable) {
+                throw StoreError(pgMessage(problem->problem, server, name, problem->detail));
+            }
+            return !problem;
+        } catch (const pg::Error& e) {
+            throw StoreError(
+                pgMessage(e, e.connectionLost() ? PgProblem::CannotConnect : PgProblem::CannotRead,
+                          server, name));
+        }
+    }
+    const QString path = QDir(store.folder).filePath(QString::fromUtf8(tableSpec.fileName));
+    if (!QFileInfo::exists(path)) {
+        return false;
+    }
+    try {
+        return hasStoreTable(store.folder, tableSpec);
+    } catch (const sql::Error& e) {
+        throw StoreError(storeMessage(StoreProblem::CannotOpen, path, e.detail()));
+    }
 }
 
 std::unique_ptr<TableStore> openTableStore(const StoreLocation& store, const TableSpec& tableSpec,

@@ -40,8 +40,15 @@ void clearActiveStore();
 
 // Makes sure the table of `tableSpec` can be used in `store`: the SQLite file
 // (sqlite/sqlitefile.h) or the server's table (pgschema.h), created when missing. The
-// empty string when it can, else a Persian message naming the problem.
+// empty string when it can, else a Persian message naming the problem. A
+// table kept in the listings' file (the applicants, applicants.h) is added
+// to a file that lacks it, past the write gate.
 QString prepareStore(const StoreLocation& store, const TableSpec& tableSpec);
+
+// Whether the table of `tableSpec` is there to read, without making it or
+// writing anything: a file (or a server) without it, or no file, has none.
+// Throws StoreError.
+bool storeHasTable(const StoreLocation& store, const TableSpec& tableSpec);
 
 // What the program does while a write waits for another copy of the program
 // to finish writing the file, or a save waits to learn from a server whether

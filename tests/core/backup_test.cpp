@@ -1,6 +1,7 @@
 // Backups of the store files: checked copies, the retention of old ones,
 // putting one back, the folder's lock and the leftovers of killed steps.
 
+#include "data/core/applicants.h"
 #include "data/folder/datafolder.h"
 #include "data/folder/folderlock.h"
 #include "data/maintenance/backup.h"
@@ -204,6 +205,13 @@ TEST_F(BackupTest, PruningKeepsTheLastTenAndTheNewestOfEachOfTwelveMonths) {
 }
 
 TEST_F(BackupTest, ARestorePutsTheBackupBackAndKeepsTheFileItReplacesWithItsJournal) {
+    // An applicant kept beside the listings goes and comes back with them.
+    const StoreLocation files{folder(), QString()};
+    ASSERT_EQ(prepareStore(files, applicantsTable()), QString());
+    RowValues applicant{std::vector<QString>(applicantsTable().fieldCount),
+                        std::vector<bool>(applicantsTable().fieldCount, false)};
+    applicant.texts[0] = QStringLiteral("before the backup");
+    const long long applicantId = openTableStore(files, applicantsTable())->insert(applicant);
     const BackupResult backup =
         writeBackup(folder(), listingsTable(), backups(), QDateTime::currentDateTime());
     ASSERT_TRUE(backup.ok());
@@ -216,6 +224,10 @@ TEST_F(BackupTest, ARestorePutsTheBackupBackAndKeepsTheFileItReplacesWithItsJour
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(result.store, store());
     EXPECT_EQ(rows(store()), 300);
+    RowValues restored;
+    ASSERT_TRUE(openTableStore(files, applicantsTable(), StoreAccess::ReadOnly)
+                    ->read(applicantId, restored));
+    EXPECT_EQ(restored.texts[0], QStringLiteral("before the backup"));
     ASSERT_TRUE(
         QFileInfo(result.keptAs).fileName().startsWith(QStringLiteral("newil.db.before-restore-")));
     EXPECT_TRUE(QFile::exists(result.keptAs + "-wal"));

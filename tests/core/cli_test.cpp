@@ -120,9 +120,16 @@ QList<int> listedExitCodes(const QString& help) {
 // subcommands it belongs to.
 TEST(CliHelpTest, EachSubcommandListsOnlyItsOwnExitCodes) {
     const std::pair<const char*, QList<int>> expected[] = {
-        {"import", {0, 1, 2, 3, 4}},   {"export", {0, 1, 2, 3, 4}},  {"backup", {0, 1, 2, 4}},
-        {"restore", {0, 1, 2, 4, 5}},  {"check", {0, 1, 2, 4, 5}},   {"copy", {0, 1, 2, 3, 4, 5}},
-        {"optimise", {0, 1, 2, 4, 5}}, {"find", {0, 1, 2, 1, 4, 6}},
+        {"import", {0, 1, 2, 3, 4}},
+        {"export", {0, 1, 2, 3, 4}},
+        {"backup", {0, 1, 2, 4}},
+        {"restore", {0, 1, 2, 4, 5}},
+        {"check", {0, 1, 2, 4, 5}},
+        {"copy", {0, 1, 2, 3, 4, 5}},
+        {"optimise", {0, 1, 2, 4, 5}},
+        {"find", {0, 1, 2, 1, 4, 6}},
+        {"applicants", {0, 1, 2, 1, 4, 5, 6}},
+        {"match", {0, 1, 2, 1, 4, 6}},
     };
     for (const auto& [name, codes] : expected) {
         SCOPED_TRACE(name);
@@ -142,9 +149,11 @@ TEST(CliHelpTest, EachSubcommandListsOnlyItsOwnExitCodes) {
     const QString all = cli({QStringLiteral("--help")}).out;
     EXPECT_TRUE(all.contains(QStringLiteral("  3  import: "))) << all.toStdString();
     EXPECT_TRUE(all.contains(QStringLiteral("  3  copy: "))) << all.toStdString();
-    EXPECT_TRUE(all.contains(QStringLiteral("  5  check, restore, import-sheet, optimise, copy: ")))
+    EXPECT_TRUE(all.contains(
+        QStringLiteral("  5  check, restore, import-sheet, optimise, copy, applicants: ")))
         << all.toStdString();
-    EXPECT_TRUE(all.contains(QStringLiteral("  6  find, import-sheet: "))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("  6  find, import-sheet, applicants, match: ")))
+        << all.toStdString();
 }
 
 class CliTest : public DataFolderTest {

@@ -1,6 +1,7 @@
 // velmoran-cli find on a table of tricky owners and prices, on the data
 // folder's file and on a server desk: the listings it prints against the
-// table itself, its CSV, its exit codes and its refusals.
+// table itself, its CSV, its exit codes and its refusals; and an applicant
+// typed in through the tool and matched against the same table.
 
 #include "data/core/criterion.h"
 #include "data/core/fields.h"
@@ -190,6 +191,64 @@ TEST_F(CliFindTest, BadOptionsAreRefusedWithTheUsageAndTheKindsAndDeals) {
     for (const char* name : {"apartment", "آپارتمان", "shop", "مغازه", "rent", "اجاره"}) {
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(name))) << name;
     }
+}
+
+// An applicant typed in through the tool and matched both ways, its range's
+// ends included; each bad input refused with its option named, nothing
+// stored.
+TEST_F(CliFindTest, ApplicantsAreAddedMatchedBothWaysAndBadInputIsRefusedByOption) {
+    const auto run = [](const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VELMORAN_CLI_TOOL), arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return FindRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                       QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
+    };
+    EXPECT_EQ(run({"applicants"}).exitCode, 1); // none yet
+    const QStringList add = {"applicants", "add", "--name", "علي",
+                             "--phone",    "1",   "--deal", "rent"};
+    const std::pair<QStringList, const char*> refused[] = {
+        {{"--from", "20", "--to", "15"}, "--from"},
+        {{"--rent-to", "1x"}, "--rent-to"},
+        {{"--area-from", ""}, "--area-from"},
+        {{"--district", "5", "--district", "   "}, "--district"},
+    };
+    for (const auto& [bad, option] : refused) {
+        const FindRun refusal = run(add + bad);
+        EXPECT_EQ(refusal.exitCode, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(refusal.err.contains(QLatin1String(option))) << refusal.err.toStdString();
+    }
+    EXPECT_EQ(run({"applicants"}).exitCode, 1); // nothing stored
+
+    const FindRun added =
+        run(add + QStringList{"--kind", "apartment", "--from", "15", "--to", "۲۰"});
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    EXPECT_EQ(added.out, QStringLiteral("1\n"));
+    EXPECT_EQ(run({"applicants"}).out, QStringLiteral("1\tعلي\n"));
+    // Both ends taken: 15, ۱۵ and 20.
+    const FindRun fitting = run({"match", "--applicant", "1"});
+    ASSERT_EQ(fitting.exitCode, 0) << fitting.err.toStdString();
+    EXPECT_EQ(printedOwners(fitting.out), owners([](const Listing& l) {
+                  const std::optional<double> price = readNumber(l.price);
+                  return l.rent && l.apartment && price && *price >= 15 && *price <= 20;
+              }));
+    const QString first = fitting.out.section(QLatin1Char('\t'), 0, 0);
+    EXPECT_EQ(run({"match", "--listing", first}).out, QStringLiteral("1\tعلي\n"));
+    // A listing priced 150 fits nobody.
+    long long id = 0;
+    for (std::size_t i = 0; i < listings.size(); ++i) {
+        if (listings[i].price == QStringLiteral("150")) {
+            id = static_cast<long long>(i) + 1;
+        }
+    }
+    ASSERT_GT(id, 0);
+    const FindRun nobody = run({"match", "--listing", QString::number(id)});
+    EXPECT_EQ(nobody.exitCode, 1);
+    EXPECT_TRUE(nobody.out.isEmpty());
 }
 
 } // namespace

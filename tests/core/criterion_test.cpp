@@ -1,9 +1,13 @@
+#include "data/core/applicants.h"
 #include "data/core/criterion.h"
+#include "data/core/numbers.h"
 #include "tests/core/storefixture.h"
+#include "tests/support/findcases.h"
 
 #include <QStringList>
 
 #include <optional>
+#include <random>
 #include <vector>
 
 using namespace velmoran;
@@ -363,6 +367,189 @@ TEST_P(CriterionTest, PriceRangesCompareNumbersAsTheAgencyWritesThem) {
     // The bounds themselves never match.
     EXPECT_EQ(ownersFound(source, range("150", "1500")), (QStringList{"200", "150.5", "۱۵۰٫۵"}));
     EXPECT_EQ(ownersFound(source, range("200", "100")), QStringList{});
+}
+
+// Applicants matched to listings and listings to applicants, both ways,
+// against a plain reading of every stored row: districts with either Yeh
+// and Kaf, in either Latin case and with blanks around; prices, rents,
+// areas and rooms in every writing; the ranges' ends themselves included.
+TEST_P(CriterionTest, ApplicantsAndListingsMatchBothWaysAsTheStoredRowsSay) {
+    const QStringList writings = velmoran::test::numberWritings();
+    const QStringList districts = {
+        "منطقه يك", "منطقه \u06CC\u06A9", " منطقه يك ", "Shahrak A", "shahrak a", "5", "۵", ""};
+    const char* const flagNames[] = {"fooroosh", "rahn",     "ejareh",      "apartman",   "vila",
+                                     "kolanghi", "maghazeh", "daftarehkar", "mostaghelat"};
+    const char* const ranged[] = {"gheymatehkoole", "vahed02", "zirbana01", "khab0"};
+    std::mt19937 random(30);
+    const auto pick = [&random](const QStringList& list) { return list[random() % list.size()]; };
+    RecordSource source(store(), listingsTable());
+    for (int n = 0; n < 300; ++n) {
+        std::vector<const char*> flags;
+        for (const char* flag : flagNames) {
+            if (random() % 2) {
+                flags.push_back(flag);
+            }
+        }
+        addListing(source,
+                   {{"malek", QString::number(n)},
+                    {"mantagheh", pick(districts)},
+                    {"gheymatehkoole", pick(writings)},
+                    {"vahed02", pick(writings)},
+                    {"zirbana01", pick(writings)},
+                    {"khab0", n % 3 ? QString::number(n % 5) : pick(writings)}},
+                   flags);
+    }
+    // The table is added to the store the listings made.
+    ASSERT_EQ(prepareStore(store(), applicantsTable()), QString());
+    const std::unique_ptr<TableStore> applicants = openTableStore(store(), applicantsTable());
+    const std::unique_ptr<TableStore> listings = openTableStore(store(), listingsTable());
+    const TableSpec& table = applicantsTable();
+    const QStringList ends = {"",    "",    "0",     "1",    "2",   "100",  "150",       "199",
+                              "200", "۲۰۰", "1,500", "-150", "0.5", "5000", "12,345,678"};
+    const QStringList wanted = {"منطقه \u06CC\u06A9", "SHAHRAK A ", "5", "منطقه"};
+    struct Stored {
+        long long id;
+        RowValues row;
+    };
+    std::vector<Stored> stored;
+    for (int n = 0; n < 150; ++n) {
+        RowValues row{std::vector<QString>(table.fieldCount),
+                      std::vector<bool>(table.fieldCount, false)};
+        const auto text = [&](const char* name) -> QString& {
+            return row.texts[static_cast<std::size_t>(table.indexOf(QLatin1String(name)))];
+        };
+        text(applicant::kName) = QString::number(n);
+        row.flags[static_cast<std::size_t>(table.indexOf(kDealFlags[random() % 3]))] = true;
+        for (int k = random() % 3; k > 0; --k) {
+            row.flags[static_cast<std::size_t>(table.indexOf(kKindFlags[random() % 6]))] = true;
+        }
+        QStringList asked;
+        for (int d = random() % 3; d > 0; --d) {
+            asked << pick(wanted);
+        }
+        text(applicant::kDistricts) = asked.join(QLatin1Char('\n'));
+        for (const ApplicantRange& range : kApplicantRanges) {
+            if (n == 0) {
+                // Ends that listings hold exactly, in other digits.
+                text("gheymataz") = QStringLiteral("150");
+                text("gheymatta") = QStringLiteral("۲۰۰");
+                break;
+            }
+            if (random() % 3) {
+                continue;
+            }
+            QString from = pick(ends), to = pick(ends);
+            if (!from.isEmpty() && !to.isEmpty() && *readNumber(from) > *readNumber(to)) {
+                std::swap(from, to);
+            }
+            text(range.fromField) = from;
+            text(range.toField) = to;
+        }
+        row.flags[static_cast<std::size_t>(table.indexOf(applicant::kClosed))] = n % 7 == 0;
+        ASSERT_FALSE(applicantProblem(row).has_value()) << n;
+        stored.push_back({applicants->insert(row), row});
+    }
+
+    // The plain reading: letters folded by hand, ends compared as numbers.
+    const auto plain = [](QString text) {
+        text = text.trimmed().toLower();
+        text.replace(QChar(0x064A), QChar(0x06CC));
+        text.replace(QChar(0x0643), QChar(0x06A9));
+        return text;
+    };
+    const auto fitsPlainly = [&](const RowValues& a, const RowValues& listing) {
+        const auto flag = [](const TableSpec& t, const RowValues& r, const char* name) {
+            return bool(r.flags[static_cast<std::size_t>(t.indexOf(QLatin1String(name)))]);
+        };
+        const auto text = [](const TableSpec& t, const RowValues& r, const char* name) {
+            return r.texts[static_cast<std::size_t>(t.indexOf(QLatin1String(name)))];
+        };
+        bool deal = false, anyKind = false, kind = false;
+        for (const char* d : kDealFlags) {
+            deal = deal || (flag(table, a, d) && flag(listingsTable(), listing, d));
+        }
+        for (const char* k : kKindFlags) {
+            anyKind = anyKind || flag(table, a, k);
+            kind = kind || (flag(table, a, k) && flag(listingsTable(), listing, k));
+        }
+        if (!deal || (anyKind && !kind)) {
+            return false;
+        }
+        const QString asked = text(table, a, applicant::kDistricts);
+        if (!asked.isEmpty()) {
+            bool in = false;
+            for (const QString& d : asked.split(QLatin1Char('\n'))) {
+                in = in || plain(d) == plain(text(listingsTable(), listing, "mantagheh"));
+            }
+            if (!in) {
+                return false;
+            }
+        }
+        for (std::size_t r = 0; r < 4; ++r) {
+            const QString from = text(table, a, kApplicantRanges[r].fromField);
+            const QString to = text(table, a, kApplicantRanges[r].toField);
+            if (from.isEmpty() && to.isEmpty()) {
+                continue;
+            }
+            const std::optional<double> v = readNumber(text(listingsTable(), listing, ranged[r]));
+            if (!v || (!from.isEmpty() && *v < *readNumber(from)) ||
+                (!to.isEmpty() && *v > *readNumber(to))) {
+                return false;
+            }
+        }
+        return true;
+    };
+
+    std::vector<std::pair<long long, RowValues>> all;
+    listings->scan([&all](long long id, const RowValues& row) {
+        all.emplace_back(id, row);
+        return true;
+    });
+    std::size_t pairs = 0, atAnEnd = 0;
+    const auto at = [&table](const RowValues& a, const char* name) {
+        return a.texts[static_cast<std::size_t>(table.indexOf(QLatin1String(name)))];
+    };
+    for (const Stored& a : stored) {
+        std::vector<long long> expected;
+        for (const auto& [id, row] : all) {
+            if (fitsPlainly(a.row, row)) {
+                expected.push_back(id);
+                const std::optional<double> price =
+                    readNumber(row.texts[static_cast<std::size_t>(field("gheymatehkoole"))]);
+                for (const char* end : {"gheymataz", "gheymatta"}) {
+                    atAnEnd += !at(a.row, end).isEmpty() && price == readNumber(at(a.row, end));
+                }
+            }
+        }
+        pairs += expected.size();
+        // Read a few at a time, as a list's pages are.
+        std::vector<long long> found;
+        const ApplicantRequest request = applicantRequest(a.row);
+        std::optional<long long> after;
+        for (;;) {
+            const std::vector<ListedRow> page = fittingListings(*listings, request, {}, after, 7);
+            for (const ListedRow& row : page) {
+                found.push_back(row.id);
+            }
+            if (page.size() < 7) {
+                break;
+            }
+            after = page.back().id;
+        }
+        EXPECT_EQ(found, expected) << "applicant " << a.id;
+    }
+    EXPECT_GT(pairs, 100u); // the applicants fit listings, not only none
+    EXPECT_GT(atAnEnd, 0u); // and listings at a range's very end
+    for (const auto& [id, row] : all) {
+        std::vector<long long> expected;
+        for (const Stored& a : stored) {
+            if (!a.row.flags[static_cast<std::size_t>(table.indexOf(applicant::kClosed))] &&
+                fitsPlainly(a.row, row)) {
+                expected.push_back(a.id);
+            }
+        }
+        EXPECT_EQ(fittingApplicants(*applicants, row), expected) << "listing " << id;
+    }
 }
 
 VELMORAN_ON_BOTH_STORES(CriterionTest);

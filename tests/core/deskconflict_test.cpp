@@ -2,6 +2,7 @@
 // field both changed is the second saver's to settle (theirs, mine, or
 // nothing stored), and after a save each desk shows what is stored.
 
+#include "data/core/applicants.h"
 #include "tests/core/storefixture.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +93,36 @@ TEST_P(DeskConflictTest, TheSameFieldChangedAtTwoDesksIsTheSecondSaversToSettle)
     EXPECT_TRUE(second.isChanged());
     EXPECT_EQ(second.text(field("address")), "typed, then cancelled");
     EXPECT_EQ(second.text(field("details")), "also typed");
+}
+
+// An applicant kept beside the listings gets the same question: the phone
+// changed at both desks is asked about, the note one desk changed merges.
+TEST_P(DeskConflictTest, AnApplicantChangedAtTwoDesksGetsTheListingsQuestion) {
+    ASSERT_EQ(prepareStore(store(), applicantsTable()), QString());
+    const auto at = [](const char* name) { return applicantsTable().indexOf(QLatin1String(name)); };
+    RecordSource first(store(), applicantsTable());
+    first.AddNew();
+    first.setText(at(applicant::kName), "applicant");
+    first.setText(at(applicant::kPhone), "1");
+    first.setFlag(at("rahn"), true);
+    first.Update();
+    RecordSource second(store(), applicantsTable());
+    ASSERT_EQ(second.currentRowId(), first.currentRowId());
+
+    first.setText(at(applicant::kPhone), "first desk's phone");
+    first.Update();
+    second.setText(at(applicant::kPhone), "second desk's phone");
+    second.setText(at(applicant::kNote), "a note");
+    answer = true; // keep the other desk's
+    second.Update();
+    ASSERT_EQ(asked.size(), 1u);
+    ASSERT_EQ(asked[0].size(), 1u);
+    EXPECT_EQ(asked[0][0].field, at(applicant::kPhone));
+    EXPECT_EQ(asked[0][0].text, "first desk's phone");
+    RecordSource third(store(), applicantsTable());
+    EXPECT_EQ(third.text(at(applicant::kPhone)), "first desk's phone");
+    EXPECT_EQ(third.text(at(applicant::kNote)), "a note");
+    EXPECT_TRUE(third.flag(at("rahn")));
 }
 
 TEST_P(DeskConflictTest, TheSameValueAtBothDesksOrAWriteBackBeforeAFindAskNothingNeedlessly) {

@@ -1,3 +1,4 @@
+#include "data/core/applicants.h"
 #include "data/maintenance/storecopy.h"
 #include "data/postgres/pgconnection.h"
 #include "data/sqlite/sqlite.h"
@@ -115,6 +116,25 @@ protected:
 
 TEST_F(StoreCopyTest, UpAndBackEveryRowExactInOrderWithTheIdsGivenOut) {
     fillFolder(400);
+    // The applicants kept beside the listings go along, ids and all.
+    const StoreLocation files{folder(), QString()};
+    ASSERT_EQ(prepareStore(files, applicantsTable()), QString());
+    {
+        const std::unique_ptr<TableStore> table = openTableStore(files, applicantsTable());
+        const TableSpec& layout = applicantsTable();
+        RowValues row{std::vector<QString>(layout.fieldCount),
+                      std::vector<bool>(layout.fieldCount, false)};
+        for (int n = 0; n < 5; ++n) {
+            row.texts[0] = QStringLiteral("متقاضي\t%1 \\N").arg(n);
+            row.texts[static_cast<std::size_t>(layout.indexOf(applicant::kDistricts))] =
+                QStringLiteral("5\nمنطقه يك");
+            row.flags[static_cast<std::size_t>(layout.indexOf("rahn"))] = n % 2 == 0;
+            table->insert(row);
+        }
+        table->remove(2);
+    }
+    const Dump applicantRows = dumpFile(listings(), applicantsTable());
+    ASSERT_EQ(applicantRows.size(), 4u);
     const Dump listingRows = dumpFile(listings(), listingsTable());
     const Dump passwordRows = dumpFile(passwords(), passwordTable());
     const long long given = sqliteSequence(listings());
@@ -128,6 +148,8 @@ TEST_F(StoreCopyTest, UpAndBackEveryRowExactInOrderWithTheIdsGivenOut) {
     EXPECT_EQ(up.passwords, 1);
     EXPECT_EQ(dumpServer(server(), listingsTable()), listingRows);
     EXPECT_EQ(dumpServer(server(), passwordTable()), passwordRows);
+    EXPECT_EQ(up.applicants, 4);
+    EXPECT_EQ(dumpServer(server(), applicantsTable()), applicantRows);
 
     // The server goes on after every id the folder gave out.
     {
@@ -146,6 +168,8 @@ TEST_F(StoreCopyTest, UpAndBackEveryRowExactInOrderWithTheIdsGivenOut) {
     EXPECT_EQ(down.passwords, 1);
     EXPECT_EQ(dumpFile(QDir(back).filePath("newil.db"), listingsTable()), listingRows);
     EXPECT_EQ(dumpFile(QDir(back).filePath("pc.db"), passwordTable()), passwordRows);
+    EXPECT_EQ(down.applicants, 4);
+    EXPECT_EQ(dumpFile(QDir(back).filePath("newil.db"), applicantsTable()), applicantRows);
     EXPECT_GT(sqliteSequence(QDir(back).filePath("newil.db")), given);
     // Files the program takes as they are, and nothing else left behind.
     EXPECT_EQ(prepareStoreFile(back, listingsTable()), QString());

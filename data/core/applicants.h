@@ -1,0 +1,112 @@
+#pragma once
+
+#include "data/core/fields.h"
+#include "data/core/tablestore.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace velmoran {
+
+// The applicants: one request of one person each, kept beside the listings
+// in newil.db (table `applicants`; on a server desk the table of that name
+// beside `new`), so one transaction, one backup and one check hold both. A
+// store made before it gets the table when it is first written; the
+// listings' table stays as it is.
+//
+// The deal and the kinds are flags named as the listings' own; the
+// districts one a line; each range as its two boxes' texts as typed (either
+// may be empty); the dates as the agency writes them, Solar Hijri
+// yyyy/MM/dd; `baste` set for a closed applicant.
+const TableSpec& applicantsTable();
+
+// The applicant fields by name, for the tools and the screens.
+namespace applicant {
+constexpr const char* kName = "name";
+constexpr const char* kPhone = "tel";
+constexpr const char* kDistricts = "mantagheh";
+constexpr const char* kNote = "tozihat";
+constexpr const char* kRegistered = "date";
+constexpr const char* kContacted = "tamas";
+constexpr const char* kClosed = "baste";
+} // namespace applicant
+
+// The deals and the kinds, by their listing flag names (the applicants'
+// flags bear the same names).
+extern const char* const kDealFlags[3];
+extern const char* const kKindFlags[6];
+
+// One range of an applicant: the listing field it bounds and the two fields
+// of the applicant that hold its ends as typed.
+struct ApplicantRange {
+    const char* listingField;
+    const char* fromField;
+    const char* toField;
+};
+// The total price or deposit, the rent, the area (the first floor row's
+// built area) and the bedrooms.
+extern const ApplicantRange kApplicantRanges[4];
+
+// What a listing must be to fit an applicant, read from the applicant's row:
+// indexes are those of the listings' fields.
+struct ApplicantRequest {
+    std::vector<int> deals; // flags one of which is set; none: any deal
+    std::vector<int> kinds; // likewise for the kinds
+    QStringList districts;  // folded (foldedDistrict); none: any district
+    struct Range {
+        int field;                       // the listing's
+        int slot;                        // its place in kApplicantRanges
+        std::optional<double> low, high; // both ends included
+    };
+    std::vector<Range> ranges;
+    bool readable = true; // false: an end is no number; nothing fits then
+};
+ApplicantRequest applicantRequest(const RowValues& applicant);
+
+// A district as districts are compared: each letter folded as the owner
+// find folds it (foldedLetter, criterion.h), blanks around set aside.
+QString foldedDistrict(const QString& text);
+
+// The listing fields fits() reads, by index.
+std::vector<int> requestFields(const ApplicantRequest& request);
+
+// Whether `listing` (its values of at least requestFields()) fits: the deal
+// and a kind set, the district one of those asked for, and each ranged
+// field read as the finds read numbers (numbers.h) within the range, both
+// ends included; a field that reads as no number fits no range on it.
+bool fits(const ApplicantRequest& request, const RowValues& listing);
+
+// The find criterion (criterion.h) every listing that fits passes, for the
+// stores to run (through the price indexes where they serve); nothing when
+// it tests nothing. Its bounds are one step of a double wider than the
+// applicant's, since a criterion's exclude their ends: fits() decides.
+std::optional<QString> requestCriterion(const ApplicantRequest& request);
+
+// Up to `count` listings that fit, in id order after `after` (from the
+// first for none), with the values of `fields` and of requestFields().
+std::vector<ListedRow> fittingListings(TableStore& listings, const ApplicantRequest& request,
+                                       const std::vector<int>& fields,
+                                       std::optional<long long> after, int count);
+
+// The active applicants `listing` fits, by id, in id order: the store
+// passes over the closed ones (and, for a listing of one deal, those of
+// other deals), the rest are read once and tested in memory.
+std::vector<long long> fittingApplicants(TableStore& applicants, const RowValues& listing);
+
+// A mistake in an applicant as typed: the applicant field of the box (its
+// index) and the Persian reason. Refused: an empty name, no deal, a range
+// end that is no number (as the finds read them), a range from above to,
+// a district of blanks only.
+struct ApplicantProblem {
+    int field;
+    QString why;
+};
+std::optional<ApplicantProblem> applicantProblem(const RowValues& applicant);
+
+// Today as the agency writes dates: Solar Hijri yyyy/MM/dd.
+QString solarToday();
+
+} // namespace velmoran
