@@ -291,30 +291,9 @@ int matchCommand(const QStringList& arguments, Io& io) {
         const std::unique_ptr<TableStore> listings =
             openTableStore(store, listingsTable(), StoreAccess::ReadOnly);
         const int malek = listingsTable().indexOf(QStringLiteral("malek"));
-        if (asCsv) {
-            io.out << QStringLiteral("id,malek\r\n");
-        }
-        long long found = 0;
-        std::optional<long long> after;
-        constexpr int kPage = 500;
-        for (;;) {
-            const std::vector<ListedRow> page =
-                fittingListings(*listings, request, {malek}, after, kPage);
-            for (const ListedRow& row : page) {
-                printListed(io, row.id, row.values.texts[static_cast<std::size_t>(malek)], asCsv);
-            }
-            found += static_cast<long long>(page.size());
-            if (page.size() < static_cast<std::size_t>(kPage)) {
-                break;
-            }
-            after = page.back().id;
-        }
-        if (found == 0) {
-            io.err << QStringLiteral("هيچ فايلي با اين مشخصات در بانك اطلاعاتي وجود ندارد.")
-                   << '\n';
-            return kFailed;
-        }
-        return kOk;
+        return printListings(io, malek, asCsv, [&](std::optional<long long> after, int count) {
+            return fittingListings(*listings, request, {malek}, after, count);
+        });
     } catch (const StoreError& error) {
         return fail(io, error.message(), storeFailure(error));
     }

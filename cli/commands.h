@@ -1,6 +1,11 @@
 #pragma once
 
 #include "cli/cli.h"
+#include "data/core/tablestore.h"
+
+#include <functional>
+#include <optional>
+#include <vector>
 
 // One function per subcommand, each run with the arguments after its name.
 namespace velmoran::cli {
@@ -25,6 +30,12 @@ const char* kindFlag(const QString& name);
 const char* dealFlag(const QString& name);
 // One line of find's output: id TAB name, or with `asCsv` a CSV line.
 void printListed(Io& io, long long id, const QString& name, bool asCsv);
+// Prints the listings `page` hands over a page at a time (the values of
+// field `name` listed, in id order after `after`, at most `count`) as find
+// prints them, and says so when there were none: find's exit code.
+using ListingPage =
+    std::function<std::vector<ListedRow>(std::optional<long long> after, int count)>;
+int printListings(Io& io, int name, bool asCsv, const ListingPage& page);
 
 // The long help of copy, beside its function (copycommand.cpp).
 extern const char* const kCopyDetailsEn;

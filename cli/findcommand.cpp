@@ -90,6 +90,31 @@ void printListed(Io& io, long long id, const QString& name, bool asCsv) {
     }
 }
 
+int printListings(Io& io, int name, bool asCsv, const ListingPage& page) {
+    if (asCsv) {
+        io.out << QStringLiteral("id,malek\r\n");
+    }
+    long long found = 0;
+    std::optional<long long> after;
+    constexpr int kPage = 500;
+    for (;;) {
+        const std::vector<ListedRow> rows = page(after, kPage);
+        for (const ListedRow& row : rows) {
+            printListed(io, row.id, row.values.texts[static_cast<std::size_t>(name)], asCsv);
+        }
+        found += static_cast<long long>(rows.size());
+        if (rows.size() < static_cast<std::size_t>(kPage)) {
+            break;
+        }
+        after = rows.back().id;
+    }
+    if (found == 0) {
+        io.err << QStringLiteral("هيچ فايلي با اين مشخصات در بانك اطلاعاتي وجود ندارد.") << '\n';
+        return kFailed;
+    }
+    return kOk;
+}
+
 QString findKindsAndDeals() {
     QStringList lines;
     lines << QStringLiteral("kinds / انواع ملك:");
@@ -200,31 +225,11 @@ int findCommand(const QStringList& arguments, Io& io) {
             criterion.emplace(parts.join(QStringLiteral(" and ")), listingsTable());
         }
         const int malek = listingsTable().indexOf(QStringLiteral("malek"));
-        const bool asCsv = p.isSet(csv);
-        if (asCsv) {
-            io.out << QStringLiteral("id,malek\r\n");
-        }
-        long long found = 0;
-        std::optional<long long> after;
-        constexpr int kPage = 500;
-        for (;;) {
-            const std::vector<ListedRow> page =
-                table->listPage(criterion ? &*criterion : nullptr, {malek}, after, kPage, false);
-            for (const ListedRow& row : page) {
-                printListed(io, row.id, row.values.texts[static_cast<std::size_t>(malek)], asCsv);
-            }
-            found += static_cast<long long>(page.size());
-            if (page.size() < static_cast<std::size_t>(kPage)) {
-                break;
-            }
-            after = page.back().id;
-        }
-        if (found == 0) {
-            io.err << QStringLiteral("هيچ فايلي با اين مشخصات در بانك اطلاعاتي وجود ندارد.")
-                   << '\n';
-            return kFailed;
-        }
-        return kOk;
+        return printListings(io, malek, p.isSet(csv),
+                             [&](std::optional<long long> after, int count) {
+                                 return table->listPage(criterion ? &*criterion : nullptr, {malek},
+                                                        after, count, false);
+                             });
     } catch (const StoreError& error) {
         return fail(io, error.message(), storeFailure(error));
     }
