@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "data/core/applicants.h"
+#include "data/core/solardate.h"
 #include "data/core/storemessages.h"
 #include "data/store/storelocation.h"
 #include "data/store/writegate.h"

@@ -4,8 +4,7 @@
 #include "data/core/numbers.h"
 #include "data/core/storemessages.h"
 
-#include <QCalendar>
-#include <QDate>
+#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -81,7 +80,7 @@ const QString& textOf(const RowValues& row, int field) {
 
 // A range end as the finds read numbers, the empty text none.
 std::optional<double> rangeEnd(const QString& typed, bool& readable) {
-    if (typed.isEmpty() || typed.trimmed().isEmpty()) {
+    if (typed.trimmed().isEmpty()) {
         return std::nullopt;
     }
     const std::optional<double> value = readNumber(typed);
@@ -380,15 +379,6 @@ std::optional<ApplicantProblem> applicantProblem(const RowValues& applicant) {
         }
     }
     return std::nullopt;
-}
-
-QString solarToday() {
-    const QCalendar calendar(QCalendar::System::Jalali);
-    const QCalendar::YearMonthDay day = calendar.partsFromDate(QDate::currentDate());
-    return QStringLiteral("%1/%2/%3")
-        .arg(day.year, 4, 10, QLatin1Char('0'))
-        .arg(day.month, 2, 10, QLatin1Char('0'))
-        .arg(day.day, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace velmoran

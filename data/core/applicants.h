@@ -106,7 +106,4 @@ struct ApplicantProblem {
 };
 std::optional<ApplicantProblem> applicantProblem(const RowValues& applicant);
 
-// Today as the agency writes dates: Solar Hijri yyyy/MM/dd.
-QString solarToday();
-
 } // namespace velmoran

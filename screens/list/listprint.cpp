@@ -3,8 +3,6 @@
 #include "screens/list/listcolumns.h"
 #include "screens/list/matchmodel.h"
 
-#include <QCalendar>
-#include <QDate>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -91,15 +89,6 @@ void drawCells(QPainter& painter, int top, int height, const QStringList& cells,
 }
 
 } // namespace
-
-QString todayAsTheAgencyWritesIt() {
-    const QCalendar calendar(QCalendar::System::Jalali);
-    const QCalendar::YearMonthDay day = calendar.partsFromDate(QDate::currentDate());
-    return QStringLiteral("%1/%2/%3")
-        .arg(day.year)
-        .arg(day.month, 2, 10, QLatin1Char('0'))
-        .arg(day.day, 2, 10, QLatin1Char('0'));
-}
 
 Print::Page listPrintout(MatchModel& model, const QString& criterion, const QString& date) {
     const int rows = static_cast<int>(model.allIds().size());

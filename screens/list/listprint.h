@@ -16,9 +16,6 @@ class MatchModel;
 // outlive the printing.
 Print::Page listPrintout(MatchModel& model, const QString& criterion, const QString& date);
 
-// Today in the Solar Hijri calendar, as the agency writes dates.
-QString todayAsTheAgencyWritesIt();
-
 // Rows on one page of the printout.
 constexpr int kPrintedRowsPerPage = 30;
 

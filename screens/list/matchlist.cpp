@@ -2,6 +2,7 @@
 
 #include "data/core/criterion.h"
 #include "data/core/fieldcaptions.h"
+#include "data/core/solardate.h"
 #include "data/core/storemessages.h"
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
@@ -268,7 +269,7 @@ void MatchList::printRows() {
     if (!model_) {
         return;
     }
-    Print::Page page = listPrintout(*model_, described_, todayAsTheAgencyWritesIt());
+    Print::Page page = listPrintout(*model_, described_, solarToday());
     // A long list makes thousands of pages: the window paints and a
     // progress window counts them meanwhile.
     QProgressDialog progress(QStringLiteral("چاپ فهرست ..."), QString(), 0, page.count, this);
