@@ -1,5 +1,7 @@
 #include "app/mainmenu.h"
 
+#include "screens/applicants/applicantactions.h"
+
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
@@ -34,6 +36,12 @@ const QList<MainMenuItem>& mainMenuItems() {
         {"aboutus", Level::Item, "  درباره  ما    ", Qt::Key_F1, Command::Show, ScreenId::Form6},
         {"CONTACTUS", Level::Item, "  ارتباط با ما         ", Qt::Key_F7, Command::Show,
          ScreenId::Form11},
+        // Beside the listings: the applicants.
+        {"applicants", Level::Top, "متقاضيان", 0, Command::OpenMenu, ScreenId::Form1},
+        {"applicantlist", Level::Item, "فهرست متقاضيان", (Qt::CTRL | Qt::Key_L).toCombined(),
+         Command::Run, ScreenId::ApplicantList, &showApplicantList},
+        {"newapplicant", Level::Item, "متقاضي جديد", (Qt::CTRL | Qt::Key_N).toCombined(),
+         Command::Run, ScreenId::ApplicantForm, &showNewApplicant},
     };
     return items;
 }

@@ -15,14 +15,15 @@ namespace velmoran {
 // top-level menu, then its items. Captions keep the blanks that pad them.
 struct MainMenuItem {
     enum class Level { Top, Item, Separator };
-    enum class Command { OpenMenu, None, Show, ExitApp, ExitWin };
+    enum class Command { OpenMenu, None, Show, ExitApp, ExitWin, Run };
 
     const char* name; // the item's objectName
     Level level;
     const char* caption;
-    int shortcut; // a Qt::Key, 0 for none
+    int shortcut; // a Qt::Key with its modifiers, 0 for none
     Command command;
-    ScreenId screen; // the screen a Show command shows
+    ScreenId screen;         // the screen a Show command shows
+    void (*run)() = nullptr; // what a Run command runs
 };
 
 const QList<MainMenuItem>& mainMenuItems();

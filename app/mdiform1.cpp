@@ -152,7 +152,9 @@ const QList<ScreenId>& MDIForm1::sweepOrder() {
         ScreenId::Form9,
         ScreenId::Form10,
         ScreenId::Form13,
-        // The list of matches holds nothing to write; it goes with the window.
+        ScreenId::ApplicantForm,
+        // The lists hold nothing to write; they go with the window.
+        ScreenId::ApplicantList,
         ScreenId::MatchList,
     };
     return order;
@@ -176,6 +178,11 @@ void MDIForm1::runMenuItem(const MainMenuItem& item) {
         break;
     case MainMenuItem::Command::ExitWin:
         exitwin_Click();
+        break;
+    case MainMenuItem::Command::Run:
+        if (item.run) {
+            item.run();
+        }
         break;
     case MainMenuItem::Command::OpenMenu:
     case MainMenuItem::Command::None:

@@ -3,6 +3,8 @@
 #include "app/form10.h"
 #include "app/form9.h"
 #include "app/mdiform1.h"
+#include "screens/applicants/applicantform.h"
+#include "screens/applicants/applicantlist.h"
 #include "screens/edit/form7.h"
 #include "screens/edit/form8.h"
 #include "screens/entry/form1.h"
@@ -36,6 +38,8 @@ void registerScreens(Screens& screens) {
     screens.registerScreen(ScreenId::Form12, [] { return new Form12; });
     screens.registerScreen(ScreenId::Form13, [] { return new Form13; });
     screens.registerScreen(ScreenId::MatchList, [] { return new MatchList; });
+    screens.registerScreen(ScreenId::ApplicantList, [] { return new ApplicantList; });
+    screens.registerScreen(ScreenId::ApplicantForm, [] { return new ApplicantForm; });
 }
 
 } // namespace velmoran

@@ -31,7 +31,9 @@ void showStoreError(const StoreError& error);
 //     window of its own when it is activated coming from another window of the
 //     program, a child of the main window when it becomes the active child.
 //     Coming back from a message box is no activation.
-//  3. Unloaded (unload(), its close box, the main window's sweep): every
+//  3. Unloaded (unload(), its close box, the main window's sweep):
+//     Form_QueryUnload() is asked first, and false keeps the screen open as
+//     it is (it told the user why); then every
 //     record source opened with openRecordSource writes back its pending
 //     change. When one can't, its Persian message is shown and the screen
 //     stays open as it was, nothing lost. Otherwise Form_Unload() runs and
@@ -65,6 +67,7 @@ public:
 
 protected:
     virtual void Form_Load() {}
+    virtual bool Form_QueryUnload() { return true; }
     virtual void Form_Activate() {}
     virtual void Form_Unload() {}
 

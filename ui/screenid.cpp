@@ -18,6 +18,8 @@ const ScreenInfo kScreens[] = {
     {ScreenId::Form12, "Form12", Placement::TopLevel},
     {ScreenId::Form13, "Form13", Placement::TopLevel},
     {ScreenId::MatchList, "MatchList", Placement::MdiChild},
+    {ScreenId::ApplicantList, "ApplicantList", Placement::MdiChild},
+    {ScreenId::ApplicantForm, "ApplicantForm", Placement::MdiChild},
 };
 
 } // namespace

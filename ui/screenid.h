@@ -20,6 +20,10 @@ enum class ScreenId {
     // Beside the listing screens: the list of the listings a find matches
     // (child of the main window).
     MatchList,
+    // The applicants (children of the main window): their list, and the form
+    // of one.
+    ApplicantList,
+    ApplicantForm,
 };
 
 // Where a screen lives: maximised inside the main window, or a window of its own.

@@ -126,6 +126,9 @@ bool Screens::unloadScreen(Screen* screen) {
     if (screen->unloading_) {
         return true;
     }
+    if (!screen->Form_QueryUnload()) {
+        return false;
+    }
     for (RecordSource* source : screen->recordSources()) {
         try {
             source->writeBack();

@@ -260,12 +260,16 @@ std::optional<QString> requestCriterion(const ApplicantRequest& request) {
     return tests.join(QStringLiteral(" and "));
 }
 
-std::vector<ListedRow> fittingListings(TableStore& listings, const ApplicantRequest& request,
-                                       const std::vector<int>& fields,
-                                       std::optional<long long> after, int count) {
-    std::vector<ListedRow> found;
-    if (!request.readable || count <= 0) {
-        return found;
+namespace {
+
+// Walks the listings that fit, after `after`, a page of `page` rows at a time
+// through the request's criterion, handing each to `each` until it returns
+// false.
+void walkFitting(TableStore& listings, const ApplicantRequest& request,
+                 const std::vector<int>& fields, std::optional<long long> after, bool descending,
+                 int page, const std::function<bool(const ListedRow&)>& each) {
+    if (!request.readable) {
+        return;
     }
     std::vector<int> read = fields;
     for (const int field : requestFields(request)) {
@@ -277,23 +281,51 @@ std::vector<ListedRow> fittingListings(TableStore& listings, const ApplicantRequ
     if (const std::optional<QString> text = requestCriterion(request)) {
         criterion.emplace(*text, listingsTable());
     }
-    const int page = std::max(count, 200);
     for (;;) {
         const std::vector<ListedRow> rows =
-            listings.listPage(criterion ? &*criterion : nullptr, read, after, page, false);
+            listings.listPage(criterion ? &*criterion : nullptr, read, after, page, descending);
         for (const ListedRow& row : rows) {
-            if (fits(request, row.values)) {
-                found.push_back(row);
-                if (static_cast<int>(found.size()) == count) {
-                    return found;
-                }
+            if (fits(request, row.values) && !each(row)) {
+                return;
             }
         }
         if (static_cast<int>(rows.size()) < page) {
-            return found;
+            return;
         }
         after = rows.back().id;
     }
+}
+
+} // namespace
+
+std::vector<ListedRow> fittingListings(TableStore& listings, const ApplicantRequest& request,
+                                       const std::vector<int>& fields,
+                                       std::optional<long long> after, int count, bool descending) {
+    std::vector<ListedRow> found;
+    if (count <= 0) {
+        return found;
+    }
+    walkFitting(listings, request, fields, after, descending, std::max(count, 200),
+                [&found, count](const ListedRow& row) {
+                    found.push_back(row);
+                    return static_cast<int>(found.size()) < count;
+                });
+    return found;
+}
+
+void eachFittingListing(TableStore& listings, const ApplicantRequest& request,
+                        const std::vector<int>& fields,
+                        const std::function<bool(const ListedRow&)>& each) {
+    walkFitting(listings, request, fields, std::nullopt, false, 5000, each);
+}
+
+long long countFittingListings(TableStore& listings, const ApplicantRequest& request) {
+    long long count = 0;
+    walkFitting(listings, request, {}, std::nullopt, false, 5000, [&count](const ListedRow&) {
+        ++count;
+        return true;
+    });
+    return count;
 }
 
 std::vector<long long> fittingApplicants(TableStore& applicants, const RowValues& listing) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -86,10 +87,22 @@ bool fits(const ApplicantRequest& request, const RowValues& listing);
 std::optional<QString> requestCriterion(const ApplicantRequest& request);
 
 // Up to `count` listings that fit, in id order after `after` (from the
-// first for none), with the values of `fields` and of requestFields().
+// first for none; `descending`: from the last downwards, below `after`),
+// with the values of `fields` and of requestFields().
 std::vector<ListedRow> fittingListings(TableStore& listings, const ApplicantRequest& request,
                                        const std::vector<int>& fields,
-                                       std::optional<long long> after, int count);
+                                       std::optional<long long> after, int count,
+                                       bool descending = false);
+
+// Every listing that fits, in id order, handed to `each` with the values of
+// `fields` and of requestFields() until it returns false; a page of rows is
+// read at a time.
+void eachFittingListing(TableStore& listings, const ApplicantRequest& request,
+                        const std::vector<int>& fields,
+                        const std::function<bool(const ListedRow&)>& each);
+
+// How many listings fit.
+long long countFittingListings(TableStore& listings, const ApplicantRequest& request);
 
 // The active applicants `listing` fits, by id, in id order: the store
 // passes over the closed ones (and, for a listing of one deal, those of

@@ -14,4 +14,14 @@ QString solarToday() {
         .arg(day.day, 2, 10, QLatin1Char('0'));
 }
 
+QString persianDigits(const QString& text) {
+    QString shown = text;
+    for (QChar& c : shown) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            c = QChar(static_cast<char16_t>(0x06F0 + (c.unicode() - u'0')));
+        }
+    }
+    return shown;
+}
+
 } // namespace velmoran

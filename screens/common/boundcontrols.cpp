@@ -103,4 +103,28 @@ void BoundCheckBox::showField() {
     }
 }
 
+BoundTextArea::BoundTextArea(QWidget* parent) : QPlainTextEdit(parent) {
+    setTabChangesFocus(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (binding_.acceptsChange()) {
+            binding_.source()->setText(binding_.index(), toPlainText());
+        }
+    });
+}
+
+void BoundTextArea::bind(RecordSource* dataSource, const QString& dataField) {
+    binding_.bind(this, dataSource, dataField, [this] { showField(); });
+}
+
+void BoundTextArea::showField() {
+    setReadOnly(binding_.source() && !binding_.source()->hasCurrentRow());
+    const QString value = binding_.source() && binding_.index() >= 0
+                              ? binding_.source()->text(binding_.index())
+                              : QString();
+    if (value != toPlainText()) {
+        binding_.display([&] { setPlainText(value); });
+    }
+}
+
 } // namespace velmoran

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 
 #include "data/store/recordsource.h"
@@ -62,6 +63,23 @@ class BoundCheckBox : public QCheckBox {
     Q_OBJECT
 public:
     explicit BoundCheckBox(QWidget* parent = nullptr);
+
+    void bind(RecordSource* dataSource, const QString& dataField);
+    RecordSource* dataSource() const { return binding_.source(); }
+    QString dataField() const { return binding_.field(); }
+
+private:
+    void showField();
+
+    FieldBinding binding_;
+};
+
+// A box of several lines bound to one text field, a line a value (the
+// districts an applicant asks for). Lines end in "\n" as stored.
+class BoundTextArea : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit BoundTextArea(QWidget* parent = nullptr);
 
     void bind(RecordSource* dataSource, const QString& dataField);
     RecordSource* dataSource() const { return binding_.source(); }

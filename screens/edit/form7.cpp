@@ -2,6 +2,7 @@
 
 #include "data/store/recordsource.h"
 #include "platform/widgets/fonts.h"
+#include "screens/applicants/listingapplicants.h"
 #include "screens/common/listinglayout.h"
 #include "screens/list/matchlist.h"
 #include "ui/screens.h"
@@ -43,6 +44,11 @@ void Form7::Form_Load() {
     connect(command1_, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
     layout()->addWidget(listingView(form_, this));
+    applicants_ = new ListingApplicantsLine(this, false);
+    layout()->addWidget(applicants_);
+    connect(data1_, &RecordSource::rowChanged, applicants_,
+            [this] { applicants_->showFor(*data1_); });
+    applicants_->showFor(*data1_);
 }
 
 QLineEdit* Form7::Text1() const {

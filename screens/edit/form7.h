@@ -7,6 +7,7 @@ class QPushButton;
 
 namespace velmoran {
 
+class ListingApplicantsLine;
 class ListingForm;
 class RecordSource;
 
@@ -37,6 +38,8 @@ private:
     RecordSource* data1_ = nullptr;
     ListingForm* form_ = nullptr;
     QPushButton* command1_ = nullptr;
+    // Beside the listing: how many applicants it fits (Ctrl+M opens them).
+    ListingApplicantsLine* applicants_ = nullptr;
 };
 
 } // namespace velmoran

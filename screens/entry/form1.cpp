@@ -4,6 +4,7 @@
 #include "platform/messagebox.h"
 #include "platform/print.h"
 #include "platform/widgets/printqt.h"
+#include "screens/applicants/listingapplicants.h"
 #include "screens/common/listinglayout.h"
 
 #include <QAction>
@@ -63,6 +64,8 @@ void Form1::Form_Load() {
     data1_ = openRecordSource(listingsTable());
     form_ = new ListingForm(data1_, ListingVariant::Entry);
     layout()->addWidget(listingView(form_, this));
+    applicants_ = new ListingApplicantsLine(this, true);
+    layout()->addWidget(applicants_);
     for (QLineEdit* edit : form_->findChildren<QLineEdit*>()) {
         edit->installEventFilter(this);
     }
@@ -112,6 +115,8 @@ void Form1::SAVE_Click() {
     if (!run(&RecordSource::Update)) {
         return;
     }
+    // Told on the screen, under the question that follows.
+    applicants_->showFor(*data1_);
     if (MessageBox::show(text(kAnotherFile), text(kAnotherFileTitle), MessageBox::Icon::None,
                          MessageBox::Buttons::YesNo) == MessageBox::vbYes) {
         Form_Activate();

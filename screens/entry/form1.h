@@ -8,6 +8,7 @@ class QMenu;
 
 namespace velmoran {
 
+class ListingApplicantsLine;
 class ListingForm;
 class RecordSource;
 
@@ -48,6 +49,8 @@ private:
     QAction* SAVE_ = nullptr;
     QAction* CANCEL_ = nullptr;
     QAction* print_ = nullptr;
+    // The listing just saved: how many applicants it fits (Ctrl+M opens them).
+    ListingApplicantsLine* applicants_ = nullptr;
 };
 
 } // namespace velmoran

@@ -1,5 +1,6 @@
 #include "screens/list/matchlist.h"
 
+#include "data/core/applicants.h"
 #include "data/core/criterion.h"
 #include "data/core/fieldcaptions.h"
 #include "data/core/solardate.h"
@@ -9,6 +10,7 @@
 #include "export/listingexport.h"
 #include "platform/messagebox.h"
 #include "platform/print.h"
+#include "screens/applicants/applicantactions.h"
 #include "screens/edit/form7.h"
 #include "screens/list/listcolumns.h"
 #include "screens/list/listprint.h"
@@ -64,6 +66,9 @@ const std::vector<MatchList::Command>& MatchList::commands() {
         // Ctrl+I is the main window's own, here as everywhere in it.
         {"listImportSheet", "افزودن فايلها از صفحه گسترده ...", QKeySequence(),
          &MatchList::importSheet},
+        // An applicant's list only.
+        {"listContacted", "تماس امروز با متقاضي", QKeySequence(Qt::CTRL | Qt::Key_T),
+         &MatchList::contactedToday},
         {"listClose", "بستن فهرست", QKeySequence(Qt::Key_Escape), &MatchList::closeList},
     };
     return table;
@@ -132,10 +137,41 @@ void MatchList::showMatches(Origin origin, const Criterion* criterion) {
     described_ = origin == Origin::Main ? QString::fromUtf8(kAllListings)
                  : criterion            ? describeCriterion(criterion)
                                         : QString::fromUtf8(kNoFindYet);
+    applicant_ = 0;
+    takeModel(new MatchModel(*store_,
+                             criterion ? std::optional<Criterion>(*criterion) : std::nullopt,
+                             origin == Origin::Main, this));
+}
+
+bool MatchList::showApplicantMatches(long long id) {
+    RowValues applicant;
+    if (!readApplicant(id, applicant)) {
+        return false;
+    }
+    origin_ = Origin::Applicant;
+    applicant_ = id;
+    const auto text = [&applicant](const char* field) {
+        return applicant
+            .texts[static_cast<std::size_t>(applicantsTable().indexOf(QLatin1String(field)))];
+    };
+    const QString contacted = text(applicant::kContacted);
+    const long long since = dateKey(contacted);
+    described_ = QStringLiteral("فايلهاي مناسب متقاضي %1").arg(isolated(text(applicant::kName)));
+    if (since >= 0) {
+        described_ += QStringLiteral("؛ فايلهاي پس از آخرين تماس (%1) پررنگ است")
+                          .arg(persianDigits(contacted));
+    }
+    takeModel(new MatchModel(*store_, applicantRequest(applicant), since, this));
+    return true;
+}
+
+void MatchList::takeModel(MatchModel* model) {
     MatchModel* old = model_;
-    model_ =
-        new MatchModel(*store_, criterion ? std::optional<Criterion>(*criterion) : std::nullopt,
-                       origin == Origin::Main, this);
+    model_ = model;
+    if (QAction* contacted = findChild<QAction*>(QStringLiteral("listContacted"))) {
+        contacted->setVisible(origin_ == Origin::Applicant);
+        contacted->setEnabled(origin_ == Origin::Applicant);
+    }
     connect(model_, &MatchModel::readFailed, this, [](const QString& message) {
         MessageBox::show(message, QStringLiteral("خطا در كار با اطلاعات"),
                          MessageBox::Icon::Critical, MessageBox::Buttons::Ok);
@@ -154,6 +190,21 @@ void MatchList::showMatches(Origin origin, const Criterion* criterion) {
     }
 }
 
+void MatchList::contactedToday() {
+    if (origin_ != Origin::Applicant || applicant_ == 0) {
+        return;
+    }
+    if (markContactedToday(applicant_)) {
+        const long long row = model_ ? model_->idAt(table_->currentIndex().row()) : 0;
+        if (showApplicantMatches(applicant_) && row != 0) {
+            const int at = model_->rowOf(row);
+            if (at >= 0) {
+                table_->setCurrentIndex(model_->index(at, 0));
+            }
+        }
+    }
+}
+
 // The count reads every match (a server's takes a while over a million
 // listings): it runs on a thread of its own, through a connection of its
 // own, so the window never waits for it; the status line says … until then.
@@ -162,12 +213,14 @@ void MatchList::countInBackground() {
     const int generation = ++countGeneration_;
     const StoreLocation store = activeStore();
     const std::optional<Criterion> criterion = model_->criterion();
-    count_ = std::async(std::launch::async, [this, generation, store, criterion] {
+    const std::optional<ApplicantRequest> request = model_->request();
+    count_ = std::async(std::launch::async, [this, generation, store, criterion, request] {
         long long count = -1;
         try {
             const std::unique_ptr<TableStore> table =
                 openTableStore(store, listingsTable(), StoreAccess::ReadOnly);
-            count = table->countMatches(criterion ? &*criterion : nullptr);
+            count = request ? countFittingListings(*table, *request)
+                            : table->countMatches(criterion ? &*criterion : nullptr);
         } catch (const StoreError&) {
             // the count stays unknown; the list itself works on
         }
@@ -324,7 +377,14 @@ void MatchList::importSheet() {
     // The list is read again once the preview has gone: what was added shows.
     if (SheetPreview* preview = showSheetImport(this)) {
         const Origin origin = origin_;
-        connect(preview, &QDialog::finished, this, [origin] { showMatchList(origin); });
+        const long long applicant = applicant_;
+        connect(preview, &QDialog::finished, this, [origin, applicant] {
+            if (origin == Origin::Applicant) {
+                showApplicantListings(applicant);
+            } else {
+                showMatchList(origin);
+            }
+        });
     }
 }
 
@@ -348,6 +408,18 @@ void showMatchList(MatchList::Origin origin) {
     }
     try {
         list->showMatches(origin, held ? &*held : nullptr);
+    } catch (const StoreError& error) {
+        showStoreError(error);
+    }
+}
+
+void showApplicantListings(long long id) {
+    auto* list = qobject_cast<MatchList*>(Screens::instance().show(ScreenId::MatchList));
+    if (!list) {
+        return;
+    }
+    try {
+        list->showApplicantMatches(id);
     } catch (const StoreError& error) {
         showStoreError(error);
     }

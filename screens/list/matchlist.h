@@ -29,13 +29,21 @@ class MatchList : public Screen {
     Q_OBJECT
 public:
     // Where a list came from, and where its listings open.
-    enum class Origin { Search, Edit, Main };
+    // Applicant: the listings that fit one applicant (they open in the edit
+    // view).
+    enum class Origin { Search, Edit, Main, Applicant };
 
     MatchList();
     ~MatchList() override;
 
     // Lists the matches of `criterion` (null: every listing) for `origin`.
     void showMatches(Origin origin, const Criterion* criterion);
+    // Lists the listings that fit applicant `id`, marking those dated after
+    // the applicant was last contacted. False when the applicant is not
+    // there (the message was shown).
+    bool showApplicantMatches(long long id);
+    // The applicant shown, 0 for a find's list.
+    long long applicant() const { return applicant_; }
 
     QTableView* table() const { return table_; }
     MatchModel* model() const { return model_; }
@@ -54,6 +62,8 @@ public:
     void exportRows();
     // Prints the list: a landscape table of every row shown (listprint.h).
     void printRows();
+    // Marks the applicant shown as contacted today; the marks go.
+    void contactedToday();
     // The criterion in words, as the caption and the printout say it.
     const QString& described() const { return described_; }
 
@@ -71,6 +81,8 @@ protected:
 
 private:
     void updateStatus();
+    // Shows `model`, which replaces the list's model.
+    void takeModel(MatchModel* model);
 
     std::unique_ptr<TableStore> store_;
     // The count of the matches under way on its own thread (countInBackground).
@@ -82,12 +94,16 @@ private:
     QTableView* table_ = nullptr;
     QLabel* status_ = nullptr;
     Origin origin_ = Origin::Main;
+    long long applicant_ = 0;
     QString described_;
 };
 
 // Opens (or brings forward) the list for `origin`: the search screen's or
 // the edit view's last criterion, every listing for the main window.
 void showMatchList(MatchList::Origin origin);
+
+// Opens (or brings forward) the list on the listings that fit applicant `id`.
+void showApplicantListings(long long id);
 
 // F4 on `screen` (the search screen, the edit view): the list of its last
 // find. The key is the screen's own, since its menu stands in place of the

@@ -4,6 +4,8 @@
 #include "screens/list/listcolumns.h"
 
 #include <QCollator>
+#include <QColor>
+#include <QFont>
 #include <QLocale>
 
 #include <algorithm>
@@ -61,12 +63,23 @@ MatchModel::MatchModel(TableStore& store, std::optional<Criterion> criterion, bo
     }
 }
 
+MatchModel::MatchModel(TableStore& store, ApplicantRequest request, long long markedAfter,
+                       QObject* parent)
+    : QAbstractTableModel(parent), store_(store), request_(std::move(request)),
+      markedAfter_(markedAfter) {
+    fetchPage();
+    if (complete_) {
+        count_ = static_cast<long long>(ids_.size());
+    }
+}
+
 void MatchModel::countMatches() {
     if (count_ >= 0 || failed_) {
         return;
     }
     try {
-        count_ = store_.countMatches(criterion_ ? &*criterion_ : nullptr);
+        count_ = request_ ? countFittingListings(store_, *request_)
+                          : store_.countMatches(criterion_ ? &*criterion_ : nullptr);
     } catch (const StoreError& e) {
         fail(e.message());
     }
@@ -136,8 +149,32 @@ const ListedRow* MatchModel::rowAt(int row) const {
     return at < found->second.size() ? &found->second[at] : nullptr;
 }
 
+bool MatchModel::isMarked(int row) const {
+    if (markedAfter_ < 0) {
+        return false;
+    }
+    static const int date = listingsTable().indexOf(QLatin1String("date"));
+    const ListedRow* listed = rowAt(row);
+    return listed && !listed->values.texts.empty() &&
+           dateKey(listed->values.texts[static_cast<std::size_t>(date)]) > markedAfter_;
+}
+
 QVariant MatchModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)) {
+    if (!index.isValid()) {
+        return QVariant();
+    }
+    if (role == Qt::FontRole || role == Qt::BackgroundRole) {
+        if (!isMarked(index.row())) {
+            return QVariant();
+        }
+        if (role == Qt::BackgroundRole) {
+            return QColor(0xff, 0xf4, 0xc2);
+        }
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) {
         return QVariant();
     }
     const ListedRow* row = rowAt(index.row());
@@ -165,12 +202,31 @@ void MatchModel::fetchMore(const QModelIndex& parent) {
     }
 }
 
+std::vector<ListedRow> MatchModel::readPage(std::optional<long long> after, bool descending) {
+    if (request_) {
+        return fittingListings(store_, *request_, listedFields(), after, kPage, descending);
+    }
+    return store_.listPage(criterion_ ? &*criterion_ : nullptr, listedFields(), after, kPage,
+                           descending);
+}
+
+void MatchModel::eachText(int field, const TableStore::EachText& each) {
+    if (!request_) {
+        store_.matchTexts(criterion_ ? &*criterion_ : nullptr, field, each);
+        return;
+    }
+    const auto at = static_cast<std::size_t>(field);
+    eachFittingListing(store_, *request_, {field}, [&each, at](const ListedRow& row) {
+        each(row.id, row.values.texts[at]);
+        return true;
+    });
+}
+
 void MatchModel::fetchPage() {
     std::vector<ListedRow> rows;
     try {
-        rows = store_.listPage(criterion_ ? &*criterion_ : nullptr, listedFields(),
-                               ids_.empty() ? std::nullopt : std::optional<long long>(ids_.back()),
-                               kPage, descending_);
+        rows = readPage(ids_.empty() ? std::nullopt : std::optional<long long>(ids_.back()),
+                        descending_);
     } catch (const StoreError& e) {
         fail(e.message());
         return;
@@ -205,7 +261,6 @@ void MatchModel::sort(int column, Qt::SortOrder order) {
         return;
     }
     const bool descending = order == Qt::DescendingOrder;
-    const Criterion* criterion = criterion_ ? &*criterion_ : nullptr;
     std::vector<long long> ids;
     try {
         if (as == SortAs::Id) {
@@ -233,7 +288,7 @@ void MatchModel::sort(int column, Qt::SortOrder order) {
         } else if (as == SortAs::Name) {
             QCollator collator{QLocale(QLocale::Persian, QLocale::Iran)};
             std::vector<std::pair<std::optional<QCollatorSortKey>, long long>> entries;
-            store_.matchTexts(criterion, sortField(c), [&](long long id, const QString& text) {
+            eachText(sortField(c), [&](long long id, const QString& text) {
                 entries.emplace_back(text.trimmed().isEmpty()
                                          ? std::nullopt
                                          : std::optional<QCollatorSortKey>(collator.sortKey(text)),
@@ -256,7 +311,7 @@ void MatchModel::sort(int column, Qt::SortOrder order) {
             }
         } else if (as == SortAs::Number) {
             std::vector<std::pair<std::optional<double>, long long>> entries;
-            store_.matchTexts(criterion, sortField(c), [&](long long id, const QString& text) {
+            eachText(sortField(c), [&](long long id, const QString& text) {
                 std::optional<double> n = readNumber(text);
                 if (n && std::isnan(*n)) {
                     n.reset();
@@ -266,7 +321,7 @@ void MatchModel::sort(int column, Qt::SortOrder order) {
             ids = sortedIds(entries, descending);
         } else {
             std::vector<std::pair<std::optional<long long>, long long>> entries;
-            store_.matchTexts(criterion, sortField(c), [&](long long id, const QString& text) {
+            eachText(sortField(c), [&](long long id, const QString& text) {
                 const long long key = dateKey(text);
                 entries.emplace_back(key < 0 ? std::nullopt : std::optional<long long>(key), id);
             });

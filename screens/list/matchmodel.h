@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/core/applicants.h"
 #include "data/core/criterion.h"
 #include "data/core/tablestore.h"
 
@@ -24,6 +25,11 @@ public:
     // `criterion` none: every listing. `newestFirst`: by id downwards.
     MatchModel(TableStore& store, std::optional<Criterion> criterion, bool newestFirst,
                QObject* parent = nullptr);
+    // The listings that fit an applicant's request (applicants.h), in id
+    // order; those whose date is after `markedAfter` (a dateKey of
+    // listcolumns.h; -1: none) are marked: bold on a light ground.
+    MatchModel(TableStore& store, ApplicantRequest request, long long markedAfter,
+               QObject* parent = nullptr);
 
     // How many listings match: known at once for a list of one page, else
     // once countMatches() has run (-1 until then). Counting reads every
@@ -37,8 +43,12 @@ public:
             count_ = count;
         }
     }
-    // The criterion the list shows; none: every listing.
+    // The criterion the list shows; none: every listing (or an applicant's).
     const std::optional<Criterion>& criterion() const { return criterion_; }
+    // The applicant's request the list shows, if it shows one.
+    const std::optional<ApplicantRequest>& request() const { return request_; }
+    // Whether row `row` is marked (see above).
+    bool isMarked(int row) const;
     // The id of row `row`.
     long long idAt(int row) const;
     // The ids of the rows, in the order shown, all of them read.
@@ -67,10 +77,16 @@ signals:
 
 private:
     void fetchPage();
+    // A page of the rows shown, or the id and text of `field` of each, from
+    // the criterion or the applicant's request.
+    std::vector<ListedRow> readPage(std::optional<long long> after, bool descending);
+    void eachText(int field, const TableStore::EachText& each);
     void fail(const QString& message) const;
 
     TableStore& store_;
     std::optional<Criterion> criterion_;
+    std::optional<ApplicantRequest> request_;
+    long long markedAfter_ = -1;
     long long count_ = -1;
     std::vector<long long> ids_;
     bool complete_ = false; // every id is in ids_

@@ -50,6 +50,9 @@ const ExpectedItem kExpectedMenu[] = {
     {"aboutapp", false, "   درباره  برنامه     ", "F5"},
     {"aboutus", false, "  درباره  ما    ", "F1"},
     {"CONTACTUS", false, "  ارتباط با ما         ", "F7"},
+    {"applicants", true, "متقاضيان", ""},
+    {"applicantlist", false, "فهرست متقاضيان", "Ctrl+L"},
+    {"newapplicant", false, "متقاضي جديد", "Ctrl+N"},
 };
 
 const QString kExitQuestion = QStringLiteral("آيا مايل به خروج از برنامه مي باشيد ؟");
