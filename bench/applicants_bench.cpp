@@ -149,7 +149,62 @@ void ApplicantFirstScreenful(benchmark::State& state) {
     state.counters["shown"] = benchmark::Counter(static_cast<double>(shown));
 }
 
+// The applicants list's first screenful: the 10 000 applicants read whole
+// (every field), the active ones newest first, and the listings that fit
+// each of the first 30 counted on `range(1)` listings, as the list counts
+// them (on its own thread: the listings read once into a digest, then each
+// count a pass over it).
+void ApplicantListFirstScreenful(benchmark::State& state) {
+    QTemporaryDir folder;
+    const bool server = state.range(0) != 0;
+    const StoreLocation applicantsAt = applicantsStore(server, folder);
+    const int rows = static_cast<int>(state.range(1));
+    const StoreLocation listingsAt{cachedListings(rows),
+                                   server ? cachedServerListings(rows) : QString()};
+    const std::unique_ptr<TableStore> listings =
+        openTableStore(listingsAt, listingsTable(), StoreAccess::ReadOnly);
+    std::vector<int> fields(applicantsTable().fieldCount);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        fields[i] = static_cast<int>(i);
+    }
+    long long counted = 0;
+    for (auto _ : state) {
+        const std::unique_ptr<TableStore> applicants =
+            openTableStore(applicantsAt, applicantsTable(), StoreAccess::ReadOnly);
+        std::vector<ListedRow> all;
+        std::optional<long long> after;
+        for (;;) {
+            std::vector<ListedRow> page = applicants->listPage(nullptr, fields, after, 5000, false);
+            const bool last = page.size() < 5000;
+            if (!page.empty()) {
+                after = page.back().id;
+            }
+            std::move(page.begin(), page.end(), std::back_inserter(all));
+            if (last) {
+                break;
+            }
+        }
+        std::vector<ApplicantRequest> requests;
+        for (const ListedRow& row : all) {
+            requests.push_back(applicantRequest(row.values));
+        }
+        counted = 0;
+        const ListingDigest digest(*listings);
+        for (std::size_t i = all.size(); i > all.size() - kScreenful; --i) {
+            counted += digest.count(requests[i - 1]);
+        }
+        benchmark::DoNotOptimize(counted);
+    }
+    state.counters["fitting"] = benchmark::Counter(static_cast<double>(counted));
+}
+
 } // namespace
 
+BENCHMARK(ApplicantListFirstScreenful)
+    ->Args({0, 100000})
+    ->Args({0, kRows})
+    ->Args({1, 100000})
+    ->Args({1, kRows})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(ListingAgainstApplicants)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(ApplicantFirstScreenful)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

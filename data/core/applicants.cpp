@@ -4,6 +4,7 @@
 #include "data/core/numbers.h"
 #include "data/core/storemessages.h"
 
+#include <QHash>
 #include <QLocale>
 
 #include <algorithm>
@@ -313,18 +314,127 @@ std::vector<ListedRow> fittingListings(TableStore& listings, const ApplicantRequ
     return found;
 }
 
+namespace {
+
+// Every listing that fits, in one statement through the request's criterion.
+void eachFitting(TableStore& listings, const ApplicantRequest& request,
+                 const std::vector<int>& fields,
+                 const std::function<void(const ListedRow&)>& each) {
+    if (!request.readable) {
+        return;
+    }
+    std::vector<int> read = fields;
+    for (const int field : requestFields(request)) {
+        if (std::find(read.begin(), read.end(), field) == read.end()) {
+            read.push_back(field);
+        }
+    }
+    std::optional<Criterion> criterion;
+    if (const std::optional<QString> text = requestCriterion(request)) {
+        criterion.emplace(*text, listingsTable());
+    }
+    listings.matchRows(criterion ? &*criterion : nullptr, read, [&](const ListedRow& row) {
+        if (fits(request, row.values)) {
+            each(row);
+        }
+    });
+}
+
+} // namespace
+
 void eachFittingListing(TableStore& listings, const ApplicantRequest& request,
                         const std::vector<int>& fields,
-                        const std::function<bool(const ListedRow&)>& each) {
-    walkFitting(listings, request, fields, std::nullopt, false, 5000, each);
+                        const std::function<void(const ListedRow&)>& each) {
+    eachFitting(listings, request, fields, each);
 }
 
 long long countFittingListings(TableStore& listings, const ApplicantRequest& request) {
     long long count = 0;
-    walkFitting(listings, request, {}, std::nullopt, false, 5000, [&count](const ListedRow&) {
-        ++count;
-        return true;
+    eachFitting(listings, request, {}, [&count](const ListedRow&) { ++count; });
+    return count;
+}
+
+ListingDigest::ListingDigest(TableStore& listings) {
+    const Columns& c = columns();
+    std::vector<int> read(c.listingDeals, c.listingDeals + 3);
+    read.insert(read.end(), c.listingKinds, c.listingKinds + 6);
+    read.push_back(c.listingDistrict);
+    read.insert(read.end(), c.listingRange, c.listingRange + 4);
+    QHash<QString, int> known;
+    listings.matchRows(nullptr, read, [&](const ListedRow& row) {
+        unsigned short flags = 0;
+        for (int i = 0; i < 3; ++i) {
+            flags |= isSet(row.values, c.listingDeals[i]) ? (1u << i) : 0u;
+        }
+        for (int k = 0; k < 6; ++k) {
+            flags |= isSet(row.values, c.listingKinds[k]) ? (1u << (3 + k)) : 0u;
+        }
+        flags_.push_back(flags);
+        const ListingReading reading(row.values);
+        int district = -1;
+        if (!reading.district.isEmpty()) {
+            const auto it = known.constFind(reading.district);
+            if (it != known.constEnd()) {
+                district = it.value();
+            } else {
+                district = static_cast<int>(names_.size());
+                known.insert(reading.district, district);
+                names_ << reading.district;
+            }
+        }
+        districts_.push_back(district);
+        for (int r = 0; r < 4; ++r) {
+            numbers_[r].push_back(
+                reading.numbers[r].value_or(std::numeric_limits<double>::quiet_NaN()));
+        }
     });
+}
+
+long long ListingDigest::count(const ApplicantRequest& request) const {
+    if (!request.readable) {
+        return 0;
+    }
+    const Columns& c = columns();
+    const auto mask = [](const std::vector<int>& asked, const int* fields, int n, int shift) {
+        unsigned short bits = 0;
+        for (const int field : asked) {
+            for (int i = 0; i < n; ++i) {
+                bits |= field == fields[i] ? (1u << (shift + i)) : 0u;
+            }
+        }
+        return bits;
+    };
+    const unsigned short deals = mask(request.deals, c.listingDeals, 3, 0);
+    const unsigned short kinds = mask(request.kinds, c.listingKinds, 6, 3);
+    std::vector<char> districtWanted;
+    if (!request.districts.isEmpty()) {
+        districtWanted.assign(names_.size(), 0);
+        for (int d = 0; d < names_.size(); ++d) {
+            districtWanted[static_cast<std::size_t>(d)] = request.districts.contains(names_[d]);
+        }
+    }
+    long long count = 0;
+    const std::size_t n = flags_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if ((deals && !(flags_[i] & deals)) || (kinds && !(flags_[i] & kinds))) {
+            continue;
+        }
+        if (!request.districts.isEmpty() &&
+            (districts_[i] < 0 || !districtWanted[static_cast<std::size_t>(districts_[i])])) {
+            continue;
+        }
+        bool within = true;
+        for (const ApplicantRequest::Range& range : request.ranges) {
+            const double value = numbers_[range.slot][i];
+            // A NaN fails every comparison: no number fits no range.
+            if (!(value == value) || (range.low && value < *range.low) ||
+                (range.high && value > *range.high)) {
+                within = false;
+                break;
+            }
+        }
+        count += within;
+    }
     return count;
 }
 
@@ -351,21 +461,12 @@ std::vector<long long> fittingApplicants(TableStore& applicants, const RowValues
     read.insert(read.end(), c.to, c.to + 4);
     read.push_back(c.districts);
     std::vector<long long> ids;
-    std::optional<long long> after;
-    constexpr int kPage = 5000;
-    for (;;) {
-        const std::vector<ListedRow> rows =
-            applicants.listPage(&criterion, read, after, kPage, false);
-        for (const ListedRow& row : rows) {
-            if (fitsReading(applicantRequest(row.values), listing, reading)) {
-                ids.push_back(row.id);
-            }
+    applicants.matchRows(&criterion, read, [&](const ListedRow& row) {
+        if (fitsReading(applicantRequest(row.values), listing, reading)) {
+            ids.push_back(row.id);
         }
-        if (rows.size() < static_cast<std::size_t>(kPage)) {
-            return ids;
-        }
-        after = rows.back().id;
-    }
+    });
+    return ids;
 }
 
 std::optional<ApplicantProblem> applicantProblem(const RowValues& applicant) {

@@ -95,14 +95,33 @@ std::vector<ListedRow> fittingListings(TableStore& listings, const ApplicantRequ
                                        bool descending = false);
 
 // Every listing that fits, in id order, handed to `each` with the values of
-// `fields` and of requestFields() until it returns false; a page of rows is
-// read at a time.
+// `fields` and of requestFields(): one statement, no row held.
 void eachFittingListing(TableStore& listings, const ApplicantRequest& request,
                         const std::vector<int>& fields,
-                        const std::function<bool(const ListedRow&)>& each);
+                        const std::function<void(const ListedRow&)>& each);
 
 // How many listings fit.
 long long countFittingListings(TableStore& listings, const ApplicantRequest& request);
+
+// What matching reads of every listing, read in one pass and held compactly
+// (some 40 bytes a listing): the deal and kind flags, the folded district
+// and the four ranged fields as read. Counting the listings that fit one
+// applicant is then a pass over memory, for a list counting for many
+// applicants; it counts the listings as they were when read.
+class ListingDigest {
+public:
+    // Reads `listings` through. Throws StoreError.
+    explicit ListingDigest(TableStore& listings);
+    // As countFittingListings, on the listings read.
+    long long count(const ApplicantRequest& request) const;
+    std::size_t size() const { return flags_.size(); }
+
+private:
+    std::vector<unsigned short> flags_; // bit i: kDealFlags[i], bit 3 + k: kKindFlags[k]
+    std::vector<int> districts_;        // into names_; -1 for none
+    QStringList names_;
+    std::vector<double> numbers_[4]; // NaN: no number
+};
 
 // The active applicants `listing` fits, by id, in id order: the store
 // passes over the closed ones (and, for a listing of one deal, those of

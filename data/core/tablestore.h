@@ -130,6 +130,12 @@ public:
     // `c`, in id order (what a list sorts by).
     using EachText = std::function<void(long long id, const QString& text)>;
     virtual void matchTexts(const Criterion* c, int field, const EachText& each) = 0;
+    // Every row satisfying `c` (null: every row), in id order, with the
+    // values of `fields` only, handed to `each` one at a time as of one
+    // moment (one statement): a pass over many rows, none of them held.
+    using EachListed = std::function<void(const ListedRow& row)>;
+    virtual void matchRows(const Criterion* c, const std::vector<int>& fields,
+                           const EachListed& each) = 0;
 };
 
 } // namespace velmoran

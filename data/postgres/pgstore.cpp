@@ -511,6 +511,20 @@ void PgTableStore::matchTexts(const Criterion* c, int field, const EachText& eac
     });
 }
 
+void PgTableStore::matchRows(const Criterion* c, const std::vector<int>& fields,
+                             const EachListed& each) {
+    d->run(PgProblem::CannotRead, [&] {
+        pg::Params params;
+        const QString sql = d->listSelect(fields) + d->where(c, {}, params) +
+                            QStringLiteral("ORDER BY %1").arg(d->table.id);
+        d->connection.eachRow(sql, params, [&](const pg::Result& result) {
+            for (const ListedRow& row : d->takeListed(result, fields)) {
+                each(row);
+            }
+        });
+    });
+}
+
 void PgTableStore::setBusyTimeout(int milliseconds) {
     d->busyTimeout = milliseconds;
     if (d->connection.isOpen() && d->preparedFor == d->connection.generation()) {

@@ -45,6 +45,8 @@ public:
                                     const std::vector<int>& fields) override;
     long long countMatches(const Criterion* c) override;
     void matchTexts(const Criterion* c, int field, const EachText& each) override;
+    void matchRows(const Criterion* c, const std::vector<int>& fields,
+                   const EachListed& each) override;
 
 private:
     struct Impl;

@@ -567,4 +567,29 @@ void SqliteTableStore::matchTexts(const Criterion* c, int field, const EachText&
     }
 }
 
+void SqliteTableStore::matchRows(const Criterion* c, const std::vector<int>& fields,
+                                 const EachListed& each) {
+    std::optional<SqliteCriterion> compiled;
+    if (c) {
+        compiled.emplace(*c, d->tableSpec, d->ownerKeyed);
+    }
+    try {
+        // Straight through the table in rowid order unless the criterion's
+        // keys narrow it.
+        sql::Statement st = d->db.prepare(
+            QStringLiteral("SELECT %1 FROM %2%3 ORDER BY rowid")
+                .arg(d->listColumns(fields),
+                     compiled && compiled->keyed() ? d->listSource(fieldsRead(c), true) : d->table,
+                     compiled ? QStringLiteral(" WHERE ") + compiled->sql() : QString()));
+        if (compiled) {
+            compiled->bind(st, 1);
+        }
+        while (st.step()) {
+            each(d->takeListed(st, fields));
+        }
+    } catch (const sql::Error& e) {
+        d->fail(StoreProblem::CannotRead, e);
+    }
+}
+
 } // namespace velmoran

@@ -80,6 +80,10 @@ public:
     void matchTexts(const Criterion* c, int field, const EachText& each) override {
         table_->matchTexts(c, field, each);
     }
+    void matchRows(const Criterion* c, const std::vector<int>& fields,
+                   const EachListed& each) override {
+        table_->matchRows(c, fields, each);
+    }
 
 private:
     void gate() { passWriteGate(store_, table_->tableSpec()); }

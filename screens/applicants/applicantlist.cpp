@@ -75,8 +75,6 @@ ApplicantList::ApplicantList() : Screen(ScreenId::ApplicantList) {
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setSectionsClickable(true);
     table_->horizontalHeader()->setSortIndicatorShown(true);
-    table_->horizontalHeader()->setSectionResizeMode(ApplicantModel::Districts,
-                                                     QHeaderView::Stretch);
     // Active first, newest first until a heading is clicked.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     layout->addLayout(top);
@@ -84,6 +82,8 @@ ApplicantList::ApplicantList() : Screen(ScreenId::ApplicantList) {
 
     model_ = new ApplicantModel(this);
     table_->setModel(model_);
+    table_->horizontalHeader()->setSectionResizeMode(ApplicantModel::Districts,
+                                                     QHeaderView::Stretch);
     connect(model_, &ApplicantModel::counted, this, [this] { updateStatus(); });
 
     QMenu* menu =

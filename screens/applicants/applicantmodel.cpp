@@ -34,10 +34,16 @@ void FitCounter::ask(long long id, const ApplicantRequest& request) {
     wake_.notify_all();
 }
 
+void FitCounter::refresh() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stale_ = true;
+}
+
 void FitCounter::run() {
-    std::unique_ptr<TableStore> listings;
+    std::unique_ptr<ListingDigest> digest;
     for (;;) {
         std::pair<long long, ApplicantRequest> next;
+        bool reread = false;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             wake_.wait(lock, [this] { return stop_ || !asked_.empty(); });
@@ -46,15 +52,21 @@ void FitCounter::run() {
             }
             next = std::move(asked_.front());
             asked_.pop_front();
+            reread = stale_;
+            stale_ = false;
         }
         long long count = -1;
         try {
-            if (!listings) {
-                listings = openTableStore(store_, listingsTable(), StoreAccess::ReadOnly);
+            if (reread || !digest) {
+                digest.reset();
+                const std::unique_ptr<TableStore> listings =
+                    openTableStore(store_, listingsTable(), StoreAccess::ReadOnly);
+                digest = std::make_unique<ListingDigest>(*listings);
             }
-            count = countFittingListings(*listings, next.second);
+            count = digest->count(next.second);
         } catch (const StoreError&) {
-            listings.reset(); // the next count connects again
+            std::lock_guard<std::mutex> lock(mutex_);
+            stale_ = true; // read again for the next count
         }
         done_(next.first, count);
     }
@@ -149,6 +161,7 @@ void ApplicantModel::load(const StoreLocation& store) {
                 this, [this, id, count] { takeCount(id, count); }, Qt::QueuedConnection);
         });
     }
+    counter_->refresh(); // the counts of now
     arrange();
     endResetModel();
 }

@@ -19,7 +19,9 @@ namespace velmoran {
 
 // Counts, on a thread of its own through a connection of its own, the
 // listings that fit each applicant asked for, newest asked first, and hands
-// each count (-1 when the store failed) to `done` on that thread.
+// each count (-1 when the store failed) to `done` on that thread. The
+// listings are read once into a digest (ListingDigest, applicants.h), again
+// after refresh().
 class FitCounter {
 public:
     using Done = std::function<void(long long id, long long count)>;
@@ -27,6 +29,8 @@ public:
     ~FitCounter();
 
     void ask(long long id, const ApplicantRequest& request);
+    // The listings are read again before the next count.
+    void refresh();
 
 private:
     void run();
@@ -37,6 +41,7 @@ private:
     std::condition_variable wake_;
     std::deque<std::pair<long long, ApplicantRequest>> asked_;
     bool stop_ = false;
+    bool stale_ = true;
     std::thread thread_;
 };
 

@@ -216,10 +216,8 @@ void MatchModel::eachText(int field, const TableStore::EachText& each) {
         return;
     }
     const auto at = static_cast<std::size_t>(field);
-    eachFittingListing(store_, *request_, {field}, [&each, at](const ListedRow& row) {
-        each(row.id, row.values.texts[at]);
-        return true;
-    });
+    eachFittingListing(store_, *request_, {field},
+                       [&each, at](const ListedRow& row) { each(row.id, row.values.texts[at]); });
 }
 
 void MatchModel::fetchPage() {

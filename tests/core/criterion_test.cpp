@@ -506,6 +506,7 @@ TEST_P(CriterionTest, ApplicantsAndListingsMatchBothWaysAsTheStoredRowsSay) {
         return true;
     });
     std::size_t pairs = 0, atAnEnd = 0;
+    const ListingDigest digest(*listings); // what the applicants list counts by
     const auto at = [&table](const RowValues& a, const char* name) {
         return a.texts[static_cast<std::size_t>(table.indexOf(QLatin1String(name)))];
     };
@@ -537,6 +538,9 @@ TEST_P(CriterionTest, ApplicantsAndListingsMatchBothWaysAsTheStoredRowsSay) {
             after = page.back().id;
         }
         EXPECT_EQ(found, expected) << "applicant " << a.id;
+        EXPECT_EQ(digest.count(request), static_cast<long long>(expected.size())) << a.id;
+        EXPECT_EQ(countFittingListings(*listings, request), static_cast<long long>(expected.size()))
+            << a.id;
     }
     EXPECT_GT(pairs, 100u); // the applicants fit listings, not only none
     EXPECT_GT(atAnEnd, 0u); // and listings at a range's very end

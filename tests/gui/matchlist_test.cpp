@@ -1,14 +1,24 @@
 // The list of a find's matches, driven as a user drives it: F4 on the
 // search screen, the edit view and the main window; the keyboard through the
 // rows; Enter to show one; the headings to sort.
+#include "data/core/applicants.h"
+#include "data/core/findcriterion.h"
 #include "data/core/numbers.h"
+#include "data/core/solardate.h"
 #include "data/sqlite/sqlite.h"
 #include "data/store/recordsource.h"
+#include "data/store/storelocation.h"
 #include "export/exportcolumns.h"
 #include "platform/widgets/printqt.h"
 #include "platform/widgets/printrecorder.h"
+#include "screens/applicants/applicantform.h"
+#include "screens/applicants/applicantlist.h"
+#include "screens/applicants/applicantmodel.h"
+#include "screens/applicants/listingapplicants.h"
+#include "screens/common/boundcontrols.h"
 #include "screens/edit/form7.h"
 #include "screens/edit/form8.h"
+#include "screens/entry/form1.h"
 #include "screens/list/listcolumns.h"
 #include "screens/list/listprint.h"
 #include "screens/list/matchlist.h"
@@ -446,6 +456,297 @@ TEST_F(MatchListPrintTest, PrintsLandscapePagesOfTextWithHeadingsCriterionDateAn
     EXPECT_TRUE(text.contains(QStringLiteral("مالك شماره 64")));
     EXPECT_TRUE(words.contains(QStringLiteral("65فايل")));
     EXPECT_FALSE(text.contains(QStringLiteral("not listed")));
+}
+
+// The applicants' screens: an applicant typed in, its listings on the list
+// of matches, contacted today, and a saved listing telling its applicants.
+class ApplicantScreensTest : public MatchListTest {
+protected:
+    using Texts = std::vector<std::pair<const char*, QString>>;
+
+    static RowValues row(const TableSpec& table, const Texts& texts,
+                         std::initializer_list<const char*> flags) {
+        RowValues values{std::vector<QString>(table.fieldCount),
+                         std::vector<bool>(table.fieldCount, false)};
+        for (const auto& [name, text] : texts) {
+            values.texts[static_cast<std::size_t>(table.indexOf(QLatin1String(name)))] = text;
+        }
+        for (const char* flag : flags) {
+            values.flags[static_cast<std::size_t>(table.indexOf(QLatin1String(flag)))] = true;
+        }
+        return values;
+    }
+    long long storeListing(const Texts& texts, std::initializer_list<const char*> flags) {
+        return openTableStore(activeStore(), listingsTable())
+            ->insert(row(listingsTable(), texts, flags));
+    }
+    long long storeApplicant(const Texts& texts, std::initializer_list<const char*> flags) {
+        EXPECT_TRUE(prepareStore(activeStore(), applicantsTable()).isEmpty());
+        return openTableStore(activeStore(), applicantsTable())
+            ->insert(row(applicantsTable(), texts, flags));
+    }
+    // Every applicant as stored, and the listings' count: what a step that
+    // stores nothing leaves as it was.
+    QString storedApplicants() const {
+        sql::Database db(QDir(folder()).filePath(QString::fromUtf8(listingsTable().fileName)),
+                         SQLITE_OPEN_READONLY);
+        QStringList columns;
+        for (std::size_t i = 0; i < applicantsTable().fieldCount; ++i) {
+            columns << QLatin1String(applicantsTable().fields[i].name);
+        }
+        sql::Statement st = db.prepare(QStringLiteral("SELECT id, %1, (SELECT count(*) FROM new) "
+                                                      "FROM applicants ORDER BY id")
+                                           .arg(columns.join(QLatin1Char(','))));
+        QStringList rows;
+        while (st.step()) {
+            QStringList cells;
+            for (int c = 0; c <= static_cast<int>(applicantsTable().fieldCount) + 1; ++c) {
+                cells << st.columnText(c);
+            }
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows.join(QLatin1Char('\n'));
+    }
+    QString applicantText(long long id, const char* field) const {
+        sql::Database db(QDir(folder()).filePath(QString::fromUtf8(listingsTable().fileName)),
+                         SQLITE_OPEN_READONLY);
+        sql::Statement st = db.prepare(
+            QStringLiteral("SELECT %1 FROM applicants WHERE id = ?").arg(QLatin1String(field)));
+        st.bindInt(1, id);
+        return st.step() ? st.columnText(0) : QStringLiteral("(none)");
+    }
+    MDIForm1* mainMenu(const char* item) {
+        MDIForm1* window = showMainForm();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        auto* action = window->findChild<QAction*>(QLatin1String(item));
+        EXPECT_TRUE(action) << item;
+        if (action) {
+            action->trigger();
+        }
+        settle();
+        return window;
+    }
+    template <class Box> static Box* bound(QWidget* screen, const char* field) {
+        for (Box* box : screen->findChildren<Box*>()) {
+            if (box->dataField() == QLatin1String(field)) {
+                return box;
+            }
+        }
+        ADD_FAILURE() << field;
+        return nullptr;
+    }
+    static void typeInto(QWidget* box, const QString& text) {
+        box->setFocus();
+        QTest::keySequence(box, QKeySequence::SelectAll);
+        QTest::keyClick(box, Qt::Key_Delete);
+        for (const QChar c : text) {
+            if (c == QLatin1Char('\n')) {
+                QTest::keyClick(box, Qt::Key_Return);
+            } else {
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            }
+        }
+    }
+    static void tick(QWidget* box) {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Space);
+    }
+    std::vector<long long> marked(MatchList* list) {
+        std::vector<long long> ids;
+        for (int r = 0; r < list->model()->rowCount(); ++r) {
+            if (list->model()->isMarked(r)) {
+                ids.push_back(list->model()->idAt(r));
+            }
+        }
+        return ids;
+    }
+};
+
+TEST_F(ApplicantScreensTest, ANewApplicantIsRefusedWithABadRangeAndStoredWholeOnceRight) {
+    mainMenu("newapplicant");
+    auto* form = screens().find<ApplicantForm>(ScreenId::ApplicantForm);
+    ASSERT_TRUE(form);
+    EXPECT_TRUE(form->isAncestorOf(QApplication::focusWidget()));
+    typeInto(bound<BoundTextBox>(form, "name"), QStringLiteral("سارا موسوي"));
+    typeInto(bound<BoundTextBox>(form, "tel"), QStringLiteral("۰۹۱۲ ۱۲۳"));
+    tick(bound<BoundCheckBox>(form, "ejareh"));
+    tick(bound<BoundCheckBox>(form, "apartman"));
+    typeInto(bound<BoundTextArea>(form, "mantagheh"), QStringLiteral("ونك\nپونك"));
+    typeInto(bound<BoundTextBox>(form, "gheymataz"), QStringLiteral("300"));
+    typeInto(bound<BoundTextBox>(form, "gheymatta"), QStringLiteral("200"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    EXPECT_EQ(boxes().shown().back().request.title, inputErrorTitle());
+    EXPECT_TRUE(boxes().shown().back().request.text.startsWith(inputErrorText()));
+    EXPECT_TRUE(boxes().shown().back().request.text.contains(QStringLiteral("قيمت كل يا وديعه")));
+    EXPECT_EQ(form->applicantId(), 0);
+    EXPECT_TRUE(storedApplicants().isEmpty());
+
+    // Letters in a bound, and Esc: the form stays, nothing stored.
+    typeInto(bound<BoundTextBox>(form, "gheymatta"), QStringLiteral("۴۰۰"));
+    typeInto(bound<BoundTextBox>(form, "khabaz"), QStringLiteral("دو"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    settle();
+    ASSERT_EQ(boxes().shown().size(), 2u);
+    EXPECT_TRUE(boxes().shown().back().request.text.contains(QStringLiteral("تعداد خواب")));
+    EXPECT_EQ(QApplication::focusWidget(), bound<BoundTextBox>(form, "khabaz"));
+    EXPECT_TRUE(screens().isLoaded(ScreenId::ApplicantForm));
+    EXPECT_TRUE(storedApplicants().isEmpty());
+
+    typeInto(bound<BoundTextBox>(form, "khabaz"), QStringLiteral("2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(boxes().shown().size(), 2u);
+    const long long id = form->applicantId();
+    ASSERT_GT(id, 0);
+    EXPECT_EQ(applicantText(id, "name"), QStringLiteral("سارا موسوي"));
+    EXPECT_EQ(applicantText(id, "mantagheh"), QStringLiteral("ونك\nپونك"));
+    EXPECT_EQ(applicantText(id, "gheymatta"), QStringLiteral("۴۰۰"));
+    EXPECT_EQ(applicantText(id, "ejareh"), QStringLiteral("-1"));
+    EXPECT_EQ(applicantText(id, "fooroosh"), QStringLiteral("0"));
+    EXPECT_EQ(applicantText(id, "date"), solarToday());
+    EXPECT_EQ(applicantText(id, "tamas"), solarToday());
+    EXPECT_EQ(applicantText(id, "baste"), QStringLiteral("0"));
+
+    // A change and Esc: stored as the form goes.
+    typeInto(bound<BoundTextBox>(form, "tozihat"), QStringLiteral("طبقه بالا"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(screens().isLoaded(ScreenId::ApplicantForm));
+    EXPECT_EQ(applicantText(id, "tozihat"), QStringLiteral("طبقه بالا"));
+}
+
+TEST_F(ApplicantScreensTest, AnApplicantsListingsAreMarkedSinceTheLastContactUntilContactedToday) {
+    const auto listing = [this](const char* district, const char* date, const char* price,
+                                const char* rent, std::initializer_list<const char*> flags) {
+        return storeListing({{"malek", QStringLiteral("مالك")},
+                             {"mantagheh", QString::fromUtf8(district)},
+                             {"date", QString::fromUtf8(date)},
+                             {"gheymatehkoole", QString::fromUtf8(price)},
+                             {"vahed02", QString::fromUtf8(rent)}},
+                            flags);
+    };
+    const long long fitsNew = listing("ونك", "1400/02/01", "150", "10", {"ejareh", "apartman"});
+    const long long fitsOld = listing(" ونک ", "1399/12/01", "۲۰۰", "12", {"ejareh", "apartman"});
+    listing("ونك", "1400/05/05", "201", "10", {"ejareh", "apartman"});
+    const long long sale = listing("ونك", "1400/05/05", "100", "10", {"fooroosh", "apartman"});
+    listing("پونك", "1400/05/05", "100", "5", {"ejareh", "vila"});
+    listing("پونك", "1400/05/05", "abc", "5", {"ejareh", "apartman"});
+    const long long fitsPersian = listing("پونك", "۱۴۰۱/۰۱/۰۱", "٩٩", "۸", {"ejareh", "apartman"});
+    const Texts request = {
+        {"name", QStringLiteral("سارا")},           {"tel", QStringLiteral("0912 555")},
+        {"mantagheh", QStringLiteral("ونك\nپونك")}, {"gheymatta", QStringLiteral("200")},
+        {"ejarehta", QStringLiteral("12")},         {"date", QStringLiteral("1400/01/01")},
+        {"tamas", QStringLiteral("1400/01/10")}};
+    const long long sara = storeApplicant(request, {"ejareh", "apartman"});
+    Texts closed = request;
+    closed[0].second = QStringLiteral("بسته شده");
+    storeApplicant(closed, {"ejareh", "apartman", "baste"});
+    const long long buyer = storeApplicant({{"name", QStringLiteral("خريدار")}}, {"fooroosh"});
+    const QString before = storedApplicants();
+
+    // The list: active first, newest first; each with its count.
+    mainMenu("applicantlist");
+    auto* applicants = screens().find<ApplicantList>(ScreenId::ApplicantList);
+    ASSERT_TRUE(applicants);
+    ApplicantModel* model = applicants->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->idAt(0), buyer);
+    EXPECT_EQ(model->idAt(1), sara);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model->fitCount(1) >= 0; }, 5000));
+    EXPECT_EQ(model->fitCount(1), 3);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model->fitCount(0) >= 0; }, 5000));
+    EXPECT_EQ(model->fitCount(0), 1);
+    model->sort(ApplicantModel::Name, Qt::AscendingOrder);
+    QTest::keyClick(applicants->table(), Qt::Key_F, Qt::ControlModifier);
+    typeInto(QApplication::focusWidget(), QStringLiteral("۵۵۵")); // both of that telephone
+    EXPECT_EQ(model->rowCount(), 2);
+    typeInto(QApplication::focusWidget(), QStringLiteral("سارا"));
+    ASSERT_EQ(model->rowCount(), 1);
+    EXPECT_EQ(model->idAt(0), sara);
+
+    // Its listings: those that fit, the ones after the last contact marked.
+    applicants->table()->setFocus();
+    QTest::keyClick(applicants->table(), Qt::Key_F4);
+    settle();
+    auto* list = screens().find<MatchList>(ScreenId::MatchList);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->origin(), MatchList::Origin::Applicant);
+    EXPECT_EQ(listedIds(list), (std::vector<long long>{fitsNew, fitsOld, fitsPersian}));
+    EXPECT_EQ(marked(list), (std::vector<long long>{fitsNew, fitsPersian}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->model()->matchCount() >= 0; }, 5000));
+    EXPECT_EQ(list->model()->matchCount(), 3);
+    list->sortByCurrentColumn();
+    EXPECT_EQ(before, storedApplicants()); // opening, counting, sorting: nothing stored
+    const std::vector<long long> sorted = listedIds(list);
+    EXPECT_EQ(std::count(sorted.begin(), sorted.end(), sale), 0);
+    EXPECT_EQ(sorted.size(), 3u);
+
+    // Contacted today: stored, and the marks go.
+    QTest::keyClick(list->table(), Qt::Key_T, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(applicantText(sara, "tamas"), solarToday());
+    EXPECT_EQ(applicantText(sara, "name"), QStringLiteral("سارا"));
+    EXPECT_TRUE(marked(list).empty());
+    EXPECT_TRUE(boxes().shown().empty());
+
+    // Deleted by another desk meanwhile: said, and not stored again.
+    sql::Database(QDir(folder()).filePath(QString::fromUtf8(listingsTable().fileName)),
+                  SQLITE_OPEN_READWRITE)
+        .exec(QStringLiteral("DELETE FROM applicants WHERE id = %1").arg(sara));
+    QTest::keyClick(list->table(), Qt::Key_T, Qt::ControlModifier);
+    settle();
+    ASSERT_EQ(boxes().shown().size(), 1u);
+    EXPECT_EQ(boxes().shown().back().request.text,
+              QStringLiteral("اين متقاضي را ميز ديگري حذف كرده است."));
+    EXPECT_EQ(applicantText(sara, "name"), QStringLiteral("(none)"));
+}
+
+TEST_F(ApplicantScreensTest, ASavedListingTellsHowManyActiveApplicantsItFitsAndCtrlMListsThem) {
+    const long long wants =
+        storeApplicant({{"name", QStringLiteral("خريدار")}, {"gheymatta", QStringLiteral("500")}},
+                       {"fooroosh", "apartman"});
+    storeApplicant({{"name", QStringLiteral("بسته")}}, {"fooroosh", "baste"});
+    storeApplicant({{"name", QStringLiteral("مستاجر")}}, {"ejareh"});
+
+    MDIForm1* window = mainMenu("enterfile");
+    auto* form = screens().find<Form1>(ScreenId::Form1);
+    ASSERT_TRUE(form);
+    auto* line = form->findChild<ListingApplicantsLine*>();
+    ASSERT_TRUE(line);
+    EXPECT_TRUE(line->text().isEmpty());
+    typeInto(bound<BoundTextBox>(form, "malek"), QStringLiteral("مالك"));
+    typeInto(bound<BoundTextBox>(form, "date"), QStringLiteral("1405/01/01"));
+    typeInto(bound<BoundTextBox>(form, "gheymatehkoole"), QStringLiteral("۵۰۰"));
+    typeInto(form->findChild<QLineEdit*>(QStringLiteral("Text16")), QStringLiteral("3"));
+    tick(bound<BoundCheckBox>(form, "fooroosh"));
+    tick(bound<BoundCheckBox>(form, "apartman"));
+    boxes().setNextAnswer(MessageBox::vbYes); // another listing
+    form->SAVE_Click();
+    settle();
+    EXPECT_EQ(line->count(), 1);
+    EXPECT_TRUE(line->text().contains(QStringLiteral("1 متقاضي فعال")));
+    ASSERT_EQ(boxes().shown().size(), 1u); // only the question of before
+    const long long saved = line->listing();
+    ASSERT_GT(saved, 0);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::ControlModifier);
+    settle();
+    auto* applicants = screens().find<ApplicantList>(ScreenId::ApplicantList);
+    ASSERT_TRUE(applicants);
+    EXPECT_EQ(applicants->listing(), saved);
+    ASSERT_EQ(applicants->model()->rowCount(), 1);
+    EXPECT_EQ(applicants->model()->idAt(0), wants);
+
+    // The edit view tells it of the listing it shows.
+    screens().unload(ScreenId::ApplicantList);
+    screens().unload(ScreenId::Form1);
+    settle();
+    QTest::keyClick(window, Qt::Key_F6);
+    settle();
+    auto* view = screens().find<Form7>(ScreenId::Form7);
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->Data1()->currentRowId(), saved);
+    EXPECT_EQ(view->findChild<ListingApplicantsLine*>()->count(), 1);
 }
 
 } // namespace
