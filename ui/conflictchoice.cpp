@@ -1,5 +1,6 @@
 #include "ui/conflictchoice.h"
 
+#include "data/core/applicants.h"
 #include "data/core/fieldcaptions.h"
 #include "data/core/storemessages.h"
 #include "platform/messagebox.h"
@@ -19,6 +20,9 @@ QString shown(const TableSpec& tableSpec, int field, const QString& text, bool f
 QString captionOf(const TableSpec& tableSpec, int field) {
     if (tableSpec.fields == listingsTable().fields) {
         return listingFieldCaptions().value(field);
+    }
+    if (tableSpec.fields == applicantsTable().fields) {
+        return applicantFieldCaption(field);
     }
     return QString::fromLatin1(tableSpec.fields[field].name);
 }

@@ -1,6 +1,7 @@
 #include "data/core/applicants.h"
 
 #include "data/core/criterion.h"
+#include "data/core/fieldcaptions.h"
 #include "data/core/numbers.h"
 #include "data/core/storemessages.h"
 
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 
 namespace velmoran {
 
@@ -118,6 +120,42 @@ const TableSpec& applicantsTable() {
     static const TableSpec tableSpec{"newil.db", "applicants", kApplicantFields,
                                      sizeof(kApplicantFields) / sizeof(kApplicantFields[0])};
     return tableSpec;
+}
+
+QString applicantFieldCaption(int field) {
+    static const std::map<QString, QString> captions = [] {
+        std::map<QString, QString> made = {
+            {QStringLiteral("name"), QStringLiteral("نام متقاضي")},
+            {QStringLiteral("tel"), QStringLiteral("تلفن")},
+            {QStringLiteral("mantagheh"), QStringLiteral("منطقه")},
+            {QStringLiteral("gheymataz"), QStringLiteral("قيمت كل يا وديعه از")},
+            {QStringLiteral("gheymatta"), QStringLiteral("قيمت كل يا وديعه تا")},
+            {QStringLiteral("ejarehaz"), QStringLiteral("اجاره از")},
+            {QStringLiteral("ejarehta"), QStringLiteral("اجاره تا")},
+            {QStringLiteral("zirbanaaz"), QStringLiteral("زيربنا از")},
+            {QStringLiteral("zirbanata"), QStringLiteral("زيربنا تا")},
+            {QStringLiteral("khabaz"), QStringLiteral("تعداد خواب از")},
+            {QStringLiteral("khabta"), QStringLiteral("تعداد خواب تا")},
+            {QStringLiteral("tozihat"), QStringLiteral("توضيحات")},
+            {QStringLiteral("date"), QStringLiteral("تاريخ ثبت")},
+            {QStringLiteral("tamas"), QStringLiteral("آخرين تماس")},
+            {QStringLiteral("baste"), QStringLiteral("بسته شده")},
+        };
+        const QStringList listing = listingFieldCaptions();
+        for (const char* const* flags : {kDealFlags, kKindFlags}) {
+            for (int i = 0; i < (flags == kDealFlags ? 3 : 6); ++i) {
+                made[QLatin1String(flags[i])] =
+                    listing.value(listingsTable().indexOf(QLatin1String(flags[i]))).trimmed();
+            }
+        }
+        return made;
+    }();
+    const TableSpec& table = applicantsTable();
+    if (field < 0 || static_cast<std::size_t>(field) >= table.fieldCount) {
+        return QString();
+    }
+    const auto it = captions.find(QLatin1String(table.fields[field].name));
+    return it == captions.end() ? QString::fromLatin1(table.fields[field].name) : it->second;
 }
 
 QString foldedDistrict(const QString& text) {

@@ -35,6 +35,11 @@ constexpr const char* kContacted = "tamas";
 constexpr const char* kClosed = "baste";
 } // namespace applicant
 
+// The Persian caption of applicant field `field`, as the applicant form and
+// the questions name its box: the deals and kinds as the listing screens
+// name them, each range end with its «از» or «تا».
+QString applicantFieldCaption(int field);
+
 // The deals and the kinds, by their listing flag names (the applicants'
 // flags bear the same names).
 extern const char* const kDealFlags[3];

@@ -110,7 +110,7 @@ void ApplicantForm::Form_Load() {
         box->setAccessibleName(words);
         box->bind(data1_, QLatin1String(name));
         boxes_[field(name)] = box;
-        captions_[field(name)] = words;
+        captions_[field(name)] = applicantFieldCaption(field(name));
         return box;
     };
     const auto flags = [this](const char* const* names, int count, int perLine) {
@@ -123,7 +123,7 @@ void ApplicantForm::Form_Load() {
             box->setText(listingCaption(names[i]));
             box->bind(data1_, QLatin1String(names[i]));
             boxes_[field(names[i])] = box;
-            captions_[field(names[i])] = box->text();
+            captions_[field(names[i])] = applicantFieldCaption(field(names[i]));
             flagGrid->addWidget(box, i / perLine, i % perLine);
         }
         return holder;
@@ -151,7 +151,7 @@ void ApplicantForm::Form_Load() {
     districts->setFixedHeight(districts->fontMetrics().lineSpacing() * 4 + 12);
     districts->bind(data1_, QLatin1String(applicant::kDistricts));
     boxes_[field(applicant::kDistricts)] = districts;
-    captions_[field(applicant::kDistricts)] = QStringLiteral("منطقه");
+    captions_[field(applicant::kDistricts)] = applicantFieldCaption(field(applicant::kDistricts));
     grid->addWidget(districts, row++, 1, 1, 4);
 
     for (int i = 0; i < 4; ++i) {

@@ -79,6 +79,8 @@ ApplicantList::ApplicantList() : Screen(ScreenId::ApplicantList) {
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     layout->addLayout(top);
     layout->addWidget(table_);
+    // The rows take the cursor whenever the list does.
+    setFocusProxy(table_);
 
     model_ = new ApplicantModel(this);
     table_->setModel(model_);
@@ -126,8 +128,9 @@ void ApplicantList::Form_Load() {
 }
 
 void ApplicantList::Form_Activate() {
-    // What the form stored meanwhile shows.
+    // What the form stored meanwhile shows; the rows have the cursor.
     reload();
+    table_->setFocus(Qt::OtherFocusReason);
 }
 
 void ApplicantList::showAll() {

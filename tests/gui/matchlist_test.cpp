@@ -649,6 +649,8 @@ TEST_F(ApplicantScreensTest, AnApplicantsListingsAreMarkedSinceTheLastContactUnt
     auto* applicants = screens().find<ApplicantList>(ScreenId::ApplicantList);
     ASSERT_TRUE(applicants);
     ApplicantModel* model = applicants->model();
+    EXPECT_EQ(QApplication::focusWidget(), applicants->table())
+        << QApplication::focusWidget()->objectName().toStdString();
     ASSERT_EQ(model->rowCount(), 3);
     EXPECT_EQ(model->idAt(0), buyer);
     EXPECT_EQ(model->idAt(1), sara);
