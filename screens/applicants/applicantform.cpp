@@ -8,6 +8,7 @@
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
 #include "platform/messagebox.h"
+#include "platform/widgets/fonts.h"
 #include "screens/applicants/applicantactions.h"
 #include "screens/common/boundcontrols.h"
 #include "screens/list/matchlist.h"
@@ -68,6 +69,8 @@ const std::vector<ApplicantForm::Command>& ApplicantForm::commands() {
 }
 
 ApplicantForm::ApplicantForm() : Screen(ScreenId::ApplicantForm) {
+    // The program's Persian text face, as on every system.
+    setFont(designFont(QStringLiteral("B Nazanin"), 12));
     setWindowTitle(text(kNewTitle));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

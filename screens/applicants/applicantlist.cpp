@@ -3,6 +3,7 @@
 #include "data/core/applicants.h"
 #include "data/store/storelocation.h"
 #include "platform/messagebox.h"
+#include "platform/widgets/fonts.h"
 #include "screens/applicants/applicantactions.h"
 #include "screens/applicants/applicantmodel.h"
 #include "screens/list/matchlist.h"
@@ -48,6 +49,8 @@ const std::vector<ApplicantList::Command>& ApplicantList::commands() {
 }
 
 ApplicantList::ApplicantList() : Screen(ScreenId::ApplicantList) {
+    // The program's Persian text face, as on every system.
+    setFont(designFont(QStringLiteral("B Nazanin"), 12));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* top = new QHBoxLayout;

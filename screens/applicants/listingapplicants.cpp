@@ -5,6 +5,7 @@
 #include "data/core/storeerror.h"
 #include "data/store/recordsource.h"
 #include "data/store/storelocation.h"
+#include "platform/widgets/fonts.h"
 #include "screens/applicants/applicantactions.h"
 #include "ui/screen.h"
 
@@ -14,6 +15,7 @@ namespace velmoran {
 
 ListingApplicantsLine::ListingApplicantsLine(Screen* screen, bool saved) : saved_(saved) {
     setObjectName(QStringLiteral("applicantsLine"));
+    setFont(designFont(QStringLiteral("B Nazanin"), 12, true));
     setContentsMargins(8, 2, 8, 2);
     setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
     auto* key = new QAction(screen);
