@@ -301,6 +301,25 @@ std::optional<QString> requestCriterion(const ApplicantRequest& request) {
 
 namespace {
 
+// `fields` and those the request reads.
+std::vector<int> fieldsToRead(const ApplicantRequest& request, const std::vector<int>& fields) {
+    std::vector<int> read = fields;
+    for (const int field : requestFields(request)) {
+        if (std::find(read.begin(), read.end(), field) == read.end()) {
+            read.push_back(field);
+        }
+    }
+    return read;
+}
+
+std::optional<Criterion> criterionOf(const ApplicantRequest& request) {
+    std::optional<Criterion> criterion;
+    if (const std::optional<QString> text = requestCriterion(request)) {
+        criterion.emplace(*text, listingsTable());
+    }
+    return criterion;
+}
+
 // Walks the listings that fit, after `after`, a page of `page` rows at a time
 // through the request's criterion, handing each to `each` until it returns
 // false.
@@ -310,16 +329,8 @@ void walkFitting(TableStore& listings, const ApplicantRequest& request,
     if (!request.readable) {
         return;
     }
-    std::vector<int> read = fields;
-    for (const int field : requestFields(request)) {
-        if (std::find(read.begin(), read.end(), field) == read.end()) {
-            read.push_back(field);
-        }
-    }
-    std::optional<Criterion> criterion;
-    if (const std::optional<QString> text = requestCriterion(request)) {
-        criterion.emplace(*text, listingsTable());
-    }
+    const std::vector<int> read = fieldsToRead(request, fields);
+    const std::optional<Criterion> criterion = criterionOf(request);
     for (;;) {
         const std::vector<ListedRow> rows =
             listings.listPage(criterion ? &*criterion : nullptr, read, after, page, descending);
@@ -361,16 +372,8 @@ void eachFitting(TableStore& listings, const ApplicantRequest& request,
     if (!request.readable) {
         return;
     }
-    std::vector<int> read = fields;
-    for (const int field : requestFields(request)) {
-        if (std::find(read.begin(), read.end(), field) == read.end()) {
-            read.push_back(field);
-        }
-    }
-    std::optional<Criterion> criterion;
-    if (const std::optional<QString> text = requestCriterion(request)) {
-        criterion.emplace(*text, listingsTable());
-    }
+    const std::vector<int> read = fieldsToRead(request, fields);
+    const std::optional<Criterion> criterion = criterionOf(request);
     listings.matchRows(criterion ? &*criterion : nullptr, read, [&](const ListedRow& row) {
         if (fits(request, row.values)) {
             each(row);

@@ -12,6 +12,7 @@
 #include "screens/applicants/applicantactions.h"
 #include "screens/common/boundcontrols.h"
 #include "screens/list/matchlist.h"
+#include "ui/screencommands.h"
 #include "ui/screens.h"
 
 #include <QAction>
@@ -75,15 +76,7 @@ ApplicantForm::ApplicantForm() : Screen(ScreenId::ApplicantForm) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     QMenu* menu = addMenuBarMenu(QStringLiteral("applicantMenu"), text(kMenuCaption));
-    for (const Command& command : commands()) {
-        QAction* action = menu->addAction(text(command.caption));
-        action->setObjectName(QString::fromLatin1(command.objectName));
-        action->setShortcut(command.key);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(action);
-        const auto run = command.run;
-        connect(action, &QAction::triggered, this, [this, run] { (this->*run)(); });
-    }
+    addScreenCommands(this, menu, commands());
 }
 
 void ApplicantForm::Form_Load() {

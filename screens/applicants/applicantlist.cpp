@@ -7,6 +7,7 @@
 #include "screens/applicants/applicantactions.h"
 #include "screens/applicants/applicantmodel.h"
 #include "screens/list/matchlist.h"
+#include "ui/screencommands.h"
 #include "ui/screens.h"
 
 #include <QAction>
@@ -70,14 +71,7 @@ ApplicantList::ApplicantList() : Screen(ScreenId::ApplicantList) {
     table_ = new QTableView;
     table_->setObjectName(QStringLiteral("applicantTable"));
     table_->setAccessibleName(QString::fromUtf8(kTableName));
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setTabKeyNavigation(false);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->horizontalHeader()->setSectionsClickable(true);
-    table_->horizontalHeader()->setSortIndicatorShown(true);
+    setUpListTable(table_);
     // Active first, newest first until a heading is clicked.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     layout->addLayout(top);
@@ -93,15 +87,7 @@ ApplicantList::ApplicantList() : Screen(ScreenId::ApplicantList) {
 
     QMenu* menu =
         addMenuBarMenu(QStringLiteral("applicantListMenu"), QString::fromUtf8(kMenuCaption));
-    for (const Command& command : commands()) {
-        QAction* action = menu->addAction(QString::fromUtf8(command.caption));
-        action->setObjectName(QString::fromLatin1(command.objectName));
-        action->setShortcut(command.key);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(action);
-        const auto run = command.run;
-        connect(action, &QAction::triggered, this, [this, run] { (this->*run)(); });
-    }
+    addScreenCommands(this, menu, commands());
     if (QAction* open = findChild<QAction*>(QStringLiteral("applicantListOpen"))) {
         open->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     }

@@ -19,6 +19,7 @@
 #include "screens/sheetimport/sheetimport.h"
 #include "screens/sheetimport/sheetpreview.h"
 #include "ui/filechooser.h"
+#include "ui/screencommands.h"
 #include "ui/screens.h"
 
 #include <QAction>
@@ -85,27 +86,12 @@ MatchList::MatchList() : Screen(ScreenId::MatchList) {
     table_->setObjectName(QStringLiteral("listTable"));
     table_->setAccessibleName(QString::fromUtf8(kTableName));
     table_->horizontalHeader()->setAccessibleName(QString::fromUtf8(kHeadingsName));
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setTabKeyNavigation(false);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->horizontalHeader()->setSectionsClickable(true);
-    table_->horizontalHeader()->setSortIndicatorShown(true);
+    setUpListTable(table_);
     layout->addWidget(status_);
     layout->addWidget(table_);
 
     QMenu* menu = addMenuBarMenu(QStringLiteral("listMenu"), QString::fromUtf8(kMenuCaption));
-    for (const Command& command : commands()) {
-        QAction* action = menu->addAction(QString::fromUtf8(command.caption));
-        action->setObjectName(QString::fromLatin1(command.objectName));
-        action->setShortcut(command.key);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(action); // its key works while the list has the focus
-        const auto run = command.run;
-        connect(action, &QAction::triggered, this, [this, run] { (this->*run)(); });
-    }
+    addScreenCommands(this, menu, commands());
     if (QAction* open = findChild<QAction*>(QStringLiteral("listOpen"))) {
         open->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     }
