@@ -395,40 +395,51 @@ long long countFittingListings(TableStore& listings, const ApplicantRequest& req
     return count;
 }
 
-ListingDigest::ListingDigest(TableStore& listings) {
+namespace {
+struct DigestStopped {};
+} // namespace
+
+ListingDigest::ListingDigest(TableStore& listings, const std::function<bool()>& stopped) {
     const Columns& c = columns();
     std::vector<int> read(c.listingDeals, c.listingDeals + 3);
     read.insert(read.end(), c.listingKinds, c.listingKinds + 6);
     read.push_back(c.listingDistrict);
     read.insert(read.end(), c.listingRange, c.listingRange + 4);
     QHash<QString, int> known;
-    listings.matchRows(nullptr, read, [&](const ListedRow& row) {
-        unsigned short flags = 0;
-        for (int i = 0; i < 3; ++i) {
-            flags |= isSet(row.values, c.listingDeals[i]) ? (1u << i) : 0u;
-        }
-        for (int k = 0; k < 6; ++k) {
-            flags |= isSet(row.values, c.listingKinds[k]) ? (1u << (3 + k)) : 0u;
-        }
-        flags_.push_back(flags);
-        const ListingReading reading(row.values);
-        int district = -1;
-        if (!reading.district.isEmpty()) {
-            const auto it = known.constFind(reading.district);
-            if (it != known.constEnd()) {
-                district = it.value();
-            } else {
-                district = static_cast<int>(names_.size());
-                known.insert(reading.district, district);
-                names_ << reading.district;
+    try {
+        listings.matchRows(nullptr, read, [&](const ListedRow& row) {
+            if (stopped && stopped()) {
+                throw DigestStopped{};
             }
-        }
-        districts_.push_back(district);
-        for (int r = 0; r < 4; ++r) {
-            numbers_[r].push_back(
-                reading.numbers[r].value_or(std::numeric_limits<double>::quiet_NaN()));
-        }
-    });
+            unsigned short flags = 0;
+            for (int i = 0; i < 3; ++i) {
+                flags |= isSet(row.values, c.listingDeals[i]) ? (1u << i) : 0u;
+            }
+            for (int k = 0; k < 6; ++k) {
+                flags |= isSet(row.values, c.listingKinds[k]) ? (1u << (3 + k)) : 0u;
+            }
+            flags_.push_back(flags);
+            const ListingReading reading(row.values);
+            int district = -1;
+            if (!reading.district.isEmpty()) {
+                const auto it = known.constFind(reading.district);
+                if (it != known.constEnd()) {
+                    district = it.value();
+                } else {
+                    district = static_cast<int>(names_.size());
+                    known.insert(reading.district, district);
+                    names_ << reading.district;
+                }
+            }
+            districts_.push_back(district);
+            for (int r = 0; r < 4; ++r) {
+                numbers_[r].push_back(
+                    reading.numbers[r].value_or(std::numeric_limits<double>::quiet_NaN()));
+            }
+        });
+    } catch (const DigestStopped&) {
+        complete_ = false;
+    }
 }
 
 long long ListingDigest::count(const ApplicantRequest& request) const {

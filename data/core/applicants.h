@@ -115,8 +115,11 @@ long long countFittingListings(TableStore& listings, const ApplicantRequest& req
 // applicants; it counts the listings as they were when read.
 class ListingDigest {
 public:
-    // Reads `listings` through. Throws StoreError.
-    explicit ListingDigest(TableStore& listings);
+    // Reads `listings` through. Throws StoreError. `stopped`, asked as the
+    // rows come, ends the reading early when it answers true: the digest is
+    // then incomplete.
+    explicit ListingDigest(TableStore& listings, const std::function<bool()>& stopped = {});
+    bool complete() const { return complete_; }
     // As countFittingListings, on the listings read.
     long long count(const ApplicantRequest& request) const;
     std::size_t size() const { return flags_.size(); }
@@ -126,6 +129,7 @@ private:
     std::vector<int> districts_;        // into names_; -1 for none
     QStringList names_;
     std::vector<double> numbers_[4]; // NaN: no number
+    bool complete_ = true;
 };
 
 // The active applicants `listing` fits, by id, in id order: the store

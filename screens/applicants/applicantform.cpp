@@ -61,8 +61,8 @@ const std::vector<ApplicantForm::Command>& ApplicantForm::commands() {
          &ApplicantForm::contactedToday},
         {"applicantNew", "متقاضي جديد", QKeySequence(Qt::CTRL | Qt::Key_N),
          &ApplicantForm::startNew},
-        {"applicantDelete", "حذف متقاضي", QKeySequence(Qt::CTRL | Qt::Key_D),
-         &ApplicantForm::removeApplicant},
+        // No key: a text box takes Ctrl+D as a deletion of its own.
+        {"applicantDelete", "حذف متقاضي", QKeySequence(), &ApplicantForm::removeApplicant},
         {"applicantCancel", "انصراف از تغييرات", QKeySequence(), &ApplicantForm::cancel},
         {"applicantClose", "بستن", QKeySequence(Qt::Key_Escape), &ApplicantForm::closeForm},
     };

@@ -18,6 +18,9 @@ FitCounter::FitCounter(StoreLocation store, Done done)
     : store_(std::move(store)), done_(std::move(done)), thread_([this] { run(); }) {}
 
 FitCounter::~FitCounter() {
+    // A long read of the listings ends at its next row: closing the list
+    // never waits for it.
+    stopping_ = true;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
@@ -61,7 +64,11 @@ void FitCounter::run() {
                 digest.reset();
                 const std::unique_ptr<TableStore> listings =
                     openTableStore(store_, listingsTable(), StoreAccess::ReadOnly);
-                digest = std::make_unique<ListingDigest>(*listings);
+                digest =
+                    std::make_unique<ListingDigest>(*listings, [this] { return stopping_.load(); });
+                if (!digest->complete()) {
+                    return;
+                }
             }
             count = digest->count(next.second);
         } catch (const StoreError&) {

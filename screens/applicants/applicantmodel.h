@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -41,6 +42,7 @@ private:
     std::condition_variable wake_;
     std::deque<std::pair<long long, ApplicantRequest>> asked_;
     bool stop_ = false;
+    std::atomic<bool> stopping_{false}; // read while the listings are read
     bool stale_ = true;
     std::thread thread_;
 };

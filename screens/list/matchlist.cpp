@@ -400,6 +400,11 @@ void showMatchList(MatchList::Origin origin) {
 }
 
 void showApplicantListings(long long id) {
+    // An applicant that is not there is said so before any list opens.
+    RowValues applicant;
+    if (!readApplicant(id, applicant)) {
+        return;
+    }
     auto* list = qobject_cast<MatchList*>(Screens::instance().show(ScreenId::MatchList));
     if (!list) {
         return;
