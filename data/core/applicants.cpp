@@ -36,10 +36,6 @@ int listingField(const char* name) {
     return listingsTable().indexOf(QLatin1String(name));
 }
 
-int applicantField(const char* name) {
-    return applicantsTable().indexOf(QLatin1String(name));
-}
-
 // The fields matching reads, by index, looked up once: a match against
 // thousands of applicants must not look names up for each.
 struct Columns {
@@ -110,11 +106,15 @@ const char* const kKindFlags[6] = {"apartman", "vila",        "mostaghelat",
                                    "kolanghi", "daftarehkar", "maghazeh"};
 
 const ApplicantRange kApplicantRanges[4] = {
-    {"gheymatehkoole", "gheymataz", "gheymatta"},
-    {"vahed02", "ejarehaz", "ejarehta"},
-    {"zirbana01", "zirbanaaz", "zirbanata"},
-    {"khab0", "khabaz", "khabta"},
+    {"gheymatehkoole", "gheymataz", "gheymatta", "قيمت كل يا وديعه"},
+    {"vahed02", "ejarehaz", "ejarehta", "اجاره"},
+    {"zirbana01", "zirbanaaz", "zirbanata", "زيربنا (متر)"},
+    {"khab0", "khabaz", "khabta", "تعداد خواب"},
 };
+
+int applicantField(const char* name) {
+    return applicantsTable().indexOf(QLatin1String(name));
+}
 
 const TableSpec& applicantsTable() {
     static const TableSpec tableSpec{"newil.db", "applicants", kApplicantFields,
@@ -128,19 +128,16 @@ QString applicantFieldCaption(int field) {
             {QStringLiteral("name"), QStringLiteral("نام متقاضي")},
             {QStringLiteral("tel"), QStringLiteral("تلفن")},
             {QStringLiteral("mantagheh"), QStringLiteral("منطقه")},
-            {QStringLiteral("gheymataz"), QStringLiteral("قيمت كل يا وديعه از")},
-            {QStringLiteral("gheymatta"), QStringLiteral("قيمت كل يا وديعه تا")},
-            {QStringLiteral("ejarehaz"), QStringLiteral("اجاره از")},
-            {QStringLiteral("ejarehta"), QStringLiteral("اجاره تا")},
-            {QStringLiteral("zirbanaaz"), QStringLiteral("زيربنا از")},
-            {QStringLiteral("zirbanata"), QStringLiteral("زيربنا تا")},
-            {QStringLiteral("khabaz"), QStringLiteral("تعداد خواب از")},
-            {QStringLiteral("khabta"), QStringLiteral("تعداد خواب تا")},
             {QStringLiteral("tozihat"), QStringLiteral("توضيحات")},
             {QStringLiteral("date"), QStringLiteral("تاريخ ثبت")},
             {QStringLiteral("tamas"), QStringLiteral("آخرين تماس")},
             {QStringLiteral("baste"), QStringLiteral("بسته شده")},
         };
+        for (const ApplicantRange& range : kApplicantRanges) {
+            const QString caption = QString::fromUtf8(range.caption);
+            made[QLatin1String(range.fromField)] = caption + QStringLiteral(" از");
+            made[QLatin1String(range.toField)] = caption + QStringLiteral(" تا");
+        }
         const QStringList listing = listingFieldCaptions();
         for (const char* const* flags : {kDealFlags, kKindFlags}) {
             for (int i = 0; i < (flags == kDealFlags ? 3 : 6); ++i) {
@@ -363,12 +360,9 @@ std::vector<ListedRow> fittingListings(TableStore& listings, const ApplicantRequ
     return found;
 }
 
-namespace {
-
-// Every listing that fits, in one statement through the request's criterion.
-void eachFitting(TableStore& listings, const ApplicantRequest& request,
-                 const std::vector<int>& fields,
-                 const std::function<void(const ListedRow&)>& each) {
+void eachFittingListing(TableStore& listings, const ApplicantRequest& request,
+                        const std::vector<int>& fields,
+                        const std::function<void(const ListedRow&)>& each) {
     if (!request.readable) {
         return;
     }
@@ -381,17 +375,9 @@ void eachFitting(TableStore& listings, const ApplicantRequest& request,
     });
 }
 
-} // namespace
-
-void eachFittingListing(TableStore& listings, const ApplicantRequest& request,
-                        const std::vector<int>& fields,
-                        const std::function<void(const ListedRow&)>& each) {
-    eachFitting(listings, request, fields, each);
-}
-
 long long countFittingListings(TableStore& listings, const ApplicantRequest& request) {
     long long count = 0;
-    eachFitting(listings, request, {}, [&count](const ListedRow&) { ++count; });
+    eachFittingListing(listings, request, {}, [&count](const ListedRow&) { ++count; });
     return count;
 }
 

@@ -35,6 +35,9 @@ constexpr const char* kContacted = "tamas";
 constexpr const char* kClosed = "baste";
 } // namespace applicant
 
+// The index of applicant field `name`.
+int applicantField(const char* name);
+
 // The Persian caption of applicant field `field`, as the applicant form and
 // the questions name its box: the deals and kinds as the listing screens
 // name them, each range end with its «از» or «تا».
@@ -51,6 +54,7 @@ struct ApplicantRange {
     const char* listingField;
     const char* fromField;
     const char* toField;
+    const char* caption; // what the form and the messages call it
 };
 // The total price or deposit, the rent, the area (the first floor row's
 // built area) and the bedrooms.

@@ -574,12 +574,10 @@ void SqliteTableStore::matchRows(const Criterion* c, const std::vector<int>& fie
         compiled.emplace(*c, d->tableSpec, d->ownerKeyed);
     }
     try {
-        // Straight through the table in rowid order unless the criterion's
-        // keys narrow it.
         sql::Statement st = d->db.prepare(
             QStringLiteral("SELECT %1 FROM %2%3 ORDER BY rowid")
                 .arg(d->listColumns(fields),
-                     compiled && compiled->keyed() ? d->listSource(fieldsRead(c), true) : d->table,
+                     d->listSource(fieldsRead(c, fields), compiled && compiled->keyed()),
                      compiled ? QStringLiteral(" WHERE ") + compiled->sql() : QString()));
         if (compiled) {
             compiled->bind(st, 1);

@@ -219,6 +219,19 @@ QString RecordSource::text(int field) const {
     return d->texts[field];
 }
 
+RowValues RecordSource::values() const {
+    const std::size_t count = d->tableSpec.fieldCount;
+    RowValues row{std::vector<QString>(count), std::vector<bool>(count, false)};
+    for (std::size_t i = 0; i < count; ++i) {
+        if (d->tableSpec.fields[i].kind == FieldKind::Flag) {
+            row.flags[i] = flag(static_cast<int>(i));
+        } else {
+            row.texts[i] = text(static_cast<int>(i));
+        }
+    }
+    return row;
+}
+
 bool RecordSource::flag(int field) const {
     return field >= 0 && static_cast<std::size_t>(field) < d->tableSpec.fieldCount &&
            d->state != Impl::State::None && d->flags[field];

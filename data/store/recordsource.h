@@ -80,6 +80,8 @@ public:
     // Values of the current row; empty text / false without a current row.
     QString text(int field) const;
     bool flag(int field) const;
+    // Every value of the current row at once (empty / false without one).
+    RowValues values() const;
     // A change through a bound control. Without a current row it does nothing
     // and returns false. Emits fieldChanged(field) when the value differs.
     bool setText(int field, const QString& value);

@@ -19,10 +19,6 @@ namespace {
 const char* const kTitle = "متقاضيان";
 const char* const kDeleted = "اين متقاضي را ميز ديگري حذف كرده است.";
 
-int field(const char* name) {
-    return applicantsTable().indexOf(QLatin1String(name));
-}
-
 } // namespace
 
 QString applicantsTitle() {
@@ -54,7 +50,7 @@ bool markContactedToday(long long id) {
     if (auto* form = Screens::instance().find<ApplicantForm>(ScreenId::ApplicantForm);
         form && form->Data1() && form->applicantId() == id) {
         // What is typed there is stored with it.
-        form->Data1()->setText(field(applicant::kContacted), today);
+        form->Data1()->setText(applicantField(applicant::kContacted), today);
         form->save();
         return !form->Data1()->isChanged();
     }
@@ -71,7 +67,7 @@ bool markContactedToday(long long id) {
             return false;
         }
         RowValues ours = read;
-        const auto contacted = static_cast<std::size_t>(field(applicant::kContacted));
+        const auto contacted = static_cast<std::size_t>(applicantField(applicant::kContacted));
         ours.texts[contacted] = today;
         std::vector<bool> changed(applicantsTable().fieldCount, false);
         changed[contacted] = true;

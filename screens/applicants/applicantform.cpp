@@ -1,7 +1,6 @@
 #include "screens/applicants/applicantform.h"
 
 #include "data/core/applicants.h"
-#include "data/core/fieldcaptions.h"
 #include "data/core/findcriterion.h"
 #include "data/core/solardate.h"
 #include "data/core/storemessages.h"
@@ -38,17 +37,14 @@ QString text(const char* utf8) {
 }
 
 int field(const char* name) {
-    return applicantsTable().indexOf(QLatin1String(name));
+    return applicantField(name);
 }
 
-// A box's caption as the listing screens give it (the flags' names).
-QString listingCaption(const char* name) {
-    static const QStringList captions = listingFieldCaptions();
-    return captions.value(listingsTable().indexOf(QLatin1String(name))).trimmed();
+QString captionOf(const char* name) {
+    return applicantFieldCaption(field(name));
 }
 
-// The ranges' captions, in the order of kApplicantRanges.
-const char* const kRangeCaptions[4] = {"قيمت كل يا وديعه", "اجاره", "زيربنا (متر)", "تعداد خواب"};
+const char* const kDeals = "معامله";
 
 } // namespace
 
@@ -100,13 +96,12 @@ void ApplicantForm::Form_Load() {
         grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
         return label;
     };
-    const auto textBox = [this](const char* name, const QString& words) {
+    const auto textBox = [this](const char* name) {
         auto* box = new BoundTextBox;
         box->setObjectName(QLatin1String(name));
-        box->setAccessibleName(words);
+        box->setAccessibleName(captionOf(name));
         box->bind(data1_, QLatin1String(name));
         boxes_[field(name)] = box;
-        captions_[field(name)] = applicantFieldCaption(field(name));
         return box;
     };
     const auto flags = [this](const char* const* names, int count, int perLine) {
@@ -116,26 +111,20 @@ void ApplicantForm::Form_Load() {
         for (int i = 0; i < count; ++i) {
             auto* box = new BoundCheckBox;
             box->setObjectName(QLatin1String(names[i]));
-            box->setText(listingCaption(names[i]));
+            box->setText(captionOf(names[i]));
             box->bind(data1_, QLatin1String(names[i]));
             boxes_[field(names[i])] = box;
-            captions_[field(names[i])] = applicantFieldCaption(field(names[i]));
             flagGrid->addWidget(box, i / perLine, i % perLine);
         }
         return holder;
     };
 
-    const QString name = QStringLiteral("نام متقاضي");
-    caption(name);
-    grid->addWidget(textBox(applicant::kName, name), row++, 1, 1, 4);
-    const QString phone = QStringLiteral("تلفن");
-    caption(phone);
-    grid->addWidget(textBox(applicant::kPhone, phone), row++, 1, 1, 4);
-    caption(QStringLiteral("معامله"));
-    QWidget* deals = flags(kDealFlags, 3, 3);
-    grid->addWidget(deals, row++, 1, 1, 4);
-    // A mistake in the deals names them all.
-    captions_[field(kDealFlags[0])] = QStringLiteral("معامله");
+    for (const char* name : {applicant::kName, applicant::kPhone}) {
+        caption(captionOf(name));
+        grid->addWidget(textBox(name), row++, 1, 1, 4);
+    }
+    caption(text(kDeals));
+    grid->addWidget(flags(kDealFlags, 3, 3), row++, 1, 1, 4);
     caption(QStringLiteral("نوع ملك"));
     grid->addWidget(flags(kKindFlags, 6, 3), row++, 1, 1, 4);
 
@@ -147,23 +136,18 @@ void ApplicantForm::Form_Load() {
     districts->setFixedHeight(districts->fontMetrics().lineSpacing() * 4 + 12);
     districts->bind(data1_, QLatin1String(applicant::kDistricts));
     boxes_[field(applicant::kDistricts)] = districts;
-    captions_[field(applicant::kDistricts)] = applicantFieldCaption(field(applicant::kDistricts));
     grid->addWidget(districts, row++, 1, 1, 4);
 
-    for (int i = 0; i < 4; ++i) {
-        const QString words = QString::fromUtf8(kRangeCaptions[i]);
-        caption(words);
+    for (const ApplicantRange& range : kApplicantRanges) {
+        caption(text(range.caption));
         grid->addWidget(new QLabel(QStringLiteral("از")), row, 1);
-        grid->addWidget(textBox(kApplicantRanges[i].fromField, words + QStringLiteral(" از")), row,
-                        2);
+        grid->addWidget(textBox(range.fromField), row, 2);
         grid->addWidget(new QLabel(QStringLiteral("تا")), row, 3);
-        grid->addWidget(textBox(kApplicantRanges[i].toField, words + QStringLiteral(" تا")), row,
-                        4);
+        grid->addWidget(textBox(range.toField), row, 4);
         ++row;
     }
-    const QString note = QStringLiteral("توضيحات");
-    caption(note);
-    grid->addWidget(textBox(applicant::kNote, note), row++, 1, 1, 4);
+    caption(captionOf(applicant::kNote));
+    grid->addWidget(textBox(applicant::kNote), row++, 1, 1, 4);
 
     auto* closed = new BoundCheckBox;
     closed->setObjectName(QLatin1String(applicant::kClosed));
@@ -221,21 +205,18 @@ bool ApplicantForm::typedRightly() {
     if (!data1_ || !data1_->hasCurrentRow()) {
         return true;
     }
-    const TableSpec& table = applicantsTable();
-    RowValues row{std::vector<QString>(table.fieldCount), std::vector<bool>(table.fieldCount)};
-    for (std::size_t i = 0; i < table.fieldCount; ++i) {
-        row.texts[i] = data1_->text(static_cast<int>(i));
-        row.flags[i] = data1_->flag(static_cast<int>(i));
-    }
-    const std::optional<ApplicantProblem> problem = applicantProblem(row);
+    const std::optional<ApplicantProblem> problem = applicantProblem(data1_->values());
     if (!problem) {
         return true;
     }
-    MessageBox::show(
-        QStringLiteral("%1\n%2: %3").arg(inputErrorText(), captions_[problem->field], problem->why),
-        inputErrorTitle(), MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok);
-    if (QWidget* box = boxes_[problem->field]) {
-        box->setFocus(Qt::OtherFocusReason);
+    // A mistake in the deals names them all.
+    const QString box = problem->field == field(kDealFlags[0])
+                            ? text(kDeals)
+                            : applicantFieldCaption(problem->field);
+    MessageBox::show(QStringLiteral("%1\n%2: %3").arg(inputErrorText(), box, problem->why),
+                     inputErrorTitle(), MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok);
+    if (QWidget* where = boxes_[problem->field]) {
+        where->setFocus(Qt::OtherFocusReason);
     }
     return false;
 }

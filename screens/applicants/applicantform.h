@@ -70,7 +70,6 @@ private:
     RecordSource* data1_ = nullptr;
     QWidget* form_ = nullptr;
     std::map<int, QWidget*> boxes_; // by applicant field
-    std::map<int, QString> captions_;
     QLabel* dates_ = nullptr;
 };
 

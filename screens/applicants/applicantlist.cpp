@@ -2,7 +2,6 @@
 
 #include "data/core/applicants.h"
 #include "data/store/storelocation.h"
-#include "platform/messagebox.h"
 #include "platform/widgets/fonts.h"
 #include "screens/applicants/applicantactions.h"
 #include "screens/applicants/applicantmodel.h"
@@ -25,7 +24,6 @@ namespace {
 
 const char* const kMenuCaption = "متقاضيان";
 const char* const kTableName = "فهرست متقاضيان";
-const char* const kListingGone = "اين فايل را ميز ديگري حذف كرده است.";
 
 } // namespace
 
@@ -137,8 +135,7 @@ void ApplicantList::showForListing(long long listingId) {
         RowValues listing;
         if (!openTableStore(activeStore(), listingsTable(), StoreAccess::ReadOnly)
                  ->read(listingId, listing)) {
-            MessageBox::show(QString::fromUtf8(kListingGone), applicantsTitle(),
-                             MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok);
+            showListingDeleted();
             return;
         }
         model_->keepOnly(listingApplicants(listing));

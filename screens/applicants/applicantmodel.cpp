@@ -81,16 +81,12 @@ void FitCounter::run() {
 
 namespace {
 
-int field(const char* name) {
-    return applicantsTable().indexOf(QLatin1String(name));
-}
-
 const QString& textOf(const RowValues& row, const char* name) {
-    return row.texts[static_cast<std::size_t>(field(name))];
+    return row.texts[static_cast<std::size_t>(applicantField(name))];
 }
 
 bool flagOf(const RowValues& row, const char* name) {
-    return row.flags[static_cast<std::size_t>(field(name))];
+    return row.flags[static_cast<std::size_t>(applicantField(name))];
 }
 
 // A name or a telephone as the search compares them: letters folded as the
@@ -367,12 +363,12 @@ QString ApplicantModel::cell(const Entry& entry, int column) const {
             return QStringLiteral("—");
         }
         const auto it = counts_.find(entry.id);
-        if (it == counts_.end() && counter_) {
-            counts_[entry.id] = -2;
-            counter_->ask(entry.id, entry.request);
-            return QStringLiteral("…");
-        }
         if (it == counts_.end()) {
+            // Asked when first shown.
+            if (counter_) {
+                counts_[entry.id] = -2;
+                counter_->ask(entry.id, entry.request);
+            }
             return QStringLiteral("…");
         }
         return it->second >= 0    ? QString::number(it->second)

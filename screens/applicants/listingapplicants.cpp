@@ -40,12 +40,7 @@ void ListingApplicantsLine::showFor(const RecordSource& source) {
         return;
     }
     const QString opening = saved_ ? QStringLiteral("فايل ذخيره شده") : QStringLiteral("اين فايل");
-    const TableSpec& table = listingsTable();
-    RowValues listing{std::vector<QString>(table.fieldCount), std::vector<bool>(table.fieldCount)};
-    for (std::size_t i = 0; i < table.fieldCount; ++i) {
-        listing.texts[i] = source.text(static_cast<int>(i));
-        listing.flags[i] = source.flag(static_cast<int>(i));
-    }
+    const RowValues listing = source.values();
     try {
         if (!applicants_) {
             const StoreLocation store = activeStore();

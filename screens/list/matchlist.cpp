@@ -137,8 +137,7 @@ bool MatchList::showApplicantMatches(long long id) {
     origin_ = Origin::Applicant;
     applicant_ = id;
     const auto text = [&applicant](const char* field) {
-        return applicant
-            .texts[static_cast<std::size_t>(applicantsTable().indexOf(QLatin1String(field)))];
+        return applicant.texts[static_cast<std::size_t>(applicantField(field))];
     };
     const QString contacted = text(applicant::kContacted);
     const long long since = dateKey(contacted);
@@ -257,8 +256,7 @@ void MatchList::openCurrent() {
     }
     try {
         if (!source->MoveTo(id)) {
-            MessageBox::show(QString::fromUtf8(kDeletedText), QString::fromUtf8(kDeletedTitle),
-                             MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok);
+            showListingDeleted();
         }
     } catch (const StoreError& error) {
         showStoreError(error);
@@ -397,6 +395,11 @@ void showMatchList(MatchList::Origin origin) {
     } catch (const StoreError& error) {
         showStoreError(error);
     }
+}
+
+void showListingDeleted() {
+    MessageBox::show(QString::fromUtf8(kDeletedText), QString::fromUtf8(kDeletedTitle),
+                     MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok);
 }
 
 void showApplicantListings(long long id) {

@@ -102,6 +102,9 @@ private:
 // the edit view's last criterion, every listing for the main window.
 void showMatchList(MatchList::Origin origin);
 
+// The message for a listing another desk deleted while it was shown.
+void showListingDeleted();
+
 // Opens (or brings forward) the list on the listings that fit applicant `id`.
 void showApplicantListings(long long id);
 
